@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the benchmarks need.
+# Only packages that are missing are installed, after a single apt-get update.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build pkg-config tzdata
+    qt6-base-dev qt6-base-private-dev qt6-declarative-dev qt6-5compat-dev
+    qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-qpa-plugins
+    libgl-dev libssl-dev libbenchmark-dev python3-openpyxl
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+
+if ((${#missing[@]} == 0)); then
+    exit 0
+fi
+
+sudo_cmd=()
+if [[ $(id -u) -ne 0 ]]; then
+    sudo_cmd=(sudo)
+fi
+
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -q
+"${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
