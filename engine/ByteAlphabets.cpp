@@ -2,7 +2,8 @@
 
 namespace {
 
-QString charactersFromBytes(QByteArrayView bytes, int n, char16_t first, uchar radix)
+template<char16_t first, uchar radix>
+QString charactersFromBytes(QByteArrayView bytes, int n)
 {
     QString out;
     if (n <= 0 || bytes.isEmpty())
@@ -10,8 +11,8 @@ QString charactersFromBytes(QByteArrayView bytes, int n, char16_t first, uchar r
     out.resize(n);
     QChar *data = out.data();
     const qsizetype size = bytes.size();
-    for (int i = 0; i < n; ++i)
-        data[i] = QChar(char16_t(first + uchar(bytes[i % size]) % radix));
+    for (qsizetype i = 0; i < n; ++i)
+        data[i] = QChar(char16_t(first + uchar(bytes[i < size ? i : i % size]) % radix));
     return out;
 }
 
@@ -19,12 +20,12 @@ QString charactersFromBytes(QByteArrayView bytes, int n, char16_t first, uchar r
 
 QString lettersFromBytes(QByteArrayView bytes, int n)
 {
-    return charactersFromBytes(bytes, n, u'a', 26);
+    return charactersFromBytes<u'a', 26>(bytes, n);
 }
 
 QString digitsFromBytes(QByteArrayView bytes, int n)
 {
-    return charactersFromBytes(bytes, n, u'0', 10);
+    return charactersFromBytes<u'0', 10>(bytes, n);
 }
 
 QString lowDecimalDigits(quint64 value, int width)

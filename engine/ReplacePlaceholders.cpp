@@ -123,6 +123,15 @@ QString Pseudonymizer::replacePlaceholders(PseudoContext &context, const QString
                                            QVariant *valueOut)
 {
     typeOut = 0;
+    // The usual template is one placeholder alone: resolved without scanning,
+    // with the same result, since no placeholder occurs inside another.
+    const auto exact = placeholderTable.constFind(templateText);
+    if (exact != placeholderTable.cend() && *exact != FieldTypeId::Num &&
+        *exact != FieldTypeId::Uuid) {
+        typeOut = *exact;
+        return wholeValue(context, typeOut, sourceText, sourceValue, groupSeparatorOut, valueOut);
+    }
+
     // Running numbers and UUIDs fill in their placeholder and keep the rest of
     // the template, so passes repeat until no placeholder is left; each pass
     // removes at least one, so this ends.
