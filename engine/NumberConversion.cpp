@@ -1,0 +1,351 @@
+#include "NumberConversion.h"
+
+#include <QLocale>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <string>
+
+namespace {
+
+// Characters that group digits or separate decimals inside a number token.
+bool isSeparator(QChar c)
+{
+    switch (c.unicode()) {
+    case u'.':
+    case u',':
+    case u'\'':
+    case u' ':
+    case 0x00a0:
+    case 0x202f:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isNumberCharacter(QChar c)
+{
+    return isSeparator(c) || c == u'-' || c == u'(' || c == u')' || c.isDigit();
+}
+
+bool isAsciiDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool isAsciiDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+bool isCSpace(QChar c)
+{
+    return c == u' ' || (c >= u'\t' && c <= u'\r');
+}
+
+// strtod reports an overflow as infinity and an underflow as 0; from_chars only
+// reports the range error. The sign of the decimal exponent of the first
+// significant digit tells which of the two it was.
+double outOfRangeValue(const std::string &number)
+{
+    const size_t exponentAt = number.find_first_of("eE");
+    const std::string mantissa = number.substr(0, exponentAt);
+    long exponent = 0;
+    if (exponentAt != std::string::npos) {
+        const char *first = number.data() + exponentAt + 1;
+        const char *last = number.data() + number.size();
+        const bool negative = *first == '-';
+        if (*first == '-' || *first == '+')
+            ++first;
+        // Clamp: only the sign of the magnitude matters.
+        for (; first != last && exponent < 100000; ++first)
+            exponent = exponent * 10 + (*first - '0');
+        if (negative)
+            exponent = -exponent;
+    }
+    const size_t point = mantissa.find('.');
+    const size_t firstSignificant = mantissa.find_first_of("123456789");
+    if (firstSignificant == std::string::npos)
+        return 0.0;
+    const long integerDigits = point == std::string::npos ? long(mantissa.size()) : long(point);
+    const long magnitude = long(firstSignificant) < integerDigits
+        ? integerDigits - long(firstSignificant) + exponent
+        : integerDigits - long(firstSignificant) + 1 + exponent;
+    return magnitude > 0 ? HUGE_VAL : 0.0;
+}
+
+// The longest prefix of clean that reads as a C-locale decimal number (sign,
+// digits, one point, exponent); 0 when there is none. Unlike strtod this never
+// reads "inf", "nan" or hexadecimal numbers.
+double readNumberPrefix(const std::string &clean)
+{
+    size_t i = 0;
+    const size_t n = clean.size();
+    bool negative = false;
+    if (i < n && (clean[i] == '+' || clean[i] == '-'))
+        negative = clean[i++] == '-';
+    const size_t start = i;
+    size_t digits = 0;
+    for (; i < n && isAsciiDigit(clean[i]); ++i)
+        ++digits;
+    if (i < n && clean[i] == '.')
+        for (++i; i < n && isAsciiDigit(clean[i]); ++i)
+            ++digits;
+    if (digits == 0)
+        return 0;
+    if (i < n && (clean[i] == 'e' || clean[i] == 'E')) {
+        size_t j = i + 1;
+        if (j < n && (clean[j] == '+' || clean[j] == '-'))
+            ++j;
+        if (j < n && isAsciiDigit(clean[j])) {
+            while (j < n && isAsciiDigit(clean[j]))
+                ++j;
+            i = j;
+        }
+    }
+
+    const std::string number = clean.substr(start, i - start);
+    double value = 0;
+    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (result.ec == std::errc::result_out_of_range)
+        value = outOfRangeValue(number);
+    return negative ? -value : value;
+}
+
+// Without its group separators when token is a plainly grouped integer: one kind
+// of "." or "," separator, each followed by exactly three digits ("1.234",
+// "12.500", "1,234,567"); a null string otherwise.
+QString groupedIntegerDigits(const QString &token)
+{
+    QStringView digits(token);
+    if (digits.size() >= 2 && digits.front() == u'(' && digits.back() == u')')
+        digits = digits.mid(1, digits.size() - 2);
+    if (digits.startsWith(u'-'))
+        digits = digits.mid(1);
+
+    qsizetype leading = 0;
+    while (leading < digits.size() && isAsciiDigit(digits[leading]))
+        ++leading;
+    if (leading < 1 || leading > 3 || leading == digits.size())
+        return QString();
+    const QChar separator = digits[leading];
+    if (separator != u'.' && separator != u',')
+        return QString();
+    for (qsizetype i = leading; i < digits.size(); ++i) {
+        const bool groupStart = (i - leading) % 4 == 0;
+        if (groupStart ? digits[i] != separator : !isAsciiDigit(digits[i]))
+            return QString();
+    }
+    if ((digits.size() - leading) % 4 != 0)
+        return QString();
+    return QString(token).remove(separator);
+}
+
+// The token's own decimal sign: the later of its last "," and last ".", when a
+// digit follows it directly.
+QChar tokenDecimalSign(const QString &token)
+{
+    const qsizetype at = std::max(token.lastIndexOf(u','), token.lastIndexOf(u'.'));
+    if (at < 0 || at + 1 >= token.size() || !token[at + 1].isDigit())
+        return QChar();
+    return token[at];
+}
+
+QChar tokenGroupSeparator(const QString &token, QChar tokenDecimal, QChar decimalSign)
+{
+    const bool hasGrouping = std::any_of(
+        token.cbegin(), token.cend(), [&](QChar c) { return isSeparator(c) && c != tokenDecimal; });
+    if (!hasGrouping)
+        return QChar();
+    if (token.contains(u'\''))
+        return u'\'';
+    if (token.contains(u' '))
+        return u' ';
+    for (const QChar candidate : {QChar(u'.'), QChar(u',')}) {
+        if (token.contains(candidate) && tokenDecimal != candidate && decimalSign != candidate)
+            return candidate;
+    }
+    return QChar();
+}
+
+const QLocale &roundingLocale()
+{
+    static const QLocale locale = [] {
+        QLocale c(QLocale::C);
+        c.setNumberOptions(QLocale::OmitGroupSeparator);
+        return c;
+    }();
+    return locale;
+}
+
+} // namespace
+
+void splitNumberToken(const QString &text, QString &before, QString &token, QString &after)
+{
+    const auto first = std::find_if(text.cbegin(), text.cend(), isNumberCharacter);
+    if (first == text.cend()) {
+        before = text;
+        token.clear();
+        after.clear();
+        return;
+    }
+    const qsizetype start = first - text.cbegin();
+    qsizetype end = text.size() - 1;
+    while (end > start && !isNumberCharacter(text[end]))
+        --end;
+
+    qsizetype tokenStart = start;
+    while (tokenStart <= end && text[tokenStart].isSpace())
+        ++tokenStart;
+    qsizetype tokenEnd = end + 1;
+    while (tokenEnd > tokenStart && text[tokenEnd - 1].isSpace())
+        --tokenEnd;
+    before = text.left(tokenStart);
+    token = text.mid(tokenStart, tokenEnd - tokenStart);
+    after = text.mid(tokenEnd);
+}
+
+double parseNumberLenient(const QString &text, int *decimals)
+{
+    if (decimals)
+        *decimals = 0;
+    QStringView s(text);
+    while (!s.isEmpty() && isCSpace(s.front()))
+        s = s.mid(1);
+    while (!s.isEmpty() && isCSpace(s.back()))
+        s.chop(1);
+    if (s.isEmpty())
+        return 0;
+
+    bool negative = false;
+    if (s.size() >= 2 && s.front() == u'(' && s.back() == u')') {
+        negative = true;
+        s = s.mid(1, s.size() - 2);
+    }
+    if (s.startsWith(u'-')) {
+        negative = true;
+        s = s.mid(1);
+    }
+
+    QChar decimalSeparator;
+    for (qsizetype i = s.size() - 1; i >= 0; --i) {
+        if (isAsciiDigit(s[i]))
+            continue;
+        if (s[i] == u',' || s[i] == u'.')
+            decimalSeparator = s[i];
+        else if (s[i] == u'\'')
+            decimalSeparator = u'.';
+        break;
+    }
+
+    std::string clean;
+    clean.reserve(size_t(s.size()));
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar c = s[i];
+        if (!decimalSeparator.isNull() && c == decimalSeparator) {
+            clean += '.';
+            if (decimals)
+                *decimals = int(s.size() - i - 1);
+        } else if (!isSeparator(c)) {
+            // Anything outside ASCII ends the readable prefix.
+            clean += c.unicode() < 0x80 ? char(c.unicode()) : '\x7f';
+        }
+    }
+
+    const double value = readNumberPrefix(clean);
+    return negative ? -value : value;
+}
+
+QString formatNumberGrouped(double value, int decimals, QChar decimalSign, QChar groupSeparator)
+{
+    const QString fixed = QString::number(std::abs(value), 'f', std::max(decimals, 0));
+    const qsizetype point = fixed.indexOf(u'.');
+    const QStringView integerPart = point < 0 ? QStringView(fixed) : QStringView(fixed).left(point);
+    const QStringView fraction = point < 0 ? QStringView() : QStringView(fixed).mid(point + 1);
+    const bool grouping = !groupSeparator.isNull() && groupSeparator != decimalSign;
+
+    QString out;
+    out.reserve(fixed.size() + fixed.size() / 3 + 2);
+    if (value < 0)
+        out += u'-';
+    const qsizetype length = integerPart.size();
+    for (qsizetype i = 0; i < length; ++i) {
+        if (grouping && i > 0 && (length - i) % 3 == 0)
+            out += groupSeparator;
+        out += integerPart[i];
+    }
+    if (!fraction.isEmpty())
+        out += decimalSign + fraction.toString();
+    return out;
+}
+
+bool scaleNumericString(const QString &text, double factor, QString &out, int decimalSignMode,
+                        int decimals, QChar *groupSeparatorOut, QVariant *valueOut)
+{
+    const double f = factor < 1 ? 1 : factor;
+    QString before;
+    QString token;
+    QString after;
+    splitNumberToken(text, before, token, after);
+    if (token.isEmpty()) {
+        out = text;
+        return true;
+    }
+
+    // An integer column has no decimals, so "1.234" there is grouped, not 1.
+    const QString groupedDigits = decimals == 0 ? groupedIntegerDigits(token) : QString();
+    const bool groupedInteger = !groupedDigits.isNull();
+    int parsedDecimals = 0;
+    const double value =
+        parseNumberLenient(groupedInteger ? groupedDigits : token, &parsedDecimals);
+
+    const int d = decimals >= 0 ? decimals : (parsedDecimals > 0 ? parsedDecimals : 2);
+    const double p = std::pow(10.0, d);
+    const double x = p * (f * value);
+    double v = (x >= 0 ? std::floor(x + 0.5) : std::ceil(x - 0.5)) / p;
+    // Never write "inf" or "nan" into a table: an overflow or a bad factor keeps the text.
+    if (!std::isfinite(value) || !std::isfinite(v)) {
+        out = text;
+        return false;
+    }
+    if (std::abs(v) < 0.5 / p)
+        v = 0;
+
+    const QChar decimalSign = decimalSignMode == 0 ? u',' : u'.';
+    const QChar tokenDecimal = groupedInteger ? QChar() : tokenDecimalSign(token);
+    const QChar groupSeparator = tokenGroupSeparator(token, tokenDecimal, decimalSign);
+    if (groupSeparatorOut)
+        *groupSeparatorOut = groupSeparator;
+    out = before + formatNumberGrouped(v, d, decimalSign, groupSeparator) + after;
+    if (valueOut)
+        *valueOut = v;
+    return true;
+}
+
+double roundToPrecision(double value, int digits)
+{
+    const QLocale &locale = roundingLocale();
+    return locale.toDouble(locale.toString(value, 'f', digits));
+}
+
+int signAtPrecision(double value, int digits)
+{
+    if (std::isnan(value))
+        return 0;
+    const double rounded = roundToPrecision(value, digits);
+    const double half = 0.5 * std::pow(10.0, -digits);
+    if (rounded > half)
+        return 1;
+    if (rounded < -half)
+        return -1;
+    return 0;
+}
+
+bool equalAtPrecision(double a, double b, int digits)
+{
+    if (std::isnan(a) || std::isnan(b))
+        return false;
+    return roundToPrecision(a, digits) == roundToPrecision(b, digits);
+}

@@ -1,0 +1,51 @@
+#include "PseudoContext.h"
+
+#include "EngineLogging.h"
+#include "SeededCodes.h"
+
+namespace {
+
+constexpr int maxAttempts = 1000;
+
+// Tries successive seeds until generate gives a code not used yet. After
+// maxAttempts collisions the last candidate is taken anyway, so a run never stalls.
+template<typename Generate>
+QString takeUnique(quint64 &seed, QSet<QString> &used, Generate generate)
+{
+    QString candidate;
+    for (int attempt = 0; attempt < maxAttempts; ++attempt) {
+        candidate = generate(seed);
+        if (!used.contains(candidate))
+            break;
+        ++seed;
+        if (attempt == maxAttempts - 1)
+            qCWarning(lcEngine) << "No unused generated code after" << maxAttempts << "attempts";
+    }
+    used.insert(candidate);
+    ++seed;
+    return candidate;
+}
+
+} // namespace
+
+PseudoContext::PseudoContext(const Pseudonymizer &engine, const DateTextSettings &dateSettings)
+    : engine(engine)
+    , dateSettings(dateSettings)
+{ }
+
+int PseudoContext::takeNextNumber()
+{
+    return ++numberCounter;
+}
+
+QString PseudoContext::takeUniqueIban(const QString &cc)
+{
+    return takeUnique(ibanSeed, usedIbans,
+                      [&cc](quint64 seed) { return makeSeededIban(seed, cc, 7); });
+}
+
+QString PseudoContext::takeUniqueBic(const QString &country)
+{
+    return takeUnique(bicSeed, usedBics,
+                      [&country](quint64 seed) { return makeSeededBic(country, seed); });
+}

@@ -1,0 +1,270 @@
+#include "Pseudonymizer.h"
+
+#include "ByteAlphabets.h"
+
+#include <QCryptographicHash>
+#include <QHostAddress>
+#include <QRegularExpression>
+#include <QTimeZone>
+#include <QtEndian>
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::array<FieldType, 15> keyedTypes = {
+    FieldTypeId::Text,   FieldTypeId::Email,    FieldTypeId::Place,    FieldTypeId::Name,
+    FieldTypeId::Street, FieldTypeId::StreetNo, FieldTypeId::Zip,      FieldTypeId::Company,
+    FieldTypeId::Phone,  FieldTypeId::TaxNo,    FieldTypeId::VatId,    FieldTypeId::Domain,
+    FieldTypeId::Ip,     FieldTypeId::Date,     FieldTypeId::DateTime,
+};
+
+int keyIndex(FieldType type)
+{
+    if (type >= FieldTypeId::Text && type <= FieldTypeId::Ip)
+        return type - 1;
+    if (type == FieldTypeId::Date)
+        return 13;
+    if (type == FieldTypeId::DateTime)
+        return 14;
+    return -1;
+}
+
+// Equal texts must give equal pseudonyms however they were composed or padded.
+QString normalizedText(const QString &text)
+{
+    return text.normalized(QString::NormalizationForm_C).trimmed();
+}
+
+QByteArray normalizedUtf8(const QString &text)
+{
+    return normalizedText(text).toUtf8();
+}
+
+quint64 leadingUInt64(const HmacDigest &digest)
+{
+    return qFromBigEndian<quint64>(digest.data());
+}
+
+QString keyedToken(const QString &text, const HmacKey &key, const HmacKey &extKey,
+                   const QString &prefix, int len1, int len2,
+                   QString (*alphabet)(QByteArrayView, int))
+{
+    const QByteArray u = normalizedUtf8(text);
+    return prefix + alphabet(hmacCounterStream(key, u, len1), len1) +
+        alphabet(hmacCounterStream(extKey, u, len2), len2);
+}
+
+} // namespace
+
+Pseudonymizer::Pseudonymizer(QByteArray key, const PseudoSettings &settings)
+    : m_masterKey(key.size() == 32 ? std::move(key)
+                                   : QCryptographicHash::hash(key, QCryptographicHash::Sha256))
+    , m_settings(settings)
+{
+    const HmacKey master(m_masterKey);
+    for (size_t i = 0; i < keyedTypes.size(); ++i) {
+        const QByteArray message = "PSEUDO|" + placeholderForFieldType(keyedTypes[i]).toLatin1();
+        m_keys[i].subkey = hmacSha256(master, message);
+        m_keys[i].extSubkey = hmacSha256(master, message + "/EXT");
+    }
+}
+
+const Pseudonymizer::KeyPair &Pseudonymizer::keyPair(FieldType type) const
+{
+    static const KeyPair none;
+    const int index = keyIndex(type);
+    return index < 0 ? none : m_keys[size_t(index)];
+}
+
+const HmacKey &Pseudonymizer::subkey(FieldType type) const
+{
+    return keyPair(type).subkey;
+}
+
+const HmacKey &Pseudonymizer::extSubkey(FieldType type) const
+{
+    return keyPair(type).extSubkey;
+}
+
+int Pseudonymizer::scopedOffset(const HmacKey &key, QByteArrayView scope, int range)
+{
+    if (range <= 0)
+        return 0;
+    const quint64 v = leadingUInt64(key.mac("SCOPE|", scope));
+    const quint64 m = 2 * quint64(range) + 1;
+    return int(qint64(v % m) - range);
+}
+
+QString Pseudonymizer::keyedDigitString(const QString &text, const HmacKey &key, int n)
+{
+    if (n <= 0)
+        return QStringLiteral("0");
+    return lowDecimalDigits(leadingUInt64(key.mac(normalizedUtf8(text))), n);
+}
+
+QString Pseudonymizer::keyedLetterToken(const QString &text, const HmacKey &key,
+                                        const HmacKey &extKey, const QString &prefix, int len1,
+                                        int len2)
+{
+    return keyedToken(text, key, extKey, prefix, len1, len2, lettersFromBytes);
+}
+
+QString Pseudonymizer::keyedDigitToken(const QString &text, const HmacKey &key,
+                                       const HmacKey &extKey, const QString &prefix, int len1,
+                                       int len2)
+{
+    return keyedToken(text, key, extKey, prefix, len1, len2, digitsFromBytes);
+}
+
+QString Pseudonymizer::tokenFor(FieldType type, const QString &text) const
+{
+    const KeyPair &keys = keyPair(type);
+    return keyedLetterToken(text, keys.subkey, keys.extSubkey, m_settings.prefix(type),
+                            m_settings.tokenLength(type), m_settings.extLength(type));
+}
+
+QString Pseudonymizer::digitTokenFor(FieldType type, const QString &text) const
+{
+    const KeyPair &keys = keyPair(type);
+    return keyedDigitToken(text, keys.subkey, keys.extSubkey, m_settings.prefix(type),
+                           m_settings.tokenLength(type), m_settings.extLength(type));
+}
+
+QString Pseudonymizer::keyedPseudonym(FieldType type, const QString &text) const
+{
+    const bool real = m_settings.simulateReal;
+    switch (type) {
+    case FieldTypeId::Text:
+    case FieldTypeId::Place:
+    case FieldTypeId::Name:
+    case FieldTypeId::Street:
+    case FieldTypeId::Company:
+        return tokenFor(type, text);
+    case FieldTypeId::Email:
+        return emailPseudonym(text);
+    case FieldTypeId::StreetNo:
+        return streetPseudonym(text);
+    case FieldTypeId::Zip:
+    case FieldTypeId::TaxNo:
+        if (real)
+            return keyedDigitString(text, subkey(type), m_settings.tokenLength(type));
+        return digitTokenFor(type, text);
+    case FieldTypeId::Phone:
+        if (real) {
+            const auto digits = std::count_if(text.cbegin(), text.cend(),
+                                              [](QChar c) { return c >= u'0' && c <= u'9'; });
+            return keyedDigitString(text, subkey(type), std::max(int(digits), 6));
+        }
+        return digitTokenFor(type, text);
+    case FieldTypeId::VatId:
+        return real ? vatPseudonym(text) : tokenFor(type, text);
+    case FieldTypeId::Domain: {
+        const int length = m_settings.tokenLength(type);
+        return lettersFromBytes(hmacCounterStream(subkey(type), normalizedUtf8(text), length),
+                                length) +
+            u'.' + m_settings.topLevelDomain;
+    }
+    case FieldTypeId::Ip:
+        return real ? ipPseudonym(text) : tokenFor(type, text);
+    default:
+        return QString();
+    }
+}
+
+QString Pseudonymizer::emailPseudonym(const QString &text) const
+{
+    const KeyPair &keys = keyPair(FieldTypeId::Email);
+    return keyedLetterToken(text, keys.subkey, keys.extSubkey, QString(),
+                            m_settings.tokenLength(FieldTypeId::Email),
+                            m_settings.extLength(FieldTypeId::Email)) +
+        u'@' + m_settings.emailDomain;
+}
+
+QString Pseudonymizer::streetPseudonym(const QString &text) const
+{
+    static const QRegularExpression streetAndNumber(
+        QStringLiteral("(.*\\S)\\s+(\\d+\\w{0,2})\\s*$"));
+    const QString s = normalizedText(text);
+    QString street = s;
+    QString number;
+    const QRegularExpressionMatch match = streetAndNumber.match(s);
+    if (match.hasMatch()) {
+        street = match.captured(1);
+        number = match.captured(2);
+    }
+
+    // Only the street is keyed; the house number stays as written.
+    const QByteArray b = street.toUtf8();
+    const KeyPair &keys = keyPair(FieldTypeId::StreetNo);
+    const int length = m_settings.tokenLength(FieldTypeId::StreetNo);
+    QString part = lettersFromBytes(hmacCounterStream(keys.subkey, b, length), length);
+    if (!m_settings.simulateReal) {
+        const int extLength = m_settings.extLength(FieldTypeId::StreetNo);
+        part = m_settings.prefix(FieldTypeId::StreetNo) + part +
+            lettersFromBytes(hmacCounterStream(keys.extSubkey, b, extLength), extLength);
+    }
+    return number.isEmpty() ? part : part + u' ' + number;
+}
+
+QString Pseudonymizer::vatPseudonym(const QString &text) const
+{
+    static const QRegularExpression countryAndRest(QStringLiteral("^\\s*([A-Za-z]{0,2})(.*)$"));
+    static const QRegularExpression nonDigit(QStringLiteral("\\D"));
+    QString cc;
+    QString rest;
+    const QRegularExpressionMatch match = countryAndRest.match(normalizedText(text));
+    if (match.hasMatch()) {
+        cc = match.captured(1).toUpper();
+        rest = match.captured(2).remove(nonDigit);
+    }
+    const int length = m_settings.tokenLength(FieldTypeId::VatId);
+    const QString digits = keyedDigitString(cc + rest, subkey(FieldTypeId::VatId), length);
+    return cc + digits.left(length - cc.size());
+}
+
+QString Pseudonymizer::ipPseudonym(const QString &text) const
+{
+    const HmacDigest h = subkey(FieldTypeId::Ip).mac(normalizedUtf8(text));
+    // Addresses from the documentation prefix 2001:db8::/32 never reach a real host.
+    Q_IPV6ADDR address = {{0x20, 0x01, 0x0d, 0xb8}};
+    std::copy(h.cbegin(), h.cbegin() + 12, address.c + 4);
+    return QHostAddress(address).toString();
+}
+
+QDate Pseudonymizer::shiftDate(const QDate &date, bool perDataSet) const
+{
+    QByteArray scope = perDataSet ? QByteArray() : date.toString(Qt::ISODate).toUtf8();
+    if (scope.isEmpty())
+        scope = "dataset";
+    return date.addDays(scopedOffset(subkey(FieldTypeId::Date), scope, m_settings.maxShiftDays));
+}
+
+QDateTime Pseudonymizer::shiftDateTimeForDataset(const QDateTime &dateTime, QByteArray scope) const
+{
+    if (!dateTime.isValid())
+        return dateTime;
+    if (scope.isEmpty())
+        scope = "dataset";
+    const qint64 days = scopedOffset(subkey(FieldTypeId::DateTime), scope, m_settings.maxShiftDays);
+    const qint64 seconds =
+        scopedOffset(extSubkey(FieldTypeId::DateTime), scope, m_settings.maxShiftSeconds);
+
+    QDateTime shifted = dateTime.toUTC();
+    const qint64 step = m_settings.timeStepSeconds;
+    if (step > 1) {
+        const qint64 s = shifted.toSecsSinceEpoch();
+        shifted = QDateTime::fromSecsSinceEpoch(s - s % step, Qt::UTC);
+    }
+    // 64-bit on purpose: day ranges beyond 24,855 days overflow 32-bit seconds.
+    shifted = shifted.addSecs(days * 86400 + seconds);
+
+    switch (m_settings.timeSpecMode) {
+    case 0:
+        return shifted.toLocalTime();
+    case 1:
+        return shifted;
+    default:
+        return shifted.toTimeZone(QTimeZone::systemTimeZone());
+    }
+}

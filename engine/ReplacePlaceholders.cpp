@@ -1,0 +1,162 @@
+// Template resolution: how one cell value becomes its pseudonym.
+
+#include "Pseudonymizer.h"
+
+#include "EngineTables.h"
+#include "NumberConversion.h"
+#include "PseudoContext.h"
+
+#include <QRegularExpression>
+#include <QUuid>
+
+namespace {
+
+const QString unsupported = QStringLiteral("Unsupported");
+
+QString scaledNumber(const PseudoContext &context, FieldType type, const QString &text,
+                     QChar *groupSeparatorOut, QVariant *valueOut)
+{
+    const bool integer = type == FieldTypeId::Integer;
+    const double factor = integer ? context.intScaleFactor : context.floatScaleFactor;
+    if (text.isEmpty() || signAtPrecision(factor, 2) < 1)
+        return text;
+    if (!integer && context.floatScaleFactorGreater1 && equalAtPrecision(factor, 1, 2))
+        return text;
+    QString out;
+    scaleNumericString(text, factor, out, type == FieldTypeId::AmountComma ? 0 : 1,
+                       integer ? 0 : -1, groupSeparatorOut, valueOut);
+    return out;
+}
+
+QString ibanPseudonym(PseudoContext &context, const QString &text)
+{
+    const QString cc = text.trimmed().left(2).toUpper();
+    if (cc.size() < 2 || !ibanLengthTable.contains(cc))
+        return cc.isEmpty() ? QString() : unsupported;
+    return context.takeUniqueIban(cc);
+}
+
+QString bicPseudonym(PseudoContext &context, const QString &text)
+{
+    static const QRegularExpression bicForm(
+        QStringLiteral("^[A-Z]{4}[A-Z]{2}[A-Z0-9]{2}([A-Z0-9]{3})?$"));
+    if (text.size() < 8)
+        return text.isEmpty() ? QString() : unsupported;
+    const QString bic = text.trimmed().toUpper();
+    if (!bicForm.match(bic).hasMatch())
+        return unsupported;
+    return context.takeUniqueBic(bic.mid(4, 2));
+}
+
+QString dateText(const DateTextSettings &settings, const QDate &date)
+{
+    return settings.dateToTextISO ? date.toString(Qt::ISODate)
+                                  : date.toString(settings.dateToTextFmt);
+}
+
+QString dateTimeText(const DateTextSettings &settings, const QDateTime &dateTime)
+{
+    return settings.dateTimeToTextISO ? dateTime.toString(Qt::ISODate)
+                                      : dateTime.toString(settings.dateTimeToTextFmt);
+}
+
+QString shiftedDate(const PseudoContext &context, const QVariant &sourceValue, QVariant *valueOut)
+{
+    const QDate date = sourceValue.toDate();
+    if (!date.isValid())
+        return QString();
+    const QDate shifted = context.engine.shiftDate(date, context.dateShiftPerDataSet);
+    if (valueOut)
+        *valueOut = shifted;
+    return dateText(context.dateSettings, shifted);
+}
+
+QString shiftedDateTime(const PseudoContext &context, const QVariant &sourceValue,
+                        QVariant *valueOut)
+{
+    const QDateTime dateTime = sourceValue.toDateTime();
+    if (!dateTime.isValid())
+        return QString();
+    const QByteArray scope =
+        context.dateShiftPerDataSet ? QByteArray() : dateTime.toString(Qt::ISODate).toUtf8();
+    const QDateTime shifted = context.engine.shiftDateTimeForDataset(dateTime, scope);
+    if (valueOut)
+        *valueOut = shifted;
+    return dateTimeText(context.dateSettings, shifted);
+}
+
+// The rules that replace the whole template by the value they generate.
+QString wholeValue(PseudoContext &context, FieldType type, const QString &sourceText,
+                   const QVariant &sourceValue, QChar *groupSeparatorOut, QVariant *valueOut)
+{
+    switch (type) {
+    case FieldTypeId::AmountComma:
+    case FieldTypeId::AmountDot:
+    case FieldTypeId::Integer:
+        return scaledNumber(context, type, sourceText, groupSeparatorOut, valueOut);
+    case FieldTypeId::Iban:
+        return ibanPseudonym(context, sourceText);
+    case FieldTypeId::Bic:
+        return bicPseudonym(context, sourceText);
+    case FieldTypeId::Date:
+        return shiftedDate(context, sourceValue, valueOut);
+    case FieldTypeId::DateTime:
+        return shiftedDateTime(context, sourceValue, valueOut);
+    case FieldTypeId::DateConvert: {
+        const QDate date = sourceValue.toDate();
+        return date.isValid() ? dateText(context.dateSettings, date) : QString();
+    }
+    case FieldTypeId::DateTimeConvert: {
+        const QDateTime dateTime = sourceValue.toDateTime();
+        return dateTime.isValid() ? dateTimeText(context.dateSettings, dateTime) : QString();
+    }
+    default:
+        return context.engine.keyedPseudonym(type, sourceText);
+    }
+}
+
+} // namespace
+
+QString Pseudonymizer::replacePlaceholders(PseudoContext &context, const QString &sourceText,
+                                           const QVariant &sourceValue, QString templateText,
+                                           int &typeOut, QChar *groupSeparatorOut,
+                                           QVariant *valueOut)
+{
+    typeOut = 0;
+    // The usual template is one placeholder alone: resolved without scanning,
+    // with the same result, since no placeholder occurs inside another.
+    const auto exact = placeholderTable.constFind(templateText);
+    if (exact != placeholderTable.cend() && *exact != FieldTypeId::Num &&
+        *exact != FieldTypeId::Uuid) {
+        typeOut = *exact;
+        return wholeValue(context, typeOut, sourceText, sourceValue, groupSeparatorOut, valueOut);
+    }
+
+    // Running numbers and UUIDs fill in their placeholder and keep the rest of
+    // the template, so passes repeat until no placeholder is left; each pass
+    // removes at least one, so this ends.
+    for (bool found = true; found;) {
+        found = false;
+        for (auto it = placeholderTable.cbegin(); it != placeholderTable.cend(); ++it) {
+            const qsizetype at = templateText.indexOf(it.key());
+            if (at < 0)
+                continue;
+            found = true;
+            typeOut = it.value();
+            if (typeOut == FieldTypeId::Num) {
+                templateText.replace(at, it.key().size(),
+                                     QString::number(context.takeNextNumber()));
+            } else if (typeOut == FieldTypeId::Uuid) {
+                templateText.replace(at, it.key().size(),
+                                     QUuid::createUuid().toString(QUuid::Id128));
+            } else {
+                // Every other rule yields the finished value. It may hold text
+                // copied from the cell or from a date format, which must not be
+                // read as a template again.
+                return wholeValue(context, typeOut, sourceText, sourceValue, groupSeparatorOut,
+                                  valueOut);
+            }
+        }
+    }
+    return templateText;
+}

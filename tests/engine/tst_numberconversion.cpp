@@ -1,0 +1,109 @@
+#include "NumberConversion.h"
+
+#include <QTest>
+
+#include <cmath>
+#include <limits>
+
+class TestNumberConversion : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void parseNumberLenient_data();
+    void parseNumberLenient();
+    void scaleNumericString_data();
+    void scaleNumericString();
+    void notFiniteKeepsText_data();
+    void notFiniteKeepsText();
+};
+
+void TestNumberConversion::parseNumberLenient_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("decimals");
+    QTest::newRow("german") << " -1.234,5 " << -1234.5 << 1;
+    QTest::newRow("last comma decides") << "1,234,567" << 1.234 << 3;
+    QTest::newRow("apostrophe") << "1'234" << 1234.0 << 0;
+    QTest::newRow("no-break space") << QString::fromUtf8("1\u00a0234,56") << 1234.56 << 2;
+    QTest::newRow("parentheses") << "(12,5)" << -12.5 << 1;
+    QTest::newRow("unit") << "12 kg" << 12.0 << 0;
+    // Words a C parser would read as special values are not numbers here.
+    QTest::newRow("inf") << "inf" << 0.0 << 0;
+    QTest::newRow("underflow") << "1e-400" << 0.0 << 0;
+}
+
+void TestNumberConversion::parseNumberLenient()
+{
+    QFETCH(QString, text);
+    int decimals = -1;
+    QTEST(::parseNumberLenient(text, &decimals), "value");
+    QTEST(decimals, "decimals");
+}
+
+void TestNumberConversion::scaleNumericString_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("factor");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QChar>("groupSeparator");
+
+    QTest::newRow("german amount") << QString::fromUtf8("1.234,56 €") << 2.0 << 0 << -1
+                                   << QString::fromUtf8("2.469,12 €") << QChar(u'.');
+    QTest::newRow("english amount")
+        << "EUR -1,234.5" << 2.0 << 1 << -1 << "EUR -2,469.0" << QChar(u',');
+    QTest::newRow("swiss amount") << "1'234,50 CHF" << 2.0 << 1 << -1 << "2'469.00 CHF"
+                                  << QChar(u'\'');
+    QTest::newRow("small factor only reformats") << "1,5" << 0.5 << 1 << -1 << "1.5" << QChar();
+    QTest::newRow("no negative zero") << "-0,001" << 1.0 << 0 << 2 << "0,00" << QChar();
+    QTest::newRow("no number") << "netto" << 2.0 << 0 << -1 << "netto" << QChar(u'?');
+    // With decimals 0 an integer is wanted, so "." or "," before three digits groups.
+    QTest::newRow("grouped integer") << "1.234" << 2.0 << 1 << 0 << "2468" << QChar();
+    QTest::newRow("grouped integer commas")
+        << "1,234,567" << 2.0 << 1 << 0 << "2,469,134" << QChar(u',');
+    QTest::newRow("grouped negative integer") << "(1.234)" << 1.0 << 1 << 0 << "-1234" << QChar();
+    QTest::newRow("not grouped: 1.5") << "1.5" << 2.0 << 1 << 0 << "3" << QChar();
+    QTest::newRow("not grouped: mixed") << "1.234,567" << 1.0 << 1 << 0 << "1235" << QChar();
+    QTest::newRow("amount keeps decimals") << "1.234" << 2.0 << 1 << -1 << "2.468" << QChar();
+}
+
+void TestNumberConversion::scaleNumericString()
+{
+    QFETCH(QString, text);
+    QFETCH(double, factor);
+    QFETCH(int, mode);
+    QFETCH(int, decimals);
+    QString out;
+    QChar groupSeparator(u'?');
+    QVERIFY(::scaleNumericString(text, factor, out, mode, decimals, &groupSeparator));
+    QTEST(out, "expected");
+    QTEST(groupSeparator, "groupSeparator");
+}
+
+void TestNumberConversion::notFiniteKeepsText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("factor");
+    QTest::newRow("number too large") << "1e999" << 2.0;
+    QTest::newRow("overflow") << "1e308 EUR" << 10.0;
+    QTest::newRow("infinite factor") << "5" << std::numeric_limits<double>::infinity();
+    QTest::newRow("nan factor") << "5" << std::numeric_limits<double>::quiet_NaN();
+    QTest::newRow("too many decimals") << "0," + QString(400, u'1') << 2.0;
+}
+
+void TestNumberConversion::notFiniteKeepsText()
+{
+    QFETCH(QString, text);
+    QFETCH(double, factor);
+    QString out;
+    QVariant value;
+    QVERIFY(!::scaleNumericString(text, factor, out, 0, -1, nullptr, &value));
+    QCOMPARE(out, text);
+    QVERIFY(!value.isValid());
+}
+
+QTEST_GUILESS_MAIN(TestNumberConversion)
+#include "tst_numberconversion.moc"

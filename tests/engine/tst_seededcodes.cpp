@@ -1,0 +1,87 @@
+#include "ByteAlphabets.h"
+#include "EngineTables.h"
+#include "SeededCodes.h"
+#include "WeakKey.h"
+
+#include <QRegularExpression>
+#include <QSet>
+#include <QTest>
+
+class TestSeededCodes : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void knownValues();
+    void ibansOfEveryCountry();
+    void bicShape();
+    void alphabets();
+    void weakKeys();
+};
+
+void TestSeededCodes::knownValues()
+{
+    QCOMPARE(randomDigits(0, 10), QStringLiteral("6545177685"));
+    QCOMPARE(randomDigits(0, 40), randomDigits(0xA5F00D1234ULL, 40));
+    QCOMPARE(makeSeededIban(0, QStringLiteral("de"), 7), QStringLiteral("DE95000000000006545177"));
+    QCOMPARE(makeSeededIban(1, QStringLiteral("DE"), 7), QStringLiteral("DE13000000000011492101"));
+    QCOMPARE(makeSeededIban(0, QStringLiteral("NO"), 7), QStringLiteral("NO7200006545177"));
+    QCOMPARE(makeSeededBic(QStringLiteral("DE"), 0), QStringLiteral("NDGJDEZ0000"));
+    QCOMPARE(makeSeededBic(QStringLiteral("DE"), 1), QStringLiteral("BCAADEA0001"));
+    // Not two letters: German. Two letters without a table length: 18 digits.
+    QCOMPARE(makeSeededIban(5, QStringLiteral("1X"), 7),
+             makeSeededIban(5, QStringLiteral("DE"), 7));
+    QCOMPARE(makeSeededBic(QStringLiteral("FRA"), 0), QStringLiteral("NDGJDEZ0000"));
+    QCOMPARE(makeSeededIban(5, QStringLiteral("us"), 7).size(), 22);
+}
+
+void TestSeededCodes::ibansOfEveryCountry()
+{
+    for (auto it = ibanLengthTable.cbegin(); it != ibanLengthTable.cend(); ++it) {
+        QSet<QString> seen;
+        for (quint64 seed = 0; seed < 3000; ++seed) {
+            const QString iban = makeSeededIban(seed, it.key(), 7);
+            QVERIFY2(iban.size() == it.value() && iban.startsWith(it.key()), qPrintable(iban));
+            // The standard check: country and check digits moved to the end give 1 mod 97.
+            QVERIFY2(ibanMod97(ibanLettersToDigits(iban.mid(4) + iban.left(4))) == 1,
+                     qPrintable(iban));
+            seen.insert(iban);
+        }
+        QCOMPARE(seen.size(), 3000);
+    }
+}
+
+void TestSeededCodes::bicShape()
+{
+    const QRegularExpression shape(QStringLiteral("^[A-Z]{4}AT[A-Z]0[0-9A-Z]{3}$"));
+    for (quint64 seed : {quint64(0), quint64(35), quint64(46656), ~quint64(0)}) {
+        const QString bic = makeSeededBic(QStringLiteral(" at"), seed);
+        QVERIFY2(shape.match(bic).hasMatch(), qPrintable(bic));
+    }
+    QCOMPARE(toBase36(35, 3), QStringLiteral("00Z"));
+    QCOMPARE(toBase36(36, 1), QStringLiteral("0"));
+}
+
+void TestSeededCodes::alphabets()
+{
+    const QByteArray bytes = QByteArray::fromHex("00190a1aff");
+    QCOMPARE(lettersFromBytes(bytes, 7), QStringLiteral("azkavaz"));
+    QCOMPARE(digitsFromBytes(bytes, 7), QStringLiteral("0506505"));
+    // Nothing to take characters from gives nothing, never a division by zero.
+    QCOMPARE(lettersFromBytes(QByteArray(), 4), QString());
+    QCOMPARE(digitsFromBytes(QByteArray(), 4), QString());
+    QCOMPARE(lowDecimalDigits(~quint64(0), 19), QStringLiteral("8446744073709551615"));
+    QCOMPARE(lowDecimalDigits(7, 22), QStringLiteral("0000000000000000000007"));
+}
+
+void TestSeededCodes::weakKeys()
+{
+    QVERIFY(isWeakKey(QByteArray()));
+    QVERIFY(isWeakKey(QByteArray(16, '\x42')));
+    QVERIFY(isWeakKey(QByteArray("ababababab")));
+    QVERIFY(isWeakKey(QByteArray("aaaaaaaaaaabcdef")));
+    QVERIFY(!isWeakKey(QByteArray::fromHex("000102030405060708090a0b0c0d0e0f")));
+}
+
+QTEST_GUILESS_MAIN(TestSeededCodes)
+#include "tst_seededcodes.moc"
