@@ -23,10 +23,30 @@ private slots:
 void TestEngineTables::placeholderTableOrder()
 {
     const QStringList expected = {
-        "<AMOUNT_COMMA>", "<AMOUNT_DOT>", "<BIC>",       "<COMPANY>", "<DATE>",   "<DATETIME>",
-        "<DATETIME_CONVERT>", "<DATE_CONVERT>", "<DOMAIN>", "<EMAIL>", "<IBAN>", "<INTEGER>",
-        "<IP>",           "<NAME>",       "<NUM>",       "<PHONE>",   "<PLACE>",  "<STREET>",
-        "<STREET_NO>",    "<TAXNO>",      "<TEXT>",      "<UUID>",    "<VATID>",  "<ZIP>",
+        "<AMOUNT_COMMA>",
+        "<AMOUNT_DOT>",
+        "<BIC>",
+        "<COMPANY>",
+        "<DATE>",
+        "<DATETIME>",
+        "<DATETIME_CONVERT>",
+        "<DATE_CONVERT>",
+        "<DOMAIN>",
+        "<EMAIL>",
+        "<IBAN>",
+        "<INTEGER>",
+        "<IP>",
+        "<NAME>",
+        "<NUM>",
+        "<PHONE>",
+        "<PLACE>",
+        "<STREET>",
+        "<STREET_NO>",
+        "<TAXNO>",
+        "<TEXT>",
+        "<UUID>",
+        "<VATID>",
+        "<ZIP>",
     };
     QCOMPARE(placeholderTable.keys(), expected);
 
