@@ -1,9 +1,7 @@
-#include "ChangeHandler.h"
 #include "FormFixture.h"
 #include "ListDataValues.h"
 #include "ListFill.h"
 #include "SetWidgetData.h"
-#include "WidgetMetadata.h"
 #include "WidgetRegistry.h"
 
 #include <QCheckBox>
@@ -19,24 +17,19 @@
 using namespace kivra;
 
 // A form with one widget of each kind the value writer serves, every value widget wired to
-// the change handler with callbacks that count what reaches the application.
+// the change handler with a callback that records what reaches the application.
 class Form : public FormFixture
 {
 public:
     Form()
     {
-        windowRecord = INFO(30000, {}, QString(), QVariant(), QString(),
-                            ContextCallback([this](const CallbackContext &c) {
-                                calls << c.field.name + ' ' + callbackTypeName(c.type);
-                                return 1;
-                            }));
-        name = add<QLineEdit>("name", 20000, 20000, kAskBefore);
-        wire(name, &QLineEdit::textChanged, "name");
+        name = add<QLineEdit>("name", 20000, 20000);
         flag = add<QCheckBox>("flag", 20004, 20004);
-        wire(flag, &QCheckBox::stateChanged, "flag");
         count = add<QSpinBox>("count", 50006, 50006, kImmediateUpdate);
         count->setRange(0, 1000);
-        wire(count, &QSpinBox::valueChanged, "count");
+        wire(name, &QLineEdit::textChanged, field("name", kAskBefore), INFO(30000));
+        wire(flag, &QCheckBox::stateChanged, field("flag"), INFO(30000));
+        wire(count, &QSpinBox::valueChanged, field("count"), INFO(30000));
         path = add<QLineEdit>("path", 20000, 50009);
         browse = add<QPushButton>("path", 20002, 50009);
         sep = add<QComboBox>("sep", 20006, 20006);
@@ -56,19 +49,12 @@ public:
         vars.insert("tabs", 0);
     }
 
-    template<class Signal>
-    void wire(QWidget *widget, Signal signal, const QString &fieldName)
+    INFO field(const QString &fieldName, const FieldFlags &flags = {})
     {
-        const INFO field(0, widgetFlags(widget), QString(), QVariant(), fieldName);
-        QObject::connect(static_cast<typename QtPrivate::FunctionPointer<Signal>::Object *>(widget),
-                         signal, [this, field, widget] {
-                             onWidgetValueChanged(field, windowRecord, &window, widget, {}, &vars,
-                                                  field.name);
-                         });
+        return INFO(0, flags, QString(), QVariant(), fieldName, recorder.callback(fieldName));
     }
 
-    INFO windowRecord;
-    QStringList calls;
+    CallRecorder recorder;
     QVariant boundPath = QStringLiteral("in.csv");
     QLineEdit *name;
     QCheckBox *flag;
@@ -117,7 +103,7 @@ void TestKivraSetWidgetData::appliesValuesWithoutCallbacks()
     QCOMPARE(form.vars.value("color"), QVariant("#ff0000"));
     QVERIFY(!form.vars.contains("caption"));
     QCOMPARE(form.vars.value("tabs"), QVariant(0));
-    QVERIFY(form.calls.isEmpty());
+    QVERIFY(form.recorder.calls.isEmpty());
 }
 
 void TestKivraSetWidgetData::reservedAndUnknownKeys()
@@ -156,7 +142,7 @@ void TestKivraSetWidgetData::reemitReportsFilledWidgets()
     // The name keeps its stored value: only the forced re-emit can report it.
     QVERIFY(setWidgetData(&form.vars,
                           {{"name", "old"}, {"count", 5}, {"color", "#00ff00"}, {"sep", 1}}, true));
-    QCOMPARE(form.calls,
+    QCOMPARE(form.recorder.calls,
              QStringList(
                  {"count kAfterDataChanged", "name kBeforeDataChanged", "name kAfterDataChanged"}));
     QCOMPARE(clicked.count(), 1);
@@ -171,7 +157,7 @@ void TestKivraSetWidgetData::sameMapIsLeftAlone()
     form.vars.insert("name", "changed in the map only");
     QVERIFY(setWidgetData(&form.vars, form.vars, true));
     QCOMPARE(form.name->text(), QString());
-    QVERIFY(form.calls.isEmpty());
+    QVERIFY(form.recorder.calls.isEmpty());
     QVERIFY(!setWidgetData(nullptr, {{"name", 1}}, false));
 }
 
