@@ -102,7 +102,9 @@ QWidget *filledListWidget(Vars *vars, const QString &key)
     return list && list->count() > 0 ? list : nullptr;
 }
 
-bool applyToBrowseEditOrList(Vars *vars, const QString &key, const QVariant &value, Notes &notes)
+// The widgets that take a value in their own way: a line edit paired with a browse button
+// takes it as text, a combo box, list widget or menu button as a selection.
+bool applyToPathOrSelection(Vars *vars, const QString &key, const QVariant &value, Notes &notes)
 {
     if (auto *edit = firstOfKinds<QLineEdit>(vars, key, kBrowseEditKinds)) {
         {
@@ -147,7 +149,7 @@ bool applyValue(Vars *vars, const QString &key, const QVariant &value, Notes &no
         return true;
     }
     const bool isPlainButton = firstOfKinds<QPushButton>(vars, key, kPlainButtonKinds) != nullptr;
-    if (applyToBrowseEditOrList(vars, key, value, notes))
+    if (applyToPathOrSelection(vars, key, value, notes))
         return true;
     if (QWidget *image = findWidget<QWidget>(vars, key, kImage)) {
         applyImageValue(image, value);
