@@ -1,0 +1,3 @@
+#include "KivraLog.h"
+
+Q_LOGGING_CATEGORY(lcKivra, "vondrel.kivra", QtInfoMsg)

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "CloseSaveInfo.h"
+#include "INFO.h"
+
+#include <QMap>
+#include <QString>
+#include <QVariant>
+#include <QWidget>
+
+namespace kivra {
+
+// The options file's part of closing a form: removes the framework's own entries from the
+// value map and, for an accepted close, saves the values into the window's INI file.
+void saveIniOnClose(QWidget *window, const INFO &windowRecord, QMap<QString, QVariant> *values,
+                    const CloseSaveInfo *closeSave, bool accepted);
+
+} // namespace kivra

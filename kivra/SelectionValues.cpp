@@ -1,0 +1,191 @@
+#include "SelectionValues.h"
+
+#include "FieldFlags.h"
+#include "ListDataValues.h"
+#include "MetaTypes.h"
+#include "ValueBinding.h"
+#include "WidgetMetadata.h"
+#include "WidgetRegistry.h"
+#include "WidgetType.h"
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include <optional>
+
+namespace kivra {
+
+namespace {
+
+bool matchesAny(const QVariant &itemData, const QVariantList &selection)
+{
+    for (const QVariant &value : selection)
+        if (selectionMatches(itemData, value))
+            return true;
+    return false;
+}
+
+// Which of the items the selection names. A single selection (its first value) that names
+// none of them gives nothing, so the caller leaves its items alone.
+std::optional<QList<bool>> namedItems(const QVariantList &itemData, QVariantList selection,
+                                      bool single)
+{
+    if (single && selection.size() > 1)
+        selection = selection.mid(0, 1);
+    QList<bool> wanted;
+    wanted.reserve(itemData.size());
+    for (const QVariant &data : itemData)
+        wanted.append(matchesAny(data, selection));
+    if (single && !wanted.contains(true))
+        return std::nullopt;
+    return wanted;
+}
+
+std::optional<QSignalBlocker> blockUnless(bool keepSignals, QObject *object)
+{
+    if (keepSignals)
+        return std::nullopt;
+    return std::make_optional<QSignalBlocker>(object);
+}
+
+bool applyToCombo(QComboBox *combo, const QVariantList &selection, bool keepSignals)
+{
+    QVariantList itemData;
+    for (int i = 0; i < combo->count(); ++i)
+        itemData.append(combo->itemData(i, Qt::UserRole));
+    const auto wanted = namedItems(itemData, selection, true);
+    if (!wanted)
+        return false;
+    const auto blocker = blockUnless(keepSignals, combo);
+    combo->setCurrentIndex(int(wanted->indexOf(true)));
+    return true;
+}
+
+bool applyToList(QListWidget *list, const QVariantList &selection, bool keepSignals)
+{
+    QVariantList itemData;
+    for (int i = 0; i < list->count(); ++i)
+        itemData.append(list->item(i)->data(Qt::UserRole));
+    const auto wanted = namedItems(itemData, selection, !widgetHasFlags(list, kMultiSelect));
+    if (!wanted)
+        return false;
+    const bool checkList = widgetHasFlags(list, kCheckList);
+    const auto blocker = blockUnless(keepSignals, list);
+    for (int i = 0; i < list->count(); ++i) {
+        QListWidgetItem *item = list->item(i);
+        const bool on = wanted->at(i);
+        if (checkList && (item->checkState() == Qt::Checked) != on)
+            item->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+        else if (!checkList && item->isSelected() != on)
+            item->setSelected(on);
+    }
+    return true;
+}
+
+bool applyToMenu(QPushButton *button, const QVariantList &selection, bool keepSignals,
+                 std::vector<QPointer<QObject>> *changedActions)
+{
+    const QMenu *menu = button->menu();
+    if (!menu || menu->actions().isEmpty())
+        return false;
+    const QList<QAction *> actions = menu->actions();
+    QVariantList itemData;
+    for (const QAction *action : actions)
+        itemData.append(action->data());
+    const auto wanted = namedItems(itemData, selection, !widgetHasFlags(button, kMultiSelect));
+    if (!wanted)
+        return false;
+    for (int i = 0; i < actions.size(); ++i) {
+        QAction *action = actions.at(i);
+        const bool wasChecked = action->isChecked();
+        const auto blocker = blockUnless(keepSignals, action);
+        action->setChecked(wanted->at(i));
+        if (changedActions && action->isChecked() != wasChecked)
+            changedActions->push_back(action);
+    }
+    return true;
+}
+
+} // namespace
+
+bool selectionMatches(const QVariant &itemData, const QVariant &value)
+{
+    if (itemData == value)
+        return true;
+    if (itemData.metaType() == value.metaType())
+        return false;
+    if (!itemData.isValid() || !value.isValid() || isList(itemData) || isList(value))
+        return false;
+    if (!itemData.canConvert<QString>() || !value.canConvert<QString>())
+        return false;
+    return itemData.toString() == value.toString();
+}
+
+bool valuesToSelect(QMap<QString, QVariant> *values, const QString &name, const QVariant &value,
+                    bool all, QVariantList *out)
+{
+    QVariantList selection;
+    if (isAnyListData(value)) {
+        const ListDataBinding given(value);
+        if (given.isBound())
+            selection = selectedValues(*given.data());
+    } else {
+        bool itemsCarryLists = false;
+        const ListDataBinding stored(values, name);
+        if (stored.isBound())
+            for (const auto &[text, selected, data, roles] : *stored.data())
+                itemsCarryLists = itemsCarryLists || isList(data);
+        selection = !itemsCarryLists && isList(value) ? value.toList() : QVariantList {value};
+    }
+    if (selection.isEmpty())
+        return false;
+    if (!all && selection.size() > 1)
+        selection = selection.mid(0, 1);
+    if (out)
+        *out = selection;
+    return true;
+}
+
+bool selectListDataItems(QMap<QString, QVariant> *values, const QString &name,
+                         const QVariant &value, bool all)
+{
+    QVariantList selection;
+    if (!valuesToSelect(values, name, value, all, &selection))
+        return false;
+    if (!values || !isAnyListData(values->value(name)))
+        return false;
+    ListDataBinding binding(values, name, true);
+    if (!binding.isBound())
+        return false;
+    T_LISTDATA &list = *binding.data();
+    QVariantList itemData;
+    for (const auto &[text, selected, data, roles] : list)
+        itemData.append(data);
+    const auto wanted = namedItems(itemData, selection, !all);
+    if (!wanted)
+        return false;
+    for (size_t i = 0; i < list.size(); ++i)
+        std::get<1>(list[i]) = wanted->at(qsizetype(i));
+    return true;
+}
+
+bool applySelectionValue(QMap<QString, QVariant> *values, const QString &name,
+                         const QVariant &value, bool keepSignals,
+                         std::vector<QPointer<QObject>> *changedActions)
+{
+    QVariantList selection;
+    if (!valuesToSelect(values, name, value, true, &selection))
+        return false;
+    if (auto *combo = findWidget<QComboBox>(values, name, kComboBox))
+        return applyToCombo(combo, selection, keepSignals);
+    if (auto *list = findWidget<QListWidget>(values, name, kListWidget))
+        return applyToList(list, selection, keepSignals);
+    if (auto *button = findWidget<QPushButton>(values, name, kMenuButton))
+        return applyToMenu(button, selection, keepSignals, changedActions);
+    return false;
+}
+
+} // namespace kivra

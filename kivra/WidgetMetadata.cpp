@@ -1,0 +1,53 @@
+#include "WidgetMetadata.h"
+
+#include "WidgetProperties.h"
+
+#include <QBitArray>
+#include <QVariant>
+#include <QWidget>
+
+namespace kivra {
+
+namespace {
+
+QBitArray flagBits(const QWidget *widget)
+{
+    return widget ? widget->property(WidgetProperty::flags).toBitArray() : QBitArray();
+}
+
+int intProperty(const QWidget *widget, const char *name)
+{
+    return widget ? widget->property(name).toInt() : 0;
+}
+
+} // namespace
+
+FieldFlags widgetFlags(const QWidget *widget)
+{
+    const QBitArray bits = flagBits(widget);
+    return bits.size() == FieldFlags::kBitCount ? FieldFlags::fromBitArray(bits) : FieldFlags();
+}
+
+bool widgetHasFlags(const QWidget *widget, const FieldFlags &mask)
+{
+    // A shorter array still answers for the bits it has.
+    return hasFlags(FieldFlags::fromBitArray(flagBits(widget)), mask);
+}
+
+int widgetKind(const QWidget *widget)
+{
+    return intProperty(widget, WidgetProperty::type);
+}
+
+int widgetSubKind(const QWidget *widget)
+{
+    return intProperty(widget, WidgetProperty::typeExt);
+}
+
+void setWidgetKind(QWidget *widget, int kind)
+{
+    if (widget)
+        widget->setProperty(WidgetProperty::type, kind);
+}
+
+} // namespace kivra

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "ChangeHandler.h"
+#include "FieldFlags.h"
+#include "INFO.h"
+#include "ReservedKeys.h"
+#include "WidgetProperties.h"
+
+#include <QStringList>
+#include <QVariantMap>
+#include <QWidget>
+
+// A value map with widgets registered the way the form builder registers them, for tests
+// that work on the value layer without building a form.
+struct FormFixture
+{
+    QWidget window;
+    QVariantMap vars;
+    int position = 0;
+
+    template<class W>
+    W *add(const QString &name, int kind, int subKind, const kivra::FieldFlags &flags = {})
+    {
+        auto *widget = new W(&window);
+        widget->setProperty(kivra::WidgetProperty::type, kind);
+        widget->setProperty(kivra::WidgetProperty::typeExt, subKind);
+        widget->setProperty(kivra::WidgetProperty::pos, position++);
+        widget->setProperty(kivra::WidgetProperty::paramName, name);
+        widget->setProperty(kivra::WidgetProperty::flags, kivra::flagsToBitArray(flags));
+        const QString key = kivra::widgetDataKey(name);
+        auto list = vars.value(key).value<kivra::WIDGET_INFO>();
+        list.append(widget);
+        vars.insert(key, QVariant::fromValue(list));
+        return widget;
+    }
+
+    // Connects a widget's change signal to the change handler, as the form builder does.
+    template<class Object, class Signal>
+    void wire(Object *widget, Signal signal, const kivra::INFO &field,
+              const kivra::INFO &windowRecord)
+    {
+        QObject::connect(widget, signal, [this, widget, field, windowRecord] {
+            kivra::onWidgetValueChanged(field, windowRecord, &window, widget, {}, &vars,
+                                        QStringLiteral("fallback"));
+        });
+    }
+};
+
+// Callbacks that record what reaches the application: "who type", and the values seen.
+struct CallRecorder
+{
+    QStringList calls;
+    QVariantList newValues;
+    QVariantList oldValues;
+
+    // Answers before-moments with answer, after replacing the new value when one is given.
+    kivra::CallbackVariant callback(const QString &who, int answer = 1,
+                                    const QVariant &replacement = {})
+    {
+        return kivra::ContextCallback([=](const kivra::CallbackContext &c) {
+            calls << who + ' ' + kivra::callbackTypeName(c.type);
+            newValues << (c.newValue ? *c.newValue : QVariant());
+            oldValues << (c.oldValue ? *c.oldValue : QVariant());
+            if (replacement.isValid() && c.newValue)
+                *c.newValue = replacement;
+            return answer;
+        });
+    }
+};
