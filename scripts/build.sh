@@ -4,7 +4,11 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
 build_dir=${VONDREL_BUILD_DIR:-$root/build}
-if [[ ! -f "$build_dir/build.ninja" ]]; then
-    cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Configure every time: folders join the build when they get a CMakeLists.txt,
+# which an existing build tree would not notice on its own.
+generator=()
+if [[ ! -f "$build_dir/CMakeCache.txt" ]]; then
+    generator=(-G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo)
 fi
+cmake -S "$root" -B "$build_dir" "${generator[@]}" >/dev/null
 cmake --build "$build_dir" --parallel "$(nproc)"
