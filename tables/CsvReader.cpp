@@ -1,29 +1,41 @@
 #include "CsvReader.h"
 
 #include "TablesLog.h"
+#include "TextBlockDecoder.h"
 
 #include <QIODevice>
 
+#include <cstring>
 #include <vector>
 
 namespace {
 
-constexpr qint64 blockSize = 64 * 1024;
+constexpr qsizetype blockSize = 64 * 1024;
+// An unfinished character carried over to the next block is at most this long.
+constexpr qsizetype carryLimit = 4;
 
-// A decoder that can tell whether a multi-byte sequence is left unfinished at the end.
-class BlockDecoder : public QStringDecoder
+struct DetectedEncoding
 {
-public:
-    using QStringDecoder::QStringDecoder;
-    bool hasPendingBytes() const { return state.remainingChars != 0; }
+    QStringConverter::Encoding encoding;
+    qsizetype byteOrderMarkLength;
 };
 
-QStringConverter::Encoding encodingFor(QByteArrayView firstBytes,
-                                       std::optional<QStringConverter::Encoding> chosen)
+// A byte order mark at the start selects its encoding and is not part of the text.
+DetectedEncoding detectEncoding(QByteArrayView firstBytes,
+                                std::optional<QStringConverter::Encoding> chosen)
 {
-    if (const auto marked = QStringConverter::encodingForData(firstBytes))
-        return *marked;
-    return chosen.value_or(QStringConverter::Utf8);
+    const auto marked = QStringConverter::encodingForData(firstBytes);
+    if (!marked)
+        return {chosen.value_or(QStringConverter::Utf8), 0};
+    switch (*marked) {
+    case QStringConverter::Utf8:
+        return {*marked, 3};
+    case QStringConverter::Utf32LE:
+    case QStringConverter::Utf32BE:
+        return {*marked, 4};
+    default:
+        return {*marked, 2};
+    }
 }
 
 } // namespace
@@ -55,60 +67,63 @@ CsvReadResult CsvReader::read(QIODevice *device) const
 
     bool failed = !device->isReadable();
     bool cancelled = false;
-    bool reachedEnd = false;
     const qint64 size = device->size();
     const qint64 start = device->isSequential() ? 0 : device->pos();
     qint64 consumed = 0;
 
-    QByteArray bytes(blockSize, Qt::Uninitialized);
+    // bytes = the unfinished character of the last block, then the new block.
+    QByteArray bytes(carryLimit + blockSize, Qt::Uninitialized);
+    qsizetype carried = 0;
+    std::optional<TextBlockDecoder> decoder;
     std::vector<QChar> text;
-    BlockDecoder decoder;
-    bool firstBlock = true;
 
     while (!failed) {
         if (m_progress && !m_progress(qMin(start + consumed, size))) {
             cancelled = true;
             break;
         }
-        const qint64 count = device->read(bytes.data(), blockSize);
+        const qint64 count = device->read(bytes.data() + carried, blockSize);
         if (count < 0) {
             failed = true;
             break;
         }
-        if (count == 0) {
-            reachedEnd = true;
-            break;
-        }
-        if (firstBlock) {
-            decoder =
-                BlockDecoder(encodingFor(QByteArrayView(bytes.constData(), count), m_encoding));
-            text.resize(decoder.requiredSpace(blockSize) + 16);
-            firstBlock = false;
-        }
-
-        const char *pos = bytes.constData();
-        const char *end = pos + count;
-        // Record end offsets are exact only byte by byte; they are wanted for a few records.
-        while (pos < end && parser.wantsPositions() && !parser.rowLimitReached()) {
-            QChar *out = decoder.appendToBuffer(text.data(), QByteArrayView(pos, 1));
-            ++pos;
-            parser.setStreamPosition(start + consumed + (pos - bytes.constData()));
-            parser.feed(text.data(), out);
-        }
-        if (pos < end && !parser.rowLimitReached()) {
-            QChar *out = decoder.appendToBuffer(text.data(), QByteArrayView(pos, end - pos));
-            parser.feed(text.data(), out);
-        }
+        const bool atEnd = count == 0;
+        const QByteArrayView data(bytes.constData(), carried + count);
+        const qint64 dataOffset = start + consumed - carried;
         consumed += count;
-        if (parser.rowLimitReached())
+        qsizetype pos = 0;
+        if (!decoder) {
+            // A byte order mark is only recognised whole.
+            if (data.size() < carryLimit && !atEnd) {
+                carried = data.size();
+                continue;
+            }
+            const DetectedEncoding detected = detectEncoding(data, m_encoding);
+            decoder.emplace(detected.encoding);
+            text.resize(decoder->requiredSpace(carryLimit + blockSize));
+            pos = qMin(detected.byteOrderMarkLength, data.size());
+        }
+        // At the end, a cut-off character is decoded too: it shows as replacement characters.
+        const qsizetype complete = atEnd ? data.size() : decoder->completeLength(data);
+        // Record end offsets are exact only character by character; they are wanted for a
+        // few records at the start.
+        while (pos < complete && parser.wantsPositions() && !parser.rowLimitReached()) {
+            const qsizetype length = decoder->characterLength(data.sliced(pos, complete - pos));
+            const QChar *end = decoder->decode(data.sliced(pos, length), text.data());
+            pos += length;
+            parser.setStreamPosition(dataOffset + pos);
+            parser.feed(text.data(), end);
+        }
+        if (pos < complete && !parser.rowLimitReached()) {
+            const QChar *end = decoder->decode(data.sliced(pos, complete - pos), text.data());
+            parser.feed(text.data(), end);
+        }
+        if (atEnd || parser.rowLimitReached())
             break;
+        carried = data.size() - complete;
+        std::memmove(bytes.data(), bytes.constData() + complete, size_t(carried));
     }
 
-    if (reachedEnd && decoder.hasPendingBytes()) {
-        // A truncated character at the very end is shown, not silently dropped.
-        const QChar replacement = QChar::ReplacementCharacter;
-        parser.feed(&replacement, &replacement + 1);
-    }
     parser.setStreamPosition(start + consumed);
     parser.finish();
 

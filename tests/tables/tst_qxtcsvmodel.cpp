@@ -156,6 +156,10 @@ void TestQxtCsvModel::quotingAndLineEnds_data()
     add("byte order mark is not data", "\xef\xbb\xbfz;b", dq, {{"z", "b"}}, "ISO-8859-1");
     add("bad UTF-8 is replaced, not dropped", "a\xff;\xc3", dq,
         {{QStringLiteral("a\ufffd"), QStringLiteral("\ufffd")}});
+    add("broken sequence keeps the next character", "\xc3z;b", dq,
+        {{QStringLiteral("\ufffdz"), "b"}});
+    add("broken sequence at a block boundary", QByteArray(65535, 'x') + "\xc3z", dq,
+        {{QString(65535, u'x') + QStringLiteral("\ufffdz")}});
     add("empty input", "", dq, {});
     add("only a byte order mark", "\xef\xbb\xbf", dq, {});
 }
