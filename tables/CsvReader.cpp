@@ -38,6 +38,26 @@ DetectedEncoding detectEncoding(QByteArrayView firstBytes,
     }
 }
 
+// Decodes the bytes, which start at the given device offset, and feeds the text to the
+// parser. Record end offsets are exact only character by character; they are wanted for a
+// few records at the start.
+void feedDecoded(CsvParser &parser, TextBlockDecoder &decoder, QByteArrayView bytes, qint64 offset,
+                 std::vector<QChar> &text)
+{
+    qsizetype pos = 0;
+    while (pos < bytes.size() && parser.wantsPositions() && !parser.rowLimitReached()) {
+        const qsizetype length = decoder.characterLength(bytes.sliced(pos));
+        const QChar *end = decoder.decode(bytes.sliced(pos, length), text.data());
+        pos += length;
+        parser.setStreamPosition(offset + pos);
+        parser.feed(text.data(), end);
+    }
+    if (pos < bytes.size() && !parser.rowLimitReached()) {
+        const QChar *end = decoder.decode(bytes.sliced(pos), text.data());
+        parser.feed(text.data(), end);
+    }
+}
+
 } // namespace
 
 CsvReader::CsvReader(const CsvReadOptions &options)
@@ -105,19 +125,7 @@ CsvReadResult CsvReader::read(QIODevice *device) const
         }
         // At the end, a cut-off character is decoded too: it shows as replacement characters.
         const qsizetype complete = atEnd ? data.size() : decoder->completeLength(data);
-        // Record end offsets are exact only character by character; they are wanted for a
-        // few records at the start.
-        while (pos < complete && parser.wantsPositions() && !parser.rowLimitReached()) {
-            const qsizetype length = decoder->characterLength(data.sliced(pos, complete - pos));
-            const QChar *end = decoder->decode(data.sliced(pos, length), text.data());
-            pos += length;
-            parser.setStreamPosition(dataOffset + pos);
-            parser.feed(text.data(), end);
-        }
-        if (pos < complete && !parser.rowLimitReached()) {
-            const QChar *end = decoder->decode(data.sliced(pos, complete - pos), text.data());
-            parser.feed(text.data(), end);
-        }
+        feedDecoded(parser, *decoder, data.sliced(pos, complete - pos), dataOffset + pos, text);
         if (atEnd || parser.rowLimitReached())
             break;
         carried = data.size() - complete;
