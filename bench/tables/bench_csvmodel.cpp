@@ -1,0 +1,180 @@
+// Reading, writing and sniffing a generated CSV file of one million rows and ten columns
+// (about 100 MB: text, numbers, dates, quoted fields holding separators and quotes).
+// Run alone for a clean peak memory figure:
+//   bench_csvmodel --benchmark_filter=Read
+
+#include "CsvSniffer.h"
+#include "QxtCsvModel.h"
+#include "TextEncodingDetector.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+constexpr int rowCount = 1000000;
+constexpr int readFlags = QxtCsvModel::QuoteDouble | QxtCsvModel::EscapeDoubledQuote;
+constexpr int writeFlags = readFlags | QxtCsvModel::QuoteAlways;
+
+const char *const surnames[] = {"Müller", "Schmidt", "Schneider", "Fischer", "Weber", "Öztürk"};
+const char *const givenNames[] = {"Anna", "Jürgen", "Lena", "Paul", "Zoë", "Max"};
+const char *const places[] = {"Köln", "Berlin", "Hamburg", "München", "Bonn"};
+
+QByteArray generateRow(int i)
+{
+    QByteArray row;
+    row.reserve(160);
+    row += QByteArray::number(i);
+    row += ';';
+    row += '"';
+    row += surnames[i % 6];
+    row += "; ";
+    row += givenNames[(i / 6) % 6];
+    row += '"';
+    row += ';';
+    row += "Weg " + QByteArray::number(i % 200 + 1);
+    row += ';';
+    row += QByteArray::number(10000 + i % 89999) + ' ' + places[i % 5];
+    row += ';';
+    row += "u" + QByteArray::number(i) + "@x.de";
+    row += ';';
+    row += QByteArray::number(1950 + i % 70) + '-' +
+        QByteArray::number(1 + i % 12).rightJustified(2, '0') + '-' +
+        QByteArray::number(1 + i % 28).rightJustified(2, '0');
+    row += ';';
+    row +=
+        QByteArray::number(i % 100000) + ',' + QByteArray::number(i % 100).rightJustified(2, '0');
+    row += ';';
+    row +=
+        "DE" + QByteArray::number(10 + i % 89) + "3704004405320130" + QByteArray::number(i % 100);
+    row += ';';
+    row += (i % 3 == 0) ? QByteArray("\"\"\"ja\"\"; nein\"") : QByteArray("offen");
+    row += ';';
+    row += QByteArray::number(i * 7 % 1000);
+    row += '\n';
+    return row;
+}
+
+struct Input
+{
+    QTemporaryDir dir;
+    QByteArray bytes;
+};
+
+// Written to a file and read back whole, as the application loads its input.
+const Input &input()
+{
+    static Input *generated = [] {
+        auto *result = new Input;
+        const QString path = result->dir.filePath(QStringLiteral("input.csv"));
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        QByteArray block;
+        for (int i = 0; i < rowCount; ++i) {
+            block += generateRow(i);
+            if (block.size() > (1 << 20)) {
+                file.write(block);
+                block.clear();
+            }
+        }
+        file.write(block);
+        file.close();
+        file.open(QIODevice::ReadOnly);
+        result->bytes = file.readAll();
+        return result;
+    }();
+    return *generated;
+}
+
+double residentMegabytes()
+{
+    long pages = 0;
+    long resident = 0;
+    if (FILE *statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+double peakMegabytes()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
+}
+
+void readInto(QxtCsvModel &model, const QByteArray &bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    model.setQuoteFlags(readFlags);
+    // Positions for the first rows, as the loader asks for them.
+    model.readCsv(&buffer, false, u';', nullptr, -1, 12);
+}
+
+void BM_ReadCsv(benchmark::State &state)
+{
+    const QByteArray &bytes = input().bytes;
+    double modelMegabytes = 0;
+    for (auto _ : state) {
+        const double before = residentMegabytes();
+        auto model = std::make_unique<QxtCsvModel>();
+        readInto(*model, bytes);
+        // Later rounds reuse the heap the first one left behind.
+        modelMegabytes = qMax(modelMegabytes, residentMegabytes() - before);
+        if (model->rowCount() != rowCount || model->columnCount() != 10)
+            state.SkipWithError("wrong shape");
+        // Freeing a million rows is not part of reading them.
+        state.PauseTiming();
+        model.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+    state.counters["input_MB"] = double(bytes.size()) / (1024.0 * 1024.0);
+    state.counters["model_MB"] = modelMegabytes;
+    state.counters["peak_rss_MB"] = peakMegabytes();
+}
+BENCHMARK(BM_ReadCsv)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_WriteCsv(benchmark::State &state)
+{
+    QxtCsvModel model;
+    readInto(model, input().bytes);
+    const QString path = input().dir.filePath(QStringLiteral("output.csv"));
+    qint64 written = 0;
+    for (auto _ : state) {
+        QFile file(path);
+        if (!model.writeCsv(&file, false, u';', nullptr, 0))
+            state.SkipWithError("write failed");
+        written += QFile(path).size();
+    }
+    state.SetBytesProcessed(written);
+}
+BENCHMARK(BM_WriteCsv)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_SniffCsv(benchmark::State &state)
+{
+    const QByteArray &bytes = input().bytes;
+    for (auto _ : state) {
+        const CsvSniffResult result = sniffCsvFormat(bytes, readFlags);
+        if (result.delimiter != u';')
+            state.SkipWithError("wrong separator");
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(BM_SniffCsv)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

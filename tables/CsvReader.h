@@ -1,0 +1,34 @@
+#pragma once
+
+#include "CsvParser.h"
+
+#include <QStringConverter>
+
+#include <functional>
+#include <optional>
+
+class QIODevice;
+
+// Told how many bytes of the device have been read; returns false to cancel the read.
+using CsvProgressCallback = std::function<bool(qint64 bytesRead)>;
+
+// Reads CSV text from a device: decodes it in blocks and runs the parser over them.
+// A byte order mark at the start selects its Unicode encoding and is skipped; otherwise
+// the given encoding applies, UTF-8 without one.
+class CsvReader
+{
+public:
+    explicit CsvReader(const CsvReadOptions &options);
+
+    void setEncoding(std::optional<QStringConverter::Encoding> encoding);
+    // Called before every block, so also while one long quoted field is being read.
+    void setProgressCallback(CsvProgressCallback callback);
+
+    // Opens the device read-only when it is not open, and closes it afterwards.
+    CsvReadResult read(QIODevice *device) const;
+
+private:
+    CsvReadOptions m_options;
+    std::optional<QStringConverter::Encoding> m_encoding;
+    CsvProgressCallback m_progress;
+};

@@ -1,0 +1,284 @@
+#include "QxtCsvModel.h"
+
+#include "CsvProgressDialog.h"
+#include "CsvWriter.h"
+#include "TextCodecBridge.h"
+
+#include <QIODevice>
+
+class QxtCsvModelPrivate
+{
+public:
+    QList<QStringList> rowData;
+    QStringList headerTexts;
+    int widestRow = 0;
+    int quoteFlags = QxtCsvModel::QuoteSingle | QxtCsvModel::QuoteDouble |
+        QxtCsvModel::EscapeBackslash | QxtCsvModel::QuoteAlways;
+    QList<qint64> rowPositions;
+    bool hasHeader = false;
+    bool lastReadCancelled = false;
+    bool lastReadFailed = false;
+};
+
+namespace {
+
+QxtCsvModel::ProgressHook &progressHook()
+{
+    static QxtCsvModel::ProgressHook hook;
+    return hook;
+}
+
+bool isTextRole(int role)
+{
+    return role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::UserRole;
+}
+
+} // namespace
+
+void QxtCsvModel::setProgressHook(ProgressHook hook)
+{
+    progressHook() = std::move(hook);
+}
+
+QxtCsvModel::QxtCsvModel(QObject *parent)
+    : QAbstractTableModel(parent)
+    , d(std::make_unique<QxtCsvModelPrivate>())
+{ }
+
+QxtCsvModel::~QxtCsvModel() = default;
+
+void QxtCsvModel::readCsv(QIODevice *device, bool withHeader, QChar separator, QTextCodec *codec,
+                          int maxRows, int recordPositions)
+{
+    CsvReadOptions options;
+    options.separator = separator;
+    options.quoteFlags = d->quoteFlags;
+    options.withHeader = withHeader;
+    options.maxRows = maxRows;
+    options.recordPositions = recordPositions;
+
+    CsvReader reader(options);
+    reader.setEncoding(encodingForCodec(codec));
+    const qint64 deviceSize = device ? device->size() : 0;
+    const ProgressHook &hook = progressHook();
+    reader.setProgressCallback(hook ? hook(deviceSize) : CsvProgressDialog::callback(deviceSize));
+    CsvReadResult result = reader.read(device);
+
+    beginResetModel();
+    d->rowData = std::move(result.rows);
+    d->rowPositions = std::move(result.positions);
+    const int headerWidth = withHeader ? 0 : int(d->headerTexts.size());
+    if (result.headerRead)
+        d->headerTexts = std::move(result.header);
+    d->widestRow = qMax(headerWidth, result.widestRow);
+    d->lastReadCancelled = result.cancelled;
+    d->lastReadFailed = result.failed;
+    endResetModel();
+}
+
+bool QxtCsvModel::lastReadCancelled() const
+{
+    return d->lastReadCancelled;
+}
+
+bool QxtCsvModel::lastReadFailed() const
+{
+    return d->lastReadFailed;
+}
+
+bool QxtCsvModel::writeCsv(QIODevice *device, bool withHeader, QChar separator, QTextCodec *codec,
+                           int startRow)
+{
+    const int rows = rowCount();
+    const int columns = columnCount();
+    const int firstRow = qMax(0, startRow);
+    if (firstRow >= rows)
+        return true;
+
+    CsvWriter writer(device, separator, d->quoteFlags, encodingForCodec(codec));
+    if (!writer.open())
+        return false;
+    if (withHeader)
+        writer.writeRecord(d->headerTexts, columns);
+    for (int row = firstRow; row < rows; ++row)
+        writer.writeRecord(d->rowData.at(row), columns);
+    return writer.close();
+}
+
+void QxtCsvModel::setQuoteFlags(int mode)
+{
+    d->quoteFlags = mode;
+}
+
+int QxtCsvModel::quoteFlags() const
+{
+    return d->quoteFlags;
+}
+
+void QxtCsvModel::setHasHeader(bool hasHeader)
+{
+    d->hasHeader = hasHeader;
+}
+
+bool QxtCsvModel::hasHeader() const
+{
+    return d->hasHeader;
+}
+
+QString QxtCsvModel::text(int row, int column) const
+{
+    return data(index(row, column)).toString();
+}
+
+void QxtCsvModel::setText(int row, int column, const QString &text)
+{
+    setData(index(row, column), text, Qt::EditRole);
+}
+
+void QxtCsvModel::setColumnHeader(int column, const QString &text)
+{
+    setHeaderData(column, Qt::Horizontal, text, Qt::DisplayRole);
+}
+
+QList<qint64> QxtCsvModel::rowPositions() const
+{
+    return d->rowPositions;
+}
+
+void QxtCsvModel::rowSlice(QList<QStringList> &target, int start, int count) const
+{
+    target.append(d->rowData.mid(start, count));
+}
+
+int QxtCsvModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(d->rowData.size());
+}
+
+int QxtCsvModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : d->widestRow;
+}
+
+QVariant QxtCsvModel::data(const QModelIndex &index, int role) const
+{
+    if (!isTextRole(role) || index.parent().isValid())
+        return {};
+    const int row = index.row();
+    const int column = index.column();
+    if (row < 0 || column < 0 || row >= rowCount())
+        return {};
+    const QStringList &fields = d->rowData.at(row);
+    if (column >= fields.size())
+        return {};
+    return fields.at(column);
+}
+
+bool QxtCsvModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!isTextRole(role) || index.parent().isValid())
+        return false;
+    const int row = index.row();
+    const int column = index.column();
+    if (row < 0 || column < 0 || row >= rowCount() || column >= columnCount())
+        return false;
+    QStringList &fields = d->rowData[row];
+    while (fields.size() <= column)
+        fields.append(QString());
+    fields[column] = value.toString();
+    emit dataChanged(index, index);
+    return true;
+}
+
+QVariant QxtCsvModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && section >= 0 && section < d->headerTexts.size() &&
+        isTextRole(role))
+        return d->headerTexts.at(section);
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+bool QxtCsvModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant &value,
+                                int role)
+{
+    if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::EditRole) ||
+        section < 0)
+        return false;
+    while (d->headerTexts.size() <= section)
+        d->headerTexts.append(QString());
+    d->headerTexts[section] = value.toString();
+    emit headerDataChanged(Qt::Horizontal, section, section);
+    return true;
+}
+
+bool QxtCsvModel::insertRows(int row, int count, const QModelIndex &parent)
+{
+    if (parent.isValid() || row < 0 || count < 1)
+        return false;
+    // Rows asked for past the end are appended, and announced where they really go.
+    const int first = qMin(row, rowCount());
+    beginInsertRows(QModelIndex(), first, first + count - 1);
+    d->rowData.insert(first, count, QStringList());
+    endInsertRows();
+    return true;
+}
+
+bool QxtCsvModel::insertColumns(int column, int count, const QModelIndex &parent)
+{
+    if (parent.isValid() || column < 0 || count < 1)
+        return false;
+    // Every row gets its new fields at `column`; a gap past the last column becomes
+    // columns too, so the announced range is one the views can follow.
+    const int first = qMin(column, columnCount());
+    const int newWidth = qMax(columnCount() + count, column + count);
+    beginInsertColumns(QModelIndex(), first, first + newWidth - columnCount() - 1);
+    for (QStringList &fields : d->rowData) {
+        while (fields.size() < column + 1)
+            fields.append(QString());
+        fields.insert(column, count, QString());
+    }
+    if (d->hasHeader) {
+        while (d->headerTexts.size() < column)
+            d->headerTexts.append(QString());
+        d->headerTexts.insert(column, count, QString());
+    }
+    d->widestRow = newWidth;
+    endInsertColumns();
+    return true;
+}
+
+bool QxtCsvModel::removeRows(int row, int count, const QModelIndex &parent)
+{
+    if (parent.isValid() || row < 0 || row >= rowCount() || count < 1)
+        return false;
+    count = qMin(count, rowCount() - row);
+    beginRemoveRows(QModelIndex(), row, row + count - 1);
+    d->rowData.remove(row, count);
+    endRemoveRows();
+    return true;
+}
+
+bool QxtCsvModel::removeColumns(int column, int count, const QModelIndex &parent)
+{
+    if (parent.isValid() || column < 0 || column >= columnCount() || count < 1)
+        return false;
+    count = qMin(count, columnCount() - column);
+    beginRemoveColumns(QModelIndex(), column, column + count - 1);
+    const auto removeFrom = [column, count](QStringList &list) {
+        if (column < list.size())
+            list.remove(column, qMin<qsizetype>(count, list.size() - column));
+    };
+    for (QStringList &fields : d->rowData)
+        removeFrom(fields);
+    removeFrom(d->headerTexts);
+    d->widestRow -= count;
+    endRemoveColumns();
+    return true;
+}
+
+Qt::ItemFlags QxtCsvModel::flags(const QModelIndex &index) const
+{
+    const Qt::ItemFlags base = QAbstractTableModel::flags(index);
+    // The root is no cell: views ask it about drops, never about editing.
+    return index.isValid() ? base | Qt::ItemIsEditable : base;
+}

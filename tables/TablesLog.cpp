@@ -1,0 +1,3 @@
+#include "TablesLog.h"
+
+Q_LOGGING_CATEGORY(lcTables, "vondrel.tables")

@@ -1,0 +1,22 @@
+#include "TextCodecBridge.h"
+
+#include "TablesLog.h"
+
+#include <QTextCodec>
+
+QStringConverter::Encoding encodingForCodecName(const QByteArray &name)
+{
+    if (name == "System")
+        return QStringConverter::System;
+    if (const auto encoding = QStringConverter::encodingForName(name.constData()))
+        return *encoding;
+    qCWarning(lcTables) << "Text encoding" << name << "is not supported, using UTF-8";
+    return QStringConverter::Utf8;
+}
+
+std::optional<QStringConverter::Encoding> encodingForCodec(const QTextCodec *codec)
+{
+    if (!codec)
+        return std::nullopt;
+    return encodingForCodecName(codec->name());
+}

@@ -1,0 +1,415 @@
+#include "CsvProgressDialog.h"
+#include "CsvWriter.h"
+#include "QxtCsvModel.h"
+#include "TextCodecBridge.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QBuffer>
+#include <QProgressDialog>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextCodec>
+
+using Table = QList<QStringList>;
+
+namespace {
+
+constexpr int dq = QxtCsvModel::QuoteDouble;
+constexpr int dqDoubled = QxtCsvModel::QuoteDouble | QxtCsvModel::EscapeDoubledQuote;
+constexpr int relaxed = QxtCsvModel::RelaxedInput;
+
+QTextCodec *codecNamed(const QByteArray &name)
+{
+    return name.isEmpty() ? nullptr : QTextCodec::codecForName(name);
+}
+
+Table rowsOf(const QxtCsvModel &model)
+{
+    Table rows;
+    model.rowSlice(rows, 0, model.rowCount());
+    return rows;
+}
+
+void read(QxtCsvModel &model, const QByteArray &bytes, int flags, QChar separator = u';',
+          const QByteArray &codec = {}, int recordPositions = 0)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    model.setQuoteFlags(flags);
+    model.readCsv(&buffer, false, separator, codecNamed(codec), -1, recordPositions);
+}
+
+Table parse(const QByteArray &bytes, int flags, QChar separator = u';',
+            const QByteArray &codec = {}, int recordPositions = 0)
+{
+    QxtCsvModel model;
+    read(model, bytes, flags, separator, codec, recordPositions);
+    return rowsOf(model);
+}
+
+QByteArray write(QxtCsvModel &model, int flags, bool withHeader = false, int startRow = 0,
+                 const QByteArray &codec = {})
+{
+    QBuffer buffer;
+    model.setQuoteFlags(flags);
+    const bool ok = model.writeCsv(&buffer, withHeader, u';', codecNamed(codec), startRow);
+    return ok ? buffer.data() : QByteArray("<failed>");
+}
+
+void fill(QxtCsvModel &model, const Table &rows)
+{
+    model.insertRows(0, int(rows.size()));
+    model.insertColumns(0, int(rows.first().size()));
+    for (int row = 0; row < rows.size(); ++row)
+        for (int column = 0; column < rows.at(row).size(); ++column)
+            model.setText(row, column, rows.at(row).at(column));
+}
+
+// Opens, but fails every write, as a full disk does.
+class FailingDevice : public QIODevice
+{
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *, qint64) override { return -1; }
+};
+
+} // namespace
+
+class TestQxtCsvModel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void quotingAndLineEnds_data();
+    void quotingAndLineEnds();
+    void recordPositions();
+    void headerAndRowLimit();
+    void cancelKeepsRowsAndIsReported();
+    void cancelWorksInsideLongQuotedField();
+    void progressDialogScalesHugeDevices();
+    void badInputIsHandled();
+
+    void writeFormats();
+    void writeRoundTrip();
+    void latin1RoundTripIsByteIdentical();
+    void writeFailuresAreReported();
+    void encodingBridge();
+    void modelEditing();
+};
+
+void TestQxtCsvModel::init()
+{
+    QxtCsvModel::setProgressHook([](qint64) { return CsvProgressCallback(); });
+}
+
+void TestQxtCsvModel::cleanup()
+{
+    QxtCsvModel::setProgressHook({});
+}
+
+void TestQxtCsvModel::quotingAndLineEnds_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("flags");
+    QTest::addColumn<QString>("separator");
+    QTest::addColumn<QByteArray>("codec");
+    QTest::addColumn<Table>("expected");
+    const auto add = [](const char *name, const QByteArray &input, int flags, const Table &expected,
+                        const QByteArray &codec = {},
+                        const QString &separator = QStringLiteral(";")) {
+        QTest::newRow(name) << input << flags << separator << codec << expected;
+    };
+
+    add("unquoted fields are trimmed", "x ; y ;z", dq, {{"x", "y", "z"}});
+    add("quoted field keeps blanks", "\" a \";b", dq, {{" a ", "b"}});
+    add("quote after blank is text", " \"ab\"", dq, {{"\"ab\""}});
+    add("text after closing quote", "\"ab\"cd;\"ab\" ;e", dq, {{"abcd", "ab ", "e"}});
+    add("doubled quote", "\"a\"\"b\";c", dqDoubled, {{"a\"b", "c"}});
+    add("doubled quote without escape bit", "\"a\"\"b\"", dq, {{"a\"b\""}});
+    add("backslash escapes only inside quotes", "\"a\\\"b\\\\\";c\\\"d",
+        dq | QxtCsvModel::EscapeBackslash, {{"a\"b\\", "c\\\"d"}});
+    add("single quotes", "'a;b';\"c;d\"", QxtCsvModel::QuoteSingle, {{"a;b", "\"c", "d\""}});
+    add("unterminated quote takes the rest", "x\n\"ab;c\nd", dq, {{"x"}, {"ab;c\nd"}});
+    add("CR LF inside quotes", "\"a\r\nb\";c\r\nd", dq, {{"a\r\nb", "c"}, {"d"}});
+    add("CR LF, LF and lone CR", "a\r\nb\nc\rd", dq, {{"a"}, {"b"}, {"c"}, {"d"}});
+    add("empty line is an empty row", "a\n\nb\n", dq, {{"a"}, {""}, {"b"}});
+    add("CR CR LF", "a\r\r\nb", dq, {{"a"}, {""}, {"b"}});
+    add("last line without newline", "a;b\nc;d", dq, {{"a", "b"}, {"c", "d"}});
+    add("trailing newline adds no row", "a;b\r\n", dq, {{"a", "b"}});
+    add("quoted field and separator at the end", "\"a\";", dqDoubled, {{"a", ""}});
+    add("empty quoted field as last line", "a\n\"\"", dqDoubled, {{"a"}, {""}});
+    add("tab ends the record", "a\tb;c", dq, {{"a"}, {"b", "c"}});
+    add("tab dropped when relaxed", "a\tb;c", dq | relaxed, {{"ab", "c"}});
+    add("tab as separator", "a\tb;c", dq | relaxed, {{"a", "b;c"}}, {}, QStringLiteral("\t"));
+    add("NUL dropped when relaxed", QByteArray("a\0b\0;c", 6), dq | relaxed, {{"ab", "c"}});
+    add("line separator ends the record", "a\xe2\x80\xa8z", dq | relaxed, {{"a"}, {"z"}});
+    const Table cp1252 = {{QStringLiteral("\u0080"), QStringLiteral("\u0084x\u0093\u0085")},
+                          {QStringLiteral("\u0096")}};
+    add("Windows-1252 bytes are text", "\x80;\x84x\x93\x85\n\x96", dq, cp1252, "ISO-8859-1");
+    add("Windows-1252 bytes are text when relaxed", "\x80;\x84x\x93\x85\n\x96", dq | relaxed,
+        cp1252, "ISO-8859-1");
+    add("byte order mark is not data", "\xef\xbb\xbfz;b", dq, {{"z", "b"}}, "ISO-8859-1");
+    add("bad UTF-8 is replaced, not dropped", "a\xff;\xc3", dq,
+        {{QStringLiteral("a\ufffd"), QStringLiteral("\ufffd")}});
+    add("broken sequence keeps the next character", "\xc3z;b", dq,
+        {{QStringLiteral("\ufffdz"), "b"}});
+    add("broken sequence at a block boundary", QByteArray(65535, 'x') + "\xc3z", dq,
+        {{QString(65535, u'x') + QStringLiteral("\ufffdz")}});
+    add("empty input", "", dq, {});
+    add("only a byte order mark", "\xef\xbb\xbf", dq, {});
+}
+
+void TestQxtCsvModel::quotingAndLineEnds()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(int, flags);
+    QFETCH(QString, separator);
+    QFETCH(QByteArray, codec);
+    QFETCH(Table, expected);
+
+    QCOMPARE(parse(input, flags, separator.at(0), codec), expected);
+    // Recording every position feeds the parser byte by byte: every quote, escape and line
+    // end then straddles a piece boundary.
+    QCOMPARE(parse(input, flags, separator.at(0), codec, -1), expected);
+}
+
+void TestQxtCsvModel::recordPositions()
+{
+    // BOM (3) | a;é CR (5) LF | €;b LF (6) | "x CR LF y" CR (7) LF | z (2)
+    const QByteArray utf8("\xef\xbb\xbf"
+                          "a;\xc3\xa9\r\n\xe2\x82\xac;b\n\"x\r\ny\"\r\nz");
+    QxtCsvModel model;
+    read(model, utf8, dq, u';', {}, -1);
+    QCOMPARE(model.rowPositions(), (QList<qint64> {8, 15, 22, 24}));
+    read(model, utf8, dq, u';', {}, 2);
+    QCOMPARE(model.rowPositions(), (QList<qint64> {8, 15}));
+    QCOMPARE(model.rowCount(), 4);
+
+    const QByteArray utf16 =
+        QByteArray("\xff\xfe") + QByteArray(reinterpret_cast<const char *>(u"\u00e9;b\r\nc"), 12);
+    read(model, utf16, dq, u';', "UTF-16LE", -1);
+    QCOMPARE(model.rowPositions(), (QList<qint64> {10, 14}));
+}
+
+void TestQxtCsvModel::headerAndRowLimit()
+{
+    QByteArray input = "id;name;extra\n";
+    for (int i = 0; i < 50; ++i)
+        input += QByteArray::number(i) + ";n" + QByteArray::number(i) + "\n";
+    QBuffer buffer;
+    buffer.setData(input);
+    QxtCsvModel model;
+    model.readCsv(&buffer, true, u';', nullptr, 30, 3);
+
+    QCOMPARE(model.rowCount(), 30);
+    QCOMPARE(model.text(29, 1), QStringLiteral("n29"));
+    QCOMPARE(model.columnCount(), 3); // the header is the widest record
+    QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("name"));
+    QCOMPARE(model.headerData(3, Qt::Horizontal).toInt(), 4);
+    QCOMPARE(model.rowPositions(), (QList<qint64> {14, 19, 24}));
+    QVERIFY(!buffer.isOpen());
+
+    // A later read without header keeps the header and its width.
+    read(model, "a\n", dq);
+    QCOMPARE(model.rowCount(), 1);
+    QCOMPARE(model.columnCount(), 3);
+}
+
+void TestQxtCsvModel::cancelKeepsRowsAndIsReported()
+{
+    QByteArray input;
+    for (int i = 0; i < 200000; ++i)
+        input += "row;" + QByteArray::number(i) + "\n";
+    int calls = 0;
+    QxtCsvModel::setProgressHook([&calls](qint64) {
+        return [&calls](qint64) {
+            return ++calls < 3;
+        };
+    });
+    QxtCsvModel model;
+    read(model, input, dq);
+    QVERIFY(model.lastReadCancelled());
+    QVERIFY(model.rowCount() > 0 && model.rowCount() < 200000);
+    QCOMPARE(model.text(0, 1), QStringLiteral("0"));
+
+    init();
+    read(model, input, dq);
+    QVERIFY(!model.lastReadCancelled());
+    QCOMPARE(model.rowCount(), 200000);
+}
+
+void TestQxtCsvModel::cancelWorksInsideLongQuotedField()
+{
+    const QByteArray input = "a;\"" + QByteArray(4 * 1024 * 1024, 'x');
+    QList<qint64> reported;
+    QxtCsvModel::setProgressHook([&reported](qint64) {
+        return [&reported](qint64 position) {
+            reported.append(position);
+            return reported.size() < 10;
+        };
+    });
+    QxtCsvModel model;
+    read(model, input, dqDoubled);
+
+    QVERIFY(model.lastReadCancelled());
+    QVERIFY(reported.last() > reported.at(1));
+    QCOMPARE(model.rowCount(), 1); // the partly read row is kept
+    QCOMPARE(model.text(0, 0), QStringLiteral("a"));
+    QVERIFY(!model.text(0, 1).isEmpty());
+}
+
+void TestQxtCsvModel::progressDialogScalesHugeDevices()
+{
+    const qint64 fiveGiB = Q_INT64_C(5) << 30;
+    CsvProgressDialog progress(fiveGiB);
+    QProgressDialog *dialog = nullptr;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows)
+        dialog = dialog ? dialog : qobject_cast<QProgressDialog *>(window);
+    QVERIFY(dialog);
+    QVERIFY(dialog->maximum() > 1000000);
+    QVERIFY(progress.update(fiveGiB / 2));
+    QVERIFY(qAbs(dialog->value() - dialog->maximum() / 2) <= 1);
+    dialog->cancel();
+    QVERIFY(!progress.update(fiveGiB / 2 + 1));
+}
+
+void TestQxtCsvModel::badInputIsHandled()
+{
+    QxtCsvModel model;
+    QFile missing(QStringLiteral("/nonexistent/dir/file.csv"));
+    model.readCsv(&missing, false, u';', nullptr, -1, -1);
+    QCOMPARE(model.rowCount(), 0);
+    QVERIFY(model.lastReadFailed());
+
+    // Binary noise with NUL bytes, forced as UTF-8.
+    QByteArray noise(256 * 1024, Qt::Uninitialized);
+    quint32 seed = 12345;
+    for (char &byte : noise) {
+        seed = seed * 1664525u + 1013904223u;
+        byte = char(seed >> 24);
+    }
+    read(model, noise, 27, u';', "UTF-8", 20);
+    QVERIFY(!model.lastReadFailed());
+    QVERIFY(model.rowCount() > 0);
+    QCOMPARE(model.rowPositions().size(), 20);
+
+    // One 8 MB line is one field, not split.
+    read(model, QByteArray(8 * 1024 * 1024, 'y'), 27);
+    QCOMPARE(model.rowCount(), 1);
+    QCOMPARE(model.text(0, 0).size(), 8 * 1024 * 1024);
+}
+
+void TestQxtCsvModel::writeFormats()
+{
+    QxtCsvModel model;
+    fill(model, {{"a\"b", "c\\d", "x;y"}, {"it's", "l\nm", ""}, {"short"}});
+    model.setColumnHeader(0, QStringLiteral("h\"1"));
+
+    QCOMPARE(write(model, 27, true),
+             QByteArray("\"h\\\"1\";\"\";\"\"\n"
+                        "\"a\\\"b\";\"c\\\\d\";\"x;y\"\n"
+                        "'it\\'s';\"l\nm\";\"\"\n"
+                        "\"short\";\"\";\"\"\n"));
+    QCOMPARE(write(model, 0), QByteArray("a\"b;c\\d;x;y\nit's;l\nm;\nshort;;\n"));
+    QCOMPARE(write(model, dqDoubled, false, -5).left(7), QByteArray("\"a\"\"b\";"));
+    QCOMPARE(write(model, QxtCsvModel::QuoteSingle, false, 1),
+             QByteArray("'it''s';l\nm;\nshort;;\n"));
+
+    // A start row past the end touches nothing, not even the file.
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("out.csv")));
+    QVERIFY(model.writeCsv(&file, true, u';', nullptr, 3));
+    QVERIFY(!file.exists());
+}
+
+void TestQxtCsvModel::writeRoundTrip()
+{
+    const Table table = {
+        {"plain", "with;separator", "with \"double\"", "it's"},
+        {"back\\slash", "line\nbreak", "cr\r\nlf", ""},
+        {" lead", "trail ", "\\\"", QStringLiteral("\u00fcn\u00efc\u00f6d\u00e9 \u20ac")},
+        {"\"", "''", "a\"\"b", "\t"},
+    };
+    QxtCsvModel model;
+    fill(model, table);
+    for (const int flags : {dqDoubled | QxtCsvModel::QuoteAlways, 27})
+        QCOMPARE(parse(write(model, flags), flags), table);
+}
+
+void TestQxtCsvModel::latin1RoundTripIsByteIdentical()
+{
+    const QByteArray input("Pr\xe4mie;\x80 5\n\x84Zitat\x93;\x96\x85\na;x\xa0y\n");
+    QxtCsvModel model;
+    read(model, input, dqDoubled, u';', "ISO-8859-1");
+    QCOMPARE(write(model, dqDoubled, false, 0, "ISO-8859-1"), input);
+}
+
+void TestQxtCsvModel::writeFailuresAreReported()
+{
+    QxtCsvModel model;
+    fill(model, {{"a", "b"}});
+    QFile unopenable(QStringLiteral("/nonexistent/dir/out.csv"));
+    QVERIFY(!model.writeCsv(&unopenable, false, u';', nullptr, 0));
+
+    FailingDevice failing;
+    failing.open(QIODevice::WriteOnly);
+    QVERIFY(!model.writeCsv(&failing, false, u';', nullptr, 0));
+    QVERIFY(!failing.isOpen());
+}
+
+void TestQxtCsvModel::encodingBridge()
+{
+    QCOMPARE(encodingForCodecName("System"), QStringConverter::System);
+    QCOMPARE(encodingForCodecName("UTF-16LE"), QStringConverter::Utf16LE);
+    QCOMPARE(encodingForCodecName("UTF-16BE"), QStringConverter::Utf16BE);
+    QCOMPARE(encodingForCodecName("no-such-encoding"), QStringConverter::Utf8);
+
+    QxtCsvModel model;
+    fill(model, {{QStringLiteral("\u20ac"), "b"}});
+    const QByteArray bytes = write(model, 0, false, 0, "UTF-16BE");
+    QCOMPARE(bytes, QByteArray("\x20\xac\0;\0b\0\n", 8));
+    QCOMPARE(parse(bytes, 0, u';', "UTF-16BE"), (Table {{QStringLiteral("\u20ac"), "b"}}));
+}
+
+void TestQxtCsvModel::modelEditing()
+{
+    QxtCsvModel model;
+    // Fails the test on any announcement views could not follow.
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    read(model, "a;b;c\nd\n", dq);
+
+    QVERIFY(!model.data(model.index(1, 2)).isValid()); // a short row's missing cell
+    QVERIFY(model.setData(model.index(1, 2), QStringLiteral("z")));
+    QCOMPARE(rowsOf(model).at(1), (QStringList {"d", "", "z"}));
+
+    QVERIFY(!model.insertRows(0, 0));
+    QVERIFY(!model.removeRows(0, 0));
+    QVERIFY(!model.removeColumns(0, -1));
+    QVERIFY(!model.insertColumns(0, 0));
+
+    QSignalSpy aboutToInsertRows(&model, &QAbstractItemModel::rowsAboutToBeInserted);
+    QVERIFY(model.insertRows(10, 2));
+    QCOMPARE(aboutToInsertRows.first().at(1).toInt(), 2);
+    QVERIFY(model.removeRows(3, 100));
+    QCOMPARE(model.rowCount(), 3);
+
+    QVERIFY(model.insertColumns(5, 1));
+    QCOMPARE(model.columnCount(), 6);
+    QVERIFY(model.removeColumns(1, 100));
+    QCOMPARE(model.columnCount(), 1);
+    QCOMPARE(model.text(0, 0), QStringLiteral("a"));
+
+    model.setHasHeader(true);
+    model.setColumnHeader(0, QStringLiteral("first"));
+    QVERIFY(model.insertColumns(0, 1));
+    QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("first"));
+}
+
+QTEST_MAIN(TestQxtCsvModel)
+#include "tst_qxtcsvmodel.moc"
