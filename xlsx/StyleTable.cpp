@@ -1,0 +1,286 @@
+#include "StyleTable.h"
+
+#include "NumberFormats.h"
+#include "XlsxNamespaces.h"
+
+#include <QXmlStreamWriter>
+
+namespace QXlsx {
+
+namespace {
+
+// Fills 0 and 1 are reserved by the file format (none and gray125).
+constexpr int FirstOwnFill = 2;
+
+Format fontOf(const Format &format)
+{
+    Format font;
+    if (!format.hasFontData())
+        return font;
+    font.setFontName(format.fontName());
+    font.setFontSize(format.fontSize());
+    font.setFontBold(format.fontBold());
+    font.setFontItalic(format.fontItalic());
+    font.setFontUnderline(format.fontUnderline());
+    font.setFontStrikeOut(format.fontStrikeOut());
+    if (format.fontColor().isValid())
+        font.setFontColor(format.fontColor());
+    return font;
+}
+
+QString argb(const QColor &color)
+{
+    return QStringLiteral("FF%1").arg(color.rgb() & 0xFFFFFF, 6, 16, QLatin1Char('0')).toUpper();
+}
+
+QString horizontalName(Format::HorizontalAlignment alignment)
+{
+    switch (alignment) {
+    case Format::AlignLeft:
+        return QStringLiteral("left");
+    case Format::AlignHCenter:
+        return QStringLiteral("center");
+    case Format::AlignRight:
+        return QStringLiteral("right");
+    case Format::AlignHFill:
+        return QStringLiteral("fill");
+    case Format::AlignHJustify:
+        return QStringLiteral("justify");
+    case Format::AlignHMerge:
+        return QStringLiteral("centerContinuous");
+    case Format::AlignHDistributed:
+        return QStringLiteral("distributed");
+    case Format::AlignHGeneral:
+        break;
+    }
+    return {};
+}
+
+QString verticalName(Format::VerticalAlignment alignment)
+{
+    switch (alignment) {
+    case Format::AlignTop:
+        return QStringLiteral("top");
+    case Format::AlignVCenter:
+        return QStringLiteral("center");
+    case Format::AlignVJustify:
+        return QStringLiteral("justify");
+    case Format::AlignVDistributed:
+        return QStringLiteral("distributed");
+    case Format::AlignBottom:
+        break;
+    }
+    return {};
+}
+
+void writeValueElement(QXmlStreamWriter &xml, const QString &name, const QString &value)
+{
+    xml.writeEmptyElement(name);
+    xml.writeAttribute(QStringLiteral("val"), value);
+}
+
+void writeFont(QXmlStreamWriter &xml, const Format &font)
+{
+    xml.writeStartElement(QStringLiteral("font"));
+    if (font.fontBold())
+        xml.writeEmptyElement(QStringLiteral("b"));
+    if (font.fontItalic())
+        xml.writeEmptyElement(QStringLiteral("i"));
+    if (font.fontStrikeOut())
+        xml.writeEmptyElement(QStringLiteral("strike"));
+    if (font.fontUnderline())
+        xml.writeEmptyElement(QStringLiteral("u"));
+    if (font.fontSize() > 0)
+        writeValueElement(xml, QStringLiteral("sz"), QString::number(font.fontSize()));
+    if (font.fontColor().isValid()) {
+        xml.writeEmptyElement(QStringLiteral("color"));
+        xml.writeAttribute(QStringLiteral("rgb"), argb(font.fontColor()));
+    }
+    if (!font.fontName().isEmpty())
+        writeValueElement(xml, QStringLiteral("name"), font.fontName());
+    xml.writeEndElement();
+}
+
+void writePatternFill(QXmlStreamWriter &xml, const QString &pattern, const QColor &color)
+{
+    xml.writeStartElement(QStringLiteral("fill"));
+    xml.writeStartElement(QStringLiteral("patternFill"));
+    xml.writeAttribute(QStringLiteral("patternType"), pattern);
+    if (color.isValid()) {
+        xml.writeEmptyElement(QStringLiteral("fgColor"));
+        xml.writeAttribute(QStringLiteral("rgb"), argb(color));
+        xml.writeEmptyElement(QStringLiteral("bgColor"));
+        xml.writeAttribute(QStringLiteral("indexed"), QStringLiteral("64"));
+    }
+    xml.writeEndElement();
+    xml.writeEndElement();
+}
+
+void writeCount(QXmlStreamWriter &xml, qsizetype count)
+{
+    xml.writeAttribute(QStringLiteral("count"), QString::number(count));
+}
+
+struct StyleRecord
+{
+    int numberFormatId = 0;
+    int fontId = 0;
+    int fillId = 0;
+    Format format;
+};
+
+} // namespace
+
+StyleTable::StyleTable(const Format &defaultFont)
+    : m_defaultFont(fontOf(defaultFont))
+{ }
+
+int StyleTable::styleIndex(const Format &format)
+{
+    if (!format.isValid())
+        return 0;
+    const qsizetype known = m_indexes.size();
+    int &index = m_indexes[format];
+    if (m_indexes.size() != known) {
+        m_formats.append(format);
+        index = int(m_formats.size());
+    }
+    return index;
+}
+
+void StyleTable::write(QXmlStreamWriter &xml) const
+{
+    QHash<QString, int> numberFormatIds;
+    QList<QString> customNumberFormats;
+    QHash<Format, int> fontIds {{m_defaultFont, 0}};
+    QList<Format> fonts {m_defaultFont};
+    QHash<QRgb, int> fillIds;
+    QList<QColor> fills;
+
+    QList<StyleRecord> records;
+    records.reserve(m_formats.size());
+    for (const Format &format : m_formats) {
+        StyleRecord record;
+        record.format = format;
+        const QString code = format.numberFormat();
+        if (!code.isEmpty()) {
+            record.numberFormatId = builtInNumberFormatId(code);
+            if (record.numberFormatId < 0) {
+                record.numberFormatId = numberFormatIds.value(
+                    code, FirstCustomNumberFormatId + int(customNumberFormats.size()));
+                if (!numberFormatIds.contains(code)) {
+                    numberFormatIds.insert(code, record.numberFormatId);
+                    customNumberFormats.append(code);
+                }
+            }
+        }
+        if (format.hasFontData()) {
+            const Format font = fontOf(format);
+            record.fontId = fontIds.value(font, int(fonts.size()));
+            if (record.fontId == fonts.size()) {
+                fontIds.insert(font, record.fontId);
+                fonts.append(font);
+            }
+        }
+        const QColor fill = format.patternBackgroundColor();
+        if (fill.isValid()) {
+            record.fillId = fillIds.value(fill.rgb(), FirstOwnFill + int(fills.size()));
+            if (record.fillId == FirstOwnFill + fills.size()) {
+                fillIds.insert(fill.rgb(), record.fillId);
+                fills.append(fill);
+            }
+        }
+        records.append(record);
+    }
+
+    xml.writeStartElement(QStringLiteral("styleSheet"));
+    xml.writeDefaultNamespace(MainNamespace);
+    if (!customNumberFormats.isEmpty()) {
+        xml.writeStartElement(QStringLiteral("numFmts"));
+        writeCount(xml, customNumberFormats.size());
+        for (qsizetype i = 0; i < customNumberFormats.size(); ++i) {
+            xml.writeEmptyElement(QStringLiteral("numFmt"));
+            xml.writeAttribute(QStringLiteral("numFmtId"),
+                               QString::number(FirstCustomNumberFormatId + i));
+            xml.writeAttribute(QStringLiteral("formatCode"), customNumberFormats[i]);
+        }
+        xml.writeEndElement();
+    }
+
+    xml.writeStartElement(QStringLiteral("fonts"));
+    writeCount(xml, fonts.size());
+    for (const Format &font : std::as_const(fonts))
+        writeFont(xml, font);
+    xml.writeEndElement();
+
+    xml.writeStartElement(QStringLiteral("fills"));
+    writeCount(xml, FirstOwnFill + fills.size());
+    writePatternFill(xml, QStringLiteral("none"), QColor());
+    writePatternFill(xml, QStringLiteral("gray125"), QColor());
+    for (const QColor &fill : std::as_const(fills))
+        writePatternFill(xml, QStringLiteral("solid"), fill);
+    xml.writeEndElement();
+
+    xml.writeStartElement(QStringLiteral("borders"));
+    writeCount(xml, 1);
+    xml.writeStartElement(QStringLiteral("border"));
+    for (const char *side : {"left", "right", "top", "bottom", "diagonal"})
+        xml.writeEmptyElement(QLatin1String(side));
+    xml.writeEndElement();
+    xml.writeEndElement();
+
+    const auto writeXf = [&xml](const StyleRecord &record, bool cellStyle) {
+        const Format &format = record.format;
+        const QString horizontal = horizontalName(format.horizontalAlignment());
+        const QString vertical = verticalName(format.verticalAlignment());
+        const bool aligned = !horizontal.isEmpty() || !vertical.isEmpty();
+        xml.writeStartElement(QStringLiteral("xf"));
+        xml.writeAttribute(QStringLiteral("numFmtId"), QString::number(record.numberFormatId));
+        xml.writeAttribute(QStringLiteral("fontId"), QString::number(record.fontId));
+        xml.writeAttribute(QStringLiteral("fillId"), QString::number(record.fillId));
+        xml.writeAttribute(QStringLiteral("borderId"), QStringLiteral("0"));
+        if (cellStyle) {
+            xml.writeAttribute(QStringLiteral("xfId"), QStringLiteral("0"));
+            const auto apply = [&xml](const char *name, bool on) {
+                if (on)
+                    xml.writeAttribute(QLatin1String(name), QStringLiteral("1"));
+            };
+            apply("applyNumberFormat", record.numberFormatId != 0);
+            apply("applyFont", record.fontId != 0);
+            apply("applyFill", record.fillId != 0);
+            apply("applyAlignment", aligned);
+        }
+        if (aligned) {
+            xml.writeEmptyElement(QStringLiteral("alignment"));
+            if (!horizontal.isEmpty())
+                xml.writeAttribute(QStringLiteral("horizontal"), horizontal);
+            if (!vertical.isEmpty())
+                xml.writeAttribute(QStringLiteral("vertical"), vertical);
+        }
+        xml.writeEndElement();
+    };
+
+    xml.writeStartElement(QStringLiteral("cellStyleXfs"));
+    writeCount(xml, 1);
+    writeXf(StyleRecord(), false);
+    xml.writeEndElement();
+
+    xml.writeStartElement(QStringLiteral("cellXfs"));
+    writeCount(xml, records.size() + 1);
+    writeXf(StyleRecord(), true);
+    for (const StyleRecord &record : std::as_const(records))
+        writeXf(record, true);
+    xml.writeEndElement();
+
+    xml.writeStartElement(QStringLiteral("cellStyles"));
+    writeCount(xml, 1);
+    xml.writeEmptyElement(QStringLiteral("cellStyle"));
+    xml.writeAttribute(QStringLiteral("name"), QStringLiteral("Normal"));
+    xml.writeAttribute(QStringLiteral("xfId"), QStringLiteral("0"));
+    xml.writeAttribute(QStringLiteral("builtinId"), QStringLiteral("0"));
+    xml.writeEndElement();
+
+    xml.writeEndElement(); // styleSheet
+}
+
+} // namespace QXlsx
