@@ -12,13 +12,15 @@ namespace {
 // Fills 0 and 1 are reserved by the file format (none and gray125).
 constexpr int FirstOwnFill = 2;
 
-Format fontOf(const Format &format)
+// The font properties of a format; a missing name or size comes from the default font, since
+// spreadsheet programs do not agree on what a font without them looks like.
+Format fontOf(const Format &format, const Format &defaultFont)
 {
     Format font;
     if (!format.hasFontData())
         return font;
-    font.setFontName(format.fontName());
-    font.setFontSize(format.fontSize());
+    font.setFontName(format.fontName().isEmpty() ? defaultFont.fontName() : format.fontName());
+    font.setFontSize(format.fontSize() > 0 ? format.fontSize() : defaultFont.fontSize());
     font.setFontBold(format.fontBold());
     font.setFontItalic(format.fontItalic());
     font.setFontUnderline(format.fontUnderline());
@@ -132,7 +134,7 @@ struct StyleRecord
 } // namespace
 
 StyleTable::StyleTable(const Format &defaultFont)
-    : m_defaultFont(fontOf(defaultFont))
+    : m_defaultFont(fontOf(defaultFont, Format()))
 { }
 
 int StyleTable::styleIndex(const Format &format)
@@ -175,7 +177,7 @@ void StyleTable::write(QXmlStreamWriter &xml) const
             }
         }
         if (format.hasFontData()) {
-            const Format font = fontOf(format);
+            const Format font = fontOf(format, m_defaultFont);
             record.fontId = fontIds.value(font, int(fonts.size()));
             if (record.fontId == fonts.size()) {
                 fontIds.insert(font, record.fontId);

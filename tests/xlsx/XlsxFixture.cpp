@@ -1,5 +1,7 @@
 #include "XlsxFixture.h"
 
+#include "Document.h"
+
 #include <QBuffer>
 
 #include <private/qzipreader_p.h>
@@ -87,6 +89,14 @@ QMap<QString, QByteArray> unzip(const QByteArray &archive)
     for (const QZipReader::FileInfo &info : infos)
         entries.insert(info.filePath, reader.fileData(info.filePath));
     return entries;
+}
+
+std::unique_ptr<QXlsx::Document> load(const QByteArray &bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return std::make_unique<QXlsx::Document>(&buffer);
 }
 
 } // namespace XlsxFixture

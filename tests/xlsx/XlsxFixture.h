@@ -5,6 +5,12 @@
 #include <QMap>
 #include <QString>
 
+#include <memory>
+
+namespace QXlsx {
+class Document;
+}
+
 // Builds XLSX packages from XML snippets, the way a spreadsheet program lays them out, so that
 // tests can feed the reader exactly the constructs they are about.
 namespace XlsxFixture {
@@ -28,5 +34,8 @@ QByteArray zip(const QMap<QString, QByteArray> &entries);
 
 // The entries of a ZIP archive.
 QMap<QString, QByteArray> unzip(const QByteArray &archive);
+
+// A document read from the bytes of a package.
+std::unique_ptr<QXlsx::Document> load(const QByteArray &bytes);
 
 } // namespace XlsxFixture

@@ -12,18 +12,11 @@
 #include <memory>
 
 using namespace QXlsx;
+using XlsxFixture::load;
 using XlsxFixture::Sheet;
 using XlsxFixture::sheetXml;
 
 namespace {
-
-std::unique_ptr<Document> load(const QByteArray &bytes)
-{
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    return std::make_unique<Document>(&buffer);
-}
 
 std::unique_ptr<Document> loadSheet(const QByteArray &sheetData, const QByteArray &strings = {},
                                     const QByteArray &styles = {}, bool date1904 = false)
