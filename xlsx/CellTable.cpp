@@ -1,8 +1,23 @@
 #include "CellTable.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace QXlsx {
+
+namespace {
+
+// Beyond this a row grows as needed, so one wide row cannot inflate the rows after it.
+constexpr size_t MaxReservedColumns = 256;
+
+template<typename Entries>
+auto columnPosition(Entries &cells, int column)
+{
+    return std::lower_bound(cells.begin(), cells.end(), column,
+                            [](const auto &entry, int c) { return entry.column < c; });
+}
+
+} // namespace
 
 CellTable::CellTable(bool date1904)
     : m_date1904(date1904)
@@ -10,44 +25,61 @@ CellTable::CellTable(bool date1904)
 
 const Cell *CellTable::find(int row, int column) const
 {
-    return m_index.value(key(row, column), nullptr);
+    // Readers go row by row; the last row is found without a tree search.
+    const auto rowIt = !m_rows.empty() && std::prev(m_rows.end())->first == row
+        ? std::prev(m_rows.end())
+        : m_rows.find(row);
+    if (rowIt == m_rows.end())
+        return nullptr;
+    const Row &cells = rowIt->second;
+    const auto it = columnPosition(cells, column);
+    return it != cells.end() && it->column == column ? it->cell : nullptr;
 }
 
 Cell &CellTable::obtain(int row, int column)
 {
-    Cell *&slot = m_index[key(row, column)];
-    if (slot)
-        return *slot;
-    slot = &m_cells.emplace_back(m_date1904);
+    Row &cells = obtainRow(row);
+    auto it = cells.end();
+    if (!cells.empty() && cells.back().column >= column) {
+        it = columnPosition(cells, column);
+        if (it->column == column)
+            return *it->cell;
+    }
+    Cell *cell = &m_cells.emplace_back(m_date1904);
+    cells.insert(it, {column, cell});
     if (m_cells.size() == 1) {
-        m_firstRow = m_lastRow = row;
         m_firstColumn = m_lastColumn = column;
     } else {
-        m_firstRow = std::min(m_firstRow, row);
-        m_lastRow = std::max(m_lastRow, row);
         m_firstColumn = std::min(m_firstColumn, column);
         m_lastColumn = std::max(m_lastColumn, column);
     }
-    return *slot;
+    return *cell;
+}
+
+CellTable::Row &CellTable::obtainRow(int row)
+{
+    const bool appending = m_rows.empty() || std::prev(m_rows.end())->first < row;
+    if (!appending && std::prev(m_rows.end())->first == row)
+        return std::prev(m_rows.end())->second;
+    const size_t known = m_rows.size();
+    const auto it =
+        appending ? m_rows.try_emplace(m_rows.end(), row) : m_rows.try_emplace(row).first;
+    if (m_rows.size() != known) {
+        // Rows of a sheet tend to be alike; sizing a new row like the one before it saves
+        // both regrowing and slack.
+        if (m_newestRow)
+            it->second.reserve(std::min<size_t>(m_newestRow->size(), MaxReservedColumns));
+        m_newestRow = &it->second;
+    }
+    return it->second;
 }
 
 CellRange CellTable::dimension() const
 {
     if (m_cells.empty())
         return {};
-    return CellRange(m_firstRow, m_firstColumn, m_lastRow, m_lastColumn);
-}
-
-std::vector<CellTable::Entry> CellTable::inOrder() const
-{
-    std::vector<Entry> entries;
-    entries.reserve(m_index.size());
-    for (auto it = m_index.cbegin(); it != m_index.cend(); ++it)
-        entries.push_back({int(it.key() >> 32), int(it.key() & 0xFFFFFFFFu), it.value()});
-    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
-        return a.row != b.row ? a.row < b.row : a.column < b.column;
-    });
-    return entries;
+    return CellRange(m_rows.begin()->first, m_firstColumn, std::prev(m_rows.end())->first,
+                     m_lastColumn);
 }
 
 } // namespace QXlsx

@@ -3,17 +3,16 @@
 #include "Cell.h"
 #include "CellRange.h"
 
-#include <QHash>
-
 #include <deque>
-#include <utility>
+#include <map>
 #include <vector>
 
 namespace QXlsx {
 
 // The cells of one worksheet, stored sparsely: only cells that exist cost memory, whatever
-// range they span. Cells are never removed, and a cell stays at its address for the table's
-// whole life, so pointers handed out remain valid.
+// range they span. Rows are kept in order and each row's cells by column, so a sheet is read
+// and written front to back without sorting. Cells are never removed, and a cell stays at its
+// address for the table's whole life, so pointers handed out remain valid.
 class CellTable
 {
 public:
@@ -27,24 +26,30 @@ public:
     // The smallest range holding every cell; invalid when there is none.
     CellRange dimension() const;
 
-    struct Entry
+    // Calls visit(row, column, cell) for every cell, row by row and each row left to right.
+    template<typename Visitor>
+    void forEachCell(Visitor &&visit) const
     {
-        int row;
-        int column;
-        const Cell *cell;
-    };
-    // Every cell, row by row and each row from left to right.
-    std::vector<Entry> inOrder() const;
+        for (const auto &[row, cells] : m_rows)
+            for (const Entry &entry : cells)
+                visit(row, entry.column, *entry.cell);
+    }
 
 private:
-    static quint64 key(int row, int column) { return (quint64(row) << 32) | quint32(column); }
+    struct Entry
+    {
+        int column;
+        Cell *cell;
+    };
+    using Row = std::vector<Entry>;
+
+    Row &obtainRow(int row);
 
     bool m_date1904;
     std::deque<Cell> m_cells; // deque: growing it never moves a cell
-    QHash<quint64, Cell *> m_index;
-    int m_firstRow = 0;
+    std::map<int, Row> m_rows;
+    Row *m_newestRow = nullptr;
     int m_firstColumn = 0;
-    int m_lastRow = 0;
     int m_lastColumn = 0;
 };
 

@@ -9,6 +9,7 @@
 #include "XlsxLogging.h"
 #include "XmlReading.h"
 
+#include <QBuffer>
 #include <QXmlStreamReader>
 
 namespace QXlsx {
@@ -38,12 +39,12 @@ bool PackageReader::fail(const QString &message)
 std::unique_ptr<Workbook> PackageReader::read()
 {
     switch (m_zip.status()) {
-    case ZipArchive::Status::Ok:
+    case ZipReader::Status::Ok:
         break;
-    case ZipArchive::Status::Unsupported:
+    case ZipReader::Status::Unsupported:
         fail(tr("Die Datei ist in einem nicht unterstützten ZIP-Format gespeichert."));
         return nullptr;
-    case ZipArchive::Status::Corrupt:
+    case ZipReader::Status::Corrupt:
         fail(tr("Die Datei ist beschädigt oder unvollständig."));
         return nullptr;
     default:
@@ -125,22 +126,26 @@ bool PackageReader::readPart(const QString &name,
 {
     QByteArray bytes;
     switch (m_zip.read(name, MaxPartSize, &bytes)) {
-    case ZipArchive::Status::Ok:
+    case ZipReader::Status::Ok:
         break;
-    case ZipArchive::Status::Missing:
+    case ZipReader::Status::Missing:
         return fail(tr("Der Bestandteil „%1“ fehlt in der Datei.").arg(name));
-    case ZipArchive::Status::TooLarge:
+    case ZipReader::Status::TooLarge:
         return fail(tr("Der Bestandteil „%1“ ist zu groß (entpackt mehr als %2 MB).")
                         .arg(name)
                         .arg(MaxPartSize >> 20));
-    case ZipArchive::Status::Unsupported:
+    case ZipReader::Status::Unsupported:
         return fail(tr("Der Bestandteil „%1“ ist verschlüsselt oder in einem nicht "
                        "unterstützten Format gepackt.")
                         .arg(name));
     default:
         return fail(tr("Die Datei ist beschädigt: „%1“ lässt sich nicht entpacken.").arg(name));
     }
-    QXmlStreamReader xml(bytes);
+    // Through a device the reader decodes the text piece by piece; handed the whole array it
+    // would keep a UTF-16 copy of it, four times the part's size.
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QXmlStreamReader xml(&buffer);
     if (!parse(xml) || xml.hasError())
         return fail(tr("Die Datei ist beschädigt: „%1“ enthält in Zeile %2 fehlerhaftes XML (%3).")
                         .arg(name)

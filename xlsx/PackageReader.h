@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ZipArchive.h"
+#include "ZipReader.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -42,7 +42,7 @@ private:
     bool readWorkbookPart(const QString &name, bool *date1904, QList<SheetEntry> *sheets);
     bool fail(const QString &message);
 
-    ZipArchive m_zip;
+    ZipReader m_zip;
     QString m_errorString;
 };
 

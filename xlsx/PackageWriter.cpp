@@ -8,10 +8,10 @@
 #include "XlsxLogging.h"
 #include "XlsxNamespaces.h"
 
-#include <QBuffer>
-#include <QXmlStreamWriter>
+#include "ZipWriter.h"
 
-#include <private/qzipwriter_p.h>
+#include <QIODevice>
+#include <QXmlStreamWriter>
 
 namespace QXlsx {
 
@@ -55,6 +55,11 @@ QString PackageWriter::errorString() const
     return m_errorString;
 }
 
+QString PackageWriter::tooLarge()
+{
+    return tr("Die Arbeitsmappe ist zu groß für eine XLSX-Datei.");
+}
+
 bool PackageWriter::fail(const QString &message)
 {
     if (m_errorString.isEmpty())
@@ -69,57 +74,52 @@ bool PackageWriter::write(QIODevice *device)
         return fail(tr("Die Arbeitsmappe enthält keine Tabellenblätter."));
 
     // The package is built in memory first, so that the device receives it whole or not at
-    // all and a write error cannot go unnoticed inside the zip writer.
-    QByteArray package;
-    {
-        QBuffer buffer(&package);
-        buffer.open(QIODevice::WriteOnly);
-        QZipWriter zip(&buffer);
-        StyleTable styles(m_workbook.defaultFont());
-        SharedStringTable strings;
-        // Parts that do not depend on the cells come first, the tables the cells fill last.
-        bool ok = addPart(zip, QStringLiteral("[Content_Types].xml"),
-                          [this](QXmlStreamWriter &xml) { writeContentTypes(xml); }) &&
-            addPart(zip, QStringLiteral("_rels/.rels"),
-                    [this](QXmlStreamWriter &xml) { writeRootRelationships(xml); }) &&
-            addPart(zip, WorkbookPart, [this](QXmlStreamWriter &xml) { writeWorkbook(xml); }) &&
-            addPart(zip, QStringLiteral("xl/_rels/workbook.xml.rels"),
-                    [this](QXmlStreamWriter &xml) { writeWorkbookRelationships(xml); });
-        for (int i = 0; ok && i < m_workbook.sheetCount(); ++i) {
-            WorksheetWriter sheet(*m_workbook.sheet(i), &styles, &strings);
-            ok = addPart(zip, sheetPart(i), [&](QXmlStreamWriter &xml) { sheet.write(xml); });
-        }
-        ok = ok && addPart(zip, StylesPart, [&](QXmlStreamWriter &xml) { styles.write(xml); }) &&
-            addPart(zip, SharedStringsPart, [&](QXmlStreamWriter &xml) { strings.write(xml); });
+    // all.
+    ZipWriter zip;
+    StyleTable styles(m_workbook.defaultFont());
+    SharedStringTable strings;
+    // Parts that do not depend on the cells come first, the tables the cells fill last.
+    bool ok = addXmlPart(zip, QStringLiteral("[Content_Types].xml"),
+                         [this](QXmlStreamWriter &xml) { writeContentTypes(xml); }) &&
+        addXmlPart(zip, QStringLiteral("_rels/.rels"),
+                   [this](QXmlStreamWriter &xml) { writeRootRelationships(xml); }) &&
+        addXmlPart(zip, WorkbookPart, [this](QXmlStreamWriter &xml) { writeWorkbook(xml); }) &&
+        addXmlPart(zip, QStringLiteral("xl/_rels/workbook.xml.rels"),
+                   [this](QXmlStreamWriter &xml) { writeWorkbookRelationships(xml); });
+    for (int i = 0; ok && i < m_workbook.sheetCount(); ++i) {
+        WorksheetWriter sheet(*m_workbook.sheet(i), &styles, &strings);
+        ok = zip.beginFile(sheetPart(i)) &&
+            sheet.write([&zip](const QByteArray &piece) { return zip.write(piece); }) &&
+            zip.endFile();
         if (!ok)
-            return false;
-        zip.close();
-        if (zip.status() != QZipWriter::NoError)
-            return fail(tr("Die Arbeitsmappe konnte nicht gepackt werden."));
+            fail(tooLarge());
     }
+    ok = ok && addXmlPart(zip, StylesPart, [&](QXmlStreamWriter &xml) { styles.write(xml); }) &&
+        addXmlPart(zip, SharedStringsPart, [&](QXmlStreamWriter &xml) { strings.write(xml); });
+    if (!ok)
+        return false;
+    const QByteArray package = zip.finish();
     if (device->write(package) != package.size())
         return fail(tr("Die Datei konnte nicht geschrieben werden: %1").arg(device->errorString()));
     return true;
 }
 
-bool PackageWriter::addPart(QZipWriter &zip, const QString &name,
-                            const std::function<void(QXmlStreamWriter &)> &writeContent)
+bool PackageWriter::addPart(ZipWriter &zip, const QString &name, const QByteArray &content)
+{
+    return zip.addFile(name, content) || fail(tooLarge());
+}
+
+bool PackageWriter::addXmlPart(ZipWriter &zip, const QString &name,
+                               const std::function<void(QXmlStreamWriter &)> &writeContent)
 {
     QByteArray bytes;
-    {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QXmlStreamWriter xml(&buffer);
-        xml.writeStartDocument(QStringLiteral("1.0"), true);
-        writeContent(xml);
-        xml.writeEndDocument();
-        if (xml.hasError())
-            return fail(tr("Der Bestandteil „%1“ konnte nicht geschrieben werden.").arg(name));
-    }
-    zip.addFile(name, bytes);
-    if (zip.status() != QZipWriter::NoError)
-        return fail(tr("Die Arbeitsmappe konnte nicht gepackt werden."));
-    return true;
+    QXmlStreamWriter xml(&bytes);
+    xml.writeStartDocument(QStringLiteral("1.0"), true);
+    writeContent(xml);
+    xml.writeEndDocument();
+    if (xml.hasError())
+        return fail(tr("Der Bestandteil „%1“ konnte nicht geschrieben werden.").arg(name));
+    return addPart(zip, name, bytes);
 }
 
 void PackageWriter::writeContentTypes(QXmlStreamWriter &xml) const

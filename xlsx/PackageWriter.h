@@ -7,11 +7,11 @@
 
 class QIODevice;
 class QXmlStreamWriter;
-class QZipWriter;
 
 namespace QXlsx {
 
 class Workbook;
+class ZipWriter;
 
 // Writes a Workbook as an XLSX package. The package holds the worksheets, the styles and a
 // shared string table built from the cells, nothing else: no document properties (author
@@ -28,13 +28,15 @@ public:
     QString errorString() const;
 
 private:
-    bool addPart(QZipWriter &zip, const QString &name,
-                 const std::function<void(QXmlStreamWriter &)> &writeContent);
+    bool addPart(ZipWriter &zip, const QString &name, const QByteArray &content);
+    bool addXmlPart(ZipWriter &zip, const QString &name,
+                    const std::function<void(QXmlStreamWriter &)> &writeContent);
     void writeContentTypes(QXmlStreamWriter &xml) const;
     void writeRootRelationships(QXmlStreamWriter &xml) const;
     void writeWorkbook(QXmlStreamWriter &xml) const;
     void writeWorkbookRelationships(QXmlStreamWriter &xml) const;
     bool fail(const QString &message);
+    static QString tooLarge();
 
     const Workbook &m_workbook;
     QString m_errorString;

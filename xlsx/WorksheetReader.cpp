@@ -128,7 +128,8 @@ bool WorksheetReader::readCell(QXmlStreamReader &xml, int row, int *column)
             formula.type = formulaAttributes.value(QLatin1String("t")).toString();
             formula.reference = formulaAttributes.value(QLatin1String("ref")).toString();
             formula.sharedIndex = parseXmlIndex(formulaAttributes.value(QLatin1String("si")));
-            formula.text = xml.readElementText(QXmlStreamReader::SkipChildElements);
+            formula.text =
+                decodeXmlEscapes(xml.readElementText(QXmlStreamReader::SkipChildElements));
         } else {
             xml.skipCurrentElement();
         }

@@ -8,8 +8,6 @@
 #include "XlsxNamespaces.h"
 #include "XmlText.h"
 
-#include <QXmlStreamWriter>
-
 #include <charconv>
 #include <cmath>
 
@@ -17,15 +15,48 @@ namespace QXlsx {
 
 namespace {
 
+// The size of the pieces handed to the sink.
+constexpr qsizetype PieceSize = 1 << 20;
+
+void appendInteger(QByteArray &out, qint64 value)
+{
+    char buffer[24];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr - buffer);
+}
+
 // Whole numbers are written as integers; everything else as the shortest text that reads back
 // as the same double.
-QString numberText(double value)
+void appendNumber(QByteArray &out, double value)
 {
-    if (value == std::floor(value) && std::abs(value) < 1e15)
-        return QString::number(qint64(value));
+    if (value == std::floor(value) && std::abs(value) < 1e15) {
+        appendInteger(out, qint64(value));
+        return;
+    }
     char buffer[32];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return QString::fromLatin1(buffer, result.ptr - buffer);
+    out.append(buffer, result.ptr - buffer);
+}
+
+// Element text: characters XML cannot hold become "_xHHHH_", markup characters entities.
+void appendText(QByteArray &out, const QString &text)
+{
+    const QByteArray utf8 = encodeXmlEscapes(text).toUtf8();
+    for (const char c : utf8) {
+        switch (c) {
+        case '&':
+            out.append("&amp;");
+            break;
+        case '<':
+            out.append("&lt;");
+            break;
+        case '>':
+            out.append("&gt;");
+            break;
+        default:
+            out.append(c);
+        }
+    }
 }
 
 bool hasContent(const Cell &cell)
@@ -43,98 +74,118 @@ WorksheetWriter::WorksheetWriter(const Worksheet &sheet, StyleTable *styles,
     , m_strings(strings)
 { }
 
-void WorksheetWriter::write(QXmlStreamWriter &xml)
+bool WorksheetWriter::write(const Sink &sink)
 {
-    xml.writeStartElement(QStringLiteral("worksheet"));
-    xml.writeDefaultNamespace(MainNamespace);
-    xml.writeNamespace(RelationshipsNamespace, QStringLiteral("r"));
-    xml.writeEmptyElement(QStringLiteral("dimension"));
+    m_xml.reserve(PieceSize + 4096);
+    m_xml.append(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+                 "\n<worksheet xmlns=\"");
+    m_xml.append(MainNamespace.toUtf8());
+    m_xml.append("\" xmlns:r=\"");
+    m_xml.append(RelationshipsNamespace.toUtf8());
+    m_xml.append("\"><dimension ref=\"");
     const CellRange dimension = m_sheet.dimension();
-    xml.writeAttribute(QStringLiteral("ref"),
-                       dimension.isValid() ? dimension.toString() : QStringLiteral("A1"));
+    m_xml.append(dimension.isValid() ? dimension.toString().toLatin1() : QByteArray("A1"));
+    m_xml.append("\"/><sheetData>");
 
-    xml.writeStartElement(QStringLiteral("sheetData"));
     int openRow = 0;
-    QString rowText;
-    for (const CellTable::Entry &entry : m_sheet.cells().inOrder()) {
-        const int style = m_styles->styleIndex(entry.cell->format());
-        if (style == 0 && !hasContent(*entry.cell))
-            continue; // a cell without value, formula or style says nothing
-        if (entry.row != openRow) {
+    bool ok = true;
+    m_sheet.cells().forEachCell([&](int row, int column, const Cell &cell) {
+        const int style = m_styles->styleIndex(cell.format());
+        if (!ok || (style == 0 && !hasContent(cell)))
+            return; // a cell without value, formula or style says nothing
+        if (row != openRow) {
             if (openRow != 0)
-                xml.writeEndElement();
-            openRow = entry.row;
-            rowText = QString::number(openRow);
-            xml.writeStartElement(QStringLiteral("row"));
-            xml.writeAttribute(QStringLiteral("r"), rowText);
+                m_xml.append("</row>");
+            ok = flush(sink, PieceSize);
+            openRow = row;
+            m_rowNumber.clear();
+            appendInteger(m_rowNumber, row);
+            m_xml.append("<row r=\"").append(m_rowNumber).append("\">");
         }
-        writeCell(xml, columnName(entry.column) + rowText, style, *entry.cell);
-    }
+        writeCell(column, style, cell);
+    });
     if (openRow != 0)
-        xml.writeEndElement();
-    xml.writeEndElement(); // sheetData
-
-    const QList<CellRange> merged = m_sheet.mergedCells();
-    if (!merged.isEmpty()) {
-        xml.writeStartElement(QStringLiteral("mergeCells"));
-        xml.writeAttribute(QStringLiteral("count"), QString::number(merged.size()));
-        for (const CellRange &range : merged) {
-            xml.writeEmptyElement(QStringLiteral("mergeCell"));
-            xml.writeAttribute(QStringLiteral("ref"), range.toString());
-        }
-        xml.writeEndElement();
-    }
-    xml.writeEndElement(); // worksheet
+        m_xml.append("</row>");
+    m_xml.append("</sheetData>");
+    writeMergedCells();
+    m_xml.append("</worksheet>");
+    return ok && flush(sink, 0);
 }
 
-void WorksheetWriter::writeCell(QXmlStreamWriter &xml, const QString &reference, int style,
-                                const Cell &cell)
+bool WorksheetWriter::flush(const Sink &sink, qsizetype threshold)
 {
-    xml.writeStartElement(QStringLiteral("c"));
-    xml.writeAttribute(QStringLiteral("r"), reference);
-    if (style != 0)
-        xml.writeAttribute(QStringLiteral("s"), QString::number(style));
+    if (m_xml.size() < threshold || m_xml.isEmpty())
+        return true;
+    const bool ok = sink(m_xml);
+    m_xml.resize(0);
+    return ok;
+}
+
+void WorksheetWriter::writeCell(int column, int style, const Cell &cell)
+{
+    m_xml.append("<c r=\"").append(columnName(column)).append(m_rowNumber).append('"');
+    if (style != 0) {
+        m_xml.append(" s=\"");
+        appendInteger(m_xml, style);
+        m_xml.append('"');
+    }
 
     const CellFormula formula = cell.formula();
     if (formula.isValid()) {
-        xml.writeStartElement(QStringLiteral("f"));
-        if (formula.formulaType() == CellFormula::ArrayType && formula.reference().isValid()) {
-            xml.writeAttribute(QStringLiteral("t"), QStringLiteral("array"));
-            xml.writeAttribute(QStringLiteral("ref"), formula.reference().toString());
-        }
-        xml.writeCharacters(formula.formulaText());
-        xml.writeEndElement();
-    } else if (!cell.isCachedResult()) {
-        QString value;
-        switch (cell.cellType()) {
-        case Cell::StringType:
-            xml.writeAttribute(QStringLiteral("t"), QStringLiteral("s"));
-            value = QString::number(m_strings->add(cell.value().toString()));
-            break;
-        case Cell::NumberType:
-            value = numberText(cell.value().toDouble());
-            break;
-        case Cell::BooleanType:
-            xml.writeAttribute(QStringLiteral("t"), QStringLiteral("b"));
-            value = cell.value().toBool() ? QStringLiteral("1") : QStringLiteral("0");
-            break;
-        case Cell::ErrorType:
-            xml.writeAttribute(QStringLiteral("t"), QStringLiteral("e"));
-            value = encodeXmlEscapes(cell.value().toString());
-            break;
-        case Cell::BlankType:
-            break;
-        }
-        if (!value.isEmpty())
-            xml.writeTextElement(QStringLiteral("v"), value);
+        m_xml.append("><f");
+        if (formula.formulaType() == CellFormula::ArrayType && formula.reference().isValid())
+            m_xml.append(" t=\"array\" ref=\"")
+                .append(formula.reference().toString().toLatin1())
+                .append('"');
+        m_xml.append('>');
+        appendText(m_xml, formula.formulaText());
+        m_xml.append("</f></c>");
+        return;
     }
-    xml.writeEndElement();
+    if (cell.isCachedResult()) {
+        m_xml.append("/>");
+        return;
+    }
+    switch (cell.cellType()) {
+    case Cell::StringType:
+        m_xml.append(" t=\"s\"><v>");
+        appendInteger(m_xml, m_strings->add(cell.value().toString()));
+        break;
+    case Cell::NumberType:
+        m_xml.append("><v>");
+        appendNumber(m_xml, cell.value().toDouble());
+        break;
+    case Cell::BooleanType:
+        m_xml.append(" t=\"b\"><v>").append(cell.value().toBool() ? '1' : '0');
+        break;
+    case Cell::ErrorType:
+        m_xml.append(" t=\"e\"><v>");
+        appendText(m_xml, cell.value().toString());
+        break;
+    case Cell::BlankType:
+        m_xml.append("/>");
+        return;
+    }
+    m_xml.append("</v></c>");
 }
 
-const QString &WorksheetWriter::columnName(int column)
+void WorksheetWriter::writeMergedCells()
+{
+    const QList<CellRange> merged = m_sheet.mergedCells();
+    if (merged.isEmpty())
+        return;
+    m_xml.append("<mergeCells count=\"");
+    appendInteger(m_xml, merged.size());
+    m_xml.append("\">");
+    for (const CellRange &range : merged)
+        m_xml.append("<mergeCell ref=\"").append(range.toString().toLatin1()).append("\"/>");
+    m_xml.append("</mergeCells>");
+}
+
+const QByteArray &WorksheetWriter::columnName(int column)
 {
     while (m_columnNames.size() < column)
-        m_columnNames.append(columnLetters(int(m_columnNames.size()) + 1));
+        m_columnNames.append(columnLetters(int(m_columnNames.size()) + 1).toLatin1());
     return m_columnNames[column - 1];
 }
 

@@ -10,7 +10,7 @@ namespace QXlsx {
 // its declared size and refused the moment it would grow beyond that size, so a damaged or
 // hostile archive (a "zip bomb" with a small declared size) can never take more memory than
 // the caller allows. Entry names compare case-insensitively, as package part names do.
-class ZipArchive
+class ZipReader
 {
 public:
     enum class Status {
@@ -22,7 +22,7 @@ public:
         Missing, // no entry of that name
     };
 
-    explicit ZipArchive(const QByteArray &data);
+    explicit ZipReader(const QByteArray &data);
 
     // Whether the archive's directory could be read.
     Status status() const;

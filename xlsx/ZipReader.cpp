@@ -1,4 +1,6 @@
-#include "ZipArchive.h"
+#include "ZipReader.h"
+
+#include "ZipFormat.h"
 
 #include <QtEndian>
 
@@ -6,19 +8,11 @@
 
 namespace QXlsx {
 
+using namespace ZipFormat;
+
 namespace {
 
-constexpr quint32 EndOfDirectorySignature = 0x06054b50;
-constexpr quint32 DirectoryEntrySignature = 0x02014b50;
-constexpr quint32 LocalHeaderSignature = 0x04034b50;
-constexpr qsizetype EndOfDirectorySize = 22;
-constexpr qsizetype DirectoryEntrySize = 46;
-constexpr qsizetype LocalHeaderSize = 30;
 constexpr qsizetype MaxCommentSize = 0xFFFF;
-constexpr quint16 EncryptedFlag = 0x0001;
-constexpr quint16 StoredMethod = 0;
-constexpr quint16 DeflatedMethod = 8;
-constexpr quint32 Zip64Marker = 0xFFFFFFFF;
 
 quint16 read16(const char *p)
 {
@@ -32,18 +26,18 @@ quint32 read32(const char *p)
 
 } // namespace
 
-ZipArchive::ZipArchive(const QByteArray &data)
+ZipReader::ZipReader(const QByteArray &data)
     : m_data(data)
 {
     m_status = readDirectory();
 }
 
-ZipArchive::Status ZipArchive::status() const
+ZipReader::Status ZipReader::status() const
 {
     return m_status;
 }
 
-ZipArchive::Status ZipArchive::readDirectory()
+ZipReader::Status ZipReader::readDirectory()
 {
     const char *data = m_data.constData();
     const qsizetype size = m_data.size();
@@ -89,12 +83,12 @@ ZipArchive::Status ZipArchive::readDirectory()
     return Status::Ok;
 }
 
-bool ZipArchive::contains(const QString &name) const
+bool ZipReader::contains(const QString &name) const
 {
     return m_entries.contains(name.toLower());
 }
 
-ZipArchive::Status ZipArchive::read(const QString &name, qint64 maxSize, QByteArray *out) const
+ZipReader::Status ZipReader::read(const QString &name, qint64 maxSize, QByteArray *out) const
 {
     out->clear();
     if (m_status != Status::Ok)
@@ -135,8 +129,8 @@ ZipArchive::Status ZipArchive::read(const QString &name, qint64 maxSize, QByteAr
     return status;
 }
 
-ZipArchive::Status ZipArchive::inflate(const Entry &entry, const char *compressed,
-                                       QByteArray *out) const
+ZipReader::Status ZipReader::inflate(const Entry &entry, const char *compressed,
+                                     QByteArray *out) const
 {
     // One spare byte: output that reaches it is longer than the entry declared.
     out->resize(entry.size + 1);
