@@ -10,13 +10,7 @@ namespace QXlsx {
 int SharedStringTable::add(const QString &text)
 {
     ++m_references;
-    const qsizetype known = m_indexes.size();
-    int &index = m_indexes[text];
-    if (m_indexes.size() != known) {
-        index = int(m_strings.size());
-        m_strings.append(text);
-    }
-    return index;
+    return m_strings.indexOf(text);
 }
 
 void SharedStringTable::write(QXmlStreamWriter &xml) const
@@ -24,8 +18,8 @@ void SharedStringTable::write(QXmlStreamWriter &xml) const
     xml.writeStartElement(QStringLiteral("sst"));
     xml.writeDefaultNamespace(MainNamespace);
     xml.writeAttribute(QStringLiteral("count"), QString::number(m_references));
-    xml.writeAttribute(QStringLiteral("uniqueCount"), QString::number(m_strings.size()));
-    for (const QString &text : m_strings) {
+    xml.writeAttribute(QStringLiteral("uniqueCount"), QString::number(m_strings.values().size()));
+    for (const QString &text : m_strings.values()) {
         xml.writeStartElement(QStringLiteral("si"));
         xml.writeStartElement(QStringLiteral("t"));
         if (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace()))

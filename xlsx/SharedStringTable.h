@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QHash>
-#include <QList>
+#include "IndexedSet.h"
+
 #include <QString>
 
 class QXmlStreamWriter;
@@ -20,8 +20,7 @@ public:
     void write(QXmlStreamWriter &xml) const;
 
 private:
-    QHash<QString, int> m_indexes;
-    QList<QString> m_strings;
+    IndexedSet<QString> m_strings;
     qsizetype m_references = 0;
 };
 

@@ -123,6 +123,7 @@ void writeCount(QXmlStreamWriter &xml, qsizetype count)
     xml.writeAttribute(QStringLiteral("count"), QString::number(count));
 }
 
+// A style as the file records it: its format's parts by their index.
 struct StyleRecord
 {
     int numberFormatId = 0;
@@ -130,6 +131,108 @@ struct StyleRecord
     int fillId = 0;
     Format format;
 };
+
+// The fonts, fills and number formats the styles share, and the styles that refer to them.
+struct StyleParts
+{
+    IndexedSet<QString> customNumberFormats;
+    IndexedSet<Format> fonts;
+    IndexedSet<QRgb> fills;
+    QList<StyleRecord> records;
+};
+
+StyleParts collectParts(const QList<Format> &formats, const Format &defaultFont)
+{
+    StyleParts parts;
+    parts.fonts.indexOf(defaultFont); // font 0
+    for (const Format &format : formats) {
+        StyleRecord record;
+        record.format = format;
+        const QString code = format.numberFormat();
+        if (!code.isEmpty()) {
+            record.numberFormatId = builtInNumberFormatId(code);
+            if (record.numberFormatId < 0)
+                record.numberFormatId =
+                    FirstCustomNumberFormatId + parts.customNumberFormats.indexOf(code);
+        }
+        if (format.hasFontData())
+            record.fontId = parts.fonts.indexOf(fontOf(format, defaultFont));
+        if (format.patternBackgroundColor().isValid())
+            record.fillId =
+                FirstOwnFill + parts.fills.indexOf(format.patternBackgroundColor().rgb());
+        parts.records.append(record);
+    }
+    return parts;
+}
+
+void writeNumberFormats(QXmlStreamWriter &xml, const QList<QString> &codes)
+{
+    if (codes.isEmpty())
+        return;
+    xml.writeStartElement(QStringLiteral("numFmts"));
+    writeCount(xml, codes.size());
+    for (qsizetype i = 0; i < codes.size(); ++i) {
+        xml.writeEmptyElement(QStringLiteral("numFmt"));
+        xml.writeAttribute(QStringLiteral("numFmtId"),
+                           QString::number(FirstCustomNumberFormatId + i));
+        xml.writeAttribute(QStringLiteral("formatCode"), codes[i]);
+    }
+    xml.writeEndElement();
+}
+
+void writeFills(QXmlStreamWriter &xml, const QList<QRgb> &fills)
+{
+    xml.writeStartElement(QStringLiteral("fills"));
+    writeCount(xml, FirstOwnFill + fills.size());
+    writePatternFill(xml, QStringLiteral("none"), QColor());
+    writePatternFill(xml, QStringLiteral("gray125"), QColor());
+    for (const QRgb fill : fills)
+        writePatternFill(xml, QStringLiteral("solid"), QColor::fromRgb(fill));
+    xml.writeEndElement();
+}
+
+void writeEmptyBorder(QXmlStreamWriter &xml)
+{
+    xml.writeStartElement(QStringLiteral("borders"));
+    writeCount(xml, 1);
+    xml.writeStartElement(QStringLiteral("border"));
+    for (const char *side : {"left", "right", "top", "bottom", "diagonal"})
+        xml.writeEmptyElement(QLatin1String(side));
+    xml.writeEndElement();
+    xml.writeEndElement();
+}
+
+// One <xf>; a cell style (in cellXfs) also names its base style and what it applies.
+void writeXf(QXmlStreamWriter &xml, const StyleRecord &record, bool cellStyle)
+{
+    const QString horizontal = horizontalName(record.format.horizontalAlignment());
+    const QString vertical = verticalName(record.format.verticalAlignment());
+    const bool aligned = !horizontal.isEmpty() || !vertical.isEmpty();
+    xml.writeStartElement(QStringLiteral("xf"));
+    xml.writeAttribute(QStringLiteral("numFmtId"), QString::number(record.numberFormatId));
+    xml.writeAttribute(QStringLiteral("fontId"), QString::number(record.fontId));
+    xml.writeAttribute(QStringLiteral("fillId"), QString::number(record.fillId));
+    xml.writeAttribute(QStringLiteral("borderId"), QStringLiteral("0"));
+    if (cellStyle) {
+        xml.writeAttribute(QStringLiteral("xfId"), QStringLiteral("0"));
+        const auto apply = [&xml](const char *name, bool on) {
+            if (on)
+                xml.writeAttribute(QLatin1String(name), QStringLiteral("1"));
+        };
+        apply("applyNumberFormat", record.numberFormatId != 0);
+        apply("applyFont", record.fontId != 0);
+        apply("applyFill", record.fillId != 0);
+        apply("applyAlignment", aligned);
+    }
+    if (aligned) {
+        xml.writeEmptyElement(QStringLiteral("alignment"));
+        if (!horizontal.isEmpty())
+            xml.writeAttribute(QStringLiteral("horizontal"), horizontal);
+        if (!vertical.isEmpty())
+            xml.writeAttribute(QStringLiteral("vertical"), vertical);
+    }
+    xml.writeEndElement();
+}
 
 } // namespace
 
@@ -139,139 +242,35 @@ StyleTable::StyleTable(const Format &defaultFont)
 
 int StyleTable::styleIndex(const Format &format)
 {
-    if (!format.isValid())
-        return 0;
-    const qsizetype known = m_indexes.size();
-    int &index = m_indexes[format];
-    if (m_indexes.size() != known) {
-        m_formats.append(format);
-        index = int(m_formats.size());
-    }
-    return index;
+    return format.isValid() ? m_formats.indexOf(format) + 1 : 0;
 }
 
 void StyleTable::write(QXmlStreamWriter &xml) const
 {
-    QHash<QString, int> numberFormatIds;
-    QList<QString> customNumberFormats;
-    QHash<Format, int> fontIds {{m_defaultFont, 0}};
-    QList<Format> fonts {m_defaultFont};
-    QHash<QRgb, int> fillIds;
-    QList<QColor> fills;
-
-    QList<StyleRecord> records;
-    records.reserve(m_formats.size());
-    for (const Format &format : m_formats) {
-        StyleRecord record;
-        record.format = format;
-        const QString code = format.numberFormat();
-        if (!code.isEmpty()) {
-            record.numberFormatId = builtInNumberFormatId(code);
-            if (record.numberFormatId < 0) {
-                record.numberFormatId = numberFormatIds.value(
-                    code, FirstCustomNumberFormatId + int(customNumberFormats.size()));
-                if (!numberFormatIds.contains(code)) {
-                    numberFormatIds.insert(code, record.numberFormatId);
-                    customNumberFormats.append(code);
-                }
-            }
-        }
-        if (format.hasFontData()) {
-            const Format font = fontOf(format, m_defaultFont);
-            record.fontId = fontIds.value(font, int(fonts.size()));
-            if (record.fontId == fonts.size()) {
-                fontIds.insert(font, record.fontId);
-                fonts.append(font);
-            }
-        }
-        const QColor fill = format.patternBackgroundColor();
-        if (fill.isValid()) {
-            record.fillId = fillIds.value(fill.rgb(), FirstOwnFill + int(fills.size()));
-            if (record.fillId == FirstOwnFill + fills.size()) {
-                fillIds.insert(fill.rgb(), record.fillId);
-                fills.append(fill);
-            }
-        }
-        records.append(record);
-    }
-
+    const StyleParts parts = collectParts(m_formats.values(), m_defaultFont);
     xml.writeStartElement(QStringLiteral("styleSheet"));
     xml.writeDefaultNamespace(MainNamespace);
-    if (!customNumberFormats.isEmpty()) {
-        xml.writeStartElement(QStringLiteral("numFmts"));
-        writeCount(xml, customNumberFormats.size());
-        for (qsizetype i = 0; i < customNumberFormats.size(); ++i) {
-            xml.writeEmptyElement(QStringLiteral("numFmt"));
-            xml.writeAttribute(QStringLiteral("numFmtId"),
-                               QString::number(FirstCustomNumberFormatId + i));
-            xml.writeAttribute(QStringLiteral("formatCode"), customNumberFormats[i]);
-        }
-        xml.writeEndElement();
-    }
+    writeNumberFormats(xml, parts.customNumberFormats.values());
 
     xml.writeStartElement(QStringLiteral("fonts"));
-    writeCount(xml, fonts.size());
-    for (const Format &font : std::as_const(fonts))
+    writeCount(xml, parts.fonts.values().size());
+    for (const Format &font : parts.fonts.values())
         writeFont(xml, font);
     xml.writeEndElement();
 
-    xml.writeStartElement(QStringLiteral("fills"));
-    writeCount(xml, FirstOwnFill + fills.size());
-    writePatternFill(xml, QStringLiteral("none"), QColor());
-    writePatternFill(xml, QStringLiteral("gray125"), QColor());
-    for (const QColor &fill : std::as_const(fills))
-        writePatternFill(xml, QStringLiteral("solid"), fill);
-    xml.writeEndElement();
-
-    xml.writeStartElement(QStringLiteral("borders"));
-    writeCount(xml, 1);
-    xml.writeStartElement(QStringLiteral("border"));
-    for (const char *side : {"left", "right", "top", "bottom", "diagonal"})
-        xml.writeEmptyElement(QLatin1String(side));
-    xml.writeEndElement();
-    xml.writeEndElement();
-
-    const auto writeXf = [&xml](const StyleRecord &record, bool cellStyle) {
-        const Format &format = record.format;
-        const QString horizontal = horizontalName(format.horizontalAlignment());
-        const QString vertical = verticalName(format.verticalAlignment());
-        const bool aligned = !horizontal.isEmpty() || !vertical.isEmpty();
-        xml.writeStartElement(QStringLiteral("xf"));
-        xml.writeAttribute(QStringLiteral("numFmtId"), QString::number(record.numberFormatId));
-        xml.writeAttribute(QStringLiteral("fontId"), QString::number(record.fontId));
-        xml.writeAttribute(QStringLiteral("fillId"), QString::number(record.fillId));
-        xml.writeAttribute(QStringLiteral("borderId"), QStringLiteral("0"));
-        if (cellStyle) {
-            xml.writeAttribute(QStringLiteral("xfId"), QStringLiteral("0"));
-            const auto apply = [&xml](const char *name, bool on) {
-                if (on)
-                    xml.writeAttribute(QLatin1String(name), QStringLiteral("1"));
-            };
-            apply("applyNumberFormat", record.numberFormatId != 0);
-            apply("applyFont", record.fontId != 0);
-            apply("applyFill", record.fillId != 0);
-            apply("applyAlignment", aligned);
-        }
-        if (aligned) {
-            xml.writeEmptyElement(QStringLiteral("alignment"));
-            if (!horizontal.isEmpty())
-                xml.writeAttribute(QStringLiteral("horizontal"), horizontal);
-            if (!vertical.isEmpty())
-                xml.writeAttribute(QStringLiteral("vertical"), vertical);
-        }
-        xml.writeEndElement();
-    };
+    writeFills(xml, parts.fills.values());
+    writeEmptyBorder(xml);
 
     xml.writeStartElement(QStringLiteral("cellStyleXfs"));
     writeCount(xml, 1);
-    writeXf(StyleRecord(), false);
+    writeXf(xml, StyleRecord(), false);
     xml.writeEndElement();
 
     xml.writeStartElement(QStringLiteral("cellXfs"));
-    writeCount(xml, records.size() + 1);
-    writeXf(StyleRecord(), true);
-    for (const StyleRecord &record : std::as_const(records))
-        writeXf(record, true);
+    writeCount(xml, parts.records.size() + 1);
+    writeXf(xml, StyleRecord(), true);
+    for (const StyleRecord &record : parts.records)
+        writeXf(xml, record, true);
     xml.writeEndElement();
 
     xml.writeStartElement(QStringLiteral("cellStyles"));

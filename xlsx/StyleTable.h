@@ -1,9 +1,7 @@
 #pragma once
 
 #include "Format.h"
-
-#include <QHash>
-#include <QList>
+#include "IndexedSet.h"
 
 class QXmlStreamWriter;
 
@@ -26,8 +24,7 @@ public:
 
 private:
     Format m_defaultFont;
-    QHash<Format, int> m_indexes;
-    QList<Format> m_formats; // style index - 1
+    IndexedSet<Format> m_formats; // style index - 1
 };
 
 } // namespace QXlsx

@@ -22,6 +22,19 @@ struct StoredValue
     QString dateFormat; // the number format a date needs when the cell has no date format
 };
 
+// The number format given to a date, time or date-time written into a cell without one.
+QString defaultDateFormat(int typeId)
+{
+    switch (typeId) {
+    case QMetaType::QDate:
+        return QStringLiteral("yyyy-mm-dd");
+    case QMetaType::QTime:
+        return QStringLiteral("hh:mm:ss");
+    default:
+        return QStringLiteral("yyyy-mm-dd hh:mm:ss");
+    }
+}
+
 StoredValue storedText(const QString &text, const Format &format)
 {
     StoredValue stored;
@@ -72,9 +85,7 @@ StoredValue storedValue(const QVariant &value, const Format &format, bool date19
         stored.storable = serial.has_value();
         stored.type = Cell::NumberType;
         stored.value = serial.value_or(0);
-        stored.dateFormat = value.metaType().id() == QMetaType::QDate ? QStringLiteral("yyyy-mm-dd")
-            : value.metaType().id() == QMetaType::QTime               ? QStringLiteral("hh:mm:ss")
-                                                        : QStringLiteral("yyyy-mm-dd hh:mm:ss");
+        stored.dateFormat = defaultDateFormat(value.metaType().id());
         return stored;
     }
     default:
