@@ -12,8 +12,12 @@ namespace QXlsx {
 Document::Document(QIODevice *device)
 {
     QByteArray bytes;
-    if (device && (device->isOpen() || device->open(QIODevice::ReadOnly)))
+    if (device && device->isOpen()) {
         bytes = device->readAll();
+    } else if (device && device->open(QIODevice::ReadOnly)) {
+        bytes = device->readAll();
+        device->close();
+    }
     PackageReader reader(bytes);
     m_workbook = reader.read();
     if (!m_workbook) {

@@ -48,7 +48,8 @@ public:
     QVariant read(int row, int column) const;
     bool write(int row, int column, const QVariant &value, const Format &format = Format());
 
-    // Saves every worksheet. Dates are always stored as serial numbers.
+    // Saves every worksheet into a device open for writing (or one this opens itself); the
+    // document itself is not changed. Dates are always stored as serial numbers.
     bool saveAs(QIODevice *device);
     // Saves atomically: the file is replaced only once the whole workbook has been written.
     bool saveAs(const QString &fileName);

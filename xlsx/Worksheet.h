@@ -51,7 +51,6 @@ public:
     // Direct access for the package reader and writer.
     CellTable &cells() { return m_cells; }
     const CellTable &cells() const { return m_cells; }
-    FormatPool &formats() { return *m_formats; }
 
 private:
     QString m_name;
