@@ -1,0 +1,162 @@
+#include "Document.h"
+#include "Format.h"
+#include "Worksheet.h"
+#include "XlsxFixture.h"
+
+#include <QBuffer>
+#include <QDateTime>
+#include <QFile>
+
+#include <benchmark/benchmark.h>
+
+#include <malloc.h>
+
+// Reading and writing a sheet of 100,000 rows by 10 columns of texts, numbers and dates.
+
+namespace {
+
+constexpr int Rows = 100000;
+constexpr int Columns = 10;
+constexpr double Cells = double(Rows) * Columns;
+
+const char *const Cities[] = {"Berlin",    "Hamburg",    "München", "Köln",     "Frankfurt am Main",
+                              "Stuttgart", "Düsseldorf", "Leipzig", "Dortmund", "Essen"};
+
+// The workbook as a spreadsheet program saves it: shared strings, a date style.
+QByteArray inputWorkbook()
+{
+    QByteArray strings;
+    QByteArray rows;
+    rows.reserve(70 << 20);
+    int stringCount = 0;
+    const auto sharedString = [&](const QByteArray &text) {
+        strings += "<si><t>" + text + "</t></si>";
+        return QByteArray::number(stringCount++);
+    };
+    QList<QByteArray> cityIndexes;
+    for (const char *city : Cities)
+        cityIndexes.append(sharedString(city));
+    for (int r = 1; r <= Rows; ++r) {
+        const QByteArray row = QByteArray::number(r);
+        const auto cell = [&](char column, const char *attributes, const QByteArray &value) {
+            rows += QByteArray("<c r=\"") + column + row + '"' + attributes + "><v>" + value +
+                "</v></c>";
+        };
+        rows += "<row r=\"" + row + "\">";
+        cell('A', " t=\"s\"", sharedString("Kunde " + row));
+        cell('B', " t=\"s\"", cityIndexes[r % cityIndexes.size()]);
+        cell('C', "", QByteArray::number(r * 7));
+        cell('D', "", QByteArray::number(r * 1.37, 'g', 15));
+        cell('E', " s=\"1\"", QByteArray::number(40000 + r % 9000));
+        cell('F', " t=\"s\"", sharedString("kunde" + row + "@example.invalid"));
+        cell('G', "", QByteArray::number(-r));
+        cell('H', " s=\"2\"", QByteArray::number(40000 + r % 9000 + (r % 1440) / 1440.0, 'g', 15));
+        cell('I', " t=\"s\"", sharedString("DE" + QByteArray::number(1000000 + r)));
+        cell('J', " t=\"b\"", r % 2 ? "1" : "0");
+        rows += "</row>";
+    }
+    const QByteArray styles =
+        R"(<fonts count="1"><font><sz val="11"/><name val="Calibri"/></font></fonts>
+        <cellXfs count="3"><xf numFmtId="0" fontId="0"/><xf numFmtId="14" fontId="0"/>
+        <xf numFmtId="22" fontId="0"/></cellXfs>)";
+    return XlsxFixture::workbook({{QStringLiteral("Daten"), XlsxFixture::sheetXml(rows)}}, strings,
+                                 styles);
+}
+
+qint64 statusValue(const char *key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(int(strlen(key))).trimmed().split(' ').value(0).toLongLong() * 1024;
+    return 0;
+}
+
+// Measures the peak resident memory a piece of work adds, per cell.
+class PeakMemory
+{
+public:
+    PeakMemory()
+    {
+        malloc_trim(0);
+        QFile reset(QStringLiteral("/proc/self/clear_refs"));
+        if (reset.open(QIODevice::WriteOnly))
+            reset.write("5"); // resets the high-water mark to the current size
+        m_baseline = statusValue("VmRSS:");
+    }
+    double bytesPerCell() const { return double(statusValue("VmHWM:") - m_baseline) / Cells; }
+
+private:
+    qint64 m_baseline = 0;
+};
+
+std::unique_ptr<QXlsx::Document> load(const QByteArray &bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return std::make_unique<QXlsx::Document>(&buffer);
+}
+
+void BM_ReadSheet(benchmark::State &state)
+{
+    const QByteArray input = inputWorkbook();
+    double peak = 0;
+    for (auto _ : state) {
+        const PeakMemory memory;
+        const auto doc = load(input);
+        if (doc->currentWorksheet()->cells().count() != qsizetype(Cells))
+            state.SkipWithError("the sheet was not read whole");
+        peak = std::max(peak, memory.bytesPerCell());
+    }
+    state.counters["cells/s"] =
+        benchmark::Counter(Cells, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["peak B/cell"] = peak;
+    state.counters["input MB"] = double(input.size()) / (1 << 20);
+}
+
+void BM_WriteSheet(benchmark::State &state)
+{
+    const QByteArray empty =
+        XlsxFixture::workbook({{QStringLiteral("Daten"), XlsxFixture::sheetXml({})}});
+    QXlsx::Format text;
+    text.setNumberFormat(QStringLiteral("@"));
+    double peak = 0;
+    qint64 size = 0;
+    for (auto _ : state) {
+        const PeakMemory memory;
+        const auto doc = load(empty);
+        for (int r = 1; r <= Rows; ++r) {
+            const QString row = QString::number(r);
+            doc->write(r, 1, QStringLiteral("Kunde ") + row);
+            doc->write(r, 2, QString::fromUtf8(Cities[r % 10]));
+            doc->write(r, 3, r * 7);
+            doc->write(r, 4, r * 1.37);
+            doc->write(r, 5, QDate(2010, 1, 1).addDays(r % 9000));
+            doc->write(r, 6, QStringLiteral("kunde%1@example.invalid").arg(r), text);
+            doc->write(r, 7, -r);
+            doc->write(r, 8, QDateTime(QDate(2010, 1, 1).addDays(r % 9000), QTime(r % 24, 30)));
+            doc->write(r, 9, QStringLiteral("DE") + QString::number(1000000 + r));
+            doc->write(r, 10, r % 2 == 1);
+        }
+        QBuffer output;
+        output.open(QIODevice::WriteOnly);
+        if (!doc->saveAs(&output))
+            state.SkipWithError("saving failed");
+        size = output.size();
+        peak = std::max(peak, memory.bytesPerCell());
+    }
+    state.counters["cells/s"] =
+        benchmark::Counter(Cells, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["peak B/cell"] = peak;
+    state.counters["output MB"] = double(size) / (1 << 20);
+}
+
+} // namespace
+
+BENCHMARK(BM_ReadSheet)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_WriteSheet)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,336 @@
+#include "Cell.h"
+#include "Document.h"
+#include "Workbook.h"
+#include "Worksheet.h"
+#include "XlsxFixture.h"
+
+#include <QBuffer>
+#include <QDateTime>
+#include <QTest>
+#include <QtEndian>
+
+#include <memory>
+
+using namespace QXlsx;
+using XlsxFixture::load;
+using XlsxFixture::Sheet;
+using XlsxFixture::sheetXml;
+
+namespace {
+
+std::unique_ptr<Document> loadSheet(const QByteArray &sheetData, const QByteArray &strings = {},
+                                    const QByteArray &styles = {}, bool date1904 = false)
+{
+    return load(XlsxFixture::workbook({{QStringLiteral("Daten"), sheetXml(sheetData)}}, strings,
+                                      styles, date1904));
+}
+
+const QByteArray Styles = R"(
+<numFmts count="2"><numFmt numFmtId="164" formatCode="[$-407]dd.mm.yyyy;@"/>
+  <numFmt numFmtId="165" formatCode="#,##0.00\ &quot;€&quot;"/></numFmts>
+<fonts count="3"><font><sz val="10"/><name val="Arial"/></font>
+  <font><b/><i val="0"/><u/><sz val="12"/><color rgb="FFFF0000"/><name val="Verdana"/></font>
+  <font><strike/><color indexed="12"/><name val="Arial"/></font></fonts>
+<fills count="4"><fill><patternFill patternType="none"/></fill>
+  <fill><patternFill patternType="gray125"/></fill>
+  <fill><patternFill patternType="solid"><fgColor rgb="FFFFFF00"/><bgColor indexed="64"/></patternFill></fill>
+  <fill><patternFill patternType="solid"><fgColor indexed="2"/></patternFill></fill></fills>
+<cellXfs count="7"><xf numFmtId="0" fontId="0" fillId="0"/>
+  <xf numFmtId="14" fontId="0" fillId="0"/>
+  <xf numFmtId="164" fontId="1" fillId="2"/>
+  <xf numFmtId="165" fontId="2" fillId="3"><alignment horizontal="center" vertical="top"/></xf>
+  <xf numFmtId="49"/>
+  <xf numFmtId="22"/>
+  <xf numFmtId="21"/></cellXfs>
+<colors><indexedColors><rgbColor rgb="FF000000"/><rgbColor rgb="FFFFFFFF"/>
+  <rgbColor rgb="FF123456"/></indexedColors></colors>)";
+
+} // namespace
+
+// Reading workbooks as spreadsheet programs save them, and refusing what is broken.
+class TestXlsxReading : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cellTypes();
+    void strings();
+    void positionsWithoutReference();
+    void sparseStorage();
+    void dates();
+    void styles();
+    void formulas();
+    void mergedCells();
+    void sheets();
+    void badInput_data();
+    void badInput();
+    void zipBombWithFalseSize();
+};
+
+void TestXlsxReading::cellTypes()
+{
+    const auto doc = loadSheet(R"(<row r="1">
+        <c r="A1"><v>1.5</v></c><c r="B1" t="n"><v>-2E3</v></c><c r="C1" t="b"><v>1</v></c>
+        <c r="D1" t="e"><v>#N/A</v></c><c r="E1" t="str"><v>text result</v></c>
+        <c r="F1" s="0"/><c r="G1" t="s"><v>0</v></c>
+        <c r="H1" t="inlineStr"><is><t>inline</t></is></c><c r="I1" t="d"><v>2024-01-31T12:00:00</v></c>
+        </row>)",
+                               "<si><t>shared</t></si>");
+    QCOMPARE(doc->errorString(), QString());
+    QCOMPARE(doc->read(1, 1), QVariant(1.5));
+    QCOMPARE(doc->read(1, 2), QVariant(-2000.0));
+    QCOMPARE(doc->read(1, 3), QVariant(true));
+    QCOMPARE(doc->read(1, 4), QVariant(QStringLiteral("#N/A")));
+    QCOMPARE(doc->cellAt(1, 4)->cellType(), Cell::ErrorType);
+    QCOMPARE(doc->read(1, 5), QVariant(QStringLiteral("text result")));
+    QVERIFY(doc->cellAt(1, 6));
+    QCOMPARE(doc->read(1, 6), QVariant());
+    QCOMPARE(doc->read(1, 7), QVariant(QStringLiteral("shared")));
+    QCOMPARE(doc->read(1, 8), QVariant(QStringLiteral("inline")));
+    QCOMPARE(doc->cellAt(1, 9)->value(), QVariant(45322.5));
+    QVERIFY(!doc->cellAt(1, 10));
+    QCOMPARE(doc->read(1, 10), QVariant());
+}
+
+void TestXlsxReading::strings()
+{
+    const QByteArray strings = R"(<si><t xml:space="preserve"> padded </t></si>
+        <si><r><rPr><b/></rPr><t>Rich</t></r><r><t xml:space="preserve"> text</t></r></si>
+        <si><t>東京</t><rPh sb="0" eb="2"><t>トウキョウ</t></rPh><phoneticPr fontId="1"/></si>
+        <si><t>line_x000D_
+break_x005F_x0041_</t></si><si><t>a &amp; &lt;b&gt;</t></si>)";
+    const auto doc = loadSheet(R"(<row><c t="s"><v>0</v></c></row><row><c t="s"><v>1</v></c></row>
+        <row><c t="s"><v>2</v></c></row><row><c t="s"><v>3</v></c></row><row><c t="s"><v>4</v></c></row>
+        <row><c t="inlineStr"><is><r><t>in</t></r><r><t>line</t></r></is></c></row>)",
+                               strings);
+    QCOMPARE(doc->read(1, 1).toString(), QStringLiteral(" padded "));
+    QCOMPARE(doc->read(2, 1).toString(), QStringLiteral("Rich text"));
+    QCOMPARE(doc->read(3, 1).toString(), QStringLiteral("東京"));
+    QCOMPARE(doc->read(4, 1).toString(), QStringLiteral("line\r\nbreak_x0041_"));
+    QCOMPARE(doc->read(5, 1).toString(), QStringLiteral("a & <b>"));
+    QCOMPARE(doc->read(6, 1).toString(), QStringLiteral("inline"));
+}
+
+void TestXlsxReading::positionsWithoutReference()
+{
+    // Rows and cells may leave out "r"; they then follow the previous one.
+    const auto doc = loadSheet(R"(<row><c><v>1</v></c><c><v>2</v></c></row>
+        <row r="5"><c r="C5"><v>3</v></c><c><v>4</v></c></row><row><c><v>5</v></c></row>)");
+    QCOMPARE(doc->read(1, 1), QVariant(1.0));
+    QCOMPARE(doc->read(1, 2), QVariant(2.0));
+    QCOMPARE(doc->read(5, 3), QVariant(3.0));
+    QCOMPARE(doc->read(5, 4), QVariant(4.0));
+    QCOMPARE(doc->read(6, 1), QVariant(5.0));
+    QCOMPARE(doc->currentWorksheet()->dimension(), CellRange(1, 1, 6, 4));
+}
+
+void TestXlsxReading::sparseStorage()
+{
+    // A claimed dimension of the whole sheet costs nothing; the real cells decide.
+    const QByteArray xml =
+        sheetXml(R"(<row r="3"><c r="B3"><v>1</v></c></row>
+        <row r="1048576"><c r="XFD1048576"><v>2</v></c></row>)")
+            .replace("<sheetData>", R"(<dimension ref="A1:XFD1048576"/><sheetData>)");
+    const auto doc = load(XlsxFixture::workbook({{QStringLiteral("S"), xml}}));
+    Worksheet *sheet = doc->currentWorksheet();
+    QCOMPARE(sheet->cells().count(), 2);
+    QCOMPARE(sheet->dimension(), CellRange(3, 2, 1048576, 16384));
+    QCOMPARE(sheet->read(1048576, 16384), QVariant(2.0));
+}
+
+void TestXlsxReading::dates()
+{
+    const QByteArray sheetData = R"(<row r="1"><c r="A1" s="1"><v>45000</v></c>
+        <c r="B1" s="5"><v>45000.75</v></c><c r="C1" s="6"><v>0.5</v></c>
+        <c r="D1" s="2"><v>45000</v></c><c r="E1"><v>45000</v></c><c r="F1" s="3"><v>45000</v></c>
+        <c r="G1" s="1" t="s"><v>0</v></c></row>)";
+    const auto doc = loadSheet(sheetData, "<si><t>not a number</t></si>", Styles);
+    QVERIFY(doc->cellAt(1, 1)->isDateTime());
+    QCOMPARE(doc->read(1, 1), QVariant(QDate(2023, 3, 15)));
+    QCOMPARE(doc->read(1, 2), QVariant(QDateTime(QDate(2023, 3, 15), QTime(18, 0))));
+    QCOMPARE(doc->read(1, 3), QVariant(QTime(12, 0)));
+    QCOMPARE(doc->read(1, 4), QVariant(QDate(2023, 3, 15))); // a localised date code
+    QVERIFY(!doc->cellAt(1, 5)->isDateTime());
+    QCOMPARE(doc->read(1, 5), QVariant(45000.0));
+    QVERIFY(!doc->cellAt(1, 6)->isDateTime()); // a currency code
+    QVERIFY(!doc->cellAt(1, 7)->isDateTime()); // text in a date-formatted cell
+    QCOMPARE(doc->cellAt(1, 1)->value(), QVariant(45000.0));
+
+    const auto doc1904 = loadSheet(sheetData, "<si><t>x</t></si>", Styles, true);
+    QVERIFY(doc1904->workbook()->isDate1904());
+    QCOMPARE(doc1904->read(1, 1), QVariant(QDate(2027, 3, 16)));
+}
+
+void TestXlsxReading::styles()
+{
+    const auto doc =
+        loadSheet(R"(<row r="1"><c r="A1" s="2"><v>1</v></c><c r="B1" s="3"><v>1</v></c>
+        <c r="C1" s="4"><v>1</v></c><c r="D1"><v>1</v></c><c r="E1" s="99"><v>1</v></c></row>)",
+                  {}, Styles);
+    const Format date = doc->cellAt(1, 1)->format();
+    QCOMPARE(date.numberFormat(), QStringLiteral("[$-407]dd.mm.yyyy;@"));
+    QVERIFY(date.hasFontData());
+    QCOMPARE(date.fontName(), QStringLiteral("Verdana"));
+    QCOMPARE(date.fontSize(), 12.0);
+    QVERIFY(date.fontBold());
+    QVERIFY(!date.fontItalic());
+    QVERIFY(date.fontUnderline());
+    QCOMPARE(date.font().family(), QStringLiteral("Verdana"));
+    QCOMPARE(date.fontColor(), QColor(Qt::red));
+    QCOMPARE(date.patternBackgroundColor(), QColor(Qt::yellow));
+    QCOMPARE(date.horizontalAlignment(), Format::AlignHGeneral);
+    QCOMPARE(date.verticalAlignment(), Format::AlignBottom);
+
+    const Format money = doc->cellAt(1, 2)->format();
+    QCOMPARE(money.numberFormat(), QStringLiteral("#,##0.00\\ \"€\""));
+    QVERIFY(money.fontStrikeOut());
+    QCOMPARE(money.fontColor(), QColor(0x00, 0x00, 0xFF)); // default palette
+    QCOMPARE(money.patternBackgroundColor(), QColor(0x12, 0x34, 0x56)); // the file's palette
+    QCOMPARE(money.horizontalAlignment(), Format::AlignHCenter);
+    QCOMPARE(money.verticalAlignment(), Format::AlignTop);
+
+    QCOMPARE(doc->cellAt(1, 3)->format().numberFormat(), QStringLiteral("@"));
+    QVERIFY(!doc->cellAt(1, 3)->format().hasFontData());
+    // The default style, and a style index the file does not have, mean no style of its own.
+    QVERIFY(!doc->cellAt(1, 4)->format().isValid());
+    QVERIFY(!doc->cellAt(1, 5)->format().isValid());
+    QCOMPARE(doc->workbook()->defaultFont().fontName(), QStringLiteral("Arial"));
+}
+
+void TestXlsxReading::formulas()
+{
+    const auto doc = loadSheet(R"(<row r="1"><c r="A1"><v>2</v></c><c r="B1"><f>A1*2</f><v>4</v></c>
+        <c r="C1" t="str"><f>"x"&amp;A1</f><v>x2</v></c></row>
+        <row r="2"><c r="A2"><v>3</v></c><c r="B2"><f t="shared" ref="B2:B4" si="0">A2+$A$1</f><v>5</v></c></row>
+        <row r="3"><c r="B3"><f t="shared" si="0"/><v>6</v></c></row>
+        <row r="4"><c r="B4"><f t="shared" si="0"/><v>7</v></c></row>
+        <row r="5"><c r="A5"><f t="array" ref="A5:A6">TRANSPOSE(B1:C1)</f><v>4</v></c></row>
+        <row r="6"><c r="A6" t="str"><v>x2</v></c></row>)");
+    QCOMPARE(doc->read(1, 2), QVariant(QStringLiteral("=A1*2")));
+    QCOMPARE(doc->cellAt(1, 2)->value(), QVariant(4.0));
+    QCOMPARE(doc->cellAt(1, 2)->formula().formulaText(), QStringLiteral("A1*2"));
+    QCOMPARE(doc->read(1, 3), QVariant(QStringLiteral("=\"x\"&A1")));
+    QCOMPARE(doc->read(2, 2), QVariant(QStringLiteral("=A2+$A$1")));
+    QCOMPARE(doc->read(3, 2), QVariant(QStringLiteral("=A3+$A$1")));
+    QCOMPARE(doc->read(4, 2), QVariant(QStringLiteral("=A4+$A$1")));
+    QCOMPARE(doc->cellAt(4, 2)->value(), QVariant(7.0));
+    const CellFormula array = doc->cellAt(5, 1)->formula();
+    QCOMPARE(array.formulaType(), CellFormula::ArrayType);
+    QCOMPARE(array.reference(), CellRange(5, 1, 6, 1));
+    // Cells filled by an array formula hold recorded results, not data of their own.
+    QVERIFY(doc->cellAt(6, 1)->isCachedResult());
+    QVERIFY(!doc->cellAt(1, 1)->isCachedResult());
+}
+
+void TestXlsxReading::mergedCells()
+{
+    const auto doc = load(XlsxFixture::workbook(
+        {{QStringLiteral("S"),
+          sheetXml(R"(<row r="2"><c r="B2"><v>1</v></c></row>)",
+                   R"(<mergeCells count="3"><mergeCell ref="B2:C3"/><mergeCell ref="E1:E4"/>
+                      <mergeCell ref="bogus"/></mergeCells>)")}}));
+    QCOMPARE(doc->currentWorksheet()->mergedCells(),
+             QList<CellRange>({CellRange(2, 2, 3, 3), CellRange(1, 5, 4, 5)}));
+}
+
+void TestXlsxReading::sheets()
+{
+    const auto doc = load(XlsxFixture::workbook(
+        {{QStringLiteral("Erstes"), sheetXml(R"(<row r="1"><c r="A1"><v>1</v></c></row>)")},
+         {QStringLiteral("Diagramm"), "<chartsheet/>", true},
+         {QStringLiteral("Zweites"), sheetXml(R"(<row r="1"><c r="A1"><v>2</v></c></row>)")}}));
+    QCOMPARE(doc->sheetNames(), QStringList({QStringLiteral("Erstes"), QStringLiteral("Zweites")}));
+    QCOMPARE(doc->read(1, 1), QVariant(1.0));
+    QVERIFY(!doc->selectSheet(QStringLiteral("Diagramm")));
+    QVERIFY(doc->selectSheet(QStringLiteral("Zweites")));
+    QCOMPARE(doc->currentWorksheet()->sheetName(), QStringLiteral("Zweites"));
+    QCOMPARE(doc->read(1, 1), QVariant(2.0));
+}
+
+void TestXlsxReading::badInput_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+    const QByteArray good = XlsxFixture::workbook(
+        {{QStringLiteral("S"), sheetXml(R"(<row r="1"><c r="A1"><v>1</v></c></row>)")}});
+    QMap<QString, QByteArray> parts = XlsxFixture::unzip(good);
+
+    QTest::newRow("empty") << QByteArray() << "keine XLSX-Arbeitsmappe";
+    QTest::newRow("text") << QByteArray("Name;Ort\nA;B\n") << "keine XLSX-Arbeitsmappe";
+    QTest::newRow("truncated") << good.left(good.size() / 2) << "unvollständig";
+    QByteArray damaged = good;
+    damaged[damaged.indexOf("PK\x01\x02") - 20] ^= 0x55; // inside the last entry's data
+    QTest::newRow("damaged data") << damaged << "beschädigt";
+
+    QMap<QString, QByteArray> noWorkbook = parts;
+    noWorkbook.remove(QStringLiteral("xl/workbook.xml"));
+    QTest::newRow("no workbook") << XlsxFixture::zip(noWorkbook) << "keine Arbeitsmappe";
+    QMap<QString, QByteArray> otherDocument = parts;
+    otherDocument[QStringLiteral("xl/workbook.xml")] = "<document/>";
+    QTest::newRow("not a workbook") << XlsxFixture::zip(otherDocument) << "keine Arbeitsmappe";
+    QMap<QString, QByteArray> missingSheet = parts;
+    missingSheet.remove(QStringLiteral("xl/worksheets/sheet1.xml"));
+    QTest::newRow("missing sheet") << XlsxFixture::zip(missingSheet) << "fehlt";
+
+    QMap<QString, QByteArray> brokenSheet = parts;
+    brokenSheet[QStringLiteral("xl/worksheets/sheet1.xml")] =
+        sheetXml(R"(<row r="1"><c r="A1"><v>1</v></c></row><row r="2"><c r="A2"><v>2</v>)");
+    QTest::newRow("broken xml") << XlsxFixture::zip(brokenSheet) << "fehlerhaftes XML";
+    QMap<QString, QByteArray> badNumber = parts;
+    badNumber[QStringLiteral("xl/worksheets/sheet1.xml")] =
+        sheetXml(R"(<row r="1"><c r="A1"><v>1</v></c><c r="B1"><v>one</v></c></row>)");
+    QTest::newRow("bad number") << XlsxFixture::zip(badNumber) << "fehlerhaftes XML";
+    QMap<QString, QByteArray> missingString = parts;
+    missingString[QStringLiteral("xl/worksheets/sheet1.xml")] =
+        sheetXml(R"(<row r="1"><c r="A1" t="s"><v>7</v></c></row>)");
+    QTest::newRow("missing shared string") << XlsxFixture::zip(missingString) << "fehlerhaftes XML";
+    QMap<QString, QByteArray> badPosition = parts;
+    badPosition[QStringLiteral("xl/worksheets/sheet1.xml")] =
+        sheetXml(R"(<row r="1"><c r="A0"><v>1</v></c></row>)");
+    QTest::newRow("bad position") << XlsxFixture::zip(badPosition) << "fehlerhaftes XML";
+
+    QByteArray huge = good;
+    for (qsizetype at = huge.indexOf("PK\x01\x02"); at >= 0;
+         at = huge.indexOf("PK\x01\x02", at + 4))
+        qToLittleEndian<quint32>(0xFFFFFFF0u, huge.data() + at + 24);
+    QTest::newRow("absurd size") << huge << "zu groß";
+
+    QTest::newRow("only a chart sheet")
+        << XlsxFixture::workbook({{QStringLiteral("Diagramm"), "<chartsheet/>", true}})
+        << "keine Tabellenblätter";
+}
+
+void TestXlsxReading::badInput()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    const auto doc = load(bytes);
+    QVERIFY(doc->sheetNames().isEmpty());
+    QVERIFY(!doc->currentWorksheet());
+    QVERIFY(!doc->errorString().isEmpty());
+    QVERIFY2(doc->errorString().contains(message), qPrintable(doc->errorString()));
+    QCOMPARE(doc->read(1, 1), QVariant());
+    QVERIFY(!doc->write(1, 1, 1));
+    QVERIFY(!doc->workbook()->isDate1904());
+}
+
+void TestXlsxReading::zipBombWithFalseSize()
+{
+    // A sheet that inflates to 64 MB while its headers claim a few bytes must be refused
+    // without ever allocating the real size.
+    QByteArray sheet = sheetXml(QByteArray(64 << 20, ' '));
+    const QByteArray archive = XlsxFixture::workbook({{QStringLiteral("S"), sheet}});
+    sheet.clear();
+    QByteArray lying = archive;
+    for (qsizetype at = lying.indexOf("PK\x01\x02"); at >= 0;
+         at = lying.indexOf("PK\x01\x02", at + 4))
+        if (qFromLittleEndian<quint32>(lying.constData() + at + 24) > (1 << 20))
+            qToLittleEndian<quint32>(100u, lying.data() + at + 24);
+    const auto doc = load(lying);
+    QVERIFY(doc->sheetNames().isEmpty());
+    QVERIFY2(doc->errorString().contains(QStringLiteral("beschädigt")),
+             qPrintable(doc->errorString()));
+}
+
+QTEST_MAIN(TestXlsxReading)
+#include "tst_xlsxreading.moc"

@@ -1,0 +1,332 @@
+#include "Cell.h"
+#include "Document.h"
+#include "Workbook.h"
+#include "Worksheet.h"
+#include "XlsxFixture.h"
+
+#include <QBuffer>
+#include <QDateTime>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+#include <memory>
+
+using namespace QXlsx;
+using XlsxFixture::load;
+using XlsxFixture::sheetXml;
+
+namespace {
+
+std::unique_ptr<Document> emptyDocument(bool date1904 = false)
+{
+    return load(
+        XlsxFixture::workbook({{QStringLiteral("Tabelle1"), sheetXml({})}}, {}, {}, date1904));
+}
+
+QByteArray save(Document &doc)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (!doc.saveAs(&buffer))
+        return {};
+    return buffer.data();
+}
+
+std::unique_ptr<Document> reload(Document &doc)
+{
+    return load(save(doc));
+}
+
+Format numberFormat(const QString &code)
+{
+    Format format;
+    format.setNumberFormat(code);
+    return format;
+}
+
+} // namespace
+
+// Writing values into a workbook and saving it so that it reads back unchanged, opens in any
+// spreadsheet program and keeps nothing of the values it replaced.
+class TestXlsxWriting : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void writeByType_data();
+    void writeByType();
+    void unstorableValues_data();
+    void unstorableValues();
+    void positionsOutsideSheet();
+    void formatKeptOrReplaced();
+    void roundTrip();
+    void roundTripDate1904();
+    void stylesShared();
+    void largeSheet();
+    void overwrittenValuesLeaveNoTrace();
+    void saveToFile();
+};
+
+void TestXlsxWriting::writeByType_data()
+{
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QString>("cellFormat");
+    QTest::addColumn<QVariant>("read");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("numberFormat");
+    const int blank = Cell::BlankType;
+    const int text = Cell::StringType;
+    const int number = Cell::NumberType;
+    QTest::newRow("invalid") << QVariant() << "" << QVariant() << blank << "";
+    QTest::newRow("empty text") << QVariant(QString()) << "" << QVariant() << blank << "";
+    QTest::newRow("text") << QVariant(QStringLiteral("Straße 1")) << ""
+                          << QVariant(QStringLiteral("Straße 1")) << text << "";
+    QTest::newRow("formula") << QVariant(QStringLiteral("=A1*2")) << ""
+                             << QVariant(QStringLiteral("=A1*2")) << blank << "";
+    QTest::newRow("formula as text") << QVariant(QStringLiteral("=A1*2")) << "@"
+                                     << QVariant(QStringLiteral("=A1*2")) << text << "@";
+    QTest::newRow("equals sign alone")
+        << QVariant(QStringLiteral("=")) << "" << QVariant(QStringLiteral("=")) << text << "";
+    QTest::newRow("bool") << QVariant(true) << "" << QVariant(true) << int(Cell::BooleanType) << "";
+    QTest::newRow("int") << QVariant(42) << "" << QVariant(42.0) << number << "";
+    QTest::newRow("int64") << QVariant(qint64(1) << 40) << "" << QVariant(double(qint64(1) << 40))
+                           << number << "";
+    QTest::newRow("double") << QVariant(-0.125) << "0.000" << QVariant(-0.125) << number << "0.000";
+    QTest::newRow("bytes") << QVariant(QByteArray("abc")) << "" << QVariant(QStringLiteral("abc"))
+                           << text << "";
+    QTest::newRow("date") << QVariant(QDate(2024, 2, 29)) << "" << QVariant(QDate(2024, 2, 29))
+                          << number << "yyyy-mm-dd";
+    QTest::newRow("date keeps date format")
+        << QVariant(QDate(2024, 2, 29)) << "dd.mm.yyyy" << QVariant(QDate(2024, 2, 29)) << number
+        << "dd.mm.yyyy";
+    QTest::newRow("date replaces number format")
+        << QVariant(QDate(2024, 2, 29)) << "0.00" << QVariant(QDate(2024, 2, 29)) << number
+        << "yyyy-mm-dd";
+    const QDateTime dateTime(QDate(2024, 2, 29), QTime(13, 45, 30, 250));
+    QTest::newRow("date-time") << QVariant(dateTime) << "" << QVariant(dateTime) << number
+                               << "yyyy-mm-dd hh:mm:ss";
+    QTest::newRow("time") << QVariant(QTime(8, 15)) << "" << QVariant(QTime(8, 15)) << number
+                          << "hh:mm:ss";
+}
+
+void TestXlsxWriting::writeByType()
+{
+    QFETCH(QVariant, value);
+    QFETCH(QString, cellFormat);
+    QFETCH(QVariant, read);
+    QFETCH(int, type);
+    QFETCH(QString, numberFormat);
+    const auto doc = emptyDocument();
+    const Format format = cellFormat.isEmpty() ? Format() : ::numberFormat(cellFormat);
+    QVERIFY(doc->write(2, 3, value, format));
+    const auto reloaded = reload(*doc);
+    for (const Document *d : {doc.get(), reloaded.get()}) {
+        QCOMPARE(d->read(2, 3), read);
+        // A blank cell without a style is not worth saving.
+        const Cell *cell = d->cellAt(2, 3);
+        QCOMPARE(cell ? int(cell->cellType()) : int(Cell::BlankType), type);
+        QCOMPARE(cell ? cell->format().numberFormat() : QString(), numberFormat);
+    }
+}
+
+void TestXlsxWriting::unstorableValues_data()
+{
+    QTest::addColumn<QVariant>("value");
+    QTest::newRow("nan") << QVariant(std::nan(""));
+    QTest::newRow("infinity") << QVariant(HUGE_VAL);
+    QTest::newRow("invalid date") << QVariant(QDate());
+    QTest::newRow("date before 1900") << QVariant(QDate(1899, 1, 1));
+    QTest::newRow("text too long") << QVariant(QString(Worksheet::MaxTextLength + 1, u'x'));
+    QTest::newRow("list") << QVariant(QVariantList {1, 2});
+}
+
+void TestXlsxWriting::unstorableValues()
+{
+    // A failed write must not leave the old value behind: the caller may be replacing it
+    // because it is personal data.
+    QFETCH(QVariant, value);
+    const auto doc = emptyDocument();
+    QVERIFY(doc->write(1, 1, QStringLiteral("Erika Mustermann")));
+    QVERIFY(!doc->write(1, 1, value));
+    QCOMPARE(doc->read(1, 1), QVariant());
+    QCOMPARE(doc->cellAt(1, 1)->cellType(), Cell::BlankType);
+}
+
+void TestXlsxWriting::positionsOutsideSheet()
+{
+    const auto doc = emptyDocument();
+    QVERIFY(!doc->write(0, 1, 1));
+    QVERIFY(!doc->write(1, 0, 1));
+    QVERIFY(!doc->write(1048577, 1, 1));
+    QVERIFY(!doc->write(1, 16385, 1));
+    QVERIFY(!doc->currentWorksheet()->dimension().isValid());
+    QVERIFY(doc->write(1048576, 16384, 1));
+    QCOMPARE(reload(*doc)->read(1048576, 16384), QVariant(1.0));
+}
+
+void TestXlsxWriting::formatKeptOrReplaced()
+{
+    const auto doc = emptyDocument();
+    Format bold;
+    bold.setFontBold(true);
+    bold.setNumberFormat(QStringLiteral("0.0"));
+    QVERIFY(doc->write(1, 1, 1.5, bold));
+    QVERIFY(doc->write(1, 1, 2.5));
+    QCOMPARE(doc->cellAt(1, 1)->format(), bold);
+    QVERIFY(doc->write(1, 1, QStringLiteral("x"), numberFormat(QStringLiteral("@"))));
+    QCOMPARE(doc->cellAt(1, 1)->format(), numberFormat(QStringLiteral("@")));
+    QVERIFY(!doc->cellAt(1, 1)->format().hasFontData());
+}
+
+void TestXlsxWriting::roundTrip()
+{
+    const QByteArray styles = R"(<fonts count="2"><font><sz val="9"/><name val="Tahoma"/></font>
+        <font><b/><i/><u/><strike/><sz val="14"/><color rgb="FF00FF00"/><name val="Courier New"/></font></fonts>
+        <fills count="3"><fill><patternFill/></fill><fill><patternFill patternType="gray125"/></fill>
+        <fill><patternFill patternType="solid"><fgColor rgb="FF336699"/></patternFill></fill></fills>
+        <cellXfs count="2"><xf numFmtId="0" fontId="0" fillId="0"/>
+        <xf numFmtId="4" fontId="1" fillId="2"><alignment horizontal="right" vertical="center"/></xf></cellXfs>)";
+    const QByteArray sheet = sheetXml(
+        R"(<row r="1"><c r="A1" s="1"><v>1234.5</v></c><c r="B1"><f>A1*2</f><v>2469</v></c></row>
+        <row r="3"><c r="C3"><f t="array" ref="C3:C4">A1:A2</f><v>1234.5</v></c></row>
+        <row r="4"><c r="C4"><v>0</v></c></row>)",
+        R"(<mergeCells count="1"><mergeCell ref="D1:E2"/></mergeCells>)");
+    const auto source = load(XlsxFixture::workbook(
+        {{QStringLiteral("Eins"), sheet}, {QStringLiteral("Zwei, Drei"), sheetXml({})}}, {},
+        styles));
+    const QString awkward = QStringLiteral(" a\r\nb\tc\u0001 _x0041_ ");
+    QVERIFY(source->write(2, 1, awkward));
+    QVERIFY(source->write(2, 2, QStringLiteral("=SUM(A1:A2)")));
+
+    const auto doc = reload(*source);
+    QCOMPARE(doc->errorString(), QString());
+    QCOMPARE(doc->sheetNames(),
+             QStringList({QStringLiteral("Eins"), QStringLiteral("Zwei, Drei")}));
+    QCOMPARE(doc->read(1, 1), QVariant(1234.5));
+    const Format format = doc->cellAt(1, 1)->format();
+    QCOMPARE(format, source->cellAt(1, 1)->format());
+    QCOMPARE(format.numberFormat(), QStringLiteral("#,##0.00"));
+    QCOMPARE(format.fontName(), QStringLiteral("Courier New"));
+    QVERIFY(format.fontBold() && format.fontItalic() && format.fontUnderline() &&
+            format.fontStrikeOut());
+    QCOMPARE(format.fontColor(), QColor(Qt::green));
+    QCOMPARE(format.patternBackgroundColor(), QColor(0x33, 0x66, 0x99));
+    QCOMPARE(format.horizontalAlignment(), Format::AlignRight);
+    QCOMPARE(format.verticalAlignment(), Format::AlignVCenter);
+    QCOMPARE(doc->workbook()->defaultFont().fontName(), QStringLiteral("Tahoma"));
+
+    QCOMPARE(doc->read(1, 2), QVariant(QStringLiteral("=A1*2")));
+    QCOMPARE(doc->read(2, 1), QVariant(awkward));
+    QCOMPARE(doc->read(2, 2), QVariant(QStringLiteral("=SUM(A1:A2)")));
+    QCOMPARE(doc->cellAt(3, 3)->formula().formulaType(), CellFormula::ArrayType);
+    QCOMPARE(doc->cellAt(3, 3)->formula().reference(), CellRange(3, 3, 4, 3));
+    QCOMPARE(doc->currentWorksheet()->mergedCells(), QList<CellRange>({CellRange(1, 4, 2, 5)}));
+    QVERIFY(doc->selectSheet(QStringLiteral("Zwei, Drei")));
+    QVERIFY(!doc->currentWorksheet()->dimension().isValid());
+}
+
+void TestXlsxWriting::roundTripDate1904()
+{
+    const auto source = emptyDocument(true);
+    const QDateTime dateTime(QDate(2024, 3, 31), QTime(2, 30)); // in the Berlin spring gap
+    QVERIFY(source->write(1, 1, QDate(1904, 1, 2)));
+    QVERIFY(source->write(1, 2, dateTime));
+    QCOMPARE(source->cellAt(1, 1)->value(), QVariant(1.0));
+    const auto doc = reload(*source);
+    QVERIFY(doc->workbook()->isDate1904());
+    QCOMPARE(doc->read(1, 1), QVariant(QDate(1904, 1, 2)));
+    QCOMPARE(doc->read(1, 2).toDateTime().date(), dateTime.date());
+    QCOMPARE(doc->read(1, 2).toDateTime().time(), dateTime.time());
+}
+
+void TestXlsxWriting::stylesShared()
+{
+    const auto doc = emptyDocument();
+    for (int row = 1; row <= 200; ++row) {
+        Format format; // a fresh but equal format for every cell
+        format.setNumberFormat(row % 2 ? QStringLiteral("@") : QStringLiteral("0.00%"));
+        format.setFontBold(true);
+        QVERIFY(doc->write(row, 1, row, format));
+    }
+    const QByteArray styles = XlsxFixture::unzip(save(*doc)).value(QStringLiteral("xl/styles.xml"));
+    QVERIFY(styles.contains(R"(<cellXfs count="3">)"));
+    QVERIFY(styles.contains(R"(<fonts count="2">)"));
+    QVERIFY(!styles.contains("<numFmts")); // both codes are built in
+    QVERIFY(styles.contains(R"(numFmtId="10")"));
+}
+
+void TestXlsxWriting::largeSheet()
+{
+    // Large enough that the sheet is compressed in many pieces.
+    const auto source = emptyDocument();
+    constexpr int Rows = 50000;
+    for (int row = 1; row <= Rows; ++row) {
+        QVERIFY(source->write(row, 1, QStringLiteral("Zeile %1").arg(row)));
+        QVERIFY(source->write(row, 2, row * 0.5));
+    }
+    const auto doc = reload(*source);
+    QCOMPARE(doc->currentWorksheet()->cells().count(), 2 * Rows);
+    for (const int row : {1, 2, 4097, Rows})
+        QCOMPARE(doc->read(row, 1).toString() + doc->read(row, 2).toString(),
+                 QStringLiteral("Zeile %1%2").arg(row).arg(row * 0.5));
+}
+
+void TestXlsxWriting::overwrittenValuesLeaveNoTrace()
+{
+    QMap<QString, QByteArray> parts = XlsxFixture::unzip(XlsxFixture::workbook(
+        {{QStringLiteral("Kunden"),
+          sheetXml(
+              R"(<row r="1"><c r="A1" t="s"><v>0</v></c><c r="B1" t="str"><f>A1&amp;"!"</f><v>Erika Mustermann!</v></c></row>
+              <row r="2"><c r="A2" t="s"><v>1</v></c><c r="B2"><f>LEN(A2)</f><v>15</v></c></row>)")}},
+        R"(<si><t>Erika Mustermann</t></si><si><r><t>Max </t></r><r><t>Musterfrau</t></r></si>
+           <si><t>Unbenutzter Geheimtext</t></si>)"));
+    parts[QStringLiteral("docProps/core.xml")] =
+        "<cp:coreProperties><dc:creator>Hans Autor</dc:creator></cp:coreProperties>";
+    const auto doc = load(XlsxFixture::zip(parts));
+    QCOMPARE(doc->read(1, 1), QVariant(QStringLiteral("Erika Mustermann")));
+    QVERIFY(doc->write(1, 1, QStringLiteral("<NAME>a1b2")));
+    QVERIFY(doc->write(2, 1, QStringLiteral("<NAME>c3d4")));
+
+    const QMap<QString, QByteArray> saved = XlsxFixture::unzip(save(*doc));
+    QVERIFY(!saved.isEmpty());
+    QVERIFY(!saved.contains(QStringLiteral("docProps/core.xml")));
+    for (auto it = saved.cbegin(); it != saved.cend(); ++it)
+        for (const char *secret : {"Erika", "Musterfrau", "Geheimtext", "Hans Autor", ">15<"})
+            QVERIFY2(!it.value().contains(secret), qPrintable(it.key() + u' ' + secret));
+    const QByteArray sheet = saved.value(QStringLiteral("xl/worksheets/sheet1.xml"));
+    // The formulas stay, their recorded results do not.
+    QVERIFY(QRegularExpression(QStringLiteral("<c r=\"B1\"><f>[^<]+</f></c>"))
+                .match(QString::fromUtf8(sheet))
+                .hasMatch());
+    QVERIFY(saved.value(QStringLiteral("xl/workbook.xml")).contains(R"(fullCalcOnLoad="1")"));
+    QVERIFY(saved.value(QStringLiteral("xl/sharedStrings.xml")).contains("&lt;NAME&gt;c3d4"));
+}
+
+void TestXlsxWriting::saveToFile()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("ausgabe.xlsx"));
+    const auto doc = emptyDocument();
+    QVERIFY(doc->write(1, 1, QStringLiteral("neu")));
+    QVERIFY(doc->saveAs(path));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(load(file.readAll())->read(1, 1), QVariant(QStringLiteral("neu")));
+    file.close();
+
+    // A save that fails leaves the existing file as it was.
+    const auto broken = load("not a workbook");
+    QVERIFY(!broken->saveAs(path));
+    QVERIFY(!broken->errorString().isEmpty());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(load(file.readAll())->read(1, 1), QVariant(QStringLiteral("neu")));
+
+    QVERIFY(!doc->saveAs(dir.filePath(QStringLiteral("fehlt/ausgabe.xlsx"))));
+    QVERIFY(doc->errorString().contains(QStringLiteral("fehlt/ausgabe.xlsx")));
+}
+
+QTEST_MAIN(TestXlsxWriting)
+#include "tst_xlsxwriting.moc"

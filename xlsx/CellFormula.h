@@ -1,0 +1,41 @@
+#pragma once
+
+#include "CellRange.h"
+
+#include <QSharedDataPointer>
+#include <QString>
+
+namespace QXlsx {
+
+class CellFormulaPrivate;
+
+// The formula of a cell, without the leading "=". An array formula also names the cells it
+// fills. The default formula is invalid: the cell has none.
+class CellFormula
+{
+public:
+    enum FormulaType {
+        NormalType,
+        ArrayType,
+    };
+
+    CellFormula();
+    explicit CellFormula(const QString &text, FormulaType type = NormalType,
+                         const CellRange &reference = CellRange());
+    CellFormula(const CellFormula &other);
+    CellFormula(CellFormula &&other) noexcept;
+    CellFormula &operator=(const CellFormula &other);
+    CellFormula &operator=(CellFormula &&other) noexcept;
+    ~CellFormula();
+
+    bool isValid() const;
+    QString formulaText() const;
+    FormulaType formulaType() const;
+    // The cells an array formula fills; invalid for a normal formula.
+    CellRange reference() const;
+
+private:
+    QSharedDataPointer<CellFormulaPrivate> d;
+};
+
+} // namespace QXlsx

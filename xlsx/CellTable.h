@@ -1,0 +1,56 @@
+#pragma once
+
+#include "Cell.h"
+#include "CellRange.h"
+
+#include <deque>
+#include <map>
+#include <vector>
+
+namespace QXlsx {
+
+// The cells of one worksheet, stored sparsely: only cells that exist cost memory, whatever
+// range they span. Rows are kept in order and each row's cells by column, so a sheet is read
+// and written front to back without sorting. Cells are never removed, and a cell stays at its
+// address for the table's whole life, so pointers handed out remain valid.
+class CellTable
+{
+public:
+    explicit CellTable(bool date1904);
+
+    const Cell *find(int row, int column) const;
+    // The cell at the position, created blank when there is none.
+    Cell &obtain(int row, int column);
+
+    qsizetype count() const { return qsizetype(m_cells.size()); }
+    // The smallest range holding every cell; invalid when there is none.
+    CellRange dimension() const;
+
+    // Calls visit(row, column, cell) for every cell, row by row and each row left to right.
+    template<typename Visitor>
+    void forEachCell(Visitor &&visit) const
+    {
+        for (const auto &[row, cells] : m_rows)
+            for (const Entry &entry : cells)
+                visit(row, entry.column, *entry.cell);
+    }
+
+private:
+    struct Entry
+    {
+        int column;
+        Cell *cell;
+    };
+    using Row = std::vector<Entry>;
+
+    Row &obtainRow(int row);
+
+    bool m_date1904;
+    std::deque<Cell> m_cells; // deque: growing it never moves a cell
+    std::map<int, Row> m_rows;
+    Row *m_newestRow = nullptr;
+    int m_firstColumn = 0;
+    int m_lastColumn = 0;
+};
+
+} // namespace QXlsx

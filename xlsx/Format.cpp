@@ -1,0 +1,249 @@
+#include "Format.h"
+
+#include "NumberFormats.h"
+
+#include <QDebug>
+#include <QHashFunctions>
+
+namespace QXlsx {
+
+class FormatPrivate : public QSharedData
+{
+public:
+    bool sameProperties(const FormatPrivate &other) const
+    {
+        return numberFormat == other.numberFormat && hasFont == other.hasFont &&
+            fontName == other.fontName && fontSize == other.fontSize && bold == other.bold &&
+            italic == other.italic && underline == other.underline &&
+            strikeOut == other.strikeOut && fontColor == other.fontColor &&
+            fillColor == other.fillColor && horizontal == other.horizontal &&
+            vertical == other.vertical;
+    }
+
+    // Kept up to date by every setter, so that hashing a shared format costs nothing.
+    void updateHash()
+    {
+        const auto colorKey = [](const QColor &c) {
+            return c.isValid() ? c.rgba() : 0u;
+        };
+        hash = qHashMulti(0, numberFormat, hasFont, fontName, fontSize, bold, italic, underline,
+                          strikeOut, colorKey(fontColor), colorKey(fillColor), int(horizontal),
+                          int(vertical));
+    }
+
+    QString numberFormat;
+    bool isDateTime = false;
+    bool hasFont = false;
+    QString fontName;
+    double fontSize = 0;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strikeOut = false;
+    QColor fontColor;
+    QColor fillColor;
+    Format::HorizontalAlignment horizontal = Format::AlignHGeneral;
+    Format::VerticalAlignment vertical = Format::AlignBottom;
+    size_t hash = 0;
+};
+
+Format::Format() = default;
+Format::Format(const Format &other) = default;
+Format::Format(Format &&other) noexcept = default;
+Format &Format::operator=(const Format &other) = default;
+Format &Format::operator=(Format &&other) noexcept = default;
+Format::~Format() = default;
+
+const FormatPrivate &Format::data() const
+{
+    static const FormatPrivate defaults;
+    return d ? *d : defaults;
+}
+
+template<typename T>
+void Format::setProperty(T FormatPrivate::*field, const T &value, bool isFont)
+{
+    if (!d)
+        d = new FormatPrivate;
+    (*d).*field = value;
+    d->hasFont = d->hasFont || isFont;
+    d->updateHash();
+}
+
+bool Format::isValid() const
+{
+    return d;
+}
+
+QString Format::numberFormat() const
+{
+    return data().numberFormat;
+}
+
+void Format::setNumberFormat(const QString &code)
+{
+    setProperty(&FormatPrivate::isDateTime, isDateTimeNumberFormat(code), false);
+    setProperty(&FormatPrivate::numberFormat, code, false);
+}
+
+bool Format::isDateTimeFormat() const
+{
+    return data().isDateTime;
+}
+
+bool Format::hasFontData() const
+{
+    return data().hasFont;
+}
+
+QFont Format::font() const
+{
+    QFont font;
+    const FormatPrivate &p = data();
+    if (!p.hasFont)
+        return font;
+    if (!p.fontName.isEmpty())
+        font.setFamily(p.fontName);
+    if (p.fontSize > 0)
+        font.setPointSizeF(p.fontSize);
+    font.setBold(p.bold);
+    font.setItalic(p.italic);
+    font.setUnderline(p.underline);
+    font.setStrikeOut(p.strikeOut);
+    return font;
+}
+
+QString Format::fontName() const
+{
+    return data().fontName;
+}
+
+void Format::setFontName(const QString &name)
+{
+    setProperty(&FormatPrivate::fontName, name, true);
+}
+
+double Format::fontSize() const
+{
+    return data().fontSize;
+}
+
+void Format::setFontSize(double points)
+{
+    setProperty(&FormatPrivate::fontSize, points > 0 ? points : 0.0, true);
+}
+
+bool Format::fontBold() const
+{
+    return data().bold;
+}
+
+void Format::setFontBold(bool bold)
+{
+    setProperty(&FormatPrivate::bold, bold, true);
+}
+
+bool Format::fontItalic() const
+{
+    return data().italic;
+}
+
+void Format::setFontItalic(bool italic)
+{
+    setProperty(&FormatPrivate::italic, italic, true);
+}
+
+bool Format::fontUnderline() const
+{
+    return data().underline;
+}
+
+void Format::setFontUnderline(bool underline)
+{
+    setProperty(&FormatPrivate::underline, underline, true);
+}
+
+bool Format::fontStrikeOut() const
+{
+    return data().strikeOut;
+}
+
+void Format::setFontStrikeOut(bool strikeOut)
+{
+    setProperty(&FormatPrivate::strikeOut, strikeOut, true);
+}
+
+QColor Format::fontColor() const
+{
+    return data().fontColor;
+}
+
+void Format::setFontColor(const QColor &color)
+{
+    setProperty(&FormatPrivate::fontColor, color, true);
+}
+
+QColor Format::patternBackgroundColor() const
+{
+    return data().fillColor;
+}
+
+void Format::setPatternBackgroundColor(const QColor &color)
+{
+    setProperty(&FormatPrivate::fillColor, color, false);
+}
+
+Format::HorizontalAlignment Format::horizontalAlignment() const
+{
+    return data().horizontal;
+}
+
+void Format::setHorizontalAlignment(HorizontalAlignment alignment)
+{
+    setProperty(&FormatPrivate::horizontal, alignment, false);
+}
+
+Format::VerticalAlignment Format::verticalAlignment() const
+{
+    return data().vertical;
+}
+
+void Format::setVerticalAlignment(VerticalAlignment alignment)
+{
+    setProperty(&FormatPrivate::vertical, alignment, false);
+}
+
+bool operator==(const Format &a, const Format &b)
+{
+    if (a.d == b.d)
+        return true;
+    if (!a.d || !b.d)
+        return false;
+    return a.d->hash == b.d->hash && a.d->sameProperties(*b.d);
+}
+
+size_t qHash(const Format &format, size_t seed) noexcept
+{
+    return format.d ? format.d->hash ^ seed : seed;
+}
+
+QDebug operator<<(QDebug debug, const Format &format)
+{
+    const QDebugStateSaver saver(debug);
+    debug.nospace() << "QXlsx::Format(";
+    if (!format.isValid())
+        return debug << "invalid)";
+    debug << "numberFormat=" << format.numberFormat();
+    if (format.hasFontData())
+        debug << ", font=" << format.fontName() << ' ' << format.fontSize() << "pt"
+              << (format.fontBold() ? " bold" : "") << (format.fontItalic() ? " italic" : "")
+              << (format.fontUnderline() ? " underline" : "")
+              << (format.fontStrikeOut() ? " strikeout" : "")
+              << ", fontColor=" << format.fontColor();
+    if (format.patternBackgroundColor().isValid())
+        debug << ", fill=" << format.patternBackgroundColor();
+    return debug << ", alignment=" << format.horizontalAlignment() << '/'
+                 << format.verticalAlignment() << ')';
+}
+
+} // namespace QXlsx

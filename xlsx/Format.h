@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QSharedDataPointer>
+#include <QString>
+
+class QDebug;
+
+namespace QXlsx {
+
+class FormatPrivate;
+
+// How a cell looks: number format, font, solid fill colour and alignment. An implicitly shared
+// value. A default-constructed format is invalid and stands for "no style of its own"; any
+// setter makes it valid. Two formats are equal when all their properties are.
+class Format
+{
+public:
+    enum HorizontalAlignment {
+        AlignHGeneral,
+        AlignLeft,
+        AlignHCenter,
+        AlignRight,
+        AlignHFill,
+        AlignHJustify,
+        AlignHMerge,
+        AlignHDistributed,
+    };
+    enum VerticalAlignment {
+        AlignTop,
+        AlignVCenter,
+        AlignBottom,
+        AlignVJustify,
+        AlignVDistributed,
+    };
+
+    Format();
+    Format(const Format &other);
+    Format(Format &&other) noexcept;
+    Format &operator=(const Format &other);
+    Format &operator=(Format &&other) noexcept;
+    ~Format();
+
+    bool isValid() const;
+
+    // The number format code ("0.00", "dd.mm.yyyy", "@"); empty means General.
+    QString numberFormat() const;
+    void setNumberFormat(const QString &code);
+    // Whether the number format shows dates or times.
+    bool isDateTimeFormat() const;
+
+    // Whether any font property is set; without one the workbook's default font applies.
+    bool hasFontData() const;
+    // The font built from the font properties that are set.
+    QFont font() const;
+    QString fontName() const;
+    void setFontName(const QString &name);
+    double fontSize() const; // points; 0 when not set
+    void setFontSize(double points);
+    bool fontBold() const;
+    void setFontBold(bool bold);
+    bool fontItalic() const;
+    void setFontItalic(bool italic);
+    bool fontUnderline() const;
+    void setFontUnderline(bool underline);
+    bool fontStrikeOut() const;
+    void setFontStrikeOut(bool strikeOut);
+    QColor fontColor() const; // invalid when not set
+    void setFontColor(const QColor &color);
+
+    // The colour of a solid fill, which is what the cell shows; invalid without a fill.
+    QColor patternBackgroundColor() const;
+    void setPatternBackgroundColor(const QColor &color);
+
+    HorizontalAlignment horizontalAlignment() const;
+    void setHorizontalAlignment(HorizontalAlignment alignment);
+    VerticalAlignment verticalAlignment() const;
+    void setVerticalAlignment(VerticalAlignment alignment);
+
+    friend bool operator==(const Format &a, const Format &b);
+    friend bool operator!=(const Format &a, const Format &b) { return !(a == b); }
+    friend size_t qHash(const Format &format, size_t seed) noexcept;
+
+private:
+    const FormatPrivate &data() const;
+    template<typename T>
+    void setProperty(T FormatPrivate::*field, const T &value, bool isFont);
+
+    QSharedDataPointer<FormatPrivate> d;
+};
+
+size_t qHash(const Format &format, size_t seed = 0) noexcept;
+QDebug operator<<(QDebug debug, const Format &format);
+
+} // namespace QXlsx

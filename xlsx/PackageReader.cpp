@@ -1,0 +1,195 @@
+#include "PackageReader.h"
+
+#include "Relationships.h"
+#include "SharedStringsReader.h"
+#include "StylesReader.h"
+#include "Workbook.h"
+#include "Worksheet.h"
+#include "WorksheetReader.h"
+#include "XlsxLogging.h"
+#include "XmlReading.h"
+
+#include <QBuffer>
+#include <QXmlStreamReader>
+
+namespace QXlsx {
+
+namespace {
+const QString RootRelationshipsPart = QStringLiteral("_rels/.rels");
+const QString UsualWorkbookPart = QStringLiteral("xl/workbook.xml");
+} // namespace
+
+PackageReader::PackageReader(const QByteArray &bytes)
+    : m_zip(bytes)
+{ }
+
+QString PackageReader::errorString() const
+{
+    return m_errorString;
+}
+
+bool PackageReader::fail(const QString &message)
+{
+    if (m_errorString.isEmpty())
+        m_errorString = message;
+    qCWarning(lcXlsx).noquote() << "Cannot read workbook:" << message;
+    return false;
+}
+
+std::unique_ptr<Workbook> PackageReader::read()
+{
+    switch (m_zip.status()) {
+    case ZipReader::Status::Ok:
+        break;
+    case ZipReader::Status::Unsupported:
+        fail(tr("Die Datei ist in einem nicht unterstützten ZIP-Format gespeichert."));
+        return nullptr;
+    case ZipReader::Status::Corrupt:
+        fail(tr("Die Datei ist beschädigt oder unvollständig."));
+        return nullptr;
+    default:
+        fail(tr("Die Datei ist keine XLSX-Arbeitsmappe."));
+        return nullptr;
+    }
+
+    const QString workbookPart = findWorkbookPart();
+    if (workbookPart.isEmpty()) {
+        fail(tr("Die Datei enthält keine Arbeitsmappe."));
+        return nullptr;
+    }
+    bool date1904 = false;
+    QList<SheetEntry> sheets;
+    if (!readWorkbookPart(workbookPart, &date1904, &sheets))
+        return nullptr;
+
+    Relationships relationships;
+    const QString relationshipsPart = Relationships::relationshipsPartOf(workbookPart);
+    if (m_zip.contains(relationshipsPart) &&
+        !readPart(relationshipsPart,
+                  [&](QXmlStreamReader &xml) { return relationships.read(xml, workbookPart); }))
+        return nullptr;
+
+    auto workbook = std::make_unique<Workbook>(date1904);
+    QList<Format> cellFormats;
+    const QString stylesPart = relationships.targetOfType(QStringLiteral("styles"));
+    if (!stylesPart.isEmpty()) {
+        StylesReader styles(&workbook->formats());
+        if (!readPart(stylesPart, [&](QXmlStreamReader &xml) { return styles.read(xml); }))
+            return nullptr;
+        cellFormats = styles.cellFormats();
+        if (styles.defaultFont().isValid())
+            workbook->setDefaultFont(styles.defaultFont());
+    }
+
+    QList<QString> sharedStrings;
+    const QString stringsPart = relationships.targetOfType(QStringLiteral("sharedStrings"));
+    if (!stringsPart.isEmpty()) {
+        SharedStringsReader strings;
+        if (!readPart(stringsPart, [&](QXmlStreamReader &xml) { return strings.read(xml); }))
+            return nullptr;
+        sharedStrings = strings.takeStrings();
+    }
+
+    for (const SheetEntry &sheet : std::as_const(sheets)) {
+        const Relationships::Relationship relationship = relationships.byId(sheet.relationshipId);
+        if (relationship.target.isEmpty()) {
+            fail(tr("Die Arbeitsmappe verweist auf ein fehlendes Tabellenblatt „%1“.")
+                     .arg(sheet.name));
+            return nullptr;
+        }
+        // Chart, dialog and macro sheets hold no table to offer.
+        if (!Relationships::hasType(relationship, QStringLiteral("worksheet")))
+            continue;
+        WorksheetReader reader(workbook->addSheet(sheet.name), sharedStrings, cellFormats);
+        if (!readPart(relationship.target, [&](QXmlStreamReader &xml) { return reader.read(xml); }))
+            return nullptr;
+    }
+    return workbook;
+}
+
+QString PackageReader::findWorkbookPart()
+{
+    if (m_zip.contains(RootRelationshipsPart)) {
+        Relationships root;
+        if (!readPart(RootRelationshipsPart,
+                      [&](QXmlStreamReader &xml) { return root.read(xml, QString()); }))
+            return {};
+        const QString target = root.targetOfType(QStringLiteral("officeDocument"));
+        if (m_zip.contains(target))
+            return target;
+    }
+    return m_zip.contains(UsualWorkbookPart) ? UsualWorkbookPart : QString();
+}
+
+bool PackageReader::readPart(const QString &name,
+                             const std::function<bool(QXmlStreamReader &)> &parse)
+{
+    QByteArray bytes;
+    switch (m_zip.read(name, MaxPartSize, &bytes)) {
+    case ZipReader::Status::Ok:
+        break;
+    case ZipReader::Status::Missing:
+        return fail(tr("Der Bestandteil „%1“ fehlt in der Datei.").arg(name));
+    case ZipReader::Status::TooLarge:
+        return fail(tr("Der Bestandteil „%1“ ist zu groß (entpackt mehr als %2 MB).")
+                        .arg(name)
+                        .arg(MaxPartSize >> 20));
+    case ZipReader::Status::Unsupported:
+        return fail(tr("Der Bestandteil „%1“ ist verschlüsselt oder in einem nicht "
+                       "unterstützten Format gepackt.")
+                        .arg(name));
+    default:
+        return fail(tr("Die Datei ist beschädigt: „%1“ lässt sich nicht entpacken.").arg(name));
+    }
+    // Through a device the reader decodes the text piece by piece; handed the whole array it
+    // would keep a UTF-16 copy of it, four times the part's size.
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QXmlStreamReader xml(&buffer);
+    if (!parse(xml) || xml.hasError())
+        return fail(tr("Die Datei ist beschädigt: „%1“ enthält in Zeile %2 fehlerhaftes XML (%3).")
+                        .arg(name)
+                        .arg(xml.lineNumber())
+                        .arg(xml.errorString()));
+    return true;
+}
+
+bool PackageReader::readWorkbookPart(const QString &name, bool *date1904, QList<SheetEntry> *sheets)
+{
+    bool isWorkbook = false;
+    const bool ok = readPart(name, [&](QXmlStreamReader &xml) {
+        if (!xml.readNextStartElement() || xml.name() != u"workbook")
+            return !xml.hasError();
+        isWorkbook = true;
+        while (xml.readNextStartElement()) {
+            if (xml.name() == u"workbookPr") {
+                *date1904 = parseXmlBool(xml.attributes().value(QLatin1String("date1904")));
+                xml.skipCurrentElement();
+            } else if (xml.name() == u"sheets") {
+                while (xml.readNextStartElement()) {
+                    if (xml.name() == u"sheet") {
+                        SheetEntry sheet;
+                        const QXmlStreamAttributes attributes = xml.attributes();
+                        for (const QXmlStreamAttribute &attribute : attributes) {
+                            if (attribute.name() == u"name" && attribute.namespaceUri().isEmpty())
+                                sheet.name = attribute.value().toString();
+                            else if (attribute.name() == u"id" &&
+                                     attribute.namespaceUri().endsWith(u"relationships"))
+                                sheet.relationshipId = attribute.value().toString();
+                        }
+                        sheets->append(sheet);
+                    }
+                    xml.skipCurrentElement();
+                }
+            } else {
+                xml.skipCurrentElement();
+            }
+        }
+        return !xml.hasError();
+    });
+    if (ok && !isWorkbook)
+        return fail(tr("Die Datei enthält keine Arbeitsmappe."));
+    return ok;
+}
+
+} // namespace QXlsx

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "ZipReader.h"
+
+#include <QCoreApplication>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QXmlStreamReader;
+
+namespace QXlsx {
+
+class Workbook;
+
+// Reads an XLSX package (the bytes of a .xlsx file) into a Workbook, all at once. Fails as a
+// whole with a German message for the user: a workbook is never handed out half read.
+class PackageReader
+{
+    Q_DECLARE_TR_FUNCTIONS(QXlsx::PackageReader)
+
+public:
+    // The largest part this reader unpacks; far above any sheet a desktop tool can hold.
+    static constexpr qint64 MaxPartSize = qint64(1) << 30;
+
+    explicit PackageReader(const QByteArray &bytes);
+
+    // The workbook, or null with errorString() set.
+    std::unique_ptr<Workbook> read();
+    QString errorString() const;
+
+private:
+    struct SheetEntry
+    {
+        QString name;
+        QString relationshipId;
+    };
+
+    QString findWorkbookPart();
+    bool readPart(const QString &name, const std::function<bool(QXmlStreamReader &)> &parse);
+    bool readWorkbookPart(const QString &name, bool *date1904, QList<SheetEntry> *sheets);
+    bool fail(const QString &message);
+
+    ZipReader m_zip;
+    QString m_errorString;
+};
+
+} // namespace QXlsx

@@ -1,0 +1,287 @@
+#include "StyleTable.h"
+
+#include "NumberFormats.h"
+#include "XlsxNamespaces.h"
+
+#include <QXmlStreamWriter>
+
+namespace QXlsx {
+
+namespace {
+
+// Fills 0 and 1 are reserved by the file format (none and gray125).
+constexpr int FirstOwnFill = 2;
+
+// The font properties of a format; a missing name or size comes from the default font, since
+// spreadsheet programs do not agree on what a font without them looks like.
+Format fontOf(const Format &format, const Format &defaultFont)
+{
+    Format font;
+    if (!format.hasFontData())
+        return font;
+    font.setFontName(format.fontName().isEmpty() ? defaultFont.fontName() : format.fontName());
+    font.setFontSize(format.fontSize() > 0 ? format.fontSize() : defaultFont.fontSize());
+    font.setFontBold(format.fontBold());
+    font.setFontItalic(format.fontItalic());
+    font.setFontUnderline(format.fontUnderline());
+    font.setFontStrikeOut(format.fontStrikeOut());
+    if (format.fontColor().isValid())
+        font.setFontColor(format.fontColor());
+    return font;
+}
+
+QString argb(const QColor &color)
+{
+    return QStringLiteral("FF%1").arg(color.rgb() & 0xFFFFFF, 6, 16, QLatin1Char('0')).toUpper();
+}
+
+QString horizontalName(Format::HorizontalAlignment alignment)
+{
+    switch (alignment) {
+    case Format::AlignLeft:
+        return QStringLiteral("left");
+    case Format::AlignHCenter:
+        return QStringLiteral("center");
+    case Format::AlignRight:
+        return QStringLiteral("right");
+    case Format::AlignHFill:
+        return QStringLiteral("fill");
+    case Format::AlignHJustify:
+        return QStringLiteral("justify");
+    case Format::AlignHMerge:
+        return QStringLiteral("centerContinuous");
+    case Format::AlignHDistributed:
+        return QStringLiteral("distributed");
+    case Format::AlignHGeneral:
+        break;
+    }
+    return {};
+}
+
+QString verticalName(Format::VerticalAlignment alignment)
+{
+    switch (alignment) {
+    case Format::AlignTop:
+        return QStringLiteral("top");
+    case Format::AlignVCenter:
+        return QStringLiteral("center");
+    case Format::AlignVJustify:
+        return QStringLiteral("justify");
+    case Format::AlignVDistributed:
+        return QStringLiteral("distributed");
+    case Format::AlignBottom:
+        break;
+    }
+    return {};
+}
+
+void writeValueElement(QXmlStreamWriter &xml, const QString &name, const QString &value)
+{
+    xml.writeEmptyElement(name);
+    xml.writeAttribute(QStringLiteral("val"), value);
+}
+
+void writeFont(QXmlStreamWriter &xml, const Format &font)
+{
+    xml.writeStartElement(QStringLiteral("font"));
+    if (font.fontBold())
+        xml.writeEmptyElement(QStringLiteral("b"));
+    if (font.fontItalic())
+        xml.writeEmptyElement(QStringLiteral("i"));
+    if (font.fontStrikeOut())
+        xml.writeEmptyElement(QStringLiteral("strike"));
+    if (font.fontUnderline())
+        xml.writeEmptyElement(QStringLiteral("u"));
+    if (font.fontSize() > 0)
+        writeValueElement(xml, QStringLiteral("sz"), QString::number(font.fontSize()));
+    if (font.fontColor().isValid()) {
+        xml.writeEmptyElement(QStringLiteral("color"));
+        xml.writeAttribute(QStringLiteral("rgb"), argb(font.fontColor()));
+    }
+    if (!font.fontName().isEmpty())
+        writeValueElement(xml, QStringLiteral("name"), font.fontName());
+    xml.writeEndElement();
+}
+
+void writePatternFill(QXmlStreamWriter &xml, const QString &pattern, const QColor &color)
+{
+    xml.writeStartElement(QStringLiteral("fill"));
+    xml.writeStartElement(QStringLiteral("patternFill"));
+    xml.writeAttribute(QStringLiteral("patternType"), pattern);
+    if (color.isValid()) {
+        xml.writeEmptyElement(QStringLiteral("fgColor"));
+        xml.writeAttribute(QStringLiteral("rgb"), argb(color));
+        xml.writeEmptyElement(QStringLiteral("bgColor"));
+        xml.writeAttribute(QStringLiteral("indexed"), QStringLiteral("64"));
+    }
+    xml.writeEndElement();
+    xml.writeEndElement();
+}
+
+void writeCount(QXmlStreamWriter &xml, qsizetype count)
+{
+    xml.writeAttribute(QStringLiteral("count"), QString::number(count));
+}
+
+// A style as the file records it: its format's parts by their index.
+struct StyleRecord
+{
+    int numberFormatId = 0;
+    int fontId = 0;
+    int fillId = 0;
+    Format format;
+};
+
+// The fonts, fills and number formats the styles share, and the styles that refer to them.
+struct StyleParts
+{
+    IndexedSet<QString> customNumberFormats;
+    IndexedSet<Format> fonts;
+    IndexedSet<QRgb> fills;
+    QList<StyleRecord> records;
+};
+
+StyleParts collectParts(const QList<Format> &formats, const Format &defaultFont)
+{
+    StyleParts parts;
+    parts.fonts.indexOf(defaultFont); // font 0
+    for (const Format &format : formats) {
+        StyleRecord record;
+        record.format = format;
+        const QString code = format.numberFormat();
+        if (!code.isEmpty()) {
+            record.numberFormatId = builtInNumberFormatId(code);
+            if (record.numberFormatId < 0)
+                record.numberFormatId =
+                    FirstCustomNumberFormatId + parts.customNumberFormats.indexOf(code);
+        }
+        if (format.hasFontData())
+            record.fontId = parts.fonts.indexOf(fontOf(format, defaultFont));
+        if (format.patternBackgroundColor().isValid())
+            record.fillId =
+                FirstOwnFill + parts.fills.indexOf(format.patternBackgroundColor().rgb());
+        parts.records.append(record);
+    }
+    return parts;
+}
+
+void writeNumberFormats(QXmlStreamWriter &xml, const QList<QString> &codes)
+{
+    if (codes.isEmpty())
+        return;
+    xml.writeStartElement(QStringLiteral("numFmts"));
+    writeCount(xml, codes.size());
+    for (qsizetype i = 0; i < codes.size(); ++i) {
+        xml.writeEmptyElement(QStringLiteral("numFmt"));
+        xml.writeAttribute(QStringLiteral("numFmtId"),
+                           QString::number(FirstCustomNumberFormatId + i));
+        xml.writeAttribute(QStringLiteral("formatCode"), codes[i]);
+    }
+    xml.writeEndElement();
+}
+
+void writeFills(QXmlStreamWriter &xml, const QList<QRgb> &fills)
+{
+    xml.writeStartElement(QStringLiteral("fills"));
+    writeCount(xml, FirstOwnFill + fills.size());
+    writePatternFill(xml, QStringLiteral("none"), QColor());
+    writePatternFill(xml, QStringLiteral("gray125"), QColor());
+    for (const QRgb fill : fills)
+        writePatternFill(xml, QStringLiteral("solid"), QColor::fromRgb(fill));
+    xml.writeEndElement();
+}
+
+void writeEmptyBorder(QXmlStreamWriter &xml)
+{
+    xml.writeStartElement(QStringLiteral("borders"));
+    writeCount(xml, 1);
+    xml.writeStartElement(QStringLiteral("border"));
+    for (const char *side : {"left", "right", "top", "bottom", "diagonal"})
+        xml.writeEmptyElement(QLatin1String(side));
+    xml.writeEndElement();
+    xml.writeEndElement();
+}
+
+// One <xf>; a cell style (in cellXfs) also names its base style and what it applies.
+void writeXf(QXmlStreamWriter &xml, const StyleRecord &record, bool cellStyle)
+{
+    const QString horizontal = horizontalName(record.format.horizontalAlignment());
+    const QString vertical = verticalName(record.format.verticalAlignment());
+    const bool aligned = !horizontal.isEmpty() || !vertical.isEmpty();
+    xml.writeStartElement(QStringLiteral("xf"));
+    xml.writeAttribute(QStringLiteral("numFmtId"), QString::number(record.numberFormatId));
+    xml.writeAttribute(QStringLiteral("fontId"), QString::number(record.fontId));
+    xml.writeAttribute(QStringLiteral("fillId"), QString::number(record.fillId));
+    xml.writeAttribute(QStringLiteral("borderId"), QStringLiteral("0"));
+    if (cellStyle) {
+        xml.writeAttribute(QStringLiteral("xfId"), QStringLiteral("0"));
+        const auto apply = [&xml](const char *name, bool on) {
+            if (on)
+                xml.writeAttribute(QLatin1String(name), QStringLiteral("1"));
+        };
+        apply("applyNumberFormat", record.numberFormatId != 0);
+        apply("applyFont", record.fontId != 0);
+        apply("applyFill", record.fillId != 0);
+        apply("applyAlignment", aligned);
+    }
+    if (aligned) {
+        xml.writeEmptyElement(QStringLiteral("alignment"));
+        if (!horizontal.isEmpty())
+            xml.writeAttribute(QStringLiteral("horizontal"), horizontal);
+        if (!vertical.isEmpty())
+            xml.writeAttribute(QStringLiteral("vertical"), vertical);
+    }
+    xml.writeEndElement();
+}
+
+} // namespace
+
+StyleTable::StyleTable(const Format &defaultFont)
+    : m_defaultFont(fontOf(defaultFont, Format()))
+{ }
+
+int StyleTable::styleIndex(const Format &format)
+{
+    return format.isValid() ? m_formats.indexOf(format) + 1 : 0;
+}
+
+void StyleTable::write(QXmlStreamWriter &xml) const
+{
+    const StyleParts parts = collectParts(m_formats.values(), m_defaultFont);
+    xml.writeStartElement(QStringLiteral("styleSheet"));
+    xml.writeDefaultNamespace(MainNamespace);
+    writeNumberFormats(xml, parts.customNumberFormats.values());
+
+    xml.writeStartElement(QStringLiteral("fonts"));
+    writeCount(xml, parts.fonts.values().size());
+    for (const Format &font : parts.fonts.values())
+        writeFont(xml, font);
+    xml.writeEndElement();
+
+    writeFills(xml, parts.fills.values());
+    writeEmptyBorder(xml);
+
+    xml.writeStartElement(QStringLiteral("cellStyleXfs"));
+    writeCount(xml, 1);
+    writeXf(xml, StyleRecord(), false);
+    xml.writeEndElement();
+
+    xml.writeStartElement(QStringLiteral("cellXfs"));
+    writeCount(xml, parts.records.size() + 1);
+    writeXf(xml, StyleRecord(), true);
+    for (const StyleRecord &record : parts.records)
+        writeXf(xml, record, true);
+    xml.writeEndElement();
+
+    xml.writeStartElement(QStringLiteral("cellStyles"));
+    writeCount(xml, 1);
+    xml.writeEmptyElement(QStringLiteral("cellStyle"));
+    xml.writeAttribute(QStringLiteral("name"), QStringLiteral("Normal"));
+    xml.writeAttribute(QStringLiteral("xfId"), QStringLiteral("0"));
+    xml.writeAttribute(QStringLiteral("builtinId"), QStringLiteral("0"));
+    xml.writeEndElement();
+
+    xml.writeEndElement(); // styleSheet
+}
+
+} // namespace QXlsx

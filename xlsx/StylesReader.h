@@ -1,0 +1,78 @@
+#pragma once
+
+#include "Format.h"
+
+#include <QColor>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+class QXmlStreamReader;
+
+namespace QXlsx {
+
+class FormatPool;
+
+// Reads the style sheet (xl/styles.xml) into one format per cell style index: number formats
+// (custom and built-in ids), fonts, solid fills and alignment, with rgb and indexed colours
+// (theme colours are not resolved and read as no colour).
+class StylesReader
+{
+public:
+    explicit StylesReader(FormatPool *pool);
+
+    bool read(QXmlStreamReader &xml);
+
+    // The format of each cell style index, shared through the pool.
+    QList<Format> cellFormats() const;
+    // The font of cells with style font 0, as font data only.
+    Format defaultFont() const;
+
+private:
+    struct ColorRef
+    {
+        QColor rgb;
+        int indexed = -1;
+    };
+    struct FontRecord
+    {
+        QString name;
+        double size = 0;
+        bool bold = false;
+        bool italic = false;
+        bool underline = false;
+        bool strikeOut = false;
+        ColorRef color;
+    };
+    struct FillRecord
+    {
+        bool solid = false;
+        ColorRef color;
+    };
+    struct XfRecord
+    {
+        int numberFormatId = 0;
+        int fontId = 0;
+        int fillId = 0;
+        Format::HorizontalAlignment horizontal = Format::AlignHGeneral;
+        Format::VerticalAlignment vertical = Format::AlignBottom;
+    };
+
+    void readNumberFormats(QXmlStreamReader &xml);
+    void readFonts(QXmlStreamReader &xml);
+    void readFills(QXmlStreamReader &xml);
+    void readCellXfs(QXmlStreamReader &xml);
+    void readColors(QXmlStreamReader &xml);
+    static ColorRef readColor(QXmlStreamReader &xml);
+    QColor resolve(const ColorRef &color) const;
+    void applyFont(Format &format, const FontRecord &font) const;
+
+    FormatPool *m_pool;
+    QHash<int, QString> m_numberFormats;
+    QList<FontRecord> m_fonts;
+    QList<FillRecord> m_fills;
+    QList<XfRecord> m_xfs;
+    QList<QColor> m_palette;
+};
+
+} // namespace QXlsx

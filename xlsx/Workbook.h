@@ -1,0 +1,48 @@
+#pragma once
+
+#include "Format.h"
+#include "FormatPool.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+namespace QXlsx {
+
+class Worksheet;
+
+// The worksheets of a workbook with what they share: the date system and the formats.
+class Workbook
+{
+public:
+    explicit Workbook(bool date1904 = false);
+    ~Workbook();
+    Q_DISABLE_COPY_MOVE(Workbook)
+
+    // Whether serial numbers count from 1904 instead of 1900.
+    bool isDate1904() const;
+
+    QStringList sheetNames() const;
+    int sheetCount() const;
+    Worksheet *sheet(int index) const;
+    // The sheet of that name; null when there is none.
+    Worksheet *sheet(const QString &name) const;
+    Worksheet *addSheet(const QString &name);
+
+    FormatPool &formats();
+
+    // The font of cells without a font of their own (a format with font data only). Kept from
+    // the file so that a saved copy looks like the original.
+    Format defaultFont() const;
+    void setDefaultFont(const Format &font);
+
+private:
+    bool m_date1904;
+    FormatPool m_formats;
+    Format m_defaultFont;
+    std::vector<std::unique_ptr<Worksheet>> m_sheets;
+};
+
+} // namespace QXlsx

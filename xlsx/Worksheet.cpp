@@ -1,0 +1,178 @@
+#include "Worksheet.h"
+
+#include "CellReference.h"
+#include "DateSerial.h"
+#include "FormatPool.h"
+
+#include <cmath>
+
+namespace QXlsx {
+
+namespace {
+
+const QString TextFormat = QStringLiteral("@");
+
+// What a written value becomes in the cell.
+struct StoredValue
+{
+    bool storable = true;
+    Cell::CellType type = Cell::BlankType;
+    QVariant value;
+    CellFormula formula;
+    QString dateFormat; // the number format a date needs when the cell has no date format
+};
+
+// The number format given to a date, time or date-time written into a cell without one.
+QString defaultDateFormat(int typeId)
+{
+    switch (typeId) {
+    case QMetaType::QDate:
+        return QStringLiteral("yyyy-mm-dd");
+    case QMetaType::QTime:
+        return QStringLiteral("hh:mm:ss");
+    default:
+        return QStringLiteral("yyyy-mm-dd hh:mm:ss");
+    }
+}
+
+StoredValue storedText(const QString &text, const Format &format)
+{
+    StoredValue stored;
+    if (text.isEmpty())
+        return stored;
+    if (text.size() > Worksheet::MaxTextLength) {
+        stored.storable = false;
+    } else if (text.size() > 1 && text.front() == u'=' && format.numberFormat() != TextFormat) {
+        stored.formula = CellFormula(text.mid(1));
+    } else {
+        stored.type = Cell::StringType;
+        stored.value = text;
+    }
+    return stored;
+}
+
+StoredValue storedValue(const QVariant &value, const Format &format, bool date1904)
+{
+    StoredValue stored;
+    switch (value.metaType().id()) {
+    case QMetaType::UnknownType:
+    case QMetaType::Nullptr:
+        return stored;
+    case QMetaType::Bool:
+        stored.type = Cell::BooleanType;
+        stored.value = value.toBool();
+        return stored;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        const double number = value.toDouble();
+        stored.storable = std::isfinite(number);
+        stored.type = Cell::NumberType;
+        stored.value = number;
+        return stored;
+    }
+    case QMetaType::QDate:
+    case QMetaType::QDateTime:
+    case QMetaType::QTime: {
+        const std::optional<double> serial = toSerialNumber(value, date1904);
+        stored.storable = serial.has_value();
+        stored.type = Cell::NumberType;
+        stored.value = serial.value_or(0);
+        stored.dateFormat = defaultDateFormat(value.metaType().id());
+        return stored;
+    }
+    default:
+        if (!value.canConvert<QString>()) {
+            stored.storable = false;
+            return stored;
+        }
+        return storedText(value.toString(), format);
+    }
+}
+
+} // namespace
+
+Worksheet::Worksheet(const QString &name, bool date1904, FormatPool *formats)
+    : m_name(name)
+    , m_date1904(date1904)
+    , m_formats(formats)
+    , m_cells(date1904)
+{ }
+
+QString Worksheet::sheetName() const
+{
+    return m_name;
+}
+
+CellRange Worksheet::dimension() const
+{
+    return m_cells.dimension();
+}
+
+const Cell *Worksheet::cellAt(int row, int column) const
+{
+    return m_cells.find(row, column);
+}
+
+QVariant Worksheet::read(int row, int column) const
+{
+    const Cell *cell = cellAt(row, column);
+    if (!cell)
+        return {};
+    if (cell->formula().isValid())
+        return QString(u'=' + cell->formula().formulaText());
+    if (cell->isDateTime()) {
+        const QVariant dateTime = cell->dateTime();
+        if (dateTime.isValid())
+            return dateTime;
+    }
+    return cell->value();
+}
+
+bool Worksheet::write(int row, int column, const QVariant &value, const Format &format)
+{
+    if (!CellReference(row, column).isValid())
+        return false;
+    Cell &cell = m_cells.obtain(row, column);
+    if (format.isValid())
+        cell.setFormat(m_formats->intern(format));
+    const StoredValue stored = storedValue(value, cell.format(), m_date1904);
+    cell.setCachedResult(false);
+    if (!stored.storable) {
+        cell.setValue({}, Cell::BlankType);
+        cell.setFormula({});
+        return false;
+    }
+    if (!stored.dateFormat.isEmpty() && !cell.format().isDateTimeFormat()) {
+        Format dated = cell.format();
+        dated.setNumberFormat(stored.dateFormat);
+        cell.setFormat(m_formats->intern(dated));
+    }
+    cell.setValue(stored.value, stored.type);
+    cell.setFormula(stored.formula);
+    return true;
+}
+
+QList<CellRange> Worksheet::mergedCells() const
+{
+    return m_mergedCells;
+}
+
+void Worksheet::setMergedCells(const QList<CellRange> &ranges)
+{
+    m_mergedCells = ranges;
+}
+
+bool Worksheet::isDate1904() const
+{
+    return m_date1904;
+}
+
+} // namespace QXlsx

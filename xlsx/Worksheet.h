@@ -1,0 +1,63 @@
+#pragma once
+
+#include "Cell.h"
+#include "CellRange.h"
+#include "CellTable.h"
+#include "Format.h"
+
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+namespace QXlsx {
+
+class FormatPool;
+
+// One worksheet of a workbook: its cells and merged ranges. Rows and columns are 1-based.
+class Worksheet
+{
+public:
+    // Longest text a spreadsheet cell can hold.
+    static constexpr int MaxTextLength = 32767;
+
+    Worksheet(const QString &name, bool date1904, FormatPool *formats);
+
+    QString sheetName() const;
+
+    // The smallest range holding every cell; invalid for a sheet without cells.
+    CellRange dimension() const;
+
+    // The cell at the position, null when there is none. The pointer stays valid as long as the
+    // worksheet lives; later writes change the cell it points to.
+    const Cell *cellAt(int row, int column) const;
+
+    // The cell's value as a user edits it: "=" and the text for a formula, a QDate, QTime or
+    // QDateTime for a date cell, else the stored value; invalid when there is no cell.
+    QVariant read(int row, int column) const;
+
+    // Stores a value by its type: invalid or empty text gives a blank cell; text starting with
+    // "=" a formula unless the cell's number format is "@" (text); bool; numbers; QDate,
+    // QDateTime and QTime as serial numbers, with a date format added when the cell has none. A
+    // valid format replaces the cell's format, an invalid one keeps it. Returns false, changing
+    // nothing, for a position outside the sheet; returns false and leaves the cell blank for a
+    // value a spreadsheet cannot hold (not finite, an invalid date, text longer than
+    // MaxTextLength), so that no earlier value survives a failed write.
+    bool write(int row, int column, const QVariant &value, const Format &format = Format());
+
+    QList<CellRange> mergedCells() const;
+    void setMergedCells(const QList<CellRange> &ranges);
+
+    bool isDate1904() const;
+    // Direct access for the package reader and writer.
+    CellTable &cells() { return m_cells; }
+    const CellTable &cells() const { return m_cells; }
+
+private:
+    QString m_name;
+    bool m_date1904;
+    FormatPool *m_formats;
+    CellTable m_cells;
+    QList<CellRange> m_mergedCells;
+};
+
+} // namespace QXlsx

@@ -1,0 +1,3 @@
+#include "XlsxLogging.h"
+
+Q_LOGGING_CATEGORY(lcXlsx, "vondrel.xlsx")

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+namespace QXlsx {
+
+// Spreadsheet text can hold characters that XML 1.0 cannot (control characters, lone
+// surrogates) or that an XML reader would change (a carriage return becomes a line feed). The
+// file format writes them as "_xHHHH_" with the UTF-16 code unit in hex, and writes a literal
+// "_xHHHH_" in the text with its underscore escaped ("_x005F_xHHHH_") so that it reads back as
+// itself.
+
+// Decodes every "_xHHHH_" escape.
+QString decodeXmlEscapes(QStringView text);
+
+// Escapes what XML cannot carry unchanged; returns the text itself when nothing needs it.
+QString encodeXmlEscapes(const QString &text);
+
+} // namespace QXlsx
