@@ -15,8 +15,6 @@ namespace kivra {
 // widget actions included), 1 a menu, 2 a widget action.
 using MenuEntry = std::variant<QPointer<QAction>, QPointer<QMenu>, QPointer<QWidgetAction>>;
 
-enum MenuEntryKind { kMenuEntryAction = 0, kMenuEntryMenu = 1, kMenuEntryWidgetAction = 2 };
-
 // An entry together with the registered top menu it was found in.
 using MenuEntryInMenu = std::pair<MenuEntry, QPointer<QMenu>>;
 

@@ -30,8 +30,6 @@ public:
     void setGeometry(const QRect &rect) override;
 
 private:
-    Q_DISABLE_COPY_MOVE(FlowLayout)
-
     // Places the items in rect unless testOnly; returns the height they need.
     int doLayout(const QRect &rect, bool testOnly) const;
     int parentSpacing(QStyle::PixelMetric metric) const;

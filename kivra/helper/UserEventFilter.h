@@ -32,8 +32,6 @@ public:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    Q_DISABLE_COPY_MOVE(UserEventFilter)
-
     void showStatusTip(QObject *watched, QEvent *event) const;
     bool handleEscape(QObject *watched, QEvent *event);
     bool handleClose(QObject *watched, QEvent *event);
