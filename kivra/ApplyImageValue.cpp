@@ -1,13 +1,17 @@
 #include "WidgetDataHooks.h"
 
+#include "WidgetMetadata.h"
+#include "helper/ImageWidget.h"
+
 namespace kivra {
 
-// Placeholder until the image widget can take values: nothing is applied.
 bool applyImageValue(QWidget *imageWidget, const QVariant &value)
 {
-    Q_UNUSED(imageWidget);
-    Q_UNUSED(value);
-    return false;
+    auto *image = qobject_cast<helper::ImageWidget *>(imageWidget);
+    if (!image)
+        return false;
+    image->setImage(value, widgetFlags(image));
+    return true;
 }
 
 } // namespace kivra

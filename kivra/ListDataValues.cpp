@@ -2,6 +2,9 @@
 
 #include "ValueBinding.h"
 
+#include <algorithm>
+#include <numeric>
+
 namespace kivra {
 
 QVariantList selectedValues(const T_LISTDATA &list)
@@ -60,6 +63,17 @@ void keepFirstChecked(T_LISTDATA &list)
             selected = false;
         seen = seen || selected;
     }
+}
+
+std::vector<size_t> displayOrder(const T_LISTDATA &list, bool sort)
+{
+    std::vector<size_t> order(list.size());
+    std::iota(order.begin(), order.end(), size_t(0));
+    if (sort)
+        std::stable_sort(order.begin(), order.end(), [&list](size_t a, size_t b) {
+            return std::get<0>(list[a]) < std::get<0>(list[b]);
+        });
+    return order;
 }
 
 } // namespace kivra

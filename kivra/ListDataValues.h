@@ -7,6 +7,8 @@
 #include <QVariant>
 #include <QVariantList>
 
+#include <vector>
+
 namespace kivra {
 
 // The user data of every selected item, in list order.
@@ -26,5 +28,8 @@ QVariant plainValue(const QVariant &value, bool firstOnly = false);
 
 // Clears the selected flag of every item after the first selected one.
 void keepFirstChecked(T_LISTDATA &list);
+
+// The order in which the items are shown: list order, or stable by text (case-sensitive).
+std::vector<size_t> displayOrder(const T_LISTDATA &list, bool sort);
 
 } // namespace kivra

@@ -1,50 +1,13 @@
 #include "ListFill.h"
 
 #include "ListDataValues.h"
+#include "UpdatesOff.h"
 
 #include <QComboBox>
 #include <QListWidget>
 #include <QSignalBlocker>
 
-#include <algorithm>
-#include <numeric>
-
 namespace kivra {
-
-namespace {
-
-// Disables a widget's updates for a scope, restoring the former state.
-class UpdatesOff
-{
-public:
-    explicit UpdatesOff(QWidget *widget)
-        : m_widget(widget)
-        , m_wasEnabled(widget->updatesEnabled())
-    {
-        m_widget->setUpdatesEnabled(false);
-    }
-    ~UpdatesOff() { m_widget->setUpdatesEnabled(m_wasEnabled); }
-
-private:
-    Q_DISABLE_COPY_MOVE(UpdatesOff)
-
-    QWidget *m_widget;
-    bool m_wasEnabled;
-};
-
-// The order in which the items appear: list order, or stable by text.
-std::vector<size_t> displayOrder(const T_LISTDATA &list, bool sort)
-{
-    std::vector<size_t> order(list.size());
-    std::iota(order.begin(), order.end(), size_t(0));
-    if (sort)
-        std::stable_sort(order.begin(), order.end(), [&list](size_t a, size_t b) {
-            return std::get<0>(list[a]) < std::get<0>(list[b]);
-        });
-    return order;
-}
-
-} // namespace
 
 void fillComboBox(T_LISTDATA &list, QComboBox *combo, int changeMode, bool adjustToContents,
                   bool sort)

@@ -1,6 +1,7 @@
 #include "WidgetMetadata.h"
 
 #include "WidgetProperties.h"
+#include "WidgetType.h"
 
 #include <QBitArray>
 #include <QVariant>
@@ -48,6 +49,24 @@ void setWidgetKind(QWidget *widget, int kind)
 {
     if (widget)
         widget->setProperty(WidgetProperty::type, kind);
+}
+
+bool widgetMatchesCode(const QWidget *widget, int code)
+{
+    if (isBaseTypeCode(code))
+        return widgetKind(widget) == code;
+    if (isSubKindCode(code))
+        return widgetSubKind(widget) == code;
+    return true;
+}
+
+int widgetPos(const QWidget *widget)
+{
+    if (!widget)
+        return -1;
+    bool ok = false;
+    const int pos = widget->property(WidgetProperty::pos).toInt(&ok);
+    return ok ? pos : -1;
 }
 
 } // namespace kivra

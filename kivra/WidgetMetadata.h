@@ -19,4 +19,12 @@ int widgetKind(const QWidget *widget);
 int widgetSubKind(const QWidget *widget);
 void setWidgetKind(QWidget *widget, int kind);
 
+// Whether the widget passes a lookup filter: a base code (20000..49999) is compared with its
+// kind, a sub-kind code (50000..59999) with its sub-kind; any other code passes every widget.
+bool widgetMatchesCode(const QWidget *widget, int code);
+
+// The running position of the widget's registration, the sort key of widget lists; -1 when
+// the widget is null or has no valid position.
+int widgetPos(const QWidget *widget);
+
 } // namespace kivra

@@ -16,15 +16,6 @@ namespace kivra {
 
 namespace {
 
-bool passesFilter(const QWidget *widget, int id)
-{
-    if (isBaseTypeCode(id))
-        return widgetKind(widget) == id;
-    if (isSubKindCode(id))
-        return widgetSubKind(widget) == id;
-    return true;
-}
-
 QWidget *castTo(const QMetaObject &type, QWidget *widget)
 {
     return widget && type.cast(widget) ? widget : nullptr;
@@ -67,7 +58,7 @@ QWidget *findRegisteredWidget(const QMap<QString, QVariant> *vars, const QString
 
     QPointer<QWidget> taken;
     for (const QPointer<QWidget> &entry : widgetsByName(vars, name)) {
-        if (!castTo(type, entry) || !passesFilter(entry, id))
+        if (!castTo(type, entry) || !widgetMatchesCode(entry, id))
             continue;
         taken = entry;
         if (mode != kLastMatch)

@@ -21,7 +21,15 @@ struct FormFixture
     template<class W>
     W *add(const QString &name, int kind, int subKind, const kivra::FieldFlags &flags = {})
     {
-        auto *widget = new W(&window);
+        return adopt(new W(&window), name, kind, subKind, flags);
+    }
+
+    // Registers a widget made by the test; it becomes a child of the window.
+    template<class W>
+    W *adopt(W *widget, const QString &name, int kind, int subKind,
+             const kivra::FieldFlags &flags = {})
+    {
+        widget->setParent(&window);
         widget->setProperty(kivra::WidgetProperty::type, kind);
         widget->setProperty(kivra::WidgetProperty::typeExt, subKind);
         widget->setProperty(kivra::WidgetProperty::pos, position++);
