@@ -1,12 +1,25 @@
+#include "ApplySelectionToListData.h"
+#include "CloseWindow.h"
+#include "FormFixture.h"
 #include "IniConfigurations.h"
-#include "IniTestFiles.h"
 #include "IniValues.h"
-#include "MetaTypes.h"
-#include "ReservedKeys.h"
+#include "InitFormFromOptions.h"
+#include "ListDataValues.h"
+#include "ListFill.h"
+#include "MessageBoxHook.h"
+#include "OptionKeys.h"
+#include "SetWidgetData.h"
+#include "WidgetType.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFileInfo>
+#include <QListWidget>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTest>
-#include <QWidget>
 
 using namespace kivra;
 
@@ -15,18 +28,49 @@ namespace {
 const QByteArray kKey = QByteArray::fromHex("00ff9a10203040506070808182838485");
 
 // A value map like the main window's.
-QVariantMap mainWindowValues()
+const QVariantMap kValues {{"input_filename", QStringLiteral("/daten/Kunden ä.csv")},
+                           {"csv_input_relaxed", true},
+                           {"input_row_offset", 3},
+                           {"floatScaleFactor", 1.25},
+                           {"pseudo_key", kKey},
+                           {"sep_data_field", QVariantList {3}},
+                           {"empty_data_fields", QVariantList {}},
+                           {"columns", QStringList {"A", "B"}},
+                           {"script_filename", QVariant()}};
+
+QByteArray bytes(const QString &file)
 {
-    return {{"input_filename", QStringLiteral("/daten/Kunden ä.csv")},
-            {"csv_input_relaxed", true},
-            {"input_row_offset", 3},
-            {"floatScaleFactor", 1.25},
-            {"pseudo_key", kKey},
-            {"sep_data_field", QVariantList {3}},
-            {"empty_data_fields", QVariantList {}},
-            {"dateToTextFmt", QStringLiteral("dd.MM.yyyy")},
-            {"columns", QStringList {"A", "B"}},
-            {"script_filename", QVariant()}};
+    QFile in(file);
+    return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+}
+
+bool write(const QString &file, const QByteArray &content)
+{
+    QFile out(file);
+    return out.open(QIODevice::WriteOnly) && out.write(content) == content.size();
+}
+
+bool isOwnerOnly(const QString &file)
+{
+    const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther |
+        QFileDevice::WriteOther;
+    return !(QFileInfo(file).permissions() & others);
+}
+
+T_LISTDATA items(const QVariantList &data, const QList<bool> &checked = {})
+{
+    T_LISTDATA list;
+    for (qsizetype i = 0; i < data.size(); ++i)
+        list.push_back({QString::number(i), checked.value(i), data.at(i), {}});
+    return list;
+}
+
+QList<bool> checks(const T_LISTDATA &list)
+{
+    QList<bool> result;
+    for (const auto &item : list)
+        result << std::get<1>(item);
+    return result;
 }
 
 } // namespace
@@ -36,45 +80,77 @@ class TestKivraIniStore : public QObject
     Q_OBJECT
 
 private slots:
+    void cleanup() { MessageBoxHook::setHandler({}); }
     void summaryRoundTripKeepsTypes();
     void unstorableValueIsDropped_data();
     void unstorableValueIsDropped();
     void damagedFileIsBackedUp_data();
     void damagedFileIsBackedUp();
-    void earlierBackupIsKept();
     void failedWriteIsReported();
-    void readLeavesMapOnFailure();
-    void separateKeysLayout();
+    void failedReadLeavesValues();
+    void separateKeysDriftStillFillsWidgets();
     void namedConfigurations();
+    void startUp();
+    void closeSaves_data();
+    void closeSaves();
+    void restoredSelection_data();
+    void restoredSelection();
 
 private:
-    IniTestFiles m_files;
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    // QSettings answers from a process-wide cache of what it wrote; a copy under a new name
+    // makes it parse the bytes on disk, as the next start of the program does.
+    QString freshCopy(const QString &file);
+    QVariant stored(const QString &file, const QString &key);
+    INFO windowRecord(const QString &file, const QVariantMap &extra = {}) const;
+
+    QTemporaryDir m_dir;
+    int m_copies = 0;
 };
+
+QString TestKivraIniStore::freshCopy(const QString &file)
+{
+    const QString copy = path(QStringLiteral("copy%1.ini").arg(++m_copies));
+    QFile::copy(file, copy);
+    return copy;
+}
+
+QVariant TestKivraIniStore::stored(const QString &file, const QString &key)
+{
+    return QSettings(freshCopy(file), QSettings::IniFormat).value(key);
+}
+
+INFO TestKivraIniStore::windowRecord(const QString &file, const QVariantMap &extra) const
+{
+    QVariantMap options {{OptionKey::title, "Pseudonymisieren"},
+                         {OptionKey::inifileName, file},
+                         {OptionKey::inigroupname, "main"},
+                         {"minwidth0", 321}};
+    options.insert(extra);
+    return INFO(kDialogWindow, {}, options);
+}
 
 void TestKivraIniStore::summaryRoundTripKeepsTypes()
 {
-    const QString file = m_files.path("round.opt");
+    const QString file = path("round.opt");
     QVariant bound = QStringLiteral("gebunden");
-    T_LISTDATA encodings {{"Auto", true, QString(), {}}, {"UTF-8", false, "UTF-8", {}}};
-    QVariantMap values = mainWindowValues();
+    QVariantMap values = kValues;
     values.insert("bound", QVariant::fromValue(&bound));
-    values.insert("text_encoding", QVariant::fromValue(encodings));
-    values.insert(widgetDataKey("input_filename"), QVariant::fromValue(WIDGET_INFO()));
-
+    values.insert("encoding", QVariant::fromValue(items({"", "UTF-8"}, {true, false})));
+    values.insert(widgetDataKey("bound"), QVariant::fromValue(WIDGET_INFO()));
     QVERIFY(saveValuesToIni(&values, file, "main", false, nullptr, QString()));
 
-    QVariantMap expected = mainWindowValues();
+    QVariantMap expected = kValues;
     expected.insert("bound", bound);
-    expected.insert("text_encoding", QVariantList {QString()});
+    expected.insert("encoding", QVariantList {""});
     QVariantMap restored;
-    QVERIFY(readIniValues(&restored, m_files.freshCopy(file), "main", false, QString()));
+    QVERIFY(readIniValues(&restored, freshCopy(file), "main", false, QString()));
     QCOMPARE(restored.keys(), expected.keys());
-    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it)
         QCOMPARE(restored.value(it.key()).metaType(), it.value().metaType());
-        QCOMPARE(restored.value(it.key()), it.value());
-    }
+    QCOMPARE(restored, expected);
     QCOMPARE(QSettings(file, QSettings::IniFormat).allKeys(), QStringList {"main/vmap"});
-    QVERIFY(IniTestFiles::isOwnerOnly(file));
+    QVERIFY(isOwnerOnly(file));
 }
 
 void TestKivraIniStore::unstorableValueIsDropped_data()
@@ -84,186 +160,279 @@ void TestKivraIniStore::unstorableValueIsDropped_data()
     static QVariant variant;
     QTest::newRow("widget pointer") << QVariant::fromValue(&widget);
     QTest::newRow("shared map pointer") << QVariant::fromValue(T_VARMAP_SHARED_PTR::create());
-    QTest::newRow("list data without stream operators")
-        << QVariant::fromValue(QVariantList {QVariant::fromValue(T_LISTDATA {})});
-    QTest::newRow("pointer nested in a map")
+    QTest::newRow("list data in a list")
+        << QVariant(QVariantList {QVariant::fromValue(T_LISTDATA {})});
+    QTest::newRow("pointer in a map")
         << QVariant(QVariantMap {{"a", 1}, {"p", QVariant::fromValue(&variant)}});
 }
 
 void TestKivraIniStore::unstorableValueIsDropped()
 {
     QFETCH(QVariant, value);
-    const QString file = m_files.path(QStringLiteral("drop-%1.opt").arg(QTest::currentDataTag()));
-    QVariantMap values = mainWindowValues();
+    const QString file = path(QStringLiteral("drop-%1.opt").arg(QTest::currentDataTag()));
+    QVariantMap values = kValues;
     values.insert("bad", value);
-
     QTest::ignoreMessage(QtWarningMsg, "Not saved: the value of \"bad\" cannot be stored");
     QVERIFY(saveValuesToIni(&values, file, "main", false, nullptr, QString()));
-
-    QVariantMap restored;
-    QVERIFY(readIniValues(&restored, m_files.freshCopy(file), "main", false, QString()));
-    QCOMPARE(restored, mainWindowValues());
+    QCOMPARE(stored(file, "main/vmap"), QVariant(kValues));
 }
 
 void TestKivraIniStore::damagedFileIsBackedUp_data()
 {
     QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<bool>("backedUp");
+    QTest::addColumn<QString>("backup"); // empty: none expected
 
-    QTest::newRow("foreign text") << QByteArray("Liebe Leserin,\nhier steht kein INI.\n") << true;
-    QTest::newRow("binary") << QByteArray("\x00\x01\xff\xfe [[ = \n\x80\x81 x\n", 16) << true;
-    QTest::newRow("summary is not a map") << QByteArray("[main]\nvmap=kaputt\n") << true;
-    QTest::newRow("broken section") << QByteArray("[main\nvmap=3\n") << true;
-    QTest::newRow("comment would be lost") << QByteArray("; Notiz\n[main]\nx=1\n") << true;
-    QTest::newRow("map that no longer decodes") << QByteArray() << true;
-    QTest::newRow("intact file") << QByteArray("[other]\nx=1\n") << false;
+    QTest::newRow("foreign text") << QByteArray("Liebe Leserin,\nkein INI.\n") << ".bak";
+    QTest::newRow("binary") << QByteArray("\x00\x01\xff\xfe [[ = \n\x80\x81 x\n", 16) << ".bak";
+    QTest::newRow("summary not a map") << QByteArray("[main]\nvmap=kaputt\n") << ".bak";
+    QTest::newRow("broken section") << QByteArray("[main\nvmap=3\n") << ".bak";
+    QTest::newRow("map no longer decodes") << QByteArray() << ".bak";
+    QTest::newRow("earlier copy kept") << QByteArray("[main]\nvmap=x\n") << ".1.bak";
+    QTest::newRow("intact file") << QByteArray("[other]\nx=1\n") << "";
 }
 
 void TestKivraIniStore::damagedFileIsBackedUp()
 {
     QFETCH(QByteArray, content);
-    QFETCH(bool, backedUp);
-    const QString file =
-        m_files.path(QStringLiteral("damaged-%1.opt").arg(QTest::currentDataTag()));
+    QFETCH(QString, backup);
+    const QString file = path(QStringLiteral("damaged-%1.opt").arg(QTest::currentDataTag()));
     if (content.isEmpty()) {
         // Stretch the stored key's length past the end of the data.
         const QVariantMap key {{"pseudo_key", kKey}};
         QVERIFY(saveValuesToIni(&key, file, "main", false, nullptr, QString()));
-        content = IniTestFiles::bytes(file).replace("\\0\\0\\0\\x10", "\\0\\0\\0\\x30");
-        QVERIFY(content != IniTestFiles::bytes(file));
+        content = bytes(file).replace("\\0\\0\\0\\x10", "\\0\\0\\0\\x30");
     }
-    QVERIFY(IniTestFiles::write(file, content));
+    QVERIFY(write(file, content));
+    if (backup == ".1.bak")
+        QVERIFY(write(file + ".bak", "older copy"));
+    if (!backup.isEmpty())
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("damaged; its content is kept in"));
 
-    if (backedUp)
-        QTest::ignoreMessage(QtWarningMsg,
-                             QRegularExpression("was unreadable or damaged; its content is kept"));
     const QVariantMap values {{"a", 1}};
     QVERIFY(saveValuesToIni(&values, file, "main", false, nullptr, QString()));
-
-    const QString backup = file + ".bak";
-    QCOMPARE(QFileInfo::exists(backup), backedUp);
-    if (backedUp) {
-        QCOMPARE(IniTestFiles::bytes(backup), content);
-        QVERIFY(IniTestFiles::isOwnerOnly(backup));
-    }
-    QCOMPARE(m_files.storedValue(file, "main/vmap"), QVariant(values));
-}
-
-void TestKivraIniStore::earlierBackupIsKept()
-{
-    const QString file = m_files.path("twice.opt");
-    QVERIFY(IniTestFiles::write(file + ".bak", "older copy"));
-    QVERIFY(IniTestFiles::write(file, "[main]\nvmap=erster Schaden\n"));
-    const QVariantMap values {{"a", 1}};
-    QTest::ignoreMessage(QtWarningMsg,
-                         QRegularExpression("its content is kept in \"twice.opt.1.bak\""));
-    QVERIFY(saveValuesToIni(&values, file, "main", false, nullptr, QString()));
-    QCOMPARE(IniTestFiles::bytes(file + ".bak"), QByteArray("older copy"));
-    QCOMPARE(IniTestFiles::bytes(file + ".1.bak"), QByteArray("[main]\nvmap=erster Schaden\n"));
+    QCOMPARE(stored(file, "main/vmap"), QVariant(values));
+    QCOMPARE(QFileInfo::exists(file + ".bak"), !backup.isEmpty());
+    if (backup.isEmpty())
+        return;
+    QCOMPARE(bytes(file + backup), content);
+    QVERIFY(isOwnerOnly(file + backup));
+    if (backup == ".1.bak")
+        QCOMPARE(bytes(file + ".bak"), QByteArray("older copy"));
 
     // A file that stays damaged is not copied again.
-    QVERIFY(IniTestFiles::write(file, "[main]\nvmap=erster Schaden\n"));
-    QTest::ignoreMessage(QtWarningMsg,
-                         QRegularExpression("its content is kept in \"twice.opt.1.bak\""));
+    QVERIFY(write(file, content));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("damaged; its content is kept in"));
     QVERIFY(saveValuesToIni(&values, file, "main", false, nullptr, QString()));
     QVERIFY(!QFileInfo::exists(file + ".2.bak"));
 }
 
 void TestKivraIniStore::failedWriteIsReported()
 {
-    const QString blocker = m_files.path("blocker");
-    QVERIFY(IniTestFiles::write(blocker, "kein Ordner"));
-    const QVariantMap values = mainWindowValues();
+    const QString blocker = path("blocker");
+    QVERIFY(write(blocker, "kein Ordner"));
     QTest::ignoreMessage(QtWarningMsg, "Could not write \"vondrel.opt\"");
-    QVERIFY(!saveValuesToIni(&values, blocker + "/vondrel.opt", "main", false, nullptr, QString()));
+    QVERIFY(!saveValuesToIni(&kValues, blocker + "/vondrel.opt", "main", false, nullptr, {}));
     QTest::ignoreMessage(QtWarningMsg, "Could not write \"vondrel.opt\"");
     QVERIFY(!setCurrentIniConfiguration(blocker + "/vondrel.opt", "alpha"));
-    QCOMPARE(IniTestFiles::bytes(blocker), QByteArray("kein Ordner"));
+    QCOMPARE(bytes(blocker), QByteArray("kein Ordner"));
 
-    // A path that cannot be read is never replaced, since no copy of it can be kept.
-    const QString folder = m_files.path("folder.opt");
-    QVERIFY(QDir().mkpath(folder + "/inner"));
+    // What cannot be read cannot be copied, so it is never replaced.
+    QVERIFY(QDir().mkpath(path("folder.opt/inner")));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Not written"));
-    QVERIFY(!saveValuesToIni(&values, folder, "main", false, nullptr, QString()));
-    QVERIFY(QFileInfo(folder + "/inner").isDir());
-
-    QVERIFY(!saveValuesToIni(nullptr, m_files.path("null.opt"), "main", false, nullptr, {}));
-    QVERIFY(!QFileInfo::exists(m_files.path("null.opt")));
+    QVERIFY(!saveValuesToIni(&kValues, path("folder.opt"), "main", false, nullptr, {}));
+    QVERIFY(QFileInfo(path("folder.opt/inner")).isDir());
 }
 
-void TestKivraIniStore::readLeavesMapOnFailure()
+void TestKivraIniStore::failedReadLeavesValues()
 {
-    const QVariantMap before {{"pseudo_key", kKey}};
-    QVariantMap values = before;
-    QVERIFY(!readIniValues(&values, m_files.path("missing.opt"), "main", false, QString()));
-    QVERIFY(!readIniValues(&values, QString(), "main", false, QString()));
-    QVERIFY(!readIniValues(nullptr, m_files.path("missing.opt"), "main", false, QString()));
-    QVERIFY(QDir().mkpath(m_files.path("dir.opt")));
+    QVariantMap values = kValues;
+    QVERIFY(!readIniValues(&values, path("missing.opt"), "main", false, QString()));
+    QVERIFY(QDir().mkpath(path("dir.opt")));
     QTest::ignoreMessage(QtWarningMsg, "Could not read \"dir.opt\"");
-    QVERIFY(!readIniValues(&values, m_files.path("dir.opt"), "main", false, QString()));
-    QCOMPARE(values, before);
+    QVERIFY(!readIniValues(&values, path("dir.opt"), "main", false, QString()));
 
-    // Found, but nothing usable: true, and the map stays as it was.
-    const QString file = m_files.path("other.opt");
-    QVERIFY(IniTestFiles::write(file, "[main]\nvmap=text\n[x]\ny=1\n"));
+    const QString file = path("other.opt");
+    QVERIFY(write(file, "[main]\nvmap=text\n"));
     QTest::ignoreMessage(QtWarningMsg,
                          "The stored values under \"vmap\" are not a map; none restored");
     QVERIFY(readIniValues(&values, file, "main", false, QString()));
-    QVERIFY(readIniValues(&values, file, "nogroup", false, QString()));
-    QCOMPARE(values, before);
+    QCOMPARE(values, kValues);
 }
 
-void TestKivraIniStore::separateKeysLayout()
+void TestKivraIniStore::separateKeysDriftStillFillsWidgets()
 {
-    const QString file = m_files.path("separate.opt");
-    QVERIFY(IniTestFiles::write(file, "[main]\nkept=1\n"));
-    const QVariantMap values {{"count", 7},
-                              {"relaxed", true},
-                              {"factor", 2.5},
-                              {"pair", QVariantList {1, 2}},
-                              {"one", QVariantList {3}},
-                              {"vmap", QStringLiteral("not read back")},
-                              {autoVarKey("1"), 5}};
-    const QSet<QString> filter {"count", "relaxed", "factor", "pair", "one", "vmap"};
-    QVERIFY(saveValuesToIni(&values, file, "main", true, &filter, QString()));
+    FormFixture form;
+    auto *relaxed = form.add<QCheckBox>("relaxed", kCheckBox, kCheckBox);
+    auto *offset = form.add<QSpinBox>("offset", kNumberSpinBox, kNumberSpinBox);
+    auto *factor = form.add<QDoubleSpinBox>("factor", kNumberSpinBox, kNumberSpinBox);
+    auto *separator = form.add<QComboBox>("separator", kComboBox, kComboBox);
+    auto *columns =
+        form.add<QListWidget>("columns", kListWidget, kListWidget, kCheckList | kMultiSelect);
+    T_LISTDATA separators = items({1, 2, 3}, {false, false, true});
+    T_LISTDATA columnItems = items({1, 2, 3});
+    fillComboBox(separators, separator, kComboNeverSignal, false, false);
+    fillListWidget(columnItems, columns, false, true, true, false);
+    form.vars.insert({{"relaxed", 0},
+                      {"offset", 1},
+                      {"factor", 1.0},
+                      {"separator", QVariant::fromValue(separators)},
+                      {"columns", QVariant::fromValue(columnItems)}});
 
-    QVariantMap restored {{"untouched", 1}};
-    QVERIFY(readIniValues(&restored, m_files.freshCopy(file), "main", true, QString()));
-    // Numbers and booleans come back as text, a two-element list as a text list.
-    const QVariantMap expected {{"untouched", 1},
-                                {"kept", QStringLiteral("1")},
-                                {"count", QStringLiteral("7")},
-                                {"relaxed", QStringLiteral("true")},
-                                {"factor", QStringLiteral("2.5")},
-                                {"pair", QStringList {"1", "2"}},
-                                {"one", QVariantList {3}}};
-    QCOMPARE(restored, expected);
+    const QString file = path("separate.opt");
+    const QVariantMap values {{"relaxed", true},
+                              {"offset", 7},
+                              {"factor", 2.5},
+                              {"separator", 2},
+                              {"columns", QVariantList {1, 3}},
+                              {"vmap", "not read"},
+                              {autoVarKey("1"), 5}};
+    QVERIFY(saveValuesToIni(&values, file, "main", true, nullptr, QString()));
+    QVariantMap restored;
+    QVERIFY(readIniValues(&restored, freshCopy(file), "main", true, QString()));
+    const QVariantMap drifted {{"relaxed", "true"},
+                               {"offset", "7"},
+                               {"factor", "2.5"},
+                               {"separator", "2"},
+                               {"columns", QStringList {"1", "3"}}};
+    QCOMPARE(restored, drifted);
+
+    QVERIFY(setWidgetData(&form.vars, restored, false));
+    QVERIFY(relaxed->isChecked());
+    QCOMPARE(offset->value(), 7);
+    QCOMPARE(factor->value(), 2.5);
+    QCOMPARE(separator->currentData(), QVariant(2));
+    QCOMPARE(selectedValues(&form.vars, "columns"), QVariantList({1, 3}));
 }
 
 void TestKivraIniStore::namedConfigurations()
 {
-    const QString file = m_files.path("configs.opt");
+    const QString file = path("configs.opt");
+    const INFO record = windowRecord(file, {{OptionKey::iniusemulticonf, true}});
     const QVariantMap alpha {{"a", 1}};
     QVERIFY(saveValuesToIni(&alpha, file, "main", false, nullptr, "alpha"));
     QVERIFY(saveValuesToIni(&alpha, file, "main", false, nullptr, "beta"));
-    QVERIFY(setCurrentIniConfiguration(file, "Beta"));
+    QVERIFY(setCurrentIniConfiguration(file, "Alpha"));
 
     QStringList names;
     QString current;
     QVERIFY(listIniConfigurations(file, "main", &names, &current, true));
     QCOMPARE(names, QStringList({"alpha", "beta"}));
-    QCOMPARE(current, QString("Beta"));
+    QCOMPARE(current, QString("Alpha"));
+    QVariantMap values;
+    QVERIFY(setCurrentIniConfiguration(file, "alpha"));
+    initFormFromOptions(nullptr, record, &values, false);
+    QCOMPARE(values, alpha);
 
-    // A current configuration that was deleted reads as none, unless asked for as it is.
-    QSettings(file, QSettings::IniFormat).remove("main/beta");
+    // The current configuration was deleted: it reads as none, and the summary name takes over.
+    QSettings(file, QSettings::IniFormat).remove("main/alpha");
     QVERIFY(listIniConfigurations(file, "main", &names, &current, true));
-    QCOMPARE(names, QStringList {"alpha"});
     QVERIFY(current.isEmpty());
-    QVERIFY(listIniConfigurations(file, "main", nullptr, &current, false));
-    QCOMPARE(current, QString("Beta"));
+    initFormFromOptions(nullptr, record, &values, false);
+    QCOMPARE(values, alpha);
+    QCOMPARE(stored(file, "default_conf/name"), QVariant("vmap"));
+}
 
-    QVERIFY(listIniConfigurations(m_files.path("none.opt"), "main", &names, &current, false));
-    QVERIFY(names.isEmpty() && current.isEmpty());
+void TestKivraIniStore::startUp()
+{
+    const QString file = path("start.opt");
+    QWidget window;
+    QVariantMap values {{"input_row_offset", 1}};
+    initFormFromOptions(&window, windowRecord(file), &values, true);
+    QCOMPARE(window.windowTitle(), QString("Pseudonymisieren"));
+    QCOMPARE(window.minimumWidth(), 321);
+    QCOMPARE(values, QVariantMap({{"input_row_offset", 1}}));
+    QVERIFY(!QFileInfo::exists(file)); // a first start writes nothing
+
+    QVERIFY(saveValuesToIni(&kValues, file, "main", false, nullptr, QString()));
+    initFormFromOptions(nullptr, windowRecord(freshCopy(file)), &values, true);
+    QCOMPARE(values, kValues);
+}
+
+void TestKivraIniStore::closeSaves_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<bool>("autoSave");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<bool>("filter");
+    QTest::addColumn<QStringList>("kept");
+    QTest::addColumn<QVariant>("saved");
+
+    const QVariantMap all {{"kept", 1}, {"other", "x"}};
+    const QStringList none;
+    QTest::newRow("accept") << int(kAccept) << true << false << false << none << QVariant(all);
+    QTest::newRow("reject") << int(kReject) << true << true << false << none << QVariant();
+    QTest::newRow("asked, No") << int(kAccept) << false << false << false << none << QVariant();
+    QTest::newRow("asked, Yes") << int(kAccept) << false << true << false << none << QVariant(all);
+    QTest::newRow("kept names") << int(kAccept) << true << false << true << QStringList {"kept"}
+                                << QVariant(QVariantMap {{"kept", 1}});
+    QTest::newRow("no kept names")
+        << int(kAccept) << true << false << true << none << QVariant(QVariantMap());
+}
+
+void TestKivraIniStore::closeSaves()
+{
+    QFETCH(int, code);
+    QFETCH(bool, autoSave);
+    QFETCH(bool, answer);
+    QFETCH(bool, filter);
+    QFETCH(QStringList, kept);
+    QFETCH(QVariant, saved);
+
+    int questions = 0;
+    MessageBoxHook::setHandler([&](MessageBoxHook::Kind, QWidget *, const QString &,
+                                   const QString &) { return ++questions && answer; });
+    const QString file = path(QStringLiteral("close-%1.opt").arg(QTest::currentDataTag()));
+    QWidget window;
+    QVariantMap values {{"kept", 1}, {"other", "x"}, {widgetDataKey("kept"), 0}};
+    const CloseSaveInfo closeSave {filter, QSet<QString>(kept.cbegin(), kept.cend())};
+    const INFO record = windowRecord(file, {{OptionKey::iniautosave, autoSave}});
+
+    QVERIFY(closeWindow(&window, &window, CallbackType(code), record, INFO(), &values, &closeSave));
+    QCOMPARE(stored(file, "main/vmap"), saved);
+    QCOMPARE(questions, code == kAccept && !autoSave ? 1 : 0);
+    QCOMPARE(values, QVariantMap({{"kept", 1}, {"other", "x"}}));
+}
+
+void TestKivraIniStore::restoredSelection_data()
+{
+    QTest::addColumn<QVariant>("restored");
+    QTest::addColumn<QVariantList>("itemData");
+    QTest::addColumn<bool>("single");
+    QTest::addColumn<QList<bool>>("checked");
+
+    const QVariantList numbers {1, 2, 3};
+    QTest::newRow("one-element list")
+        << QVariant(QVariantList {2}) << numbers << true << QList<bool> {false, true, false};
+    QTest::newRow("numbers as text")
+        << QVariant(QStringList {"1", "3"}) << numbers << false << QList<bool> {true, false, true};
+    QTest::newRow("single keeps the first")
+        << QVariant(QStringList {"3", "1"}) << numbers << true << QList<bool> {true, false, false};
+    QTest::newRow("equal user data")
+        << QVariant(7) << QVariantList {7, 7} << true << QList<bool> {true, false};
+    QTest::newRow("items carrying lists")
+        << QVariant(QVariantList {1, 2}) << QVariantList {QVariantList {1, 2}, 1} << false
+        << QList<bool> {true, false};
+}
+
+void TestKivraIniStore::restoredSelection()
+{
+    QFETCH(QVariant, restored);
+    QFETCH(QVariantList, itemData);
+    QFETCH(bool, single);
+    QFETCH(QList<bool>, checked);
+
+    QVariant byValue = QVariant::fromValue(items(itemData, QList<bool>(itemData.size(), true)));
+    QVERIFY(applySelectionToListData(restored, &byValue, single));
+    QCOMPARE(checks(byValue.value<T_LISTDATA>()), checked);
+
+    T_LISTDATA callers = items(itemData);
+    QVariant byPointer = QVariant::fromValue(&callers);
+    QVERIFY(applySelectionToListData(restored, &byPointer, single));
+    QCOMPARE(byPointer.value<T_LISTDATA_PTR>(), &callers);
+    QCOMPARE(checks(callers), checked);
+
+    QVariant notAList = 3;
+    QVERIFY(!applySelectionToListData(restored, &notAList, single));
 }
 
 QTEST_MAIN(TestKivraIniStore)

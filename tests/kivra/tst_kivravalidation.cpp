@@ -9,9 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QRegularExpressionValidator>
-#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -30,23 +28,18 @@ struct ShownForm : FormFixture
                 messages << title + ' ' + text;
                 return true;
             });
+        window.show();
     }
     ~ShownForm() { MessageBoxHook::setHandler({}); }
 
     template<class W>
-    W *field(const QString &name, int kind, int subKind, const QVariantMap &options)
+    W *field(const QString &name, int subKind, QVariantMap options)
     {
-        W *widget = add<W>(name, kind, subKind);
-        QVariantMap withCaption = options;
-        withCaption.insert(OptionKey::plaintitle, "Name");
-        widget->setProperty(WidgetProperty::options, withCaption);
+        W *widget = add<W>(name, subKind < 50000 ? subKind : int(kLineEdit), subKind);
+        options.insert(OptionKey::plaintitle, "Name");
+        widget->setProperty(WidgetProperty::options, options);
+        widget->show();
         return widget;
-    }
-
-    bool validate()
-    {
-        window.show();
-        return validateForm(&window, &vars);
     }
 
     QStringList messages;
@@ -59,24 +52,14 @@ class TestKivraValidation : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void rules_data();
     void rules();
-    void skippedWidgets();
-    void firstFailureInFormOrder();
-    void failedValidationKeepsFormOpen();
+    void onlyTheFirstShownFieldCounts();
     void validatorAsksCallbacks();
 
 private:
     QTemporaryDir m_dir;
 };
-
-void TestKivraValidation::initTestCase()
-{
-    QVERIFY(QDir().mkpath(m_dir.filePath("ordner")));
-    QFile file(m_dir.filePath("daten.csv"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-}
 
 void TestKivraValidation::rules_data()
 {
@@ -87,61 +70,49 @@ void TestKivraValidation::rules_data()
 
     const QVariantMap required {{OptionKey::required, true}};
     const QVariantMap min3 {{OptionKey::min, 3}};
-    const QVariantMap max4 {{OptionKey::max, "4"}};
     const QVariantMap csv {{OptionKey::regexPattern, "*.csv"},
                            {OptionKey::regexPatternWildcard, true}};
-    const QVariantMap digits {{OptionKey::regexPattern, "\\d"}};
+    const QVariantMap digit {{OptionKey::regexPattern, "\\d"}};
     const QVariantMap mustExist {{OptionKey::fileMustExist, true}};
     const QString empty = "Feld 'Name': Es muss ein Wert eingetragen oder ausgewählt werden.";
+    const QString noMatch = "Feld 'Name': Der Wert (%1) entspricht nicht dem Abfragemuster.";
     const QString missing = "Feld 'Name': Die Datei oder Ordner existieren nicht (%1).";
-    const QString folder = m_dir.filePath("ordner");
     const QString file = m_dir.filePath("daten.csv");
 
-    QTest::newRow("required, empty") << int(kLineEdit) << required << "" << empty;
     QTest::newRow("required, blanks only") << int(kLineEdit) << required << "  " << empty;
     QTest::newRow("required, filled") << int(kLineEdit) << required << "x"
                                       << "";
-    QTest::newRow("required, empty rich text edit") << int(kTextEdit) << required << "" << empty;
-    QTest::newRow("required, empty plain text edit")
-        << int(kPlainTextEdit) << required << "" << empty;
-    QTest::newRow("required combo without item") << int(kComboBox) << required << "" << empty;
-    QTest::newRow("required combo with item") << int(kComboBox) << required << "a"
-                                              << "";
+    QTest::newRow("required, empty rich text") << int(kTextEdit) << required << "" << empty;
+    QTest::newRow("required combo, no item") << int(kComboBox) << required << "" << empty;
+    QTest::newRow("required combo, an item") << int(kComboBox) << required << "a"
+                                             << "";
     QTest::newRow("required check box") << int(kCheckBox) << required << ""
                                         << "";
-    QTest::newRow("required spin box") << int(kNumberSpinBox) << required << ""
-                                       << "";
     QTest::newRow("min 3, three characters") << int(kLineEdit) << min3 << " abc "
                                              << "";
-    QTest::newRow("min 3, two characters")
-        << int(kLineEdit) << min3 << "ab"
-        << "Feld 'Name': Der Text (ab) muss länger als 3 Zeichen sein.";
-    QTest::newRow("max 4, five characters")
-        << int(kTextEdit) << max4 << "abcde"
-        << "Feld 'Name': Der Text (abcde) muss kürzer als 4 Zeichen sein.";
-    QTest::newRow("max on a browse line edit") << int(kOpenLineEdit) << max4 << "abcde"
-                                               << "";
-    QTest::newRow("placeholders typed by the user")
+    QTest::newRow("min 3, typed placeholder")
         << int(kLineEdit) << min3 << "%1"
         << "Feld 'Name': Der Text (%1) muss länger als 3 Zeichen sein.";
-    QTest::newRow("wildcard, upper-case suffix") << int(kLineEdit) << csv << "Daten.CSV"
-                                                 << "";
+    QTest::newRow("max 4, rich text")
+        << int(kTextEdit) << QVariantMap {{OptionKey::max, "4"}} << "abcde"
+        << "Feld 'Name': Der Text (abcde) muss kürzer als 4 Zeichen sein.";
+    QTest::newRow("min on a browse line edit") << int(kOpenLineEdit) << min3 << "a"
+                                               << "";
+    QTest::newRow("wildcard, upper case") << int(kLineEdit) << csv << "Daten.CSV"
+                                          << "";
     QTest::newRow("wildcard, further suffix")
-        << int(kLineEdit) << csv << "daten.csv.bak"
-        << "Feld 'Name': Der Wert (daten.csv.bak) entspricht nicht dem Abfragemuster.";
-    QTest::newRow("validator pattern, no match")
-        << int(kLineEdit) << digits << "abc"
-        << "Feld 'Name': Der Wert (abc) entspricht nicht dem Abfragemuster.";
-    QTest::newRow("validator pattern, partial match") << int(kLineEdit) << digits << "a1"
-                                                      << "";
-    QTest::newRow("pattern on a text edit is not checked") << int(kTextEdit) << digits << "abc"
-                                                           << "";
+        << int(kLineEdit) << csv << "a.csv.bak" << noMatch.arg("a.csv.bak");
+    QTest::newRow("validator, no match") << int(kLineEdit) << digit << "abc" << noMatch.arg("abc");
+    QTest::newRow("validator, partial match") << int(kLineEdit) << digit << "a1"
+                                              << "";
+    QTest::newRow("pattern on a text edit") << int(kTextEdit) << digit << "abc"
+                                            << "";
     QTest::newRow("missing file") << int(kOpenFileLineEdit) << mustExist << file + ".x"
                                   << missing.arg(file + ".x");
     QTest::newRow("existing file") << int(kOpenFileLineEdit) << mustExist << file << "";
-    QTest::newRow("existing folder") << int(kDirLineEdit) << mustExist << folder << "";
+    QTest::newRow("existing folder") << int(kDirLineEdit) << mustExist << m_dir.path() << "";
     QTest::newRow("no folder chosen") << int(kDirLineEdit) << mustExist << "" << missing.arg("");
-    QTest::newRow("save-file chooser") << int(kSaveFileLineEdit) << mustExist << file + ".x"
+    QTest::newRow("save-file chooser") << int(kSaveFileLineEdit) << mustExist << ""
                                        << "";
 }
 
@@ -152,77 +123,51 @@ void TestKivraValidation::rules()
     QFETCH(QString, text);
     QFETCH(QString, message);
 
+    QFile file(m_dir.filePath("daten.csv"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
     ShownForm form;
     QWidget *widget = nullptr;
-    switch (subKind) {
-    case kTextEdit: {
-        auto *edit = form.field<QTextEdit>("f", kTextEdit, subKind, options);
+    if (subKind == kTextEdit) {
+        auto *edit = form.field<QTextEdit>("f", subKind, options);
         edit->setAcceptRichText(true);
         edit->setPlainText(text);
         widget = edit;
-        break;
-    }
-    case kPlainTextEdit:
-        widget = form.field<QPlainTextEdit>("f", kPlainTextEdit, subKind, options);
-        break;
-    case kComboBox: {
-        auto *combo = form.field<QComboBox>("f", kComboBox, subKind, options);
+    } else if (subKind == kComboBox) {
+        auto *combo = form.field<QComboBox>("f", subKind, options);
         if (!text.isEmpty())
             combo->addItem(text);
         widget = combo;
-        break;
-    }
-    case kCheckBox:
-        widget = form.field<QCheckBox>("f", kCheckBox, subKind, options);
-        break;
-    case kNumberSpinBox:
-        widget = form.field<QSpinBox>("f", kNumberSpinBox, subKind, options);
-        break;
-    default: {
-        auto *edit = form.field<QLineEdit>("f", kLineEdit, subKind, options);
+    } else if (subKind == kCheckBox) {
+        widget = form.field<QCheckBox>("f", subKind, options);
+    } else {
+        auto *edit = form.field<QLineEdit>("f", subKind, options);
         edit->setText(text);
-        const QString pattern = options.value(OptionKey::regexPattern).toString();
-        if (!options.value(OptionKey::regexPatternWildcard).toBool() && !pattern.isEmpty())
-            edit->setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), edit));
+        if (options.contains(OptionKey::regexPattern) &&
+            !options.contains(OptionKey::regexPatternWildcard))
+            edit->setValidator(new QRegularExpressionValidator(
+                QRegularExpression(options.value(OptionKey::regexPattern).toString()), edit));
         form.vars.insert("f", text);
         widget = edit;
     }
-    }
 
-    QCOMPARE(form.validate(), message.isEmpty());
+    QCOMPARE(validateForm(&form.window, &form.vars), message.isEmpty());
     QCOMPARE(form.messages, message.isEmpty() ? QStringList() : QStringList {"Fehler: " + message});
     QCOMPARE(form.window.focusWidget() == widget, !message.isEmpty());
 }
 
-void TestKivraValidation::skippedWidgets()
+void TestKivraValidation::onlyTheFirstShownFieldCounts()
 {
     ShownForm form;
     const QVariantMap required {{OptionKey::required, true}};
-    form.field<QLineEdit>("hidden", kLineEdit, kLineEdit, required)->hide();
-    form.field<QLineEdit>("disabled", kLineEdit, kLineEdit, required)->setEnabled(false);
-    form.field<QLineEdit>("readonly", kLineEdit, kLineEdit, required)->setReadOnly(true);
-    delete form.field<QLineEdit>("deleted", kLineEdit, kLineEdit, required);
-    QVERIFY(form.validate());
-    QVERIFY(validateForm(&form.window, nullptr));
-}
+    form.field<QLineEdit>("hidden", kLineEdit, required)->hide();
+    form.field<QLineEdit>("disabled", kLineEdit, required)->setEnabled(false);
+    form.field<QLineEdit>("readonly", kLineEdit, required)->setReadOnly(true);
+    delete form.field<QLineEdit>("deleted", kLineEdit, required);
+    QVERIFY(validateForm(&form.window, &form.vars));
 
-void TestKivraValidation::firstFailureInFormOrder()
-{
-    ShownForm form;
-    const QVariantMap required {{OptionKey::required, true}};
-    auto *first = form.field<QLineEdit>("zeta", kLineEdit, kLineEdit, required);
-    form.field<QLineEdit>("alpha", kLineEdit, kLineEdit, {{OptionKey::min, 2}});
-    QVERIFY(!form.validate());
-    QCOMPARE(form.messages.size(), 1);
-    QVERIFY(form.messages.first().contains("Es muss ein Wert"));
-    QCOMPARE(form.window.focusWidget(), first);
-}
-
-void TestKivraValidation::failedValidationKeepsFormOpen()
-{
-    ShownForm form;
-    form.field<QLineEdit>("name", kLineEdit, kLineEdit, {{OptionKey::required, true}});
-    form.window.show();
+    // Both fail; the one registered first is reported, although its name sorts last.
+    auto *first = form.field<QLineEdit>("zeta", kLineEdit, required);
+    form.field<QLineEdit>("alpha", kLineEdit, {{OptionKey::min, 2}});
     CallRecorder recorder;
     const INFO window(kDialogWindow, {}, QString(), QVariant(), QString(),
                       recorder.callback("window"));
@@ -231,8 +176,8 @@ void TestKivraValidation::failedValidationKeepsFormOpen()
         !closeWindow(&form.window, &form.window, kAccept, window, INFO(), &form.vars, &closeSave));
     QVERIFY(recorder.calls.isEmpty());
     QCOMPARE(form.messages.size(), 1);
-    QVERIFY(
-        closeWindow(&form.window, &form.window, kReject, window, INFO(), &form.vars, &closeSave));
+    QVERIFY(form.messages.first().contains("Es muss ein Wert"));
+    QCOMPARE(form.window.focusWidget(), first);
 }
 
 void TestKivraValidation::validatorAsksCallbacks()
@@ -240,21 +185,17 @@ void TestKivraValidation::validatorAsksCallbacks()
     QWidget window;
     QVariantMap vars;
     QPointer<QLineEdit> edit = new QLineEdit(&window);
-    int windowCalls = 0;
     const INFO windowRecord(kDialogWindow, {}, QString(), QVariant(), QString(),
-                            ContextCallback([&](const CallbackContext &context) {
-                                ++windowCalls;
-                                QString text = context.newValue->toString();
-                                *context.newValue = text.replace("ae", "ä");
+                            ContextCallback([](const CallbackContext &context) {
+                                *context.newValue = context.newValue->toString().replace("ae", "ä");
                                 return 1;
                             }));
     const INFO field(kLineEdit, kValidateCallback, QString(), QVariant(), "name",
                      ContextCallback([&](const CallbackContext &context) {
-                         return context.type == kValidate && context.field.name == "name" &&
-                                 context.widget == edit.data() && context.vars == &vars &&
-                                 !context.newValue->toString().contains('x')
-                             ? 1
-                             : 0;
+                         const bool expected = context.type == kValidate &&
+                             context.field.name == "name" && context.widget == edit.data() &&
+                             context.vars == &vars;
+                         return expected && !context.newValue->toString().contains('x') ? 1 : 0;
                      }));
     QPointer<QValidator> validator =
         new helper::Validator(&window, edit, windowRecord, field, &vars);
@@ -263,7 +204,6 @@ void TestKivraValidation::validatorAsksCallbacks()
     // The field's callback refuses the "x"; the window's rewrites the whole text.
     QTest::keyClicks(edit, "Baxer");
     QCOMPARE(edit->text(), QString("Bär"));
-    QVERIFY(windowCalls > 0);
 
     delete edit;
     QVERIFY(validator.isNull());
