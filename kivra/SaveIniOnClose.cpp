@@ -1,16 +1,41 @@
 #include "SaveIniOnClose.h"
 
+#include "IniConfigurations.h"
+#include "IniFormOptions.h"
+#include "IniValues.h"
+#include "MessageBoxHook.h"
+#include "ReservedKeys.h"
+
+#include <QObject>
+
 namespace kivra {
 
-// Placeholder until the INI store exists: nothing is saved.
 void saveIniOnClose(QWidget *window, const INFO &windowRecord, QMap<QString, QVariant> *values,
                     const CloseSaveInfo *closeSave, bool accepted)
 {
-    Q_UNUSED(window);
-    Q_UNUSED(windowRecord);
-    Q_UNUSED(values);
-    Q_UNUSED(closeSave);
-    Q_UNUSED(accepted);
+    if (!values)
+        return;
+    // The caller gets back only field values, however the form was closed.
+    stripReservedKeys(values);
+    if (!accepted)
+        return;
+    const IniFormOptions ini = IniFormOptions::fromWindow(windowRecord);
+    if (!ini.isOn())
+        return;
+    QString summary = ini.summaryName;
+    if (ini.usesConfigurations()) {
+        QString current;
+        listIniConfigurations(ini.file, ini.group, nullptr, &current, false);
+        if (!current.isEmpty())
+            summary = current;
+    }
+    if (!ini.autoSave &&
+        !MessageBoxHook::question(window, QObject::tr("Einstellungen speichern:"),
+                                  QObject::tr("Sollen evtl. Änderungen zuvor gesichert werden?")))
+        return;
+    const QSet<QString> *keyFilter =
+        closeSave && closeSave->filterKeys ? &closeSave->keptNames : nullptr;
+    saveValuesToIni(values, ini.file, ini.group, ini.separateKeys, keyFilter, summary);
 }
 
 } // namespace kivra

@@ -1,0 +1,439 @@
+#include "ApplySelectionToListData.h"
+#include "CloseWindow.h"
+#include "FormFixture.h"
+#include "IniConfigurations.h"
+#include "IniValues.h"
+#include "InitFormFromOptions.h"
+#include "ListDataValues.h"
+#include "ListFill.h"
+#include "MessageBoxHook.h"
+#include "OptionKeys.h"
+#include "SetWidgetData.h"
+#include "WidgetType.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kivra;
+
+namespace {
+
+const QByteArray kKey = QByteArray::fromHex("00ff9a10203040506070808182838485");
+
+// A value map like the main window's.
+const QVariantMap kValues {{"input_filename", QStringLiteral("/daten/Kunden ä.csv")},
+                           {"csv_input_relaxed", true},
+                           {"input_row_offset", 3},
+                           {"floatScaleFactor", 1.25},
+                           {"pseudo_key", kKey},
+                           {"sep_data_field", QVariantList {3}},
+                           {"empty_data_fields", QVariantList {}},
+                           {"columns", QStringList {"A", "B"}},
+                           {"script_filename", QVariant()}};
+
+QByteArray bytes(const QString &file)
+{
+    QFile in(file);
+    return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+}
+
+bool write(const QString &file, const QByteArray &content)
+{
+    QFile out(file);
+    return out.open(QIODevice::WriteOnly) && out.write(content) == content.size();
+}
+
+bool isOwnerOnly(const QString &file)
+{
+    const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther |
+        QFileDevice::WriteOther;
+    return !(QFileInfo(file).permissions() & others);
+}
+
+T_LISTDATA items(const QVariantList &data, const QList<bool> &checked = {})
+{
+    T_LISTDATA list;
+    for (qsizetype i = 0; i < data.size(); ++i)
+        list.push_back({QString::number(i), checked.value(i), data.at(i), {}});
+    return list;
+}
+
+QList<bool> checks(const T_LISTDATA &list)
+{
+    QList<bool> result;
+    for (const auto &item : list)
+        result << std::get<1>(item);
+    return result;
+}
+
+} // namespace
+
+class TestKivraIniStore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { MessageBoxHook::setHandler({}); }
+    void summaryRoundTripKeepsTypes();
+    void unstorableValueIsDropped_data();
+    void unstorableValueIsDropped();
+    void damagedFileIsBackedUp_data();
+    void damagedFileIsBackedUp();
+    void failedWriteIsReported();
+    void failedReadLeavesValues();
+    void separateKeysDriftStillFillsWidgets();
+    void namedConfigurations();
+    void startUp();
+    void closeSaves_data();
+    void closeSaves();
+    void restoredSelection_data();
+    void restoredSelection();
+
+private:
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    // QSettings answers from a process-wide cache of what it wrote; a copy under a new name
+    // makes it parse the bytes on disk, as the next start of the program does.
+    QString freshCopy(const QString &file);
+    QVariant stored(const QString &file, const QString &key);
+    INFO windowRecord(const QString &file, const QVariantMap &extra = {}) const;
+
+    QTemporaryDir m_dir;
+    int m_copies = 0;
+};
+
+QString TestKivraIniStore::freshCopy(const QString &file)
+{
+    const QString copy = path(QStringLiteral("copy%1.ini").arg(++m_copies));
+    QFile::copy(file, copy);
+    return copy;
+}
+
+QVariant TestKivraIniStore::stored(const QString &file, const QString &key)
+{
+    return QSettings(freshCopy(file), QSettings::IniFormat).value(key);
+}
+
+INFO TestKivraIniStore::windowRecord(const QString &file, const QVariantMap &extra) const
+{
+    QVariantMap options {{OptionKey::title, "Pseudonymisieren"},
+                         {OptionKey::inifileName, file},
+                         {OptionKey::inigroupname, "main"},
+                         {"minwidth0", 321}};
+    options.insert(extra);
+    return INFO(kDialogWindow, {}, options);
+}
+
+void TestKivraIniStore::summaryRoundTripKeepsTypes()
+{
+    const QString file = path("round.opt");
+    QVariant bound = QStringLiteral("gebunden");
+    QVariantMap values = kValues;
+    values.insert("bound", QVariant::fromValue(&bound));
+    values.insert("encoding", QVariant::fromValue(items({"", "UTF-8"}, {true, false})));
+    values.insert(widgetDataKey("bound"), QVariant::fromValue(WIDGET_INFO()));
+    QVERIFY(saveValuesToIni(&values, file, "main", false, nullptr, QString()));
+
+    QVariantMap expected = kValues;
+    expected.insert("bound", bound);
+    expected.insert("encoding", QVariantList {""});
+    QVariantMap restored;
+    QVERIFY(readIniValues(&restored, freshCopy(file), "main", false, QString()));
+    QCOMPARE(restored.keys(), expected.keys());
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+        QCOMPARE(restored.value(it.key()).metaType(), it.value().metaType());
+    QCOMPARE(restored, expected);
+    QCOMPARE(QSettings(file, QSettings::IniFormat).allKeys(), QStringList {"main/vmap"});
+    QVERIFY(isOwnerOnly(file));
+}
+
+void TestKivraIniStore::unstorableValueIsDropped_data()
+{
+    QTest::addColumn<QVariant>("value");
+    static QWidget widget;
+    static QVariant variant;
+    QTest::newRow("widget pointer") << QVariant::fromValue(&widget);
+    QTest::newRow("shared map pointer") << QVariant::fromValue(T_VARMAP_SHARED_PTR::create());
+    QTest::newRow("list data in a list")
+        << QVariant(QVariantList {QVariant::fromValue(T_LISTDATA {})});
+    QTest::newRow("pointer in a map")
+        << QVariant(QVariantMap {{"a", 1}, {"p", QVariant::fromValue(&variant)}});
+}
+
+void TestKivraIniStore::unstorableValueIsDropped()
+{
+    QFETCH(QVariant, value);
+    const QString file = path(QStringLiteral("drop-%1.opt").arg(QTest::currentDataTag()));
+    QVariantMap values = kValues;
+    values.insert("bad", value);
+    QTest::ignoreMessage(QtWarningMsg, "Not saved: the value of \"bad\" cannot be stored");
+    QVERIFY(saveValuesToIni(&values, file, "main", false, nullptr, QString()));
+    QCOMPARE(stored(file, "main/vmap"), QVariant(kValues));
+}
+
+void TestKivraIniStore::damagedFileIsBackedUp_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("backup"); // empty: none expected
+
+    QTest::newRow("foreign text") << QByteArray("Liebe Leserin,\nkein INI.\n") << ".bak";
+    QTest::newRow("binary") << QByteArray("\x00\x01\xff\xfe [[ = \n\x80\x81 x\n", 16) << ".bak";
+    QTest::newRow("summary not a map") << QByteArray("[main]\nvmap=kaputt\n") << ".bak";
+    QTest::newRow("broken section") << QByteArray("[main\nvmap=3\n") << ".bak";
+    QTest::newRow("map no longer decodes") << QByteArray() << ".bak";
+    QTest::newRow("earlier copy kept") << QByteArray("[main]\nvmap=x\n") << ".1.bak";
+    QTest::newRow("intact file") << QByteArray("[other]\nx=1\n") << "";
+}
+
+void TestKivraIniStore::damagedFileIsBackedUp()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, backup);
+    const QString file = path(QStringLiteral("damaged-%1.opt").arg(QTest::currentDataTag()));
+    if (content.isEmpty()) {
+        // Stretch the stored key's length past the end of the data.
+        const QVariantMap key {{"pseudo_key", kKey}};
+        QVERIFY(saveValuesToIni(&key, file, "main", false, nullptr, QString()));
+        content = bytes(file).replace("\\0\\0\\0\\x10", "\\0\\0\\0\\x30");
+    }
+    QVERIFY(write(file, content));
+    if (backup == ".1.bak")
+        QVERIFY(write(file + ".bak", "older copy"));
+    if (!backup.isEmpty())
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("damaged; its content is kept in"));
+
+    const QVariantMap values {{"a", 1}};
+    QVERIFY(saveValuesToIni(&values, file, "main", false, nullptr, QString()));
+    QCOMPARE(stored(file, "main/vmap"), QVariant(values));
+    QCOMPARE(QFileInfo::exists(file + ".bak"), !backup.isEmpty());
+    if (backup.isEmpty())
+        return;
+    QCOMPARE(bytes(file + backup), content);
+    QVERIFY(isOwnerOnly(file + backup));
+    if (backup == ".1.bak")
+        QCOMPARE(bytes(file + ".bak"), QByteArray("older copy"));
+
+    // A file that stays damaged is not copied again.
+    QVERIFY(write(file, content));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("damaged; its content is kept in"));
+    QVERIFY(saveValuesToIni(&values, file, "main", false, nullptr, QString()));
+    QVERIFY(!QFileInfo::exists(file + ".2.bak"));
+}
+
+void TestKivraIniStore::failedWriteIsReported()
+{
+    const QString blocker = path("blocker");
+    QVERIFY(write(blocker, "kein Ordner"));
+    QTest::ignoreMessage(QtWarningMsg, "Could not write \"vondrel.opt\"");
+    QVERIFY(!saveValuesToIni(&kValues, blocker + "/vondrel.opt", "main", false, nullptr, {}));
+    QTest::ignoreMessage(QtWarningMsg, "Could not write \"vondrel.opt\"");
+    QVERIFY(!setCurrentIniConfiguration(blocker + "/vondrel.opt", "alpha"));
+    QCOMPARE(bytes(blocker), QByteArray("kein Ordner"));
+
+    // What cannot be read cannot be copied, so it is never replaced.
+    QVERIFY(QDir().mkpath(path("folder.opt/inner")));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Not written"));
+    QVERIFY(!saveValuesToIni(&kValues, path("folder.opt"), "main", false, nullptr, {}));
+    QVERIFY(QFileInfo(path("folder.opt/inner")).isDir());
+}
+
+void TestKivraIniStore::failedReadLeavesValues()
+{
+    QVariantMap values = kValues;
+    QVERIFY(!readIniValues(&values, path("missing.opt"), "main", false, QString()));
+    QVERIFY(QDir().mkpath(path("dir.opt")));
+    QTest::ignoreMessage(QtWarningMsg, "Could not read \"dir.opt\"");
+    QVERIFY(!readIniValues(&values, path("dir.opt"), "main", false, QString()));
+
+    const QString file = path("other.opt");
+    QVERIFY(write(file, "[main]\nvmap=text\n"));
+    QTest::ignoreMessage(QtWarningMsg,
+                         "The stored values under \"vmap\" are not a map; none restored");
+    QVERIFY(readIniValues(&values, file, "main", false, QString()));
+    QCOMPARE(values, kValues);
+}
+
+void TestKivraIniStore::separateKeysDriftStillFillsWidgets()
+{
+    FormFixture form;
+    auto *relaxed = form.add<QCheckBox>("relaxed", kCheckBox, kCheckBox);
+    auto *offset = form.add<QSpinBox>("offset", kNumberSpinBox, kNumberSpinBox);
+    auto *factor = form.add<QDoubleSpinBox>("factor", kNumberSpinBox, kNumberSpinBox);
+    auto *separator = form.add<QComboBox>("separator", kComboBox, kComboBox);
+    auto *columns =
+        form.add<QListWidget>("columns", kListWidget, kListWidget, kCheckList | kMultiSelect);
+    T_LISTDATA separators = items({1, 2, 3}, {false, false, true});
+    T_LISTDATA columnItems = items({1, 2, 3});
+    fillComboBox(separators, separator, kComboNeverSignal, false, false);
+    fillListWidget(columnItems, columns, false, true, true, false);
+    form.vars.insert({{"relaxed", 0},
+                      {"offset", 1},
+                      {"factor", 1.0},
+                      {"separator", QVariant::fromValue(separators)},
+                      {"columns", QVariant::fromValue(columnItems)}});
+
+    const QString file = path("separate.opt");
+    const QVariantMap values {{"relaxed", true},
+                              {"offset", 7},
+                              {"factor", 2.5},
+                              {"separator", 2},
+                              {"columns", QVariantList {1, 3}},
+                              {"vmap", "not read"},
+                              {autoVarKey("1"), 5}};
+    QVERIFY(saveValuesToIni(&values, file, "main", true, nullptr, QString()));
+    QVariantMap restored;
+    QVERIFY(readIniValues(&restored, freshCopy(file), "main", true, QString()));
+    const QVariantMap drifted {{"relaxed", "true"},
+                               {"offset", "7"},
+                               {"factor", "2.5"},
+                               {"separator", "2"},
+                               {"columns", QStringList {"1", "3"}}};
+    QCOMPARE(restored, drifted);
+
+    QVERIFY(setWidgetData(&form.vars, restored, false));
+    QVERIFY(relaxed->isChecked());
+    QCOMPARE(offset->value(), 7);
+    QCOMPARE(factor->value(), 2.5);
+    QCOMPARE(separator->currentData(), QVariant(2));
+    QCOMPARE(selectedValues(&form.vars, "columns"), QVariantList({1, 3}));
+}
+
+void TestKivraIniStore::namedConfigurations()
+{
+    const QString file = path("configs.opt");
+    const INFO record = windowRecord(file, {{OptionKey::iniusemulticonf, true}});
+    const QVariantMap alpha {{"a", 1}};
+    QVERIFY(saveValuesToIni(&alpha, file, "main", false, nullptr, "alpha"));
+    QVERIFY(saveValuesToIni(&alpha, file, "main", false, nullptr, "beta"));
+    QVERIFY(setCurrentIniConfiguration(file, "Alpha"));
+
+    QStringList names;
+    QString current;
+    QVERIFY(listIniConfigurations(file, "main", &names, &current, true));
+    QCOMPARE(names, QStringList({"alpha", "beta"}));
+    QCOMPARE(current, QString("Alpha"));
+    QVariantMap values;
+    QVERIFY(setCurrentIniConfiguration(file, "alpha"));
+    initFormFromOptions(nullptr, record, &values, false);
+    QCOMPARE(values, alpha);
+
+    // The current configuration was deleted: it reads as none, and the summary name takes over.
+    QSettings(file, QSettings::IniFormat).remove("main/alpha");
+    QVERIFY(listIniConfigurations(file, "main", &names, &current, true));
+    QVERIFY(current.isEmpty());
+    initFormFromOptions(nullptr, record, &values, false);
+    QCOMPARE(values, alpha);
+    QCOMPARE(stored(file, "default_conf/name"), QVariant("vmap"));
+}
+
+void TestKivraIniStore::startUp()
+{
+    const QString file = path("start.opt");
+    QWidget window;
+    QVariantMap values {{"input_row_offset", 1}};
+    initFormFromOptions(&window, windowRecord(file), &values, true);
+    QCOMPARE(window.windowTitle(), QString("Pseudonymisieren"));
+    QCOMPARE(window.minimumWidth(), 321);
+    QCOMPARE(values, QVariantMap({{"input_row_offset", 1}}));
+    QVERIFY(!QFileInfo::exists(file)); // a first start writes nothing
+
+    QVERIFY(saveValuesToIni(&kValues, file, "main", false, nullptr, QString()));
+    initFormFromOptions(nullptr, windowRecord(freshCopy(file)), &values, true);
+    QCOMPARE(values, kValues);
+}
+
+void TestKivraIniStore::closeSaves_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<bool>("autoSave");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<bool>("filter");
+    QTest::addColumn<QStringList>("kept");
+    QTest::addColumn<QVariant>("saved");
+
+    const QVariantMap all {{"kept", 1}, {"other", "x"}};
+    const QStringList none;
+    QTest::newRow("accept") << int(kAccept) << true << false << false << none << QVariant(all);
+    QTest::newRow("reject") << int(kReject) << true << true << false << none << QVariant();
+    QTest::newRow("asked, No") << int(kAccept) << false << false << false << none << QVariant();
+    QTest::newRow("asked, Yes") << int(kAccept) << false << true << false << none << QVariant(all);
+    QTest::newRow("kept names") << int(kAccept) << true << false << true << QStringList {"kept"}
+                                << QVariant(QVariantMap {{"kept", 1}});
+    QTest::newRow("no kept names")
+        << int(kAccept) << true << false << true << none << QVariant(QVariantMap());
+}
+
+void TestKivraIniStore::closeSaves()
+{
+    QFETCH(int, code);
+    QFETCH(bool, autoSave);
+    QFETCH(bool, answer);
+    QFETCH(bool, filter);
+    QFETCH(QStringList, kept);
+    QFETCH(QVariant, saved);
+
+    int questions = 0;
+    MessageBoxHook::setHandler([&](MessageBoxHook::Kind, QWidget *, const QString &,
+                                   const QString &) { return ++questions && answer; });
+    const QString file = path(QStringLiteral("close-%1.opt").arg(QTest::currentDataTag()));
+    QWidget window;
+    QVariantMap values {{"kept", 1}, {"other", "x"}, {widgetDataKey("kept"), 0}};
+    const CloseSaveInfo closeSave {filter, QSet<QString>(kept.cbegin(), kept.cend())};
+    const INFO record = windowRecord(file, {{OptionKey::iniautosave, autoSave}});
+
+    QVERIFY(closeWindow(&window, &window, CallbackType(code), record, INFO(), &values, &closeSave));
+    QCOMPARE(stored(file, "main/vmap"), saved);
+    QCOMPARE(questions, code == kAccept && !autoSave ? 1 : 0);
+    QCOMPARE(values, QVariantMap({{"kept", 1}, {"other", "x"}}));
+}
+
+void TestKivraIniStore::restoredSelection_data()
+{
+    QTest::addColumn<QVariant>("restored");
+    QTest::addColumn<QVariantList>("itemData");
+    QTest::addColumn<bool>("single");
+    QTest::addColumn<QList<bool>>("checked");
+
+    const QVariantList numbers {1, 2, 3};
+    QTest::newRow("one-element list")
+        << QVariant(QVariantList {2}) << numbers << true << QList<bool> {false, true, false};
+    QTest::newRow("numbers as text")
+        << QVariant(QStringList {"1", "3"}) << numbers << false << QList<bool> {true, false, true};
+    QTest::newRow("single keeps the first")
+        << QVariant(QStringList {"3", "1"}) << numbers << true << QList<bool> {true, false, false};
+    QTest::newRow("equal user data")
+        << QVariant(7) << QVariantList {7, 7} << true << QList<bool> {true, false};
+    QTest::newRow("items carrying lists")
+        << QVariant(QVariantList {1, 2}) << QVariantList {QVariantList {1, 2}, 1} << false
+        << QList<bool> {true, false};
+}
+
+void TestKivraIniStore::restoredSelection()
+{
+    QFETCH(QVariant, restored);
+    QFETCH(QVariantList, itemData);
+    QFETCH(bool, single);
+    QFETCH(QList<bool>, checked);
+
+    QVariant byValue = QVariant::fromValue(items(itemData, QList<bool>(itemData.size(), true)));
+    QVERIFY(applySelectionToListData(restored, &byValue, single));
+    QCOMPARE(checks(byValue.value<T_LISTDATA>()), checked);
+
+    T_LISTDATA callers = items(itemData);
+    QVariant byPointer = QVariant::fromValue(&callers);
+    QVERIFY(applySelectionToListData(restored, &byPointer, single));
+    QCOMPARE(byPointer.value<T_LISTDATA_PTR>(), &callers);
+    QCOMPARE(checks(callers), checked);
+
+    QVariant notAList = 3;
+    QVERIFY(!applySelectionToListData(restored, &notAList, single));
+}
+
+QTEST_MAIN(TestKivraIniStore)
+#include "tst_kivrainistore.moc"
