@@ -57,22 +57,6 @@ bool isOwnerOnly(const QString &file)
     return !(QFileInfo(file).permissions() & others);
 }
 
-T_LISTDATA items(const QVariantList &data, const QList<bool> &checked = {})
-{
-    T_LISTDATA list;
-    for (qsizetype i = 0; i < data.size(); ++i)
-        list.push_back({QString::number(i), checked.value(i), data.at(i), {}});
-    return list;
-}
-
-QList<bool> checks(const T_LISTDATA &list)
-{
-    QList<bool> result;
-    for (const auto &item : list)
-        result << std::get<1>(item);
-    return result;
-}
-
 } // namespace
 
 class TestKivraIniStore : public QObject
@@ -136,7 +120,7 @@ void TestKivraIniStore::summaryRoundTripKeepsTypes()
     QVariant bound = QStringLiteral("gebunden");
     QVariantMap values = kValues;
     values.insert("bound", QVariant::fromValue(&bound));
-    values.insert("encoding", QVariant::fromValue(items({"", "UTF-8"}, {true, false})));
+    values.insert("encoding", QVariant::fromValue(listData({"", "UTF-8"}, {true, false})));
     values.insert(widgetDataKey("bound"), QVariant::fromValue(WIDGET_INFO()));
     QVERIFY(saveValuesToIni(&values, file, "main", false, nullptr, QString()));
 
@@ -268,8 +252,8 @@ void TestKivraIniStore::separateKeysDriftStillFillsWidgets()
     auto *separator = form.add<QComboBox>("separator", kComboBox, kComboBox);
     auto *columns =
         form.add<QListWidget>("columns", kListWidget, kListWidget, kCheckList | kMultiSelect);
-    T_LISTDATA separators = items({1, 2, 3}, {false, false, true});
-    T_LISTDATA columnItems = items({1, 2, 3});
+    T_LISTDATA separators = listData({1, 2, 3}, {false, false, true});
+    T_LISTDATA columnItems = listData({1, 2, 3});
     fillComboBox(separators, separator, kComboNeverSignal, false, false);
     fillListWidget(columnItems, columns, false, true, true, false);
     form.vars.insert({{"relaxed", 0},
@@ -421,15 +405,15 @@ void TestKivraIniStore::restoredSelection()
     QFETCH(bool, single);
     QFETCH(QList<bool>, checked);
 
-    QVariant byValue = QVariant::fromValue(items(itemData, QList<bool>(itemData.size(), true)));
+    QVariant byValue = QVariant::fromValue(listData(itemData, QList<bool>(itemData.size(), true)));
     QVERIFY(applySelectionToListData(restored, &byValue, single));
-    QCOMPARE(checks(byValue.value<T_LISTDATA>()), checked);
+    QCOMPARE(selectedFlags(byValue.value<T_LISTDATA>()), checked);
 
-    T_LISTDATA callers = items(itemData);
+    T_LISTDATA callers = listData(itemData);
     QVariant byPointer = QVariant::fromValue(&callers);
     QVERIFY(applySelectionToListData(restored, &byPointer, single));
     QCOMPARE(byPointer.value<T_LISTDATA_PTR>(), &callers);
-    QCOMPARE(checks(callers), checked);
+    QCOMPARE(selectedFlags(callers), checked);
 
     QVariant notAList = 3;
     QVERIFY(!applySelectionToListData(restored, &notAList, single));
