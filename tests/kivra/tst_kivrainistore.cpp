@@ -73,7 +73,6 @@ private slots:
     void failedWriteIsReported();
     void failedReadLeavesValues();
     void separateKeysDriftStillFillsWidgets();
-    void namedConfigurations();
     void startUp();
     void closeSaves_data();
     void closeSaves();
@@ -288,34 +287,6 @@ void TestKivraIniStore::separateKeysDriftStillFillsWidgets()
     QCOMPARE(selectedValues(&form.vars, "columns"), QVariantList({1, 3}));
 }
 
-void TestKivraIniStore::namedConfigurations()
-{
-    const QString file = path("configs.opt");
-    const INFO record = windowRecord(file, {{OptionKey::iniusemulticonf, true}});
-    const QVariantMap alpha {{"a", 1}};
-    QVERIFY(saveValuesToIni(&alpha, file, "main", false, nullptr, "alpha"));
-    QVERIFY(saveValuesToIni(&alpha, file, "main", false, nullptr, "beta"));
-    QVERIFY(setCurrentIniConfiguration(file, "Alpha"));
-
-    QStringList names;
-    QString current;
-    QVERIFY(listIniConfigurations(file, "main", &names, &current, true));
-    QCOMPARE(names, QStringList({"alpha", "beta"}));
-    QCOMPARE(current, QString("Alpha"));
-    QVariantMap values;
-    QVERIFY(setCurrentIniConfiguration(file, "alpha"));
-    initFormFromOptions(nullptr, record, &values, false);
-    QCOMPARE(values, alpha);
-
-    // The current configuration was deleted: it reads as none, and the summary name takes over.
-    QSettings(file, QSettings::IniFormat).remove("main/alpha");
-    QVERIFY(listIniConfigurations(file, "main", &names, &current, true));
-    QVERIFY(current.isEmpty());
-    initFormFromOptions(nullptr, record, &values, false);
-    QCOMPARE(values, alpha);
-    QCOMPARE(stored(file, "default_conf/name"), QVariant("vmap"));
-}
-
 void TestKivraIniStore::startUp()
 {
     const QString file = path("start.opt");
@@ -326,10 +297,34 @@ void TestKivraIniStore::startUp()
     QCOMPARE(window.minimumWidth(), 321);
     QCOMPARE(values, QVariantMap({{"input_row_offset", 1}}));
     QVERIFY(!QFileInfo::exists(file)); // a first start writes nothing
-
     QVERIFY(saveValuesToIni(&kValues, file, "main", false, nullptr, QString()));
     initFormFromOptions(nullptr, windowRecord(freshCopy(file)), &values, true);
     QCOMPARE(values, kValues);
+
+    // Named configurations: the current one is read.
+    const QString configs = path("configs.opt");
+    const INFO record = windowRecord(configs, {{OptionKey::iniusemulticonf, true}});
+    const QVariantMap alpha {{"a", 1}};
+    QVERIFY(saveValuesToIni(&alpha, configs, "main", false, nullptr, "alpha"));
+    QVERIFY(saveValuesToIni(&alpha, configs, "main", false, nullptr, "beta"));
+    QVERIFY(setCurrentIniConfiguration(configs, "Alpha"));
+    QStringList names;
+    QString current;
+    QVERIFY(listIniConfigurations(configs, "main", &names, &current, true));
+    QCOMPARE(names, QStringList({"alpha", "beta"}));
+    QCOMPARE(current, QString("Alpha"));
+    values.clear();
+    QVERIFY(setCurrentIniConfiguration(configs, "alpha"));
+    initFormFromOptions(nullptr, record, &values, false);
+    QCOMPARE(values, alpha);
+
+    // The current configuration was deleted: it reads as none, and the summary name takes over.
+    QSettings(configs, QSettings::IniFormat).remove("main/alpha");
+    QVERIFY(listIniConfigurations(configs, "main", &names, &current, true));
+    QVERIFY(current.isEmpty());
+    initFormFromOptions(nullptr, record, &values, false);
+    QCOMPARE(values, alpha);
+    QCOMPARE(stored(configs, "default_conf/name"), QVariant("vmap"));
 }
 
 void TestKivraIniStore::closeSaves_data()

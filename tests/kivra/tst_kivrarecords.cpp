@@ -2,7 +2,6 @@
 #include "FormFixture.h"
 #include "InlineOptions.h"
 #include "OptionReaders.h"
-#include "WidgetMetadata.h"
 #include "WidgetRegistry.h"
 #include "WidgetType.h"
 
@@ -23,19 +22,14 @@ class TestKivraRecords : public QObject
     Q_OBJECT
 
 private slots:
-    void flagBitsAcrossWords();
-    void selectorGroups_data();
-    void selectorGroups();
-    void recordValuesAndMetaTypes();
+    void flagSets();
     void inlineOptions_data();
     void inlineOptions();
     void captionsAndOptions();
-    void reservedKeysStripped();
     void widgetLookup();
-    void flagsFromWidget();
 };
 
-void TestKivraRecords::flagBitsAcrossWords()
+void TestKivraRecords::flagSets()
 {
     const FieldFlags flags =
         FieldFlags::bit(0) | FieldFlags::bit(63) | FieldFlags::bit(64) | FieldFlags::bit(255);
@@ -63,51 +57,16 @@ void TestKivraRecords::flagBitsAcrossWords()
     // An empty mask asks whether nothing is set at all.
     QVERIFY(!testFlags(flags, FieldFlags()));
     QVERIFY(testFlags(FieldFlags(), FieldFlags()));
-}
 
-void TestKivraRecords::selectorGroups_data()
-{
-    QTest::addColumn<QList<int>>("bits");
-    QTest::addColumn<int>("first");
-    QTest::addColumn<int>("last");
-    QTest::addColumn<int>("expected");
-
-    QTest::newRow("no bit at all") << QList<int> {} << 50 << 59 << -1;
-    QTest::newRow("bits outside group only") << QList<int> {0, 60} << 50 << 59 << -1;
-    QTest::newRow("highest of span group") << QList<int> {59} << 50 << 59 << 9;
-    QTest::newRow("highest set bit wins") << QList<int> {33, 36} << 32 << 41 << 4;
-    QTest::newRow("group above 64") << QList<int> {128, 131} << 130 << 139 << 1;
-}
-
-void TestKivraRecords::selectorGroups()
-{
-    QFETCH(QList<int>, bits);
-    QFETCH(int, first);
-    QFETCH(int, last);
-    QFETCH(int, expected);
-    FieldFlags flags;
-    for (int bit : bits)
-        flags.setBit(bit);
-    QCOMPARE(selectorValue(flags, FieldFlags::bit(first), FieldFlags::bit(last)), expected);
-}
-
-void TestKivraRecords::recordValuesAndMetaTypes()
-{
-    // A list given by value is copied; one given by pointer stays the caller's.
-    T_LISTDATA list = listData({1});
-    const INFO byCopy(kComboBox, {}, QString(), list);
-    const INFO byPointer(kComboBox, {}, QString(), &list);
-    list.clear();
-    QCOMPARE(byCopy.value.value<T_LISTDATA>().size(), size_t(1));
-    QCOMPARE(byPointer.value.value<T_LISTDATA_PTR>(), &list);
-    QVariant external = 5;
-    QObject object;
-    QCOMPARE(INFO(kLineEdit, {}, QString(), &external).value.value<T_VARIANT_PTR>(), &external);
-    QCOMPARE(INFO(kCallerWidget, {}, QString(), &object).value.value<QObject *>(), &object);
-
-    registerMetaTypes();
-    QCOMPARE(QMetaType::fromName("kivra::T_LISTDATA"), QMetaType::fromType<T_LISTDATA>());
-    QCOMPARE(QMetaType::fromName("kivra::T_WIDGET_INFO"), QMetaType::fromType<WIDGET_INFO>());
+    // A one-of-N group is read as the distance of its highest set bit from its first bit.
+    const auto selector = [](const FieldFlags &set, int first, int last) {
+        return selectorValue(set, FieldFlags::bit(first), FieldFlags::bit(last));
+    };
+    QCOMPARE(selector({}, 50, 59), -1);
+    QCOMPARE(selector(FieldFlags::bit(0) | FieldFlags::bit(60), 50, 59), -1);
+    QCOMPARE(selector(FieldFlags::bit(59), 50, 59), 9);
+    QCOMPARE(selector(FieldFlags::bit(33) | FieldFlags::bit(36), 32, 41), 4);
+    QCOMPARE(selector(FieldFlags::bit(128) | FieldFlags::bit(131), 130, 139), 1);
 }
 
 void TestKivraRecords::inlineOptions_data()
@@ -162,23 +121,6 @@ void TestKivraRecords::captionsAndOptions()
     QCOMPARE(Option::timer({{"timer", QVariantList {100, "t"}}}), QVariantList({100, "t"}));
 }
 
-void TestKivraRecords::reservedKeysStripped()
-{
-    QVariantMap vars {{"name", 1},
-                      {autoVarKey(" x "), 2},
-                      {widgetDataKey("name"), 3},
-                      {objectDataKey("menus"), 4},
-                      {"::KIVRA_auto_var:y", 5}};
-    QCOMPARE(autoVarKey(" x "), QStringLiteral("::kivra_auto_var:x"));
-    stripReservedKeys(&vars);
-    QCOMPARE(vars.keys(), QStringList({"::KIVRA_auto_var:y", "name"}));
-    stripReservedKeys(nullptr);
-
-    const QString first = nextAutoVarKey();
-    QCOMPARE(nextAutoVarKey().mid(kAutoVarPrefix.size()).toInt(),
-             first.mid(kAutoVarPrefix.size()).toInt() + 1);
-}
-
 void TestKivraRecords::widgetLookup()
 {
     FormFixture form;
@@ -228,30 +170,6 @@ void TestKivraRecords::widgetLookup()
     // Index mode hands out the entry even when it is not of the asked class.
     QCOMPARE(findWidget<QLabel>(&form.vars, "file", 2, kByIndex, &out), nullptr);
     QCOMPARE(out.data(), button);
-}
-
-void TestKivraRecords::flagsFromWidget()
-{
-    FormFixture form;
-    auto *list = form.add<QLabel>("x", 20003, 20003, kMultiSelect | kExpandingV);
-    QCOMPARE(widgetFlags(list), kMultiSelect | kExpandingV);
-    QVERIFY(widgetHasFlags(list, kExpandingV | kRequired));
-    QVERIFY(!widgetHasFlags(list, kRequired));
-
-    // Only a full 256-bit array counts as the widget's flag set; a short one still
-    // answers for the bits it has.
-    QBitArray shortBits(8);
-    shortBits.setBit(6);
-    list->setProperty("kivra_flags", shortBits);
-    QVERIFY(widgetFlags(list).isEmpty());
-    QVERIFY(widgetHasFlags(list, kMultiSelect));
-    QVERIFY(!widgetHasFlags(list, kExpandingV));
-
-    QPointer<QWidget> gone = new QLabel;
-    delete gone.data();
-    QVERIFY(!widgetHasFlags(gone, kMultiSelect));
-    QCOMPARE(widgetKind(gone), 0);
-    setWidgetKind(gone, 5);
 }
 
 QTEST_MAIN(TestKivraRecords)

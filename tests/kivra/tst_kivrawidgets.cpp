@@ -83,7 +83,6 @@ private slots:
     void gridCursor();
     void layoutsIntoLayouts();
     void formLayoutPairs();
-    void alignment_data();
     void alignment();
     void captions_data();
     void captions();
@@ -94,9 +93,7 @@ private slots:
     void flowLayoutWraps();
     void flowLayoutTakesChildLayout();
     void wheelNeedsFocus();
-    void fitImageRect_data();
-    void fitImageRect();
-    void imagePainting();
+    void imageFitting();
     void imageValues();
     void parentlessImageStaysHidden();
 };
@@ -172,47 +169,30 @@ void TestKivraWidgets::formLayoutPairs()
     QCOMPARE(form->labelAlignment(), Qt::AlignRight);
 }
 
-void TestKivraWidgets::alignment_data()
-{
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QVariantMap>("options");
-    QTest::addColumn<int>("expected");
-
-    const int leftTop = Qt::AlignLeft | Qt::AlignTop;
-    const QVariantMap typeAligned = optTypealign({}, kLineEdit, Qt::AlignRight);
-    QTest::newRow("index beats type")
-        << int(kLineEdit) << 2 << optIndexalign(typeAligned, 2, Qt::AlignHCenter)
-        << int(Qt::AlignHCenter);
-    QTest::newRow("type for another index")
-        << int(kLineEdit) << 1 << optIndexalign(typeAligned, 2, Qt::AlignHCenter)
-        << int(Qt::AlignRight);
-    QTest::newRow("window default per sub-kind")
-        << int(kLineEdit) << 0 << QVariantMap() << int(Qt::AlignBottom);
-    QTest::newRow("horizontal line drops horizontal bits")
-        << int(kHLine) << 0 << optTypealign({}, kHLine, leftTop | Qt::AlignJustify)
-        << int(Qt::AlignTop);
-    QTest::newRow("vertical line drops vertical bits")
-        << int(kVLine) << 0 << optTypealign({}, kVLine, leftTop | Qt::AlignBaseline)
-        << int(Qt::AlignLeft);
-    QTest::newRow("default") << int(kLabel) << 0 << QVariantMap() << int(Qt::AlignVCenter);
-}
-
 void TestKivraWidgets::alignment()
 {
-    QFETCH(int, kind);
-    QFETCH(int, index);
-    QFETCH(QVariantMap, options);
-    QFETCH(int, expected);
-
-    QLabel widget;
-    widget.setProperty(WidgetProperty::type, kind);
-    widget.setProperty(WidgetProperty::typeExt, kind == kLineEdit ? int(kOpenFileLineEdit) : kind);
-    const TypeAlignments perType = {{kOpenFileLineEdit, Qt::AlignBottom},
-                                    {kLineEdit, Qt::AlignTop}};
-    const QVariantMap windowOptions = {{"defaulttypealign", QVariant::fromValue(perType)}};
-    const TypeAlignments defaults = defaultTypeAlign(windowOptions);
-    QCOMPARE(alignmentFor(&widget, index, options, Qt::AlignVCenter, &defaults), expected);
+    const TypeAlignments perType {{kOpenFileLineEdit, Qt::AlignBottom}, {kLineEdit, Qt::AlignTop}};
+    const TypeAlignments defaults =
+        defaultTypeAlign({{"defaulttypealign", QVariant::fromValue(perType)}});
+    const auto align = [&defaults](int kind, int index, const QVariantMap &options) {
+        QLabel widget;
+        widget.setProperty(WidgetProperty::type, kind);
+        widget.setProperty(WidgetProperty::typeExt,
+                           kind == kLineEdit ? int(kOpenFileLineEdit) : kind);
+        return alignmentFor(&widget, index, options, Qt::AlignVCenter, &defaults);
+    };
+    const QVariantMap options =
+        optIndexalign(optTypealign({}, kLineEdit, Qt::AlignRight), 2, Qt::AlignHCenter);
+    QCOMPARE(align(kLineEdit, 2, options), int(Qt::AlignHCenter)); // the index beats the kind
+    QCOMPARE(align(kLineEdit, 1, options), int(Qt::AlignRight));
+    QCOMPARE(align(kLineEdit, 0, {}), int(Qt::AlignBottom)); // the window's, per sub-kind
+    QCOMPARE(align(kLabel, 0, {}), int(Qt::AlignVCenter));
+    // A line drops the bits across its direction.
+    const int leftTop = Qt::AlignLeft | Qt::AlignTop;
+    QCOMPARE(align(kHLine, 0, optTypealign({}, kHLine, leftTop | Qt::AlignJustify)),
+             int(Qt::AlignTop));
+    QCOMPARE(align(kVLine, 0, optTypealign({}, kVLine, leftTop | Qt::AlignBaseline)),
+             int(Qt::AlignLeft));
 }
 
 void TestKivraWidgets::captions_data()
@@ -455,44 +435,23 @@ void TestKivraWidgets::wheelNeedsFocus()
     QCOMPARE(spin->value(), 6);
 }
 
-void TestKivraWidgets::fitImageRect_data()
+void TestKivraWidgets::imageFitting()
 {
-    QTest::addColumn<QSizeF>("image");
-    QTest::addColumn<bool>("enlarge");
-    QTest::addColumn<QRectF>("start");
-    QTest::addColumn<bool>("fits");
-    QTest::addColumn<QRectF>("target");
+    // Where an image of the size goes in a 100 x 100 area, from the start rectangle.
+    const auto fit = [](QSizeF image, bool enlarge, QRectF rect = {}) {
+        return helper::fitImageRect(image.width(), image.height(), 100, 100, enlarge, &rect)
+            ? rect
+            : QRectF();
+    };
+    QCOMPARE(fit({200, 100}, false), QRectF(0, 25, 100, 50));
+    QCOMPARE(fit({100, 400}, false), QRectF(37.5, 0, 25, 100));
+    QCOMPARE(fit({50, 50}, false), QRectF(25, 25, 50, 50));
+    QCOMPARE(fit({50, 25}, true), QRectF(0, 25, 100, 50));
+    QCOMPARE(fit({200, 100}, false, {10, 20, 1, 1}), QRectF(10, 45, 100, 50));
+    QRectF untouched(1, 2, 3, 4);
+    QVERIFY(!helper::fitImageRect(0, 10, 100, 100, false, &untouched));
+    QCOMPARE(untouched, QRectF(1, 2, 3, 4));
 
-    const QRectF none;
-    QTest::newRow("landscape scaled down")
-        << QSizeF(200, 100) << false << none << true << QRectF(0, 25, 100, 50);
-    QTest::newRow("portrait scaled down")
-        << QSizeF(100, 400) << false << none << true << QRectF(37.5, 0, 25, 100);
-    QTest::newRow("small keeps its size")
-        << QSizeF(50, 50) << false << none << true << QRectF(25, 25, 50, 50);
-    QTest::newRow("small enlarged")
-        << QSizeF(50, 25) << true << none << true << QRectF(0, 25, 100, 50);
-    QTest::newRow("placed from target corner")
-        << QSizeF(200, 100) << false << QRectF(10, 20, 1, 1) << true << QRectF(10, 45, 100, 50);
-    QTest::newRow("empty image") << QSizeF(0, 10) << false << QRectF(1, 2, 3, 4) << false
-                                 << QRectF(1, 2, 3, 4);
-}
-
-void TestKivraWidgets::fitImageRect()
-{
-    QFETCH(QSizeF, image);
-    QFETCH(bool, enlarge);
-    QFETCH(QRectF, start);
-    QFETCH(bool, fits);
-    QFETCH(QRectF, target);
-
-    QRectF rect = start;
-    QCOMPARE(helper::fitImageRect(image.width(), image.height(), 100, 100, enlarge, &rect), fits);
-    QCOMPARE(rect, target);
-}
-
-void TestKivraWidgets::imagePainting()
-{
     QWidget window;
     auto *widget = new ImageWidget({}, &window);
     widget->setImage(filledImage(200, 100), {});
@@ -500,7 +459,6 @@ void TestKivraWidgets::imagePainting()
     const QImage scaled = widget->grab().toImage();
     QCOMPARE(QColor(scaled.pixel(50, 50)), QColor(Qt::red));
     QVERIFY(QColor(scaled.pixel(50, 10)) != QColor(Qt::red));
-
     widget->setFixedSize(200, 100);
     const QImage oneToOne = widget->grab().toImage();
     QCOMPARE(QColor(oneToOne.pixel(0, 0)), QColor(Qt::red));

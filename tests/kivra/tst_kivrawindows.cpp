@@ -30,8 +30,10 @@ using namespace kivra;
 
 namespace {
 
-// A shown framework window with its event filter set up as the form builder does it; the
-// window's and the buttons' callbacks record every close moment.
+enum class Action { None, Ok, Cancel, Escape, EscapeWithoutCancel, Close };
+
+// A shown framework window with its event filter set up as the form builder does it, closed
+// by the action; the window's and the buttons' callbacks record every close moment.
 template<class Window>
 struct FilteredWindow
 {
@@ -40,31 +42,35 @@ struct FilteredWindow
     Window window;
     INFO record;
     CloseSaveInfo closeSave;
-    int buttonAnswer;
 
-    FilteredWindow(int answer, bool ignoreEscape, FormFlags flags, int buttonAnswer = 1)
+    FilteredWindow(int answer, FormFlags flags, Action action = Action::None, int buttonAnswer = 1)
         : record(kDialogWindow, {}, QString(), QVariant(), QString(),
                  recorder.callback("window", answer))
-        , buttonAnswer(buttonAnswer)
     {
         window.init(flags, record, &vars, &window);
         auto *filter = new INFO::UserEventFilter(&window);
-        filter->setup(&vars, closeSave, record, &window, ignoreEscape, flags);
+        filter->setup(&vars, closeSave, record, &window, action == Action::EscapeWithoutCancel,
+                      flags);
         window.installEventFilter(filter);
         window.show();
-    }
-
-    // What the OK and Cancel buttons do: run the close sequence, then end the dialog.
-    void pressButton(CallbackType code)
-    {
-        const INFO button(code == kAccept ? kOkButton : kCancelButton, {}, QString(), QVariant(),
-                          QStringLiteral("button"), recorder.callback("button", buttonAnswer));
-        if (closeWindow(&window, &window, code, record, button, &vars, &closeSave))
-            code == kAccept ? window.accept() : window.reject();
+        if (action == Action::Ok || action == Action::Cancel) {
+            // What the OK and Cancel buttons do: run the close sequence, then end the dialog.
+            const CallbackType code = action == Action::Ok ? kAccept : kReject;
+            const INFO button(code == kAccept ? kOkButton : kCancelButton, {}, QString(),
+                              QVariant(), QStringLiteral("button"),
+                              recorder.callback("button", buttonAnswer));
+            if constexpr (std::is_base_of_v<QDialog, Window>)
+                if (closeWindow(&window, &window, code, record, button, &vars, &closeSave))
+                    code == kAccept ? window.accept() : window.reject();
+        } else if (action == Action::Close) {
+            window.close();
+        } else if (action != Action::None) {
+            QTest::keyClick(&window, Qt::Key_Escape);
+        }
+        // A main window closes once control is back in the event loop.
+        QCoreApplication::processEvents();
     }
 };
-
-enum class Action { Ok, Cancel, Escape, Close };
 
 // A shown form whose message boxes are recorded instead of shown.
 struct ShownForm : FormFixture
@@ -108,10 +114,8 @@ private slots:
     void askOrder_data();
     void askOrder();
     void callbacksSkipped();
-    void dialogCloseSequence_data();
-    void dialogCloseSequence();
-    void mainWindowCloseSequence_data();
-    void mainWindowCloseSequence();
+    void closeSequence_data();
+    void closeSequence();
     void statusTipsReachRegisteredStatusBars();
     void rules_data();
     void rules();
@@ -233,16 +237,16 @@ void TestKivraWindows::callbacksSkipped()
     delete doomed;
 }
 
-void TestKivraWindows::dialogCloseSequence_data()
+void TestKivraWindows::closeSequence_data()
 {
+    QTest::addColumn<bool>("mainWindow");
     QTest::addColumn<Action>("action");
-    QTest::addColumn<bool>("hasCancelButton");
     QTest::addColumn<int>("formFlags");
     QTest::addColumn<int>("buttonAnswer");
     QTest::addColumn<int>("answer");
     QTest::addColumn<QStringList>("calls");
     QTest::addColumn<bool>("staysOpen");
-    QTest::addColumn<int>("result");
+    QTest::addColumn<int>("result"); // of a dialog
     QTest::addColumn<int>("exitCode");
 
     const QStringList accepted = {"window kAccept", "window kCleanup"};
@@ -250,35 +254,43 @@ void TestKivraWindows::dialogCloseSequence_data()
     const QStringList closed = {"window kClose", "window kCleanup"};
     const int accept = QDialog::Accepted;
     const int reject = QDialog::Rejected;
+    const int closeAccepts = kCloseAccepts;
     // The buttons run the sequence themselves; QDialog::done() must not run it again.
-    QTest::newRow("OK") << Action::Ok << true << 0 << 1 << 1
+    QTest::newRow("OK") << false << Action::Ok << 0 << 1 << 1
                         << QStringList {"button kAccept"} + accepted << false << accept << -1;
     QTest::newRow("OK refused by the button")
-        << Action::Ok << true << 0 << 0 << 1 << QStringList {"button kAccept"} << true << reject
+        << false << Action::Ok << 0 << 0 << 1 << QStringList {"button kAccept"} << true << reject
         << -1;
-    QTest::newRow("Cancel") << Action::Cancel << true << 0 << 1 << 1
+    QTest::newRow("Cancel") << false << Action::Cancel << 0 << 1 << 1
                             << QStringList {"button kReject"} + rejected << false << reject << -1;
     QTest::newRow("Cancel refused by the window")
-        << Action::Cancel << true << 0 << 1 << 0 << QStringList {"button kReject", "window kReject"}
-        << true << reject << -1;
-    QTest::newRow("Escape with Cancel button")
-        << Action::Escape << true << 0 << 1 << 1 << rejected << false << reject << -1;
-    QTest::newRow("Escape without Cancel button")
-        << Action::Escape << false << 0 << 1 << 1 << QStringList() << true << reject << -1;
-    QTest::newRow("Escape refused") << Action::Escape << true << 0 << 1 << 0
+        << false << Action::Cancel << 0 << 1 << 0
+        << QStringList {"button kReject", "window kReject"} << true << reject << -1;
+    QTest::newRow("Escape") << false << Action::Escape << 0 << 1 << 1 << rejected << false << reject
+                            << -1;
+    QTest::newRow("Escape without Cancel button") << false << Action::EscapeWithoutCancel << 0 << 1
+                                                  << 1 << QStringList() << true << reject << -1;
+    QTest::newRow("Escape refused") << false << Action::Escape << 0 << 1 << 0
                                     << QStringList {"window kReject"} << true << reject << -1;
-    QTest::newRow("close under kCloseAccepts") << Action::Close << true << int(kCloseAccepts) << 1
-                                               << 1 << accepted << false << accept << 1;
-    QTest::newRow("close") << Action::Close << true << 0 << 1 << 1 << closed << false << reject
+    QTest::newRow("close under kCloseAccepts")
+        << false << Action::Close << closeAccepts << 1 << 1 << accepted << false << accept << 1;
+    QTest::newRow("close") << false << Action::Close << 0 << 1 << 1 << closed << false << reject
                            << 0;
-    QTest::newRow("close refused") << Action::Close << true << 0 << 1 << 0
+    QTest::newRow("close refused") << false << Action::Close << 0 << 1 << 0
                                    << QStringList {"window kClose"} << true << reject << -1;
+    QTest::newRow("main window close")
+        << true << Action::Close << 0 << 1 << 1 << closed << false << -1 << 0;
+    QTest::newRow("main window close under kCloseAccepts")
+        << true << Action::Close << closeAccepts << 1 << 1 << accepted << false << -1 << 1;
+    // Escape decides the close; the queued close() then passes without a second round.
+    QTest::newRow("main window Escape")
+        << true << Action::Escape << closeAccepts << 1 << 1 << rejected << false << -1 << 0;
 }
 
-void TestKivraWindows::dialogCloseSequence()
+void TestKivraWindows::closeSequence()
 {
+    QFETCH(bool, mainWindow);
     QFETCH(Action, action);
-    QFETCH(bool, hasCancelButton);
     QFETCH(int, formFlags);
     QFETCH(int, buttonAnswer);
     QFETCH(int, answer);
@@ -287,69 +299,22 @@ void TestKivraWindows::dialogCloseSequence()
     QFETCH(int, result);
     QFETCH(int, exitCode);
 
-    FilteredWindow<helper::Dialog> form(answer, !hasCancelButton, FormFlags(formFlags),
-                                        buttonAnswer);
-    switch (action) {
-    case Action::Ok:
-        form.pressButton(kAccept);
-        break;
-    case Action::Cancel:
-        form.pressButton(kReject);
-        break;
-    case Action::Escape:
-        QTest::keyClick(&form.window, Qt::Key_Escape);
-        break;
-    case Action::Close:
-        QCOMPARE(form.window.close(), !staysOpen);
-        break;
-    }
-    QCOMPARE(form.recorder.calls, calls);
-    QCOMPARE(form.window.isVisible(), staysOpen);
-    QCOMPARE(form.window.result(), result);
-    QCOMPARE(mainWindowExitCode, exitCode);
-}
-
-void TestKivraWindows::mainWindowCloseSequence_data()
-{
-    QTest::addColumn<Action>("action");
-    QTest::addColumn<int>("formFlags");
-    QTest::addColumn<QStringList>("calls");
-    QTest::addColumn<int>("exitCode");
-
-    QTest::newRow("close") << Action::Close << 0 << QStringList {"window kClose", "window kCleanup"}
-                           << 0;
-    QTest::newRow("close under kCloseAccepts")
-        << Action::Close << int(kCloseAccepts) << QStringList {"window kAccept", "window kCleanup"}
-        << 1;
-    // Escape decides the close; the queued close() then passes without a second round.
-    QTest::newRow("Escape") << Action::Escape << int(kCloseAccepts)
-                            << QStringList {"window kReject", "window kCleanup"} << 0;
-}
-
-void TestKivraWindows::mainWindowCloseSequence()
-{
-    QFETCH(Action, action);
-    QFETCH(int, formFlags);
-    QFETCH(QStringList, calls);
-    QFETCH(int, exitCode);
-
-    FilteredWindow<helper::MainWnd> form(1, false, FormFlags(formFlags));
-    if (action == Action::Escape) {
-        QTest::keyClick(&form.window, Qt::Key_Escape);
-        QVERIFY(form.window.isVisible());
-        QCoreApplication::processEvents();
-        QCOMPARE(form.window.property("mainwindow_exitcode"), QVariant(0));
+    if (mainWindow) {
+        FilteredWindow<helper::MainWnd> form(answer, FormFlags(formFlags), action, buttonAnswer);
+        QCOMPARE(form.recorder.calls, calls);
+        QCOMPARE(form.window.isVisible(), staysOpen);
     } else {
-        QVERIFY(form.window.close());
+        FilteredWindow<helper::Dialog> form(answer, FormFlags(formFlags), action, buttonAnswer);
+        QCOMPARE(form.recorder.calls, calls);
+        QCOMPARE(form.window.isVisible(), staysOpen);
+        QCOMPARE(form.window.result(), result);
     }
-    QVERIFY(!form.window.isVisible());
-    QCOMPARE(form.recorder.calls, calls);
     QCOMPARE(mainWindowExitCode, exitCode);
 }
 
 void TestKivraWindows::statusTipsReachRegisteredStatusBars()
 {
-    FilteredWindow<helper::Dialog> form(1, false, 0);
+    FilteredWindow<helper::Dialog> form(1, 0);
     auto *withLabel = new QStatusBar(&form.window);
     auto *label = new QLabel(withLabel);
     withLabel->addWidget(label, 100);
@@ -364,14 +329,6 @@ void TestKivraWindows::statusTipsReachRegisteredStatusBars()
     QCoreApplication::sendEvent(&form.window, &tip);
     QCOMPARE(label->text(), QStringLiteral("Datei wählen"));
     QCOMPARE(plain->currentMessage(), QStringLiteral("Datei wählen"));
-
-    // A main window shows its status tips itself.
-    FilteredWindow<helper::MainWnd> main(1, false, 0);
-    auto *mainLabel = new QLabel;
-    main.window.statusBar()->addWidget(mainLabel);
-    registerStatusBar(main.window.statusBar(), &main.vars);
-    QCoreApplication::sendEvent(&main.window, &tip);
-    QVERIFY(mainLabel->text().isEmpty());
 }
 
 void TestKivraWindows::rules_data()
