@@ -54,10 +54,31 @@ struct FormFixture
     }
 };
 
-// Callbacks that record what reaches the application: "who type", and the values seen.
+// List data whose items carry data as user data, the selected flags and texts (by default
+// the data's text forms).
+inline kivra::T_LISTDATA listData(const QVariantList &data, const QList<bool> &selected = {},
+                                  const QStringList &texts = {})
+{
+    kivra::T_LISTDATA list;
+    for (qsizetype i = 0; i < data.size(); ++i)
+        list.push_back({texts.value(i, data.at(i).toString()), selected.value(i), data.at(i), {}});
+    return list;
+}
+
+inline QList<bool> selectedFlags(const kivra::T_LISTDATA &list)
+{
+    QList<bool> result;
+    for (const auto &item : list)
+        result << std::get<1>(item);
+    return result;
+}
+
+// Callbacks that record what reaches the application: "who type", the field record's name
+// and the values seen.
 struct CallRecorder
 {
     QStringList calls;
+    QStringList fields;
     QVariantList newValues;
     QVariantList oldValues;
 
@@ -67,6 +88,7 @@ struct CallRecorder
     {
         return kivra::ContextCallback([=](const kivra::CallbackContext &c) {
             calls << who + ' ' + kivra::callbackTypeName(c.type);
+            fields << c.field.name;
             newValues << (c.newValue ? *c.newValue : QVariant());
             oldValues << (c.oldValue ? *c.oldValue : QVariant());
             if (replacement.isValid() && c.newValue)

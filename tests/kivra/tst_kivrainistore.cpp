@@ -57,22 +57,6 @@ bool isOwnerOnly(const QString &file)
     return !(QFileInfo(file).permissions() & others);
 }
 
-T_LISTDATA items(const QVariantList &data, const QList<bool> &checked = {})
-{
-    T_LISTDATA list;
-    for (qsizetype i = 0; i < data.size(); ++i)
-        list.push_back({QString::number(i), checked.value(i), data.at(i), {}});
-    return list;
-}
-
-QList<bool> checks(const T_LISTDATA &list)
-{
-    QList<bool> result;
-    for (const auto &item : list)
-        result << std::get<1>(item);
-    return result;
-}
-
 } // namespace
 
 class TestKivraIniStore : public QObject
@@ -89,7 +73,6 @@ private slots:
     void failedWriteIsReported();
     void failedReadLeavesValues();
     void separateKeysDriftStillFillsWidgets();
-    void namedConfigurations();
     void startUp();
     void closeSaves_data();
     void closeSaves();
@@ -136,7 +119,7 @@ void TestKivraIniStore::summaryRoundTripKeepsTypes()
     QVariant bound = QStringLiteral("gebunden");
     QVariantMap values = kValues;
     values.insert("bound", QVariant::fromValue(&bound));
-    values.insert("encoding", QVariant::fromValue(items({"", "UTF-8"}, {true, false})));
+    values.insert("encoding", QVariant::fromValue(listData({"", "UTF-8"}, {true, false})));
     values.insert(widgetDataKey("bound"), QVariant::fromValue(WIDGET_INFO()));
     QVERIFY(saveValuesToIni(&values, file, "main", false, nullptr, QString()));
 
@@ -268,8 +251,8 @@ void TestKivraIniStore::separateKeysDriftStillFillsWidgets()
     auto *separator = form.add<QComboBox>("separator", kComboBox, kComboBox);
     auto *columns =
         form.add<QListWidget>("columns", kListWidget, kListWidget, kCheckList | kMultiSelect);
-    T_LISTDATA separators = items({1, 2, 3}, {false, false, true});
-    T_LISTDATA columnItems = items({1, 2, 3});
+    T_LISTDATA separators = listData({1, 2, 3}, {false, false, true});
+    T_LISTDATA columnItems = listData({1, 2, 3});
     fillComboBox(separators, separator, kComboNeverSignal, false, false);
     fillListWidget(columnItems, columns, false, true, true, false);
     form.vars.insert({{"relaxed", 0},
@@ -304,34 +287,6 @@ void TestKivraIniStore::separateKeysDriftStillFillsWidgets()
     QCOMPARE(selectedValues(&form.vars, "columns"), QVariantList({1, 3}));
 }
 
-void TestKivraIniStore::namedConfigurations()
-{
-    const QString file = path("configs.opt");
-    const INFO record = windowRecord(file, {{OptionKey::iniusemulticonf, true}});
-    const QVariantMap alpha {{"a", 1}};
-    QVERIFY(saveValuesToIni(&alpha, file, "main", false, nullptr, "alpha"));
-    QVERIFY(saveValuesToIni(&alpha, file, "main", false, nullptr, "beta"));
-    QVERIFY(setCurrentIniConfiguration(file, "Alpha"));
-
-    QStringList names;
-    QString current;
-    QVERIFY(listIniConfigurations(file, "main", &names, &current, true));
-    QCOMPARE(names, QStringList({"alpha", "beta"}));
-    QCOMPARE(current, QString("Alpha"));
-    QVariantMap values;
-    QVERIFY(setCurrentIniConfiguration(file, "alpha"));
-    initFormFromOptions(nullptr, record, &values, false);
-    QCOMPARE(values, alpha);
-
-    // The current configuration was deleted: it reads as none, and the summary name takes over.
-    QSettings(file, QSettings::IniFormat).remove("main/alpha");
-    QVERIFY(listIniConfigurations(file, "main", &names, &current, true));
-    QVERIFY(current.isEmpty());
-    initFormFromOptions(nullptr, record, &values, false);
-    QCOMPARE(values, alpha);
-    QCOMPARE(stored(file, "default_conf/name"), QVariant("vmap"));
-}
-
 void TestKivraIniStore::startUp()
 {
     const QString file = path("start.opt");
@@ -342,10 +297,34 @@ void TestKivraIniStore::startUp()
     QCOMPARE(window.minimumWidth(), 321);
     QCOMPARE(values, QVariantMap({{"input_row_offset", 1}}));
     QVERIFY(!QFileInfo::exists(file)); // a first start writes nothing
-
     QVERIFY(saveValuesToIni(&kValues, file, "main", false, nullptr, QString()));
     initFormFromOptions(nullptr, windowRecord(freshCopy(file)), &values, true);
     QCOMPARE(values, kValues);
+
+    // Named configurations: the current one is read.
+    const QString configs = path("configs.opt");
+    const INFO record = windowRecord(configs, {{OptionKey::iniusemulticonf, true}});
+    const QVariantMap alpha {{"a", 1}};
+    QVERIFY(saveValuesToIni(&alpha, configs, "main", false, nullptr, "alpha"));
+    QVERIFY(saveValuesToIni(&alpha, configs, "main", false, nullptr, "beta"));
+    QVERIFY(setCurrentIniConfiguration(configs, "Alpha"));
+    QStringList names;
+    QString current;
+    QVERIFY(listIniConfigurations(configs, "main", &names, &current, true));
+    QCOMPARE(names, QStringList({"alpha", "beta"}));
+    QCOMPARE(current, QString("Alpha"));
+    values.clear();
+    QVERIFY(setCurrentIniConfiguration(configs, "alpha"));
+    initFormFromOptions(nullptr, record, &values, false);
+    QCOMPARE(values, alpha);
+
+    // The current configuration was deleted: it reads as none, and the summary name takes over.
+    QSettings(configs, QSettings::IniFormat).remove("main/alpha");
+    QVERIFY(listIniConfigurations(configs, "main", &names, &current, true));
+    QVERIFY(current.isEmpty());
+    initFormFromOptions(nullptr, record, &values, false);
+    QCOMPARE(values, alpha);
+    QCOMPARE(stored(configs, "default_conf/name"), QVariant("vmap"));
 }
 
 void TestKivraIniStore::closeSaves_data()
@@ -421,15 +400,15 @@ void TestKivraIniStore::restoredSelection()
     QFETCH(bool, single);
     QFETCH(QList<bool>, checked);
 
-    QVariant byValue = QVariant::fromValue(items(itemData, QList<bool>(itemData.size(), true)));
+    QVariant byValue = QVariant::fromValue(listData(itemData, QList<bool>(itemData.size(), true)));
     QVERIFY(applySelectionToListData(restored, &byValue, single));
-    QCOMPARE(checks(byValue.value<T_LISTDATA>()), checked);
+    QCOMPARE(selectedFlags(byValue.value<T_LISTDATA>()), checked);
 
-    T_LISTDATA callers = items(itemData);
+    T_LISTDATA callers = listData(itemData);
     QVariant byPointer = QVariant::fromValue(&callers);
     QVERIFY(applySelectionToListData(restored, &byPointer, single));
     QCOMPARE(byPointer.value<T_LISTDATA_PTR>(), &callers);
-    QCOMPARE(checks(callers), checked);
+    QCOMPARE(selectedFlags(callers), checked);
 
     QVariant notAList = 3;
     QVERIFY(!applySelectionToListData(restored, &notAList, single));

@@ -1,17 +1,20 @@
 #include "CaptionMarkers.h"
-#include "FieldFlags.h"
-#include "INFO.h"
+#include "FormFixture.h"
 #include "InlineOptions.h"
 #include "OptionReaders.h"
-#include "OptionSetters.h"
-#include "ReservedKeys.h"
+#include "WidgetRegistry.h"
+#include "WidgetType.h"
 
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 
 using namespace kivra;
 
 // Flag sets must be usable where the application builds its records at compile time.
-static_assert(FieldFlags::bit(200).testBit(200));
 static_assert((kReadOnly | kExpandingV).testBit(111) && !(kReadOnly | kExpandingV).testBit(1));
 
 class TestKivraRecords : public QObject
@@ -19,28 +22,23 @@ class TestKivraRecords : public QObject
     Q_OBJECT
 
 private slots:
-    void flagBitsAcrossWords();
-    void selectorGroups_data();
-    void selectorGroups();
-    void infoValueAlternatives();
-    void metaTypesRegisteredByName();
+    void flagSets();
     void inlineOptions_data();
     void inlineOptions();
     void captionsAndOptions();
-    void reservedKeysStripped();
+    void widgetLookup();
 };
 
-void TestKivraRecords::flagBitsAcrossWords()
+void TestKivraRecords::flagSets()
 {
-    const FieldFlags flags = FieldFlags::bit(0) | FieldFlags::bit(63) | FieldFlags::bit(64) |
-        FieldFlags::bit(127) | FieldFlags::bit(255);
-    QCOMPARE(flags.count(), 5);
-    for (int bit : {1, 62, 65, 128, 254})
+    const FieldFlags flags =
+        FieldFlags::bit(0) | FieldFlags::bit(63) | FieldFlags::bit(64) | FieldFlags::bit(255);
+    QCOMPARE(flags.count(), 4);
+    for (int bit : {1, 62, 65, 254})
         QVERIFY2(!flags.testBit(bit), qPrintable(QString::number(bit)));
     QCOMPARE(FieldFlags::fromBitArray(flagsToBitArray(flags)), flags);
-    QVERIFY(flagsToBitArray(flags).testBit(127));
 
-    // A shorter array only yields the bits it has; a longer one is cut at 256.
+    // A longer array is cut at 256 bits.
     QBitArray bits(300);
     bits.setBit(299);
     bits.setBit(255);
@@ -59,61 +57,16 @@ void TestKivraRecords::flagBitsAcrossWords()
     // An empty mask asks whether nothing is set at all.
     QVERIFY(!testFlags(flags, FieldFlags()));
     QVERIFY(testFlags(FieldFlags(), FieldFlags()));
-}
 
-void TestKivraRecords::selectorGroups_data()
-{
-    QTest::addColumn<QList<int>>("bits");
-    QTest::addColumn<int>("first");
-    QTest::addColumn<int>("last");
-    QTest::addColumn<int>("expected");
-
-    QTest::newRow("no bit at all") << QList<int> {} << 50 << 59 << -1;
-    QTest::newRow("highest of span group") << QList<int> {59} << 50 << 59 << 9;
-    QTest::newRow("bits outside group only") << QList<int> {0, 60} << 50 << 59 << -1;
-    QTest::newRow("highest set bit wins") << QList<int> {33, 36} << 32 << 41 << 4;
-    QTest::newRow("group above 64") << QList<int> {128, 131} << 130 << 139 << 1;
-}
-
-void TestKivraRecords::selectorGroups()
-{
-    QFETCH(QList<int>, bits);
-    QFETCH(int, first);
-    QFETCH(int, last);
-    QFETCH(int, expected);
-    FieldFlags flags;
-    for (int bit : bits)
-        flags.setBit(bit);
-    QCOMPARE(selectorValue(flags, FieldFlags::bit(first), FieldFlags::bit(last)), expected);
-}
-
-void TestKivraRecords::infoValueAlternatives()
-{
-    T_LISTDATA list {{QStringLiteral("a"), false, 1, {}}};
-    const INFO byCopy(20006, {}, QString(), list);
-    const INFO byPointer(20006, {}, QString(), &list);
-    list.clear();
-    QCOMPARE(byCopy.value.value<T_LISTDATA>().size(), size_t(1));
-    QCOMPARE(byPointer.value.value<T_LISTDATA_PTR>(), &list);
-
-    QVariant external = 5;
-    QObject object;
-    QCOMPARE(INFO(20000, {}, QString(), &external).value.value<T_VARIANT_PTR>(), &external);
-    QCOMPARE(INFO(20008, {}, QString(), &object).value.value<QObject *>(), &object);
-    QCOMPARE(INFO(20000, {}, QString(), QVariant(QStringLiteral("v"))).value, QVariant("v"));
-}
-
-void TestKivraRecords::metaTypesRegisteredByName()
-{
-    registerMetaTypes();
-    registerMetaTypes();
-    QCOMPARE(QMetaType::fromName("kivra::T_LISTDATA"), QMetaType::fromType<T_LISTDATA>());
-    QCOMPARE(QMetaType::fromName("kivra::T_WIDGET_INFO"), QMetaType::fromType<WIDGET_INFO>());
-    QCOMPARE(QMetaType::fromName("kivra::CallbackContext"), QMetaType::fromType<CallbackContext>());
-
-    // Value-map entries are compared when bindings decide whether to write back.
-    T_LISTDATA list {{QStringLiteral("a"), true, 1, {{Qt::ToolTipRole, QStringLiteral("t")}}}};
-    QCOMPARE(QVariant::fromValue(list), QVariant::fromValue(list));
+    // A one-of-N group is read as the distance of its highest set bit from its first bit.
+    const auto selector = [](const FieldFlags &set, int first, int last) {
+        return selectorValue(set, FieldFlags::bit(first), FieldFlags::bit(last));
+    };
+    QCOMPARE(selector({}, 50, 59), -1);
+    QCOMPARE(selector(FieldFlags::bit(0) | FieldFlags::bit(60), 50, 59), -1);
+    QCOMPARE(selector(FieldFlags::bit(59), 50, 59), 9);
+    QCOMPARE(selector(FieldFlags::bit(33) | FieldFlags::bit(36), 32, 41), 4);
+    QCOMPARE(selector(FieldFlags::bit(128) | FieldFlags::bit(131), 130, 139), 1);
 }
 
 void TestKivraRecords::inlineOptions_data()
@@ -164,30 +117,59 @@ void TestKivraRecords::captionsAndOptions()
     QCOMPARE(markRequiredCaption(QString(), kRequired), QString());
     QCOMPARE(captionParts(QStringLiteral("a;;b"), {}), QStringList({"a", "", "b"}));
     QCOMPARE(captionParts(QStringLiteral("a;b"), kNoCaptionSplit), QStringList({"a;b"}));
-
-    const QVariantMap set = optTypealign(optMaxwidth(optGroupsep({}, false), 50006, 100), 50006, 1);
-    QVERIFY(!Option::groupsep(set));
-    QCOMPARE(set,
-             QVariantMap({{"groupsep", false}, {"maxwidth50006", 100}, {"typealign50006", 1}}));
     QCOMPARE(Option::timer({{"timer", 500}}), QVariantList({500}));
     QCOMPARE(Option::timer({{"timer", QVariantList {100, "t"}}}), QVariantList({100, "t"}));
 }
 
-void TestKivraRecords::reservedKeysStripped()
+void TestKivraRecords::widgetLookup()
 {
-    QVariantMap vars {{"name", 1},
-                      {autoVarKey(" x "), 2},
-                      {widgetDataKey("name"), 3},
-                      {objectDataKey("menus"), 4},
-                      {"::KIVRA_auto_var:y", 5}};
-    QCOMPARE(autoVarKey(" x "), QStringLiteral("::kivra_auto_var:x"));
-    stripReservedKeys(&vars);
-    QCOMPARE(vars.keys(), QStringList({"::KIVRA_auto_var:y", "name"}));
-    stripReservedKeys(nullptr);
+    FormFixture form;
+    auto *spin = form.add<QSpinBox>("n", kNumberSpinBox, kNumberSpinBox);
+    form.add<QDoubleSpinBox>("n", kNumberSpinBox, kNumberSpinBox);
+    auto *lastSpin = form.add<QSpinBox>("n", kNumberSpinBox, kNumberSpinBox);
+    form.add<QLabel>("n", kLabel, kLabel);
+    const auto spinBox = [&form](int id, int mode) {
+        return findWidget<QSpinBox>(&form.vars, "n", id, mode);
+    };
+    QCOMPARE(spinBox(kNumberSpinBox, kFirstOfKind), spin);
+    QCOMPARE(spinBox(kNumberSpinBox, kLastMatch), lastSpin);
+    QCOMPARE(spinBox(2, kByIndex), lastSpin);
+    QCOMPARE(spinBox(1, kByIndex), nullptr); // a double spin box
+    QCOMPARE(spinBox(3, kFirstMatch), spin); // list modes ignore an index
+    QCOMPARE(spinBox(kNumberSpinBox, 7), nullptr);
+    QCOMPARE(spinBox(kLabel, kFirstOfKind), nullptr);
 
-    const QString first = nextAutoVarKey();
-    QCOMPARE(nextAutoVarKey().mid(kAutoVarPrefix.size()).toInt(),
-             first.mid(kAutoVarPrefix.size()).toInt() + 1);
+    // A line edit with its browse button; a deleted widget is absent.
+    auto *gone = form.add<QLineEdit>("file", kLineEdit, kOpenFileLineEdit);
+    auto *edit = form.add<QLineEdit>("file", kLineEdit, kOpenFileLineEdit);
+    auto *button = form.add<QPushButton>("file", kPushButton, kOpenFileLineEdit);
+    delete gone;
+    QCOMPARE(findWidget<QPushButton>(&form.vars, "file", kPushButton), button);
+    QCOMPARE(findWidget<QLineEdit>(&form.vars, "file", kOpenFileLineEdit), edit);
+    // A code as id turns index mode into a filtered lookup.
+    QCOMPARE(findWidget<QLineEdit>(&form.vars, "file", kOpenFileLineEdit, kByIndex), edit);
+    QCOMPARE(findWidget<QLineEdit>(&form.vars, "file", 0, kByIndex), nullptr);
+    QCOMPARE(widgetByName(&form.vars, " file ", 2).data(), button);
+    QCOMPARE(toLineEdit(widgetByName(&form.vars, "file", 2)), nullptr);
+    QVERIFY(!widgetByName(&form.vars, "file", 0));
+    QVERIFY(!widgetByName(&form.vars, "file", 3));
+    QVERIFY(!widgetByName(&form.vars, "file", -1));
+
+    // A miss in a list mode leaves out as it was.
+    QLabel sentinel;
+    QPointer<QWidget> out(&sentinel);
+    QCOMPARE(findWidget<QLineEdit>(&form.vars, "file", kPushButton, kFirstOfKind, &out), nullptr);
+    QCOMPARE(findWidget<QLabel>(&form.vars, "file", kOpenFileLineEdit, kFirstOfKind, &out),
+             nullptr);
+    QCOMPARE(findWidget<QLineEdit>(&form.vars, "never", kLineEdit, kFirstOfKind, &out), nullptr);
+    QCOMPARE(findWidget<QLineEdit>(nullptr, "file", kLineEdit, kFirstOfKind, &out), nullptr);
+    QCOMPARE(out.data(), &sentinel);
+    QVERIFY(widgetsByName(nullptr, "file").isEmpty());
+    QCOMPARE(findWidget<QLineEdit>(&form.vars, "file", kOpenFileLineEdit, kLastMatch, &out), edit);
+    QCOMPARE(out.data(), edit);
+    // Index mode hands out the entry even when it is not of the asked class.
+    QCOMPARE(findWidget<QLabel>(&form.vars, "file", 2, kByIndex, &out), nullptr);
+    QCOMPARE(out.data(), button);
 }
 
 QTEST_MAIN(TestKivraRecords)

@@ -1,23 +1,39 @@
+#include "BlockEventGuard.h"
+#include "Callbacks.h"
 #include "CloseWindow.h"
 #include "FormFixture.h"
 #include "MainWindowExitCode.h"
 #include "MenuRegistry.h"
+#include "MessageBoxHook.h"
+#include "OptionKeys.h"
+#include "ValidateForm.h"
 #include "WidgetType.h"
 #include "helper/Dialog.h"
 #include "helper/MainWnd.h"
 #include "helper/UserEventFilter.h"
+#include "helper/Validator.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
+
+#include <stdexcept>
 
 using namespace kivra;
 
 namespace {
 
-// A shown framework window with its event filter set up as the form builder does it; the
-// window callback records every close moment.
+enum class Action { None, Ok, Cancel, Escape, EscapeWithoutCancel, Close };
+
+// A shown framework window with its event filter set up as the form builder does it, closed
+// by the action; the window's and the buttons' callbacks record every close moment.
 template<class Window>
 struct FilteredWindow
 {
@@ -27,27 +43,64 @@ struct FilteredWindow
     INFO record;
     CloseSaveInfo closeSave;
 
-    FilteredWindow(int answer, bool ignoreEscape, FormFlags flags)
+    FilteredWindow(int answer, FormFlags flags, Action action = Action::None, int buttonAnswer = 1)
         : record(kDialogWindow, {}, QString(), QVariant(), QString(),
                  recorder.callback("window", answer))
     {
         window.init(flags, record, &vars, &window);
         auto *filter = new INFO::UserEventFilter(&window);
-        filter->setup(&vars, closeSave, record, &window, ignoreEscape, flags);
+        filter->setup(&vars, closeSave, record, &window, action == Action::EscapeWithoutCancel,
+                      flags);
         window.installEventFilter(filter);
         window.show();
-    }
-
-    // What the OK and Cancel buttons do: run the close sequence, then end the dialog.
-    void pressButton(CallbackType code)
-    {
-        const INFO button(code == kAccept ? kOkButton : kCancelButton);
-        if (closeWindow(&window, &window, code, record, button, &vars, &closeSave))
-            code == kAccept ? window.accept() : window.reject();
+        if (action == Action::Ok || action == Action::Cancel) {
+            // What the OK and Cancel buttons do: run the close sequence, then end the dialog.
+            const CallbackType code = action == Action::Ok ? kAccept : kReject;
+            const INFO button(code == kAccept ? kOkButton : kCancelButton, {}, QString(),
+                              QVariant(), QStringLiteral("button"),
+                              recorder.callback("button", buttonAnswer));
+            if constexpr (std::is_base_of_v<QDialog, Window>)
+                if (closeWindow(&window, &window, code, record, button, &vars, &closeSave))
+                    code == kAccept ? window.accept() : window.reject();
+        } else if (action == Action::Close) {
+            window.close();
+        } else if (action != Action::None) {
+            QTest::keyClick(&window, Qt::Key_Escape);
+        }
+        // A main window closes once control is back in the event loop.
+        QCoreApplication::processEvents();
     }
 };
 
-enum class Action { Ok, Cancel, Escape, Close };
+// A shown form whose message boxes are recorded instead of shown.
+struct ShownForm : FormFixture
+{
+    ShownForm()
+    {
+        MessageBoxHook::setHandler(
+            [this](MessageBoxHook::Kind, QWidget *, const QString &title, const QString &text) {
+                messages << title + ' ' + text;
+                return true;
+            });
+        window.show();
+    }
+    ~ShownForm() { MessageBoxHook::setHandler({}); }
+
+    template<class W>
+    W *field(const QString &name, int subKind, QVariantMap options)
+    {
+        W *widget = add<W>(name, subKind < 50000 ? subKind : int(kLineEdit), subKind);
+        options.insert(OptionKey::plaintitle, "Name");
+        widget->setProperty(WidgetProperty::options, options);
+        // Every named field of a built form has its entry in the value map.
+        if (!vars.contains(name))
+            vars.insert(name, QVariant());
+        widget->show();
+        return widget;
+    }
+
+    QStringList messages;
+};
 
 } // namespace
 
@@ -57,32 +110,143 @@ class TestKivraWindows : public QObject
 
 private slots:
     void init() { mainWindowExitCode = -1; }
-    void windowClassesCastToTheirBase();
-    void dialogCloseSequence_data();
-    void dialogCloseSequence();
-    void mainWindowCloseSequence_data();
-    void mainWindowCloseSequence();
+    void emptyOrThrowingCallableCountsAsNone();
+    void askOrder_data();
+    void askOrder();
+    void callbacksSkipped();
+    void closeSequence_data();
+    void closeSequence();
     void statusTipsReachRegisteredStatusBars();
+    void rules_data();
+    void rules();
+    void onlyTheFirstShownFieldCounts();
+    void validatorAsksCallbacks();
+
+private:
+    QTemporaryDir m_dir;
 };
 
-void TestKivraWindows::windowClassesCastToTheirBase()
+void TestKivraWindows::emptyOrThrowingCallableCountsAsNone()
 {
-    helper::Dialog dialog;
-    helper::MainWnd mainWindow;
-    QCOMPARE(dialog.qt_metacast("MainWidgetBase"), static_cast<helper::MainWidgetBase *>(&dialog));
-    QCOMPARE(mainWindow.qt_metacast("MainWidgetBase"),
-             static_cast<helper::MainWidgetBase *>(&mainWindow));
+    const INFO field;
+    const CallbackVariant emptyLegacy = LegacyCallback();
+    QVERIFY(!hasCallback(emptyLegacy));
+    QVERIFY(!hasCallback(ContextCallback()));
+    QCOMPARE(invokeCallback(emptyLegacy, nullptr, nullptr, {}, kAccept, field, nullptr, nullptr,
+                            nullptr),
+             1);
+
+    const CallbackVariant throwing =
+        ContextCallback([](const CallbackContext &) -> int { throw std::runtime_error("boom"); });
+    QTest::ignoreMessage(QtWarningMsg, "Callback kAccept of field \"\" threw: boom");
+    QCOMPARE(
+        invokeCallback(throwing, nullptr, nullptr, {}, kAccept, field, nullptr, nullptr, nullptr),
+        1);
+
+    // An empty callable must not stop the window's callback from being asked.
+    CallRecorder recorder;
+    INFO fieldWithEmpty;
+    fieldWithEmpty.callback = emptyLegacy;
+    const INFO window(kDialogWindow, {}, QString(), QVariant(), QString(),
+                      recorder.callback("window", 0));
+    QVERIFY(!askCallbacks(fieldWithEmpty, window, nullptr, nullptr, {}, kBeforeDataChanged, nullptr,
+                          nullptr, nullptr));
+    QCOMPARE(recorder.calls, QStringList({"window kBeforeDataChanged"}));
 }
 
-void TestKivraWindows::dialogCloseSequence_data()
+void TestKivraWindows::askOrder_data()
 {
+    QTest::addColumn<int>("fieldAnswer"); // -1: no callback
+    QTest::addColumn<int>("windowAnswer");
+    QTest::addColumn<bool>("allowed");
+    QTest::addColumn<QStringList>("asked");
+
+    const QString field = "field kKillActive";
+    const QString window = "window kKillActive";
+    QTest::newRow("field refuses, window not asked") << 0 << 1 << false << QStringList {field};
+    QTest::newRow("field allows, window refuses") << 1 << 0 << false << QStringList {field, window};
+    QTest::newRow("both allow") << 2 << 3 << true << QStringList {field, window};
+    QTest::newRow("no field callback, window refuses") << -1 << 0 << false << QStringList {window};
+    QTest::newRow("neither has a callback") << -1 << -1 << true << QStringList {};
+}
+
+void TestKivraWindows::askOrder()
+{
+    QFETCH(int, fieldAnswer);
+    QFETCH(int, windowAnswer);
+    QFETCH(bool, allowed);
+    QFETCH(QStringList, asked);
+
+    // The field's callback rewrites the value; the window's must see the rewritten one, and
+    // tells fields apart by the record it receives: the field's.
+    CallRecorder recorder;
+    INFO field(kTabWidget, {}, QString(), QVariant(), QStringLiteral("tabs"));
+    INFO window(kDialogWindow);
+    if (fieldAnswer >= 0)
+        field.callback = recorder.callback("field", fieldAnswer, QStringLiteral("rewritten"));
+    if (windowAnswer >= 0)
+        window.callback = recorder.callback("window", windowAnswer);
+
+    QLineEdit edit;
+    QVariant newValue = QStringLiteral("typed");
+    const QVariant oldValue = 0;
+    QCOMPARE(
+        askCallbacks(field, window, nullptr, &edit, {}, kKillActive, nullptr, &newValue, &oldValue),
+        allowed);
+    QCOMPARE(recorder.calls, asked);
+    QCOMPARE(recorder.fields, QStringList(asked.size(), QStringLiteral("tabs")));
+    if (asked.size() == 2)
+        QCOMPARE(recorder.newValues.last(), QVariant(QStringLiteral("rewritten")));
+
+    recorder.calls.clear();
+    fireCallbacks(field, window, nullptr, &edit, {}, kSetActive, nullptr, &newValue, &oldValue);
+    QCOMPARE(recorder.calls.size(), int(fieldAnswer >= 0) + int(windowAnswer >= 0));
+}
+
+void TestKivraWindows::callbacksSkipped()
+{
+    CallRecorder recorder;
+    const INFO field(kLineEdit, {}, QString(), QVariant(), QString(), recorder.callback("f", 0));
+    const INFO window(kDialogWindow, {}, QString(), QVariant(), QString(),
+                      recorder.callback("window", 0));
+    QLineEdit edit;
+    {
+        const BlockEventGuard guard(&edit);
+        QVERIFY(askCallbacks(field, window, nullptr, &edit, {}, kBeforeDataChanged, nullptr,
+                             nullptr, nullptr));
+        fireCallbacks(field, window, nullptr, &edit, {}, kAfterDataChanged, nullptr, nullptr,
+                      nullptr);
+    }
+    // A window closed without a value map closes without asking.
+    const CloseSaveInfo closeSave;
+    QVERIFY(closeWindow(&edit, &edit, kClose, window, field, nullptr, &closeSave));
+    QVERIFY(recorder.calls.isEmpty());
+    QVERIFY(!askCallbacks(field, window, nullptr, &edit, {}, kBeforeDataChanged, nullptr, nullptr,
+                          nullptr));
+
+    // The mark is not counted: the inner guard ends blocking for the outer one too.
+    {
+        const BlockEventGuard outer(&edit);
+        {
+            const BlockEventGuard inner(&edit);
+        }
+        QVERIFY(!isEventBlocked(&edit));
+    }
+    auto *doomed = new QLineEdit;
+    const BlockEventGuard guard(doomed);
+    delete doomed;
+}
+
+void TestKivraWindows::closeSequence_data()
+{
+    QTest::addColumn<bool>("mainWindow");
     QTest::addColumn<Action>("action");
-    QTest::addColumn<bool>("hasCancelButton");
     QTest::addColumn<int>("formFlags");
+    QTest::addColumn<int>("buttonAnswer");
     QTest::addColumn<int>("answer");
     QTest::addColumn<QStringList>("calls");
     QTest::addColumn<bool>("staysOpen");
-    QTest::addColumn<int>("result");
+    QTest::addColumn<int>("result"); // of a dialog
     QTest::addColumn<int>("exitCode");
 
     const QStringList accepted = {"window kAccept", "window kCleanup"};
@@ -90,104 +254,74 @@ void TestKivraWindows::dialogCloseSequence_data()
     const QStringList closed = {"window kClose", "window kCleanup"};
     const int accept = QDialog::Accepted;
     const int reject = QDialog::Rejected;
+    const int closeAccepts = kCloseAccepts;
     // The buttons run the sequence themselves; QDialog::done() must not run it again.
-    QTest::newRow("OK") << Action::Ok << true << 0 << 1 << accepted << false << accept << -1;
-    QTest::newRow("Cancel") << Action::Cancel << true << 0 << 1 << rejected << false << reject
+    QTest::newRow("OK") << false << Action::Ok << 0 << 1 << 1
+                        << QStringList {"button kAccept"} + accepted << false << accept << -1;
+    QTest::newRow("OK refused by the button")
+        << false << Action::Ok << 0 << 0 << 1 << QStringList {"button kAccept"} << true << reject
+        << -1;
+    QTest::newRow("Cancel") << false << Action::Cancel << 0 << 1 << 1
+                            << QStringList {"button kReject"} + rejected << false << reject << -1;
+    QTest::newRow("Cancel refused by the window")
+        << false << Action::Cancel << 0 << 1 << 0
+        << QStringList {"button kReject", "window kReject"} << true << reject << -1;
+    QTest::newRow("Escape") << false << Action::Escape << 0 << 1 << 1 << rejected << false << reject
                             << -1;
-    QTest::newRow("Escape with Cancel button")
-        << Action::Escape << true << 0 << 1 << rejected << false << reject << -1;
-    QTest::newRow("Escape without Cancel button")
-        << Action::Escape << false << 0 << 1 << QStringList() << true << reject << -1;
-    QTest::newRow("Escape refused") << Action::Escape << true << 0 << 0
+    QTest::newRow("Escape without Cancel button") << false << Action::EscapeWithoutCancel << 0 << 1
+                                                  << 1 << QStringList() << true << reject << -1;
+    QTest::newRow("Escape refused") << false << Action::Escape << 0 << 1 << 0
                                     << QStringList {"window kReject"} << true << reject << -1;
     QTest::newRow("close under kCloseAccepts")
-        << Action::Close << true << int(kCloseAccepts) << 1 << accepted << false << accept << 1;
-    QTest::newRow("close") << Action::Close << true << 0 << 1 << closed << false << reject << 0;
-    QTest::newRow("close refused")
-        << Action::Close << true << 0 << 0 << QStringList {"window kClose"} << true << reject << -1;
+        << false << Action::Close << closeAccepts << 1 << 1 << accepted << false << accept << 1;
+    QTest::newRow("close") << false << Action::Close << 0 << 1 << 1 << closed << false << reject
+                           << 0;
+    QTest::newRow("close refused") << false << Action::Close << 0 << 1 << 0
+                                   << QStringList {"window kClose"} << true << reject << -1;
+    QTest::newRow("main window close")
+        << true << Action::Close << 0 << 1 << 1 << closed << false << -1 << 0;
+    QTest::newRow("main window close under kCloseAccepts")
+        << true << Action::Close << closeAccepts << 1 << 1 << accepted << false << -1 << 1;
+    // Escape decides the close; the queued close() then passes without a second round.
+    QTest::newRow("main window Escape")
+        << true << Action::Escape << closeAccepts << 1 << 1 << rejected << false << -1 << 0;
 }
 
-void TestKivraWindows::dialogCloseSequence()
+void TestKivraWindows::closeSequence()
 {
+    QFETCH(bool, mainWindow);
     QFETCH(Action, action);
-    QFETCH(bool, hasCancelButton);
     QFETCH(int, formFlags);
+    QFETCH(int, buttonAnswer);
     QFETCH(int, answer);
     QFETCH(QStringList, calls);
     QFETCH(bool, staysOpen);
     QFETCH(int, result);
     QFETCH(int, exitCode);
 
-    FilteredWindow<helper::Dialog> form(answer, !hasCancelButton, FormFlags(formFlags));
-    switch (action) {
-    case Action::Ok:
-        form.pressButton(kAccept);
-        break;
-    case Action::Cancel:
-        form.pressButton(kReject);
-        break;
-    case Action::Escape:
-        QTest::keyClick(&form.window, Qt::Key_Escape);
-        break;
-    case Action::Close:
-        QCOMPARE(form.window.close(), !staysOpen);
-        break;
-    }
-    QCOMPARE(form.recorder.calls, calls);
-    QCOMPARE(form.window.isVisible(), staysOpen);
-    QCOMPARE(form.window.result(), result);
-    QCOMPARE(mainWindowExitCode, exitCode);
-}
-
-void TestKivraWindows::mainWindowCloseSequence_data()
-{
-    QTest::addColumn<Action>("action");
-    QTest::addColumn<int>("formFlags");
-    QTest::addColumn<QStringList>("calls");
-    QTest::addColumn<int>("exitCode");
-
-    QTest::newRow("close") << Action::Close << 0 << QStringList {"window kClose", "window kCleanup"}
-                           << 0;
-    QTest::newRow("close under kCloseAccepts")
-        << Action::Close << int(kCloseAccepts) << QStringList {"window kAccept", "window kCleanup"}
-        << 1;
-    // Escape decides the close; the queued close() then passes without a second round.
-    QTest::newRow("Escape") << Action::Escape << int(kCloseAccepts)
-                            << QStringList {"window kReject", "window kCleanup"} << 0;
-}
-
-void TestKivraWindows::mainWindowCloseSequence()
-{
-    QFETCH(Action, action);
-    QFETCH(int, formFlags);
-    QFETCH(QStringList, calls);
-    QFETCH(int, exitCode);
-
-    FilteredWindow<helper::MainWnd> form(1, false, FormFlags(formFlags));
-    if (action == Action::Escape) {
-        QTest::keyClick(&form.window, Qt::Key_Escape);
-        QVERIFY(form.window.isVisible());
-        QCoreApplication::processEvents();
-        QCOMPARE(form.window.property("mainwindow_exitcode"), QVariant(0));
+    if (mainWindow) {
+        FilteredWindow<helper::MainWnd> form(answer, FormFlags(formFlags), action, buttonAnswer);
+        QCOMPARE(form.recorder.calls, calls);
+        QCOMPARE(form.window.isVisible(), staysOpen);
     } else {
-        QVERIFY(form.window.close());
+        FilteredWindow<helper::Dialog> form(answer, FormFlags(formFlags), action, buttonAnswer);
+        QCOMPARE(form.recorder.calls, calls);
+        QCOMPARE(form.window.isVisible(), staysOpen);
+        QCOMPARE(form.window.result(), result);
     }
-    QVERIFY(!form.window.isVisible());
-    QCOMPARE(form.recorder.calls, calls);
     QCOMPARE(mainWindowExitCode, exitCode);
 }
 
 void TestKivraWindows::statusTipsReachRegisteredStatusBars()
 {
-    FilteredWindow<helper::Dialog> form(1, false, 0);
+    FilteredWindow<helper::Dialog> form(1, 0);
     auto *withLabel = new QStatusBar(&form.window);
     auto *label = new QLabel(withLabel);
     withLabel->addWidget(label, 100);
     auto *plain = new QStatusBar(&form.window);
     auto *gone = new QStatusBar;
-    for (QStatusBar *bar : {withLabel, plain, gone})
+    for (QStatusBar *bar : {withLabel, plain, gone, plain})
         registerStatusBar(bar, &form.vars);
-    registerStatusBar(plain, &form.vars);
     QCOMPARE(statusBars(&form.vars).size(), 3);
     delete gone;
 
@@ -195,15 +329,146 @@ void TestKivraWindows::statusTipsReachRegisteredStatusBars()
     QCoreApplication::sendEvent(&form.window, &tip);
     QCOMPARE(label->text(), QStringLiteral("Datei wählen"));
     QCOMPARE(plain->currentMessage(), QStringLiteral("Datei wählen"));
+}
 
-    // A main window shows its status tips itself.
-    FilteredWindow<helper::MainWnd> main(1, false, 0);
-    auto *mainLabel = new QLabel;
-    main.window.statusBar()->addWidget(mainLabel);
-    registerStatusBar(main.window.statusBar(), &main.vars);
-    QStatusTipEvent mainTip(QStringLiteral("x"));
-    QCoreApplication::sendEvent(&main.window, &mainTip);
-    QVERIFY(mainLabel->text().isEmpty());
+void TestKivraWindows::rules_data()
+{
+    QTest::addColumn<int>("subKind");
+    QTest::addColumn<QVariantMap>("options");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message"); // empty: the field passes
+
+    const QVariantMap required {{OptionKey::required, true}};
+    const QVariantMap min3 {{OptionKey::min, 3}};
+    const QVariantMap csv {{OptionKey::regexPattern, "*.csv"},
+                           {OptionKey::regexPatternWildcard, true}};
+    const QVariantMap digit {{OptionKey::regexPattern, "\\d"}};
+    const QVariantMap mustExist {{OptionKey::fileMustExist, true}};
+    const QString empty = "Feld 'Name': Es muss ein Wert eingetragen oder ausgewählt werden.";
+    const QString noMatch = "Feld 'Name': Der Wert (%1) entspricht nicht dem Abfragemuster.";
+    const QString missing = "Feld 'Name': Die Datei oder Ordner existieren nicht (%1).";
+    const QString file = m_dir.filePath("daten.csv");
+    const QString passes;
+
+    QTest::newRow("required, blanks only") << int(kLineEdit) << required << "  " << empty;
+    QTest::newRow("required, filled") << int(kLineEdit) << required << "x" << passes;
+    QTest::newRow("required, empty rich text") << int(kTextEdit) << required << "" << empty;
+    QTest::newRow("required combo, no item") << int(kComboBox) << required << "" << empty;
+    QTest::newRow("required combo, an item") << int(kComboBox) << required << "a" << passes;
+    QTest::newRow("required check box") << int(kCheckBox) << required << "" << passes;
+    QTest::newRow("min 3, three characters") << int(kLineEdit) << min3 << " abc " << passes;
+    QTest::newRow("min 3, typed placeholder")
+        << int(kLineEdit) << min3 << "%1"
+        << "Feld 'Name': Der Text (%1) muss länger als 3 Zeichen sein.";
+    QTest::newRow("max 4, rich text")
+        << int(kTextEdit) << QVariantMap {{OptionKey::max, "4"}} << "abcde"
+        << "Feld 'Name': Der Text (abcde) muss kürzer als 4 Zeichen sein.";
+    QTest::newRow("min on a browse line edit") << int(kOpenLineEdit) << min3 << "a" << passes;
+    QTest::newRow("wildcard, upper case") << int(kLineEdit) << csv << "Daten.CSV" << passes;
+    QTest::newRow("wildcard, further suffix")
+        << int(kLineEdit) << csv << "a.csv.bak" << noMatch.arg("a.csv.bak");
+    QTest::newRow("validator, no match") << int(kLineEdit) << digit << "abc" << noMatch.arg("abc");
+    QTest::newRow("validator, partial match") << int(kLineEdit) << digit << "a1" << passes;
+    QTest::newRow("pattern on a text edit") << int(kTextEdit) << digit << "abc" << passes;
+    QTest::newRow("missing file") << int(kOpenFileLineEdit) << mustExist << file + ".x"
+                                  << missing.arg(file + ".x");
+    QTest::newRow("existing file") << int(kOpenFileLineEdit) << mustExist << file << passes;
+    QTest::newRow("existing folder") << int(kDirLineEdit) << mustExist << m_dir.path() << passes;
+    QTest::newRow("no folder chosen") << int(kDirLineEdit) << mustExist << "" << missing.arg("");
+    QTest::newRow("save-file chooser") << int(kSaveFileLineEdit) << mustExist << "" << passes;
+}
+
+void TestKivraWindows::rules()
+{
+    QFETCH(int, subKind);
+    QFETCH(QVariantMap, options);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+
+    QFile file(m_dir.filePath("daten.csv"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    ShownForm form;
+    QWidget *widget = nullptr;
+    if (subKind == kTextEdit) {
+        auto *edit = form.field<QTextEdit>("f", subKind, options);
+        edit->setAcceptRichText(true);
+        edit->setPlainText(text);
+        widget = edit;
+    } else if (subKind == kComboBox) {
+        auto *combo = form.field<QComboBox>("f", subKind, options);
+        if (!text.isEmpty())
+            combo->addItem(text);
+        widget = combo;
+    } else if (subKind == kCheckBox) {
+        widget = form.field<QCheckBox>("f", subKind, options);
+    } else {
+        auto *edit = form.field<QLineEdit>("f", subKind, options);
+        edit->setText(text);
+        if (options.contains(OptionKey::regexPattern) &&
+            !options.contains(OptionKey::regexPatternWildcard))
+            edit->setValidator(new QRegularExpressionValidator(
+                QRegularExpression(options.value(OptionKey::regexPattern).toString()), edit));
+        form.vars.insert("f", text);
+        widget = edit;
+    }
+
+    QCOMPARE(validateForm(&form.window, &form.vars), message.isEmpty());
+    QCOMPARE(form.messages, message.isEmpty() ? QStringList() : QStringList {"Fehler: " + message});
+    QCOMPARE(form.window.focusWidget() == widget, !message.isEmpty());
+}
+
+void TestKivraWindows::onlyTheFirstShownFieldCounts()
+{
+    ShownForm form;
+    const QVariantMap required {{OptionKey::required, true}};
+    form.field<QLineEdit>("hidden", kLineEdit, required)->hide();
+    form.field<QLineEdit>("disabled", kLineEdit, required)->setEnabled(false);
+    form.field<QLineEdit>("readonly", kLineEdit, required)->setReadOnly(true);
+    delete form.field<QLineEdit>("deleted", kLineEdit, required);
+    QVERIFY(validateForm(&form.window, &form.vars));
+
+    // Both fail; the one registered first is reported, although its name sorts last.
+    auto *first = form.field<QLineEdit>("zeta", kLineEdit, required);
+    form.field<QLineEdit>("alpha", kLineEdit, {{OptionKey::min, 2}});
+    CallRecorder recorder;
+    const INFO window(kDialogWindow, {}, QString(), QVariant(), QString(),
+                      recorder.callback("window"));
+    const CloseSaveInfo closeSave;
+    QVERIFY(
+        !closeWindow(&form.window, &form.window, kAccept, window, INFO(), &form.vars, &closeSave));
+    QVERIFY(recorder.calls.isEmpty());
+    QCOMPARE(form.messages.size(), 1);
+    QVERIFY(form.messages.first().contains("Es muss ein Wert"));
+    QCOMPARE(form.window.focusWidget(), first);
+}
+
+void TestKivraWindows::validatorAsksCallbacks()
+{
+    QWidget window;
+    QVariantMap vars;
+    QPointer<QLineEdit> edit = new QLineEdit(&window);
+    const INFO windowRecord(kDialogWindow, {}, QString(), QVariant(), QString(),
+                            ContextCallback([](const CallbackContext &context) {
+                                *context.newValue = context.newValue->toString().replace("ae", "ä");
+                                return 1;
+                            }));
+    const INFO field(kLineEdit, kValidateCallback, QString(), QVariant(), "name",
+                     ContextCallback([&](const CallbackContext &context) {
+                         const bool expected = context.type == kValidate &&
+                             context.field.name == "name" && context.widget == edit.data() &&
+                             context.vars == &vars;
+                         return expected && !context.newValue->toString().contains('x') ? 1 : 0;
+                     }));
+    QPointer<QValidator> validator =
+        new helper::Validator(&window, edit, windowRecord, field, &vars);
+    edit->setValidator(validator);
+
+    // The field's callback refuses the "x"; the window's rewrites the whole text.
+    QTest::keyClicks(edit, "Baxer");
+    QCOMPARE(edit->text(), QString("Bär"));
+
+    delete edit;
+    QVERIFY(validator.isNull());
 }
 
 QTEST_MAIN(TestKivraWindows)
