@@ -80,9 +80,8 @@ class TestKivraWidgets : public QObject
     Q_OBJECT
 
 private slots:
-    void gridCursor();
+    void layoutStack();
     void layoutsIntoLayouts();
-    void formLayoutPairs();
     void alignment();
     void captions_data();
     void captions();
@@ -98,7 +97,7 @@ private slots:
     void parentlessImageStaysHidden();
 };
 
-void TestKivraWidgets::gridCursor()
+void TestKivraWidgets::layoutStack()
 {
     QWidget window;
     auto *grid = new QGridLayout(&window);
@@ -126,6 +125,18 @@ void TestKivraWidgets::gridCursor()
     QVERIFY(topIsGrid(stack));
     QCOMPARE(stack.last().layout.data(), inner);
     QCOMPARE(stack.first().column, 2);
+
+    // A form layout takes a label and its field as one row; a lone widget spans the row.
+    auto *form = new QFormLayout;
+    placeLayout(stack, form, 0, span, false, false, {}, 0);
+    const WIDGET_INFO widgets = {new QLabel("Name"), new QLineEdit, new QCheckBox("Aktiv")};
+    for (int i = 0; i < widgets.size(); ++i)
+        placeWidget(stack, i, widgets, 0, span, 0, Qt::AlignRight);
+    QCOMPARE(form->rowCount(), 2);
+    QCOMPARE(form->itemAt(0, QFormLayout::LabelRole)->widget(), widgets[0].data());
+    QCOMPARE(form->itemAt(0, QFormLayout::FieldRole)->widget(), widgets[1].data());
+    QCOMPARE(form->itemAt(1, QFormLayout::SpanningRole)->widget(), widgets[2].data());
+    QCOMPARE(form->labelAlignment(), Qt::AlignRight);
 }
 
 void TestKivraWidgets::layoutsIntoLayouts()
@@ -151,22 +162,6 @@ void TestKivraWidgets::layoutsIntoLayouts()
     QVERIFY(labels[0]->isHidden() && labels[1]->isHidden());
     QVERIFY(!labels[2]->isHidden());
     setLayoutWidgetsVisible(nullptr, false);
-}
-
-void TestKivraWidgets::formLayoutPairs()
-{
-    QWidget window;
-    auto *form = new QFormLayout(&window);
-    LayoutStack stack {{form, 0, 0}};
-    const WIDGET_INFO widgets = {new QLabel("Name"), new QLineEdit, new QCheckBox("Aktiv")};
-    int span = 0;
-    for (int i = 0; i < widgets.size(); ++i)
-        placeWidget(stack, i, widgets, 0, span, 0, Qt::AlignRight);
-    QCOMPARE(form->rowCount(), 2);
-    QCOMPARE(form->itemAt(0, QFormLayout::LabelRole)->widget(), widgets[0].data());
-    QCOMPARE(form->itemAt(0, QFormLayout::FieldRole)->widget(), widgets[1].data());
-    QCOMPARE(form->itemAt(1, QFormLayout::SpanningRole)->widget(), widgets[2].data());
-    QCOMPARE(form->labelAlignment(), Qt::AlignRight);
 }
 
 void TestKivraWidgets::alignment()
