@@ -35,6 +35,7 @@ struct PseudoSettings
     qint32 maxShiftSeconds = 86400;
     // Date-times are cut to a multiple of this many seconds before shifting when above 1.
     qint32 timeStepSeconds = 1;
-    // Time specification of a shifted date-time: 0 local, 1 UTC, else the system time zone.
+    // Which clock a shifted date-time is expressed in: 0 local time, 1 UTC, else the system time
+    // zone.
     qint32 timeSpecMode = 0;
 };

@@ -6,6 +6,7 @@
 #include "MessageBoxHook.h"
 #include "ReservedKeys.h"
 
+#include <QDir>
 #include <QObject>
 
 namespace kivra {
@@ -35,7 +36,13 @@ void saveIniOnClose(QWidget *window, const INFO &windowRecord, QMap<QString, QVa
         return;
     const QSet<QString> *keyFilter =
         closeSave && closeSave->filterKeys ? &closeSave->keptNames : nullptr;
-    saveValuesToIni(values, ini.file, ini.group, ini.separateKeys, keyFilter, summary);
+    // The file keeps the settings of every later start (the key among them): the user must
+    // learn that they were not saved, although the window still closes.
+    if (!saveValuesToIni(values, ini.file, ini.group, ini.separateKeys, keyFilter, summary))
+        MessageBoxHook::information(
+            window, QObject::tr("Dateifehler:"),
+            QObject::tr("Die Einstellungen konnten nicht in „%1“ gespeichert werden.")
+                .arg(QDir::toNativeSeparators(ini.file)));
 }
 
 } // namespace kivra

@@ -340,6 +340,8 @@ void TestKivraIniStore::closeSaves_data()
                                 << QVariant(QVariantMap {{"kept", 1}});
     QTest::newRow("no kept names")
         << int(kAccept) << true << false << true << none << QVariant(QVariantMap());
+    // A file that cannot be written is told to the user; the window still closes.
+    QTest::newRow("write fails") << int(kAccept) << true << false << false << none << QVariant();
 }
 
 void TestKivraIniStore::closeSaves()
@@ -354,7 +356,13 @@ void TestKivraIniStore::closeSaves()
     int questions = 0;
     MessageBoxHook::setHandler([&](MessageBoxHook::Kind, QWidget *, const QString &,
                                    const QString &) { return ++questions && answer; });
-    const QString file = path(QStringLiteral("close-%1.opt").arg(QTest::currentDataTag()));
+    QString file = path(QStringLiteral("close-%1.opt").arg(QTest::currentDataTag()));
+    const bool writeFails = QTest::currentDataTag() == QLatin1String("write fails");
+    if (writeFails) {
+        QVERIFY(write(path("blocker"), "kein Ordner"));
+        file = path("blocker/vondrel.opt");
+        QTest::ignoreMessage(QtWarningMsg, "Could not write \"vondrel.opt\"");
+    }
     QWidget window;
     QVariantMap values {{"kept", 1}, {"other", "x"}, {widgetDataKey("kept"), 0}};
     const CloseSaveInfo closeSave {filter, QSet<QString>(kept.cbegin(), kept.cend())};
@@ -362,7 +370,7 @@ void TestKivraIniStore::closeSaves()
 
     QVERIFY(closeWindow(&window, &window, CallbackType(code), record, INFO(), &values, &closeSave));
     QCOMPARE(stored(file, "main/vmap"), saved);
-    QCOMPARE(questions, code == kAccept && !autoSave ? 1 : 0);
+    QCOMPARE(questions, (code == kAccept && !autoSave ? 1 : 0) + (writeFails ? 1 : 0));
     QCOMPARE(values, QVariantMap({{"kept", 1}, {"other", "x"}}));
 }
 
