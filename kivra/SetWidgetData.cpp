@@ -124,7 +124,9 @@ bool applyToPathOrSelection(Vars *vars, const QString &key, const QVariant &valu
     }
     if (auto *button = findWidget<QPushButton>(vars, key, kMenuButton);
         button && button->menu() && !button->menu()->isEmpty()) {
-        applySelectionValue(vars, key, value, false, nullptr);
+        // As for lists: the map's list data must follow, or the old selection is saved.
+        if (applySelectionValue(vars, key, value, false, nullptr))
+            selectListDataItems(vars, key, value, widgetHasFlags(button, kMultiSelect));
         return true;
     }
     return false;

@@ -427,6 +427,17 @@ void TestKivraValues::setWidgetDataWithoutCallbacks()
     QCOMPARE(form.sep->currentIndex(), 1);
     QCOMPARE(selectedValues(&form.vars, "sep"), QVariantList({2}));
 
+    // A menu button checks the named action, and its list data follows, so the value is saved.
+    auto *menuButton = form.add<QPushButton>("view", kPushButton, kMenuButton);
+    menuButton->setMenu(new QMenu(menuButton));
+    T_LISTDATA views = listData({1, 2, 3}, {true});
+    fillMenuFromListData(views, menuButton->menu(), true, false, nullptr);
+    form.vars.insert("view", QVariant::fromValue(views));
+    QVERIFY(setWidgetData(&form.vars, {{"view", 3}}, false));
+    QVERIFY(menuButton->menu()->actions().at(2)->isChecked());
+    QCOMPARE(selectedFlags(form.vars.value("view").value<T_LISTDATA>()),
+             QList<bool>({false, false, true}));
+
     // A widget whose key the map lacks gets the value; the map gains no entry.
     form.vars.remove("name");
     QVERIFY(setWidgetData(&form.vars, {{"name", "shown"}}, false));
