@@ -5,6 +5,7 @@
 
 #include <QFileDevice>
 #include <QIODevice>
+#include <QSaveFile>
 
 namespace {
 
@@ -98,7 +99,8 @@ bool CsvWriter::close()
         if (!file->flush())
             m_failed = true;
     }
-    if (m_device->isOpen())
+    // A save file is committed (or discarded) by its owner; closing it here would abort.
+    if (m_device->isOpen() && !qobject_cast<QSaveFile *>(m_device))
         m_device->close();
     if (m_failed)
         qCWarning(lcTables) << "CSV output failed:" << m_device->errorString();

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QProgressDialog>
+#include <QSaveFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -98,6 +99,7 @@ private slots:
     void writeRoundTrip();
     void latin1RoundTripIsByteIdentical();
     void writeFailuresAreReported();
+    void writesIntoSaveFile();
     void encodingBridge();
     void modelEditing();
 };
@@ -348,6 +350,22 @@ void TestQxtCsvModel::latin1RoundTripIsByteIdentical()
     QxtCsvModel model;
     read(model, input, dqDoubled, u';', "ISO-8859-1");
     QCOMPARE(write(model, dqDoubled, false, 0, "ISO-8859-1"), input);
+}
+
+void TestQxtCsvModel::writesIntoSaveFile()
+{
+    // Output written atomically: the writer leaves the commit to the owner of the save file.
+    QTemporaryDir dir;
+    QxtCsvModel model;
+    fill(model, {{"a", "b"}});
+    QSaveFile out(dir.filePath(QStringLiteral("out.csv")));
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    QVERIFY(model.writeCsv(&out, false, u';', nullptr, 0));
+    QVERIFY(!QFile::exists(out.fileName()));
+    QVERIFY(out.commit());
+    QFile written(out.fileName());
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), QByteArray("\"a\";\"b\"\n"));
 }
 
 void TestQxtCsvModel::writeFailuresAreReported()
