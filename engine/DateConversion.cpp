@@ -110,7 +110,12 @@ QDateTime spreadsheetSerialToDateTime(double serial, bool use1904)
     if (!use1904 && days >= 1 && days < 60)
         ++days;
     const QDate epoch = use1904 ? QDate(1904, 1, 1) : QDate(1899, 12, 30);
-    return QDateTime(epoch.addDays(days), QTime::fromMSecsSinceStartOfDay(int(msecs)));
+    const QDate date = epoch.addDays(days);
+    const QTime time = QTime::fromMSecsSinceStartOfDay(int(msecs));
+    // A wall-clock time in the spring daylight-saving gap has no local date-time; keep its
+    // fields in UTC, as the workbook layer does, rather than lose the value.
+    const QDateTime local(date, time);
+    return local.isValid() || !date.isValid() ? local : QDateTime(date, time, Qt::UTC);
 }
 
 QDateTime convertCellValue(const DateTextSettings &owner, const QVariant &value,

@@ -1,7 +1,6 @@
 #include "FieldTypes.h"
 
 #include <QCoreApplication>
-#include <QHash>
 
 const FieldTypeInfo fieldTypeInfos[24] = {
     {FieldTypeId::Text, "<TEXT>", QT_TRANSLATE_NOOP("Dialog", "Text")},
@@ -49,13 +48,9 @@ const QMap<QString, FieldType> placeholderTable = buildPlaceholderTable();
 
 QString placeholderForFieldType(int id)
 {
-    static const QHash<int, QString> reverse = [] {
-        QHash<int, QString> map;
-        for (auto it = placeholderTable.cbegin(); it != placeholderTable.cend(); ++it)
-            map.insert(it.value(), it.key());
-        return map;
-    }();
-    return reverse.value(id, QStringLiteral("<TEXT>"));
+    if (id < FieldTypeId::First || id > FieldTypeId::Last)
+        return QStringLiteral("<TEXT>");
+    return QString::fromLatin1(fieldTypeInfos[id - 1].placeholder);
 }
 
 QString fieldTypeLabel(int id)

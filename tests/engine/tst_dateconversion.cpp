@@ -58,6 +58,10 @@ void TestDateConversion::convertCellValue_data()
         << QVariant(59) << none << 21 << false << false << local(1900, 2, 28);
     QTest::newRow("1904 system") << QVariant(45000) << none << 21 << false << true
                                  << local(2027, 3, 16);
+    // 31 March 2024 02:30 does not exist in Berlin; the value must survive.
+    QTest::newRow("serial in the daylight-saving gap")
+        << QVariant(45382.0 + 2.5 / 24) << none << 22 << false << false
+        << QDateTime(QDate(2024, 3, 31), QTime(2, 30), Qt::UTC);
     QTest::newRow("beyond any calendar")
         << QVariant(1e300) << none << 21 << false << false << QDateTime();
     QTest::newRow("date cell wins over its number")
