@@ -159,12 +159,9 @@ QString Pseudonymizer::keyedPseudonym(FieldType type, const QString &text) const
         return digitTokenFor(type, text);
     case FieldTypeId::VatId:
         return real ? vatPseudonym(text) : tokenFor(type, text);
-    case FieldTypeId::Domain: {
-        const int length = m_settings.tokenLength(type);
-        return lettersFromBytes(hmacCounterStream(subkey(type), normalizedUtf8(text), length),
-                                length) +
+    case FieldTypeId::Domain:
+        return keyedLetterToken(text, subkey(type), {}, {}, m_settings.tokenLength(type), 0) +
             u'.' + m_settings.topLevelDomain;
-    }
     case FieldTypeId::Ip:
         return real ? ipPseudonym(text) : tokenFor(type, text);
     default:
@@ -195,15 +192,13 @@ QString Pseudonymizer::streetPseudonym(const QString &text) const
     }
 
     // Only the street is keyed; the house number stays as written.
-    const QByteArray b = street.toUtf8();
     const KeyPair &keys = keyPair(FieldTypeId::StreetNo);
-    const int length = m_settings.tokenLength(FieldTypeId::StreetNo);
-    QString part = lettersFromBytes(hmacCounterStream(keys.subkey, b, length), length);
-    if (!m_settings.simulateReal) {
-        const int extLength = m_settings.extLength(FieldTypeId::StreetNo);
-        part = m_settings.prefix(FieldTypeId::StreetNo) + part +
-            lettersFromBytes(hmacCounterStream(keys.extSubkey, b, extLength), extLength);
-    }
+    const bool real = m_settings.simulateReal;
+    const QString part =
+        keyedLetterToken(street, keys.subkey, keys.extSubkey,
+                         real ? QString() : m_settings.prefix(FieldTypeId::StreetNo),
+                         m_settings.tokenLength(FieldTypeId::StreetNo),
+                         real ? 0 : m_settings.extLength(FieldTypeId::StreetNo));
     return number.isEmpty() ? part : part + u' ' + number;
 }
 

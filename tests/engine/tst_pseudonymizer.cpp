@@ -88,6 +88,13 @@ void TestPseudonymizer::pseudonyms_data()
                          << "07184839";
     QTest::newRow("street no") << 6 << false << QString::fromUtf8(" Hauptstraße  12b ")
                                << "str[a-z]{12} 12b";
+    // Pinned values: pseudonyms must stay the same across versions, byte for byte.
+    QTest::newRow("street no, pinned")
+        << 6 << false << QString::fromUtf8("Hauptstraße 12a") << "strvziotitokdlc 12a";
+    QTest::newRow("street no, real")
+        << 6 << true << QString::fromUtf8("Hauptstraße 12a") << "vziotito 12a";
+    QTest::newRow("domain") << 12 << false << " example.org"
+                            << "olsrjgpkjzvx\\.invalid";
     QTest::newRow("phone, real, short") << 9 << true << "1234"
                                         << "[0-9]{6}";
     QTest::newRow("phone, real") << 9 << true << "0171 1234567"
