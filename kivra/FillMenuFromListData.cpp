@@ -52,7 +52,8 @@ void applyRole(QAction *action, Qt::ItemDataRole role, const QVariant &value)
     }
 }
 
-// The item's roles without its first decoration pair, which menus do not show.
+// The item's roles without its first decoration pair: an action takes its icon only from a
+// second one.
 ItemRoles menuRoles(const ItemRoles &roles)
 {
     ItemRoles result = roles;

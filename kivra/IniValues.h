@@ -15,7 +15,8 @@ inline constexpr QLatin1String kDefaultSummaryName {"vmap"};
 // the whole map under the summary key summaryName ("vmap" when empty), replacing what that key
 // held. Entries are stored as plainValue gives them; the framework's own entries, entries the
 // keyFilter (when given) does not hold and values that cannot be stored (logged, never
-// written, so the rest stays readable) are left out. Keys not written stay in the file.
+// written, so the rest stays readable) are left out. With separateKeys, keys not written stay
+// in the file; the summary key is replaced whole, so a filtered save keeps only the kept names.
 // False for a null map or when the file could not be written.
 bool saveValuesToIni(const QMap<QString, QVariant> *values, const QString &file,
                      const QString &group, bool separateKeys, const QSet<QString> *keyFilter,

@@ -11,11 +11,6 @@ namespace kivra {
 
 namespace {
 
-QBitArray flagBits(const QWidget *widget)
-{
-    return widget ? widget->property(WidgetProperty::flags).toBitArray() : QBitArray();
-}
-
 int intProperty(const QWidget *widget, const char *name)
 {
     return widget ? widget->property(name).toInt() : 0;
@@ -25,14 +20,14 @@ int intProperty(const QWidget *widget, const char *name)
 
 FieldFlags widgetFlags(const QWidget *widget)
 {
-    const QBitArray bits = flagBits(widget);
+    const QBitArray bits =
+        widget ? widget->property(WidgetProperty::flags).toBitArray() : QBitArray();
     return bits.size() == FieldFlags::kBitCount ? FieldFlags::fromBitArray(bits) : FieldFlags();
 }
 
 bool widgetHasFlags(const QWidget *widget, const FieldFlags &mask)
 {
-    // A shorter array still answers for the bits it has.
-    return hasFlags(FieldFlags::fromBitArray(flagBits(widget)), mask);
+    return hasFlags(widgetFlags(widget), mask);
 }
 
 int widgetKind(const QWidget *widget)
