@@ -226,7 +226,9 @@ void WorksheetReader::storeFormula(Cell &cell, int row, int column, const Formul
     } else if (formula.type == u"array") {
         const CellRange range = CellRange::fromString(formula.reference);
         cell.setFormula(CellFormula(formula.text, CellFormula::ArrayType, range));
-        if (range.isValid())
+        // A single-cell range covers only this cell, marked below; keeping it would make every
+        // later cell scan one more range.
+        if (range.rowCount() * qint64(range.columnCount()) > 1)
             m_arrayRanges.append(range);
     } else if (formula.type == u"dataTable") {
         return; // what-if tables keep their values; their definition is not carried over
