@@ -137,10 +137,19 @@ bool WorksheetReader::readCell(QXmlStreamReader &xml, int row, int *column)
     if (xml.hasError())
         return false;
 
-    Cell &cell = m_sheet->cells().obtain(row, *column);
-    cell.setFormat(style >= 0 && style < m_cellFormats.size() ? m_cellFormats[style] : Format());
-    if (!storeValue(xml, cell, type, hasValue, inlineText))
+    QVariant value;
+    Cell::CellType cellType = Cell::BlankType;
+    if (!parseValue(xml, type, hasValue, inlineText, &value, &cellType))
         return false;
+    const Format format =
+        style >= 0 && style < m_cellFormats.size() ? m_cellFormats[style] : Format();
+    // Such a cell holds nothing the writer would keep; a crafted sheet of millions of bare <c/>
+    // must not cost a cell each.
+    if (cellType == Cell::BlankType && !formula.present && !format.isValid())
+        return true;
+    Cell &cell = m_sheet->cells().obtain(row, *column);
+    cell.setFormat(format);
+    cell.setValue(value, cellType);
     if (formula.present)
         storeFormula(cell, row, *column, formula);
     else if (cell.cellType() != Cell::BlankType && insideArrayFormula(row, *column))
@@ -168,15 +177,20 @@ bool WorksheetReader::readElementText(QXmlStreamReader &xml)
     return false;
 }
 
-bool WorksheetReader::storeValue(QXmlStreamReader &xml, Cell &cell, QStringView type, bool hasValue,
-                                 const QString &inlineText)
+bool WorksheetReader::parseValue(QXmlStreamReader &xml, QStringView type, bool hasValue,
+                                 const QString &inlineText, QVariant *value,
+                                 Cell::CellType *cellType)
 {
+    const auto set = [&](const QVariant &parsed, Cell::CellType parsedType) {
+        *value = parsed;
+        *cellType = parsedType;
+    };
     if (type == u"inlineStr") {
-        cell.setValue(inlineText, Cell::StringType);
+        set(inlineText, Cell::StringType);
         return true;
     }
     if (!hasValue) {
-        cell.setValue({}, Cell::BlankType);
+        set({}, Cell::BlankType);
         return true;
     }
     if (type == u"s") {
@@ -185,13 +199,13 @@ bool WorksheetReader::storeValue(QXmlStreamReader &xml, Cell &cell, QStringView 
             xml.raiseError(QStringLiteral("reference to a missing shared string"));
             return false;
         }
-        cell.setValue(m_sharedStrings[index], Cell::StringType);
+        set(m_sharedStrings[index], Cell::StringType);
     } else if (type == u"str") {
-        cell.setValue(decodeXmlEscapes(m_text), Cell::StringType);
+        set(decodeXmlEscapes(m_text), Cell::StringType);
     } else if (type == u"b") {
-        cell.setValue(parseXmlBool(m_text), Cell::BooleanType);
+        set(parseXmlBool(m_text), Cell::BooleanType);
     } else if (type == u"e") {
-        cell.setValue(m_text.trimmed(), Cell::ErrorType);
+        set(m_text.trimmed(), Cell::ErrorType);
     } else if (type == u"d") {
         const std::optional<double> serial =
             toSerialNumber(isoDateTime(m_text), m_sheet->isDate1904());
@@ -199,16 +213,16 @@ bool WorksheetReader::storeValue(QXmlStreamReader &xml, Cell &cell, QStringView 
             xml.raiseError(QStringLiteral("invalid date value"));
             return false;
         }
-        cell.setValue(*serial, Cell::NumberType);
+        set(*serial, Cell::NumberType);
     } else if (m_text.trimmed().isEmpty()) {
-        cell.setValue({}, Cell::BlankType);
+        set({}, Cell::BlankType);
     } else {
         const std::optional<double> number = parseXmlNumber(m_text);
         if (!number) {
             xml.raiseError(QStringLiteral("invalid number"));
             return false;
         }
-        cell.setValue(*number, Cell::NumberType);
+        set(*number, Cell::NumberType);
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Cell.h"
 #include "CellRange.h"
 #include "Format.h"
 
@@ -13,7 +14,6 @@ class QXmlStreamReader;
 
 namespace QXlsx {
 
-class Cell;
 class Worksheet;
 
 // Reads a worksheet part into a Worksheet: the cells of every row (types s, str, inlineStr, b,
@@ -54,8 +54,8 @@ private:
     void readRow(QXmlStreamReader &xml, int row);
     bool readCell(QXmlStreamReader &xml, int row, int *column);
     bool readElementText(QXmlStreamReader &xml);
-    bool storeValue(QXmlStreamReader &xml, Cell &cell, QStringView type, bool hasValue,
-                    const QString &inlineText);
+    bool parseValue(QXmlStreamReader &xml, QStringView type, bool hasValue,
+                    const QString &inlineText, QVariant *value, Cell::CellType *cellType);
     void storeFormula(Cell &cell, int row, int column, const FormulaData &formula);
     void readMergeCells(QXmlStreamReader &xml);
     void expandSharedFormulas();

@@ -83,7 +83,7 @@ void TestXlsxReading::cellTypes()
     QCOMPARE(doc->read(1, 4), QVariant(QStringLiteral("#N/A")));
     QCOMPARE(doc->cellAt(1, 4)->cellType(), Cell::ErrorType);
     QCOMPARE(doc->read(1, 5), QVariant(QStringLiteral("text result")));
-    QVERIFY(doc->cellAt(1, 6));
+    QVERIFY(!doc->cellAt(1, 6));
     QCOMPARE(doc->read(1, 6), QVariant());
     QCOMPARE(doc->read(1, 7), QVariant(QStringLiteral("shared")));
     QCOMPARE(doc->read(1, 8), QVariant(QStringLiteral("inline")));
@@ -165,7 +165,8 @@ void TestXlsxReading::styles()
 {
     const auto doc =
         loadSheet(R"(<row r="1"><c r="A1" s="2"><v>1</v></c><c r="B1" s="3"><v>1</v></c>
-        <c r="C1" s="4"><v>1</v></c><c r="D1"><v>1</v></c><c r="E1" s="99"><v>1</v></c></row>)",
+        <c r="C1" s="4"><v>1</v></c><c r="D1"><v>1</v></c><c r="E1" s="99"><v>1</v></c>
+        <c r="F1" s="3"/></row>)",
                   {}, Styles);
     const Format date = doc->cellAt(1, 1)->format();
     QCOMPARE(date.numberFormat(), QStringLiteral("[$-407]dd.mm.yyyy;@"));
@@ -194,6 +195,9 @@ void TestXlsxReading::styles()
     // The default style, and a style index the file does not have, mean no style of its own.
     QVERIFY(!doc->cellAt(1, 4)->format().isValid());
     QVERIFY(!doc->cellAt(1, 5)->format().isValid());
+    // A blank cell keeps its style, which saving carries over.
+    QVERIFY(doc->cellAt(1, 6));
+    QCOMPARE(doc->cellAt(1, 6)->format(), money);
     QCOMPARE(doc->workbook()->defaultFont().fontName(), QStringLiteral("Arial"));
 }
 
