@@ -147,7 +147,7 @@ bool PackageReader::readPart(const QString &name,
     buffer.open(QIODevice::ReadOnly);
     QXmlStreamReader xml(&buffer);
     if (!parse(xml) || xml.hasError())
-        return fail(tr("Die Datei ist beschädigt: „%1“ enthält in Zeile %2 fehlerhaftes XML (%3).")
+        return fail(tr("Die Datei ist beschädigt: „%1“ ist in Zeile %2 fehlerhaft (%3).")
                         .arg(name)
                         .arg(xml.lineNumber())
                         .arg(xml.errorString()));

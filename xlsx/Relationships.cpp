@@ -47,7 +47,7 @@ bool Relationships::read(QXmlStreamReader &xml, const QString &sourcePart)
     if (!xml.readNextStartElement())
         return !xml.hasError();
     if (xml.name() != u"Relationships") {
-        xml.raiseError(QStringLiteral("unexpected root element"));
+        xml.raiseError(tr("unerwartetes Wurzelelement"));
         return false;
     }
     while (xml.readNextStartElement()) {

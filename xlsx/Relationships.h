@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 
@@ -11,6 +12,8 @@ namespace QXlsx {
 // target resolved to a part name inside the package.
 class Relationships
 {
+    Q_DECLARE_TR_FUNCTIONS(QXlsx::Relationships)
+
 public:
     struct Relationship
     {

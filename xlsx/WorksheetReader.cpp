@@ -70,7 +70,7 @@ void WorksheetReader::readSheetData(QXmlStreamReader &xml)
         const QStringView position = attributes.value(QLatin1String("r"));
         row = position.isEmpty() ? row + 1 : parseXmlIndex(position);
         if (row < 1 || row > MaxRowCount) {
-            xml.raiseError(QStringLiteral("invalid row number"));
+            xml.raiseError(tr("ungültige Zeilennummer"));
             return;
         }
         readRow(xml, row);
@@ -99,13 +99,13 @@ bool WorksheetReader::readCell(QXmlStreamReader &xml, int row, int *column)
     } else {
         const CellReference reference = CellReference::fromString(position);
         if (!reference.isValid() || reference.row() != row) {
-            xml.raiseError(QStringLiteral("invalid cell position"));
+            xml.raiseError(tr("ungültige Zellposition"));
             return false;
         }
         *column = reference.column();
     }
     if (*column > MaxColumnCount) {
-        xml.raiseError(QStringLiteral("invalid cell position"));
+        xml.raiseError(tr("ungültige Zellposition"));
         return false;
     }
     const int style = parseXmlIndex(attributes.value(QLatin1String("s")));
@@ -196,7 +196,7 @@ bool WorksheetReader::parseValue(QXmlStreamReader &xml, QStringView type, bool h
     if (type == u"s") {
         const int index = parseXmlIndex(m_text);
         if (index < 0 || index >= m_sharedStrings.size()) {
-            xml.raiseError(QStringLiteral("reference to a missing shared string"));
+            xml.raiseError(tr("Verweis auf einen fehlenden gemeinsamen Text"));
             return false;
         }
         set(m_sharedStrings[index], Cell::StringType);
@@ -210,7 +210,7 @@ bool WorksheetReader::parseValue(QXmlStreamReader &xml, QStringView type, bool h
         const std::optional<double> serial =
             toSerialNumber(isoDateTime(m_text), m_sheet->isDate1904());
         if (!serial) {
-            xml.raiseError(QStringLiteral("invalid date value"));
+            xml.raiseError(tr("ungültiges Datum"));
             return false;
         }
         set(*serial, Cell::NumberType);
@@ -219,7 +219,7 @@ bool WorksheetReader::parseValue(QXmlStreamReader &xml, QStringView type, bool h
     } else {
         const std::optional<double> number = parseXmlNumber(m_text);
         if (!number) {
-            xml.raiseError(QStringLiteral("invalid number"));
+            xml.raiseError(tr("ungültige Zahl"));
             return false;
         }
         set(*number, Cell::NumberType);

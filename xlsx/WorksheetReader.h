@@ -4,6 +4,7 @@
 #include "CellRange.h"
 #include "Format.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -21,6 +22,8 @@ class Worksheet;
 // formulas expanded so that every cell gets its own text) and the merged ranges.
 class WorksheetReader
 {
+    Q_DECLARE_TR_FUNCTIONS(QXlsx::WorksheetReader)
+
 public:
     WorksheetReader(Worksheet *sheet, const QList<QString> &sharedStrings,
                     const QList<Format> &cellFormats);

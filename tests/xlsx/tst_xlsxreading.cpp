@@ -279,19 +279,24 @@ void TestXlsxReading::badInput_data()
     QMap<QString, QByteArray> brokenSheet = parts;
     brokenSheet[QStringLiteral("xl/worksheets/sheet1.xml")] =
         sheetXml(R"(<row r="1"><c r="A1"><v>1</v></c></row><row r="2"><c r="A2"><v>2</v>)");
-    QTest::newRow("broken xml") << XlsxFixture::zip(brokenSheet) << "fehlerhaftes XML";
+    QTest::newRow("broken xml") << XlsxFixture::zip(brokenSheet) << "ist in Zeile 1 fehlerhaft";
     QMap<QString, QByteArray> badNumber = parts;
     badNumber[QStringLiteral("xl/worksheets/sheet1.xml")] =
         sheetXml(R"(<row r="1"><c r="A1"><v>1</v></c><c r="B1"><v>one</v></c></row>)");
-    QTest::newRow("bad number") << XlsxFixture::zip(badNumber) << "fehlerhaftes XML";
+    QTest::newRow("bad number") << XlsxFixture::zip(badNumber) << "ungültige Zahl";
     QMap<QString, QByteArray> missingString = parts;
     missingString[QStringLiteral("xl/worksheets/sheet1.xml")] =
         sheetXml(R"(<row r="1"><c r="A1" t="s"><v>7</v></c></row>)");
-    QTest::newRow("missing shared string") << XlsxFixture::zip(missingString) << "fehlerhaftes XML";
+    QTest::newRow("missing shared string")
+        << XlsxFixture::zip(missingString) << "fehlenden gemeinsamen Text";
     QMap<QString, QByteArray> badPosition = parts;
     badPosition[QStringLiteral("xl/worksheets/sheet1.xml")] =
         sheetXml(R"(<row r="1"><c r="A0"><v>1</v></c></row>)");
-    QTest::newRow("bad position") << XlsxFixture::zip(badPosition) << "fehlerhaftes XML";
+    QTest::newRow("bad position") << XlsxFixture::zip(badPosition) << "ungültige Zellposition";
+    QMap<QString, QByteArray> badRelationships = parts;
+    badRelationships[QStringLiteral("xl/_rels/workbook.xml.rels")] = "<Types/>";
+    QTest::newRow("bad relationships")
+        << XlsxFixture::zip(badRelationships) << "unerwartetes Wurzelelement";
 
     QByteArray huge = good;
     for (qsizetype at = huge.indexOf("PK\x01\x02"); at >= 0;
