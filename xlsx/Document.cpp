@@ -17,6 +17,11 @@ Document::Document(QIODevice *device)
     } else if (device && device->open(QIODevice::ReadOnly)) {
         bytes = device->readAll();
         device->close();
+    } else if (device) {
+        // Reading no bytes would blame the content for what the device itself refused.
+        m_errorString = tr("Die Datei kann nicht gelesen werden: %1").arg(device->errorString());
+        m_workbook = std::make_unique<Workbook>();
+        return;
     }
     PackageReader reader(bytes);
     m_workbook = reader.read();

@@ -6,6 +6,8 @@
 
 #include <QBuffer>
 #include <QDateTime>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
 
@@ -255,65 +257,75 @@ void TestXlsxReading::badInput_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("file"); // read from this file instead of the bytes when set
     const QByteArray good = XlsxFixture::workbook(
         {{QStringLiteral("S"), sheetXml(R"(<row r="1"><c r="A1"><v>1</v></c></row>)")}});
     QMap<QString, QByteArray> parts = XlsxFixture::unzip(good);
 
-    QTest::newRow("empty") << QByteArray() << "keine XLSX-Arbeitsmappe";
-    QTest::newRow("text") << QByteArray("Name;Ort\nA;B\n") << "keine XLSX-Arbeitsmappe";
-    QTest::newRow("truncated") << good.left(good.size() / 2) << "unvollständig";
+    const QString missingFile = QTemporaryDir().filePath(QStringLiteral("Kunden.xlsx"));
+    QTest::newRow("unreadable file") << QByteArray() << "kann nicht gelesen werden" << missingFile;
+    QTest::newRow("empty") << QByteArray() << "keine XLSX-Arbeitsmappe" << QString();
+    QTest::newRow("text") << QByteArray("Name;Ort\nA;B\n") << "keine XLSX-Arbeitsmappe"
+                          << QString();
+    QTest::newRow("truncated") << good.left(good.size() / 2) << "unvollständig" << QString();
     QByteArray damaged = good;
     damaged[damaged.indexOf("PK\x01\x02") - 20] ^= 0x55; // inside the last entry's data
-    QTest::newRow("damaged data") << damaged << "beschädigt";
+    QTest::newRow("damaged data") << damaged << "beschädigt" << QString();
 
     QMap<QString, QByteArray> noWorkbook = parts;
     noWorkbook.remove(QStringLiteral("xl/workbook.xml"));
-    QTest::newRow("no workbook") << XlsxFixture::zip(noWorkbook) << "keine Arbeitsmappe";
+    QTest::newRow("no workbook") << XlsxFixture::zip(noWorkbook) << "keine Arbeitsmappe"
+                                 << QString();
     QMap<QString, QByteArray> otherDocument = parts;
     otherDocument[QStringLiteral("xl/workbook.xml")] = "<document/>";
-    QTest::newRow("not a workbook") << XlsxFixture::zip(otherDocument) << "keine Arbeitsmappe";
+    QTest::newRow("not a workbook")
+        << XlsxFixture::zip(otherDocument) << "keine Arbeitsmappe" << QString();
     QMap<QString, QByteArray> missingSheet = parts;
     missingSheet.remove(QStringLiteral("xl/worksheets/sheet1.xml"));
-    QTest::newRow("missing sheet") << XlsxFixture::zip(missingSheet) << "fehlt";
+    QTest::newRow("missing sheet") << XlsxFixture::zip(missingSheet) << "fehlt" << QString();
 
     QMap<QString, QByteArray> brokenSheet = parts;
     brokenSheet[QStringLiteral("xl/worksheets/sheet1.xml")] =
         sheetXml(R"(<row r="1"><c r="A1"><v>1</v></c></row><row r="2"><c r="A2"><v>2</v>)");
-    QTest::newRow("broken xml") << XlsxFixture::zip(brokenSheet) << "ist in Zeile 1 fehlerhaft";
+    QTest::newRow("broken xml") << XlsxFixture::zip(brokenSheet) << "ist in Zeile 1 fehlerhaft"
+                                << QString();
     QMap<QString, QByteArray> badNumber = parts;
     badNumber[QStringLiteral("xl/worksheets/sheet1.xml")] =
         sheetXml(R"(<row r="1"><c r="A1"><v>1</v></c><c r="B1"><v>one</v></c></row>)");
-    QTest::newRow("bad number") << XlsxFixture::zip(badNumber) << "ungültige Zahl";
+    QTest::newRow("bad number") << XlsxFixture::zip(badNumber) << "ungültige Zahl" << QString();
     QMap<QString, QByteArray> missingString = parts;
     missingString[QStringLiteral("xl/worksheets/sheet1.xml")] =
         sheetXml(R"(<row r="1"><c r="A1" t="s"><v>7</v></c></row>)");
     QTest::newRow("missing shared string")
-        << XlsxFixture::zip(missingString) << "fehlenden gemeinsamen Text";
+        << XlsxFixture::zip(missingString) << "fehlenden gemeinsamen Text" << QString();
     QMap<QString, QByteArray> badPosition = parts;
     badPosition[QStringLiteral("xl/worksheets/sheet1.xml")] =
         sheetXml(R"(<row r="1"><c r="A0"><v>1</v></c></row>)");
-    QTest::newRow("bad position") << XlsxFixture::zip(badPosition) << "ungültige Zellposition";
+    QTest::newRow("bad position") << XlsxFixture::zip(badPosition) << "ungültige Zellposition"
+                                  << QString();
     QMap<QString, QByteArray> badRelationships = parts;
     badRelationships[QStringLiteral("xl/_rels/workbook.xml.rels")] = "<Types/>";
     QTest::newRow("bad relationships")
-        << XlsxFixture::zip(badRelationships) << "unerwartetes Wurzelelement";
+        << XlsxFixture::zip(badRelationships) << "unerwartetes Wurzelelement" << QString();
 
     QByteArray huge = good;
     for (qsizetype at = huge.indexOf("PK\x01\x02"); at >= 0;
          at = huge.indexOf("PK\x01\x02", at + 4))
         qToLittleEndian<quint32>(0xFFFFFFF0u, huge.data() + at + 24);
-    QTest::newRow("absurd size") << huge << "zu groß";
+    QTest::newRow("absurd size") << huge << "zu groß" << QString();
 
     QTest::newRow("only a chart sheet")
         << XlsxFixture::workbook({{QStringLiteral("Diagramm"), "<chartsheet/>", true}})
-        << "keine Tabellenblätter";
+        << "keine Tabellenblätter" << QString();
 }
 
 void TestXlsxReading::badInput()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, message);
-    const auto doc = load(bytes);
+    QFETCH(QString, file);
+    QFile source(file);
+    const auto doc = file.isEmpty() ? load(bytes) : std::make_unique<Document>(&source);
     QVERIFY(doc->sheetNames().isEmpty());
     QVERIFY(!doc->currentWorksheet());
     QVERIFY(!doc->errorString().isEmpty());
