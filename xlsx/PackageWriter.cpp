@@ -21,8 +21,7 @@ const QString WorkbookPart = QStringLiteral("xl/workbook.xml");
 const QString StylesPart = QStringLiteral("xl/styles.xml");
 const QString SharedStringsPart = QStringLiteral("xl/sharedStrings.xml");
 const QString ContentTypePrefix = QStringLiteral("application/vnd.openxmlformats-");
-const QString RelationshipTypePrefix =
-    QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/");
+const QString RelationshipTypePrefix = RelationshipsNamespace + u'/';
 
 QString sheetPart(int index)
 {

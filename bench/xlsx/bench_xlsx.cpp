@@ -92,21 +92,13 @@ private:
     qint64 m_baseline = 0;
 };
 
-std::unique_ptr<QXlsx::Document> load(const QByteArray &bytes)
-{
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    return std::make_unique<QXlsx::Document>(&buffer);
-}
-
 void BM_ReadSheet(benchmark::State &state)
 {
     const QByteArray input = inputWorkbook();
     double peak = 0;
     for (auto _ : state) {
         const PeakMemory memory;
-        const auto doc = load(input);
+        const auto doc = XlsxFixture::load(input);
         if (doc->currentWorksheet()->cells().count() != qsizetype(Cells))
             state.SkipWithError("the sheet was not read whole");
         peak = std::max(peak, memory.bytesPerCell());
@@ -127,7 +119,7 @@ void BM_WriteSheet(benchmark::State &state)
     qint64 size = 0;
     for (auto _ : state) {
         const PeakMemory memory;
-        const auto doc = load(empty);
+        const auto doc = XlsxFixture::load(empty);
         for (int r = 1; r <= Rows; ++r) {
             const QString row = QString::number(r);
             doc->write(r, 1, QStringLiteral("Kunde ") + row);
