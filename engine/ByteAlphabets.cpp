@@ -3,42 +3,63 @@
 namespace {
 
 template<char16_t first, uchar radix>
-QString charactersFromBytes(QByteArrayView bytes, int n)
+void writeCharacters(QByteArrayView bytes, int n, QChar *out)
 {
-    QString out;
-    if (n <= 0 || bytes.isEmpty())
-        return out;
-    out.resize(n);
-    QChar *data = out.data();
     const qsizetype size = bytes.size();
+    if (size == 0)
+        return;
+    // The byte string is reused cyclically when it is shorter than n.
     for (qsizetype i = 0; i < n; ++i)
-        data[i] = QChar(char16_t(first + uchar(bytes[i < size ? i : i % size]) % radix));
+        out[i] = QChar(char16_t(first + uchar(bytes[i < size ? i : i % size]) % radix));
+}
+
+QString charactersFromBytes(QByteArrayView bytes, int n,
+                            void (*write)(QByteArrayView, int, QChar *))
+{
+    if (n <= 0 || bytes.isEmpty())
+        return QString();
+    QString out(n, Qt::Uninitialized);
+    write(bytes, n, out.data());
     return out;
 }
 
 } // namespace
 
+namespace vondrel {
+
+void writeLetters(QByteArrayView bytes, int n, QChar *out)
+{
+    writeCharacters<u'a', 26>(bytes, n, out);
+}
+
+void writeDigits(QByteArrayView bytes, int n, QChar *out)
+{
+    writeCharacters<u'0', 10>(bytes, n, out);
+}
+
+} // namespace vondrel
+
 QString lettersFromBytes(QByteArrayView bytes, int n)
 {
-    return charactersFromBytes<u'a', 26>(bytes, n);
+    return charactersFromBytes(bytes, n, vondrel::writeLetters);
 }
 
 QString digitsFromBytes(QByteArrayView bytes, int n)
 {
-    return charactersFromBytes<u'0', 10>(bytes, n);
+    return charactersFromBytes(bytes, n, vondrel::writeDigits);
 }
 
 QString lowDecimalDigits(quint64 value, int width)
 {
     if (width <= 0)
         return QString();
-    if (width < 20) {
-        quint64 modulus = 1;
-        for (int i = 0; i < width; ++i)
-            modulus *= 10;
-        value %= modulus;
+    QString out(width, u'0');
+    // A 64-bit value has at most 20 digits, so from 20 on all of it fits.
+    for (qsizetype i = width - 1; i >= 0 && value != 0; --i) {
+        out[i] = QChar(char16_t(u'0' + value % 10));
+        value /= 10;
     }
-    return QString::number(value).rightJustified(width, u'0');
+    return out;
 }
 
 QString toBase36(quint64 value, int width)

@@ -12,6 +12,15 @@ QString lettersFromBytes(QByteArrayView bytes, int n);
 // n decimal digits "0" + byte mod 10; empty when n <= 0 or bytes is empty.
 QString digitsFromBytes(QByteArrayView bytes, int n);
 
+namespace vondrel {
+
+// The n characters of lettersFromBytes and digitsFromBytes written to out, which
+// has room for them; nothing is written when n <= 0 or bytes is empty.
+void writeLetters(QByteArrayView bytes, int n, QChar *out);
+void writeDigits(QByteArrayView bytes, int n, QChar *out);
+
+} // namespace vondrel
+
 // value mod 10^width in decimal, padded with "0" to width digits (all of value
 // when width >= 20); empty when width <= 0.
 QString lowDecimalDigits(quint64 value, int width);

@@ -10,7 +10,8 @@ using HmacDigest = std::array<uchar, 32>;
 
 // A key for HMAC-SHA256 with its padded key blocks hashed once, so that each
 // message costs only the hashing of the message itself. Copies share the
-// precomputed state, which never changes after construction.
+// precomputed state, which never changes after construction, so one key may be
+// used from several threads.
 class HmacKey
 {
 public:

@@ -46,13 +46,42 @@ quint64 leadingUInt64(const HmacDigest &digest)
     return qFromBigEndian<quint64>(digest.data());
 }
 
+using CharacterWriter = void (*)(QByteArrayView, int, QChar *);
+
+// The first n bytes of the key stream of data under key, written to out as characters.
+void writeKeyStream(const HmacKey &key, QByteArrayView data, int n, CharacterWriter write,
+                    QChar *out)
+{
+    if (n <= 0)
+        return;
+    if (n > int(sizeof(HmacDigest))) {
+        write(hmacCounterStream(key, data, n), n, out);
+        return;
+    }
+    // The usual token fits into the stream's first block, whose counter is 0.
+    static constexpr char counterZero[4] = {};
+    const HmacDigest block = key.mac(data, QByteArrayView(counterZero, 4));
+    write(QByteArrayView(block.data(), n), n, out);
+}
+
 QString keyedToken(const QString &text, const HmacKey &key, const HmacKey &extKey,
-                   const QString &prefix, int len1, int len2,
-                   QString (*alphabet)(QByteArrayView, int))
+                   const QString &prefix, int len1, int len2, CharacterWriter write)
 {
     const QByteArray u = normalizedUtf8(text);
-    return prefix + alphabet(hmacCounterStream(key, u, len1), len1) +
-        alphabet(hmacCounterStream(extKey, u, len2), len2);
+    const int n1 = std::max(len1, 0);
+    const int n2 = std::max(len2, 0);
+    QString token(prefix.size() + n1 + n2, Qt::Uninitialized);
+    QChar *out = std::copy(prefix.cbegin(), prefix.cend(), token.data());
+    writeKeyStream(key, u, n1, write, out);
+    writeKeyStream(extKey, u, n2, write, out + n1);
+    return token;
+}
+
+// The key of a token part that has no characters.
+const HmacKey &unusedKey()
+{
+    static const HmacKey key;
+    return key;
 }
 
 } // namespace
@@ -107,14 +136,14 @@ QString Pseudonymizer::keyedLetterToken(const QString &text, const HmacKey &key,
                                         const HmacKey &extKey, const QString &prefix, int len1,
                                         int len2)
 {
-    return keyedToken(text, key, extKey, prefix, len1, len2, lettersFromBytes);
+    return keyedToken(text, key, extKey, prefix, len1, len2, vondrel::writeLetters);
 }
 
 QString Pseudonymizer::keyedDigitToken(const QString &text, const HmacKey &key,
                                        const HmacKey &extKey, const QString &prefix, int len1,
                                        int len2)
 {
-    return keyedToken(text, key, extKey, prefix, len1, len2, digitsFromBytes);
+    return keyedToken(text, key, extKey, prefix, len1, len2, vondrel::writeDigits);
 }
 
 QString Pseudonymizer::tokenFor(FieldType type, const QString &text) const
@@ -160,7 +189,8 @@ QString Pseudonymizer::keyedPseudonym(FieldType type, const QString &text) const
     case FieldTypeId::VatId:
         return real ? vatPseudonym(text) : tokenFor(type, text);
     case FieldTypeId::Domain:
-        return keyedLetterToken(text, subkey(type), {}, {}, m_settings.tokenLength(type), 0) +
+        return keyedLetterToken(text, subkey(type), unusedKey(), {}, m_settings.tokenLength(type),
+                                0) +
             u'.' + m_settings.topLevelDomain;
     case FieldTypeId::Ip:
         return real ? ipPseudonym(text) : tokenFor(type, text);
