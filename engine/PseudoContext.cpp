@@ -1,7 +1,10 @@
 #include "PseudoContext.h"
 
 #include "EngineLogging.h"
+#include "NumberConversion.h"
 #include "SeededCodes.h"
+
+#include <cstring>
 
 namespace {
 
@@ -48,4 +51,28 @@ QString PseudoContext::takeUniqueBic(const QString &country)
 {
     return takeUnique(bicSeed, usedBics,
                       [&country](quint64 seed) { return makeSeededBic(country, seed); });
+}
+
+bool PseudoContext::scalesAmounts()
+{
+    return scales(m_amountCheck, floatScaleFactor, floatScaleFactorGreater1);
+}
+
+bool PseudoContext::scalesIntegers()
+{
+    return scales(m_integerCheck, intScaleFactor, false);
+}
+
+bool PseudoContext::scales(ScaleCheck &check, double factor, bool onlyAboveOne)
+{
+    // Compared bit for bit, so that a NaN factor is remembered too.
+    if (check.known && check.onlyAboveOne == onlyAboveOne &&
+        std::memcmp(&check.factor, &factor, sizeof factor) == 0)
+        return check.scales;
+    check.known = true;
+    check.factor = factor;
+    check.onlyAboveOne = onlyAboveOne;
+    check.scales =
+        signAtPrecision(factor, 2) >= 1 && !(onlyAboveOne && equalAtPrecision(factor, 1, 2));
+    return check.scales;
 }

@@ -22,6 +22,11 @@ struct PseudoContext
     QString takeUniqueIban(const QString &cc);
     // A generated BIC of country that this run has not handed out before.
     QString takeUniqueBic(const QString &country);
+    // Whether amounts and integers are scaled with the factors below: a factor
+    // that rounds to 0 or less at 2 decimals leaves them as they are, and so
+    // does an amount factor of 1 when floatScaleFactorGreater1 is set.
+    bool scalesAmounts();
+    bool scalesIntegers();
 
     const Pseudonymizer &engine;
     qint32 numberCounter = 0;
@@ -37,4 +42,21 @@ struct PseudoContext
     bool dateShiftPerDataSet = true;
     // Read at every call, so that the owner's current formats apply.
     const DateTextSettings &dateSettings;
+
+private:
+    // The answer for the factor last asked about. The test rounds through
+    // number text, which would cost more than the scaling itself if it were
+    // repeated for every value of a run whose factors do not change.
+    struct ScaleCheck
+    {
+        bool known = false;
+        double factor = 0;
+        bool onlyAboveOne = false;
+        bool scales = false;
+    };
+
+    static bool scales(ScaleCheck &check, double factor, bool onlyAboveOne);
+
+    ScaleCheck m_amountCheck;
+    ScaleCheck m_integerCheck;
 };

@@ -13,15 +13,13 @@ namespace {
 
 const QString unsupported = QStringLiteral("Unsupported");
 
-QString scaledNumber(const PseudoContext &context, FieldType type, const QString &text,
+QString scaledNumber(PseudoContext &context, FieldType type, const QString &text,
                      QChar *groupSeparatorOut, QVariant *valueOut)
 {
     const bool integer = type == FieldTypeId::Integer;
+    if (text.isEmpty() || !(integer ? context.scalesIntegers() : context.scalesAmounts()))
+        return text;
     const double factor = integer ? context.intScaleFactor : context.floatScaleFactor;
-    if (text.isEmpty() || signAtPrecision(factor, 2) < 1)
-        return text;
-    if (!integer && context.floatScaleFactorGreater1 && equalAtPrecision(factor, 1, 2))
-        return text;
     QString out;
     scaleNumericString(text, factor, out, type == FieldTypeId::AmountComma ? 0 : 1,
                        integer ? 0 : -1, groupSeparatorOut, valueOut);

@@ -16,6 +16,7 @@ class TestReplacePlaceholders : public QObject
 private slots:
     void templates_data();
     void templates();
+    void factorsChangedDuringARun();
     void runningNumbersAndUuids();
     void ibansAndBics();
     void dates();
@@ -111,6 +112,31 @@ void TestReplacePlaceholders::templates()
     QVERIFY2(matches(pattern, result), qPrintable(result));
     QTEST(run.type, "type");
     QCOMPARE(run.context.numberCounter, 0);
+}
+
+void TestReplacePlaceholders::factorsChangedDuringARun()
+{
+    // Whether a factor scales is worked out once per factor, never kept past a change.
+    Run run;
+    const QString amount = QStringLiteral("<AMOUNT_COMMA>");
+    const QString text = QStringLiteral("1.5");
+    const auto scaled = [&](double factor, bool onlyAboveOne) {
+        run.context.floatScaleFactor = factor;
+        run.context.floatScaleFactorGreater1 = onlyAboveOne;
+        return run.resolve(amount, text);
+    };
+    QCOMPARE(scaled(2, true), QStringLiteral("3,0"));
+    QCOMPARE(scaled(1, true), text);
+    QCOMPARE(scaled(1, false), QStringLiteral("1,5"));
+    QCOMPARE(scaled(1.004, true), text);
+    QCOMPARE(scaled(0.004, false), text);
+    QCOMPARE(scaled(std::numeric_limits<double>::quiet_NaN(), false), text);
+    QCOMPARE(scaled(2, true), QStringLiteral("3,0"));
+
+    run.context.intScaleFactor = 3;
+    QCOMPARE(run.resolve(QStringLiteral("<INTEGER>"), QStringLiteral("12")), QStringLiteral("36"));
+    run.context.intScaleFactor = -1;
+    QCOMPARE(run.resolve(QStringLiteral("<INTEGER>"), QStringLiteral("12")), QStringLiteral("12"));
 }
 
 void TestReplacePlaceholders::runningNumbersAndUuids()
