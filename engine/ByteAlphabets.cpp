@@ -37,6 +37,24 @@ void writeDigits(QByteArrayView bytes, int n, QChar *out)
     writeCharacters<u'0', 10>(bytes, n, out);
 }
 
+void writeLowDecimalDigits(quint64 value, int width, QChar *out)
+{
+    // A 64-bit value has at most 20 digits, so from 20 on all of it fits.
+    for (int i = width - 1; i >= 0; --i) {
+        out[i] = QChar(char16_t(u'0' + value % 10));
+        value /= 10;
+    }
+}
+
+void writeBase36(quint64 value, int width, QChar *out)
+{
+    static constexpr char16_t digits[] = u"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    for (int i = width - 1; i >= 0; --i) {
+        out[i] = QChar(digits[value % 36]);
+        value /= 36;
+    }
+}
+
 } // namespace vondrel
 
 QString lettersFromBytes(QByteArrayView bytes, int n)
@@ -53,25 +71,16 @@ QString lowDecimalDigits(quint64 value, int width)
 {
     if (width <= 0)
         return QString();
-    QString out(width, u'0');
-    // A 64-bit value has at most 20 digits, so from 20 on all of it fits.
-    for (qsizetype i = width - 1; i >= 0 && value != 0; --i) {
-        out[i] = QChar(char16_t(u'0' + value % 10));
-        value /= 10;
-    }
+    QString out(width, Qt::Uninitialized);
+    vondrel::writeLowDecimalDigits(value, width, out.data());
     return out;
 }
 
 QString toBase36(quint64 value, int width)
 {
-    static constexpr char16_t digits[] = u"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    QString out;
     if (width <= 0)
-        return out;
-    out.resize(width);
-    for (int i = width - 1; i >= 0; --i) {
-        out[i] = QChar(digits[value % 36]);
-        value /= 36;
-    }
+        return QString();
+    QString out(width, Qt::Uninitialized);
+    vondrel::writeBase36(value, width, out.data());
     return out;
 }

@@ -18,6 +18,10 @@ namespace vondrel {
 // has room for them; nothing is written when n <= 0 or bytes is empty.
 void writeLetters(QByteArrayView bytes, int n, QChar *out);
 void writeDigits(QByteArrayView bytes, int n, QChar *out);
+// The width characters of lowDecimalDigits written to out, which has room for them.
+void writeLowDecimalDigits(quint64 value, int width, QChar *out);
+// The width characters of toBase36 written to out, which has room for them.
+void writeBase36(quint64 value, int width, QChar *out);
 
 } // namespace vondrel
 

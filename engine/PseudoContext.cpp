@@ -13,18 +13,16 @@ constexpr int maxAttempts = 1000;
 // Tries successive seeds until generate gives a code not used yet. After
 // maxAttempts collisions the last candidate is taken anyway, so a run never stalls.
 template<typename Generate>
-QString takeUnique(quint64 &seed, QSet<QString> &used, Generate generate)
+QString takeUnique(quint64 &seed, vondrel::CodeSet &used, Generate generate)
 {
     QString candidate;
     for (int attempt = 0; attempt < maxAttempts; ++attempt) {
         candidate = generate(seed);
-        if (!used.contains(candidate))
-            break;
         ++seed;
-        if (attempt == maxAttempts - 1)
-            qCWarning(lcEngine) << "No unused generated code after" << maxAttempts << "attempts";
+        if (used.insert(candidate))
+            return candidate;
     }
-    used.insert(candidate);
+    qCWarning(lcEngine) << "No unused generated code after" << maxAttempts << "attempts";
     ++seed;
     return candidate;
 }

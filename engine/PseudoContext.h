@@ -1,8 +1,8 @@
 #pragma once
 
+#include "CodeSet.h"
 #include "DateTextSettings.h"
 
-#include <QSet>
 #include <QString>
 
 class Pseudonymizer;
@@ -35,9 +35,9 @@ struct PseudoContext
     bool floatScaleFactorGreater1 = true;
     double intScaleFactor = 1;
     quint64 ibanSeed = 0;
-    QSet<QString> usedIbans;
+    vondrel::CodeSet usedIbans;
     quint64 bicSeed = 0;
-    QSet<QString> usedBics;
+    vondrel::CodeSet usedBics;
     // One date shift for all values instead of one per distinct date.
     bool dateShiftPerDataSet = true;
     // Read at every call, so that the owner's current formats apply.
