@@ -1,10 +1,10 @@
 #include "Pseudonymizer.h"
 
 #include "ByteAlphabets.h"
+#include "TextSplitting.h"
 
 #include <QCryptographicHash>
 #include <QHostAddress>
-#include <QRegularExpression>
 #include <QTimeZone>
 #include <QtEndian>
 
@@ -210,16 +210,7 @@ QString Pseudonymizer::emailPseudonym(const QString &text) const
 
 QString Pseudonymizer::streetPseudonym(const QString &text) const
 {
-    static const QRegularExpression streetAndNumber(
-        QStringLiteral("(.*\\S)\\s+(\\d+\\w{0,2})\\s*$"));
-    const QString s = normalizedText(text);
-    QString street = s;
-    QString number;
-    const QRegularExpressionMatch match = streetAndNumber.match(s);
-    if (match.hasMatch()) {
-        street = match.captured(1);
-        number = match.captured(2);
-    }
+    const auto [street, number] = vondrel::splitStreetAndNumber(normalizedText(text));
 
     // Only the street is keyed; the house number stays as written.
     const KeyPair &keys = keyPair(FieldTypeId::StreetNo);
@@ -234,15 +225,7 @@ QString Pseudonymizer::streetPseudonym(const QString &text) const
 
 QString Pseudonymizer::vatPseudonym(const QString &text) const
 {
-    static const QRegularExpression countryAndRest(QStringLiteral("^\\s*([A-Za-z]{0,2})(.*)$"));
-    static const QRegularExpression nonDigit(QStringLiteral("\\D"));
-    QString cc;
-    QString rest;
-    const QRegularExpressionMatch match = countryAndRest.match(normalizedText(text));
-    if (match.hasMatch()) {
-        cc = match.captured(1).toUpper();
-        rest = match.captured(2).remove(nonDigit);
-    }
+    const auto [cc, rest] = vondrel::splitVatNumber(normalizedText(text));
     const int length = m_settings.tokenLength(FieldTypeId::VatId);
     const QString digits = keyedDigitString(cc + rest, subkey(FieldTypeId::VatId), length);
     return cc + digits.left(length - cc.size());
