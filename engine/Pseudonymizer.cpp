@@ -19,6 +19,14 @@ constexpr std::array<FieldType, 15> keyedTypes = {
     FieldTypeId::Ip,     FieldTypeId::Date,     FieldTypeId::DateTime,
 };
 
+// The scope of the shift shared by all dates; an empty scope stands for it too.
+constexpr QByteArrayView datasetScope("dataset");
+
+bool isDatasetScope(const QByteArray &scope)
+{
+    return scope.isEmpty() || scope == datasetScope;
+}
+
 int keyIndex(FieldType type)
 {
     if (type >= FieldTypeId::Text && type <= FieldTypeId::Ip)
@@ -97,6 +105,13 @@ Pseudonymizer::Pseudonymizer(QByteArray key, const PseudoSettings &settings)
         m_keys[i].subkey = hmacSha256(master, message);
         m_keys[i].extSubkey = hmacSha256(master, message + "/EXT");
     }
+    // One shift for all dates is the usual mode: its offsets are needed for every value.
+    m_datasetShift.dateDays =
+        scopedOffset(subkey(FieldTypeId::Date), datasetScope, m_settings.maxShiftDays);
+    m_datasetShift.dateTimeDays =
+        scopedOffset(subkey(FieldTypeId::DateTime), datasetScope, m_settings.maxShiftDays);
+    m_datasetShift.dateTimeSeconds =
+        scopedOffset(extSubkey(FieldTypeId::DateTime), datasetScope, m_settings.maxShiftSeconds);
 }
 
 const Pseudonymizer::KeyPair &Pseudonymizer::keyPair(FieldType type) const
@@ -242,21 +257,24 @@ QString Pseudonymizer::ipPseudonym(const QString &text) const
 
 QDate Pseudonymizer::shiftDate(const QDate &date, bool perDataSet) const
 {
-    QByteArray scope = perDataSet ? QByteArray() : date.toString(Qt::ISODate).toUtf8();
-    if (scope.isEmpty())
-        scope = "dataset";
+    const QByteArray scope = perDataSet ? QByteArray() : date.toString(Qt::ISODate).toUtf8();
+    if (isDatasetScope(scope))
+        return date.addDays(m_datasetShift.dateDays);
     return date.addDays(scopedOffset(subkey(FieldTypeId::Date), scope, m_settings.maxShiftDays));
 }
 
-QDateTime Pseudonymizer::shiftDateTimeForDataset(const QDateTime &dateTime, QByteArray scope) const
+QDateTime Pseudonymizer::shiftDateTimeForDataset(const QDateTime &dateTime,
+                                                 const QByteArray &scope) const
 {
     if (!dateTime.isValid())
         return dateTime;
-    if (scope.isEmpty())
-        scope = "dataset";
-    const qint64 days = scopedOffset(subkey(FieldTypeId::DateTime), scope, m_settings.maxShiftDays);
-    const qint64 seconds =
-        scopedOffset(extSubkey(FieldTypeId::DateTime), scope, m_settings.maxShiftSeconds);
+    const bool dataset = isDatasetScope(scope);
+    const qint64 days = dataset
+        ? m_datasetShift.dateTimeDays
+        : scopedOffset(subkey(FieldTypeId::DateTime), scope, m_settings.maxShiftDays);
+    const qint64 seconds = dataset
+        ? m_datasetShift.dateTimeSeconds
+        : scopedOffset(extSubkey(FieldTypeId::DateTime), scope, m_settings.maxShiftSeconds);
 
     QDateTime shifted = dateTime.toUTC();
     const qint64 step = m_settings.timeStepSeconds;

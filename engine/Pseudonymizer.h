@@ -41,7 +41,7 @@ public:
     // perDataSet is set, else one per distinct date.
     QDate shiftDate(const QDate &date, bool perDataSet) const;
     // dateTime moved by keyed days and seconds for scope (empty: "dataset").
-    QDateTime shiftDateTimeForDataset(const QDateTime &dateTime, QByteArray scope) const;
+    QDateTime shiftDateTimeForDataset(const QDateTime &dateTime, const QByteArray &scope) const;
 
     const QByteArray &masterKey() const { return m_masterKey; }
     const PseudoSettings &settings() const { return m_settings; }
@@ -75,8 +75,17 @@ private:
     QString ipPseudonym(const QString &text) const;
     const KeyPair &keyPair(FieldType type) const;
 
+    // The offsets of the scope "dataset", which every date shares in the usual mode.
+    struct DatasetShift
+    {
+        int dateDays = 0;
+        int dateTimeDays = 0;
+        int dateTimeSeconds = 0;
+    };
+
     QByteArray m_masterKey;
     PseudoSettings m_settings;
     // Types 1 to 13, then 21 and 22.
     std::array<KeyPair, 15> m_keys;
+    DatasetShift m_datasetShift;
 };
