@@ -1,3 +1,4 @@
+#include "DateConversion.h"
 #include "PseudoContext.h"
 #include "Pseudonymizer.h"
 #include "SeededCodes.h"
@@ -20,6 +21,7 @@ private slots:
     void runningNumbersAndUuids();
     void ibansAndBics();
     void dates();
+    void gapTimesAlikeFromTextAndSheet();
 };
 
 namespace {
@@ -209,6 +211,24 @@ void TestReplacePlaceholders::dates()
     QCOMPARE(unshifted.resolve(date, QString(), first), QStringLiteral("15.01.2024"));
     QCOMPARE(unshifted.resolve(QStringLiteral("<DATETIME_CONVERT>"), QString(), first),
              QStringLiteral("2024-01-15T08:00:00"));
+}
+
+void TestReplacePlaceholders::gapTimesAlikeFromTextAndSheet()
+{
+    // 31 March 2024 02:30 has no local time in Berlin; read from a CSV text or from a sheet's
+    // serial number it must give one and the same pseudonym, never an empty cell.
+    Run run;
+    const QVariant fromText = convertCellValue(run.dates, QStringLiteral("31.03.2024 02:30:00"),
+                                               QVariant(), FieldTypeId::DateTime, false);
+    const QVariant fromSheet =
+        convertCellValue(run.dates, 45382.0 + 2.5 / 24, QVariant(), FieldTypeId::DateTime, false);
+    for (const char *templateText : {"<DATETIME>", "<DATETIME_CONVERT>"}) {
+        const QString text = run.resolve(QLatin1String(templateText), QString(), fromText);
+        QVERIFY(!text.isEmpty());
+        QCOMPARE(run.resolve(QLatin1String(templateText), QString(), fromSheet), text);
+    }
+    QCOMPARE(run.resolve(QStringLiteral("<DATETIME_CONVERT>"), QString(), fromText),
+             QStringLiteral("31.03.2024 02:30:00"));
 }
 
 QTEST_GUILESS_MAIN(TestReplacePlaceholders)
