@@ -55,6 +55,15 @@ void writeBase36(quint64 value, int width, QChar *out)
     }
 }
 
+QString lowDecimalDigits(quint64 value, int width)
+{
+    if (width <= 0)
+        return QString();
+    QString out(width, Qt::Uninitialized);
+    writeLowDecimalDigits(value, width, out.data());
+    return out;
+}
+
 } // namespace vondrel
 
 QString lettersFromBytes(QByteArrayView bytes, int n)
@@ -65,15 +74,6 @@ QString lettersFromBytes(QByteArrayView bytes, int n)
 QString digitsFromBytes(QByteArrayView bytes, int n)
 {
     return charactersFromBytes(bytes, n, vondrel::writeDigits);
-}
-
-QString lowDecimalDigits(quint64 value, int width)
-{
-    if (width <= 0)
-        return QString();
-    QString out(width, Qt::Uninitialized);
-    vondrel::writeLowDecimalDigits(value, width, out.data());
-    return out;
 }
 
 QString toBase36(quint64 value, int width)

@@ -4,6 +4,9 @@
 
 #include <cmath>
 
+using vondrel::DateTextSettings;
+namespace FieldTypeId = vondrel::FieldTypeId;
+
 namespace {
 
 constexpr qint64 msecsPerDay = 86400000;
@@ -110,6 +113,8 @@ QDateTime variantToDateTime(const QVariant &value)
     }
 }
 
+namespace vondrel {
+
 QDateTime spreadsheetSerialToDateTime(double serial, bool use1904)
 {
     // A million years either way is beyond every calendar a sheet can show and
@@ -132,6 +137,8 @@ QDateTime spreadsheetSerialToDateTime(double serial, bool use1904)
     return wallClockDateTime(date, QTime::fromMSecsSinceStartOfDay(int(msecs)));
 }
 
+} // namespace vondrel
+
 QDateTime convertCellValue(const DateTextSettings &owner, const QVariant &value,
                            const QVariant &cellDateTime, int fieldType, bool use1904)
 {
@@ -144,5 +151,5 @@ QDateTime convertCellValue(const DateTextSettings &owner, const QVariant &value,
         return variantToDateTime(cellDateTime);
     bool isNumber = false;
     const double serial = value.toDouble(&isNumber);
-    return isNumber ? spreadsheetSerialToDateTime(serial, use1904) : QDateTime();
+    return isNumber ? vondrel::spreadsheetSerialToDateTime(serial, use1904) : QDateTime();
 }

@@ -24,6 +24,8 @@ void hashInto(SHA256_CTX context, QByteArrayView first, QByteArrayView second, u
 
 } // namespace
 
+namespace vondrel {
+
 struct HmacKey::State
 {
     SHA256_CTX inner;
@@ -63,13 +65,15 @@ HmacDigest HmacKey::mac(QByteArrayView message, QByteArrayView suffix) const
     return digest;
 }
 
-QByteArray hmacSha256(const HmacKey &key, QByteArrayView message)
+} // namespace vondrel
+
+QByteArray hmacSha256(const vondrel::HmacKey &key, QByteArrayView message)
 {
-    const HmacDigest digest = key.mac(message);
+    const vondrel::HmacDigest digest = key.mac(message);
     return QByteArray(reinterpret_cast<const char *>(digest.data()), qsizetype(digest.size()));
 }
 
-QByteArray hmacCounterStream(const HmacKey &key, QByteArrayView data, int n)
+QByteArray hmacCounterStream(const vondrel::HmacKey &key, QByteArrayView data, int n)
 {
     QByteArray out;
     if (n <= 0)
@@ -78,7 +82,7 @@ QByteArray hmacCounterStream(const HmacKey &key, QByteArrayView data, int n)
     for (quint32 counter = 0; out.size() < n; ++counter) {
         uchar counterBytes[4];
         qToLittleEndian(counter, counterBytes);
-        const HmacDigest block = key.mac(data, QByteArrayView(counterBytes, 4));
+        const vondrel::HmacDigest block = key.mac(data, QByteArrayView(counterBytes, 4));
         out.append(reinterpret_cast<const char *>(block.data()), qsizetype(block.size()));
     }
     out.truncate(n);

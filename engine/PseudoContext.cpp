@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+using vondrel::lcEngine;
+
 namespace {
 
 constexpr int maxAttempts = 1000;
@@ -29,7 +31,8 @@ QString takeUnique(quint64 &seed, vondrel::CodeSet &used, Generate generate)
 
 } // namespace
 
-PseudoContext::PseudoContext(const Pseudonymizer &engine, const DateTextSettings &dateSettings)
+PseudoContext::PseudoContext(const Pseudonymizer &engine,
+                             const vondrel::DateTextSettings &dateSettings)
     : engine(engine)
     , dateSettings(dateSettings)
 { }

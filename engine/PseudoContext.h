@@ -13,7 +13,7 @@ class Pseudonymizer;
 // settings alive while the context is in use.
 struct PseudoContext
 {
-    PseudoContext(const Pseudonymizer &engine, const DateTextSettings &dateSettings);
+    PseudoContext(const Pseudonymizer &engine, const vondrel::DateTextSettings &dateSettings);
 
     // The next running number; the first of a run is 1.
     int takeNextNumber();
@@ -41,7 +41,7 @@ struct PseudoContext
     // One date shift for all values instead of one per distinct date.
     bool dateShiftPerDataSet = true;
     // Read at every call, so that the owner's current formats apply.
-    const DateTextSettings &dateSettings;
+    const vondrel::DateTextSettings &dateSettings;
 
 private:
     // The answer for the factor last asked about. The test rounds through

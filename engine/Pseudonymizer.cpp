@@ -10,6 +10,10 @@
 
 #include <algorithm>
 
+using vondrel::HmacDigest;
+using vondrel::HmacKey;
+namespace FieldTypeId = vondrel::FieldTypeId;
+
 namespace {
 
 constexpr std::array<FieldType, 15> keyedTypes = {
@@ -144,7 +148,7 @@ QString Pseudonymizer::keyedDigitString(const QString &text, const HmacKey &key,
 {
     if (n <= 0)
         return QStringLiteral("0");
-    return lowDecimalDigits(leadingUInt64(key.mac(normalizedUtf8(text))), n);
+    return vondrel::lowDecimalDigits(leadingUInt64(key.mac(normalizedUtf8(text))), n);
 }
 
 QString Pseudonymizer::keyedLetterToken(const QString &text, const HmacKey &key,

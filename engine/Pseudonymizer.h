@@ -46,25 +46,27 @@ public:
     const QByteArray &masterKey() const { return m_masterKey; }
     const PseudoSettings &settings() const { return m_settings; }
     // The subkeys of a keyed type (1 to 13, 21, 22); an empty key for other types.
-    const HmacKey &subkey(FieldType type) const;
-    const HmacKey &extSubkey(FieldType type) const;
+    const vondrel::HmacKey &subkey(FieldType type) const;
+    const vondrel::HmacKey &extSubkey(FieldType type) const;
 
     // A keyed offset in [-range, range] for scope; a negative range counts as 0.
-    static int scopedOffset(const HmacKey &key, QByteArrayView scope, int range);
+    static int scopedOffset(const vondrel::HmacKey &key, QByteArrayView scope, int range);
     // n keyed decimal digits of the normalised text, leading zeros kept; "0" when n <= 0.
-    static QString keyedDigitString(const QString &text, const HmacKey &key, int n);
+    static QString keyedDigitString(const QString &text, const vondrel::HmacKey &key, int n);
     // prefix + len1 letters from key + len2 letters from extKey, over the normalised text.
-    static QString keyedLetterToken(const QString &text, const HmacKey &key, const HmacKey &extKey,
-                                    const QString &prefix, int len1, int len2);
+    static QString keyedLetterToken(const QString &text, const vondrel::HmacKey &key,
+                                    const vondrel::HmacKey &extKey, const QString &prefix, int len1,
+                                    int len2);
     // As keyedLetterToken, with decimal digits.
-    static QString keyedDigitToken(const QString &text, const HmacKey &key, const HmacKey &extKey,
-                                   const QString &prefix, int len1, int len2);
+    static QString keyedDigitToken(const QString &text, const vondrel::HmacKey &key,
+                                   const vondrel::HmacKey &extKey, const QString &prefix, int len1,
+                                   int len2);
 
 private:
     struct KeyPair
     {
-        HmacKey subkey;
-        HmacKey extSubkey;
+        vondrel::HmacKey subkey;
+        vondrel::HmacKey extSubkey;
     };
 
     QString tokenFor(FieldType type, const QString &text) const;

@@ -8,6 +8,9 @@
 
 #include <QUuid>
 
+using vondrel::DateTextSettings;
+namespace FieldTypeId = vondrel::FieldTypeId;
+
 namespace {
 
 const QString unsupported = QStringLiteral("Unsupported");

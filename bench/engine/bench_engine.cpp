@@ -10,6 +10,10 @@
 
 #include <QStringList>
 
+using vondrel::DateTextSettings;
+using vondrel::HmacKey;
+namespace FieldTypeId = vondrel::FieldTypeId;
+
 namespace {
 
 const QByteArray benchKey = QByteArray::fromHex("000102030405060708090a0b0c0d0e0f");

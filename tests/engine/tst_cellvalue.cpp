@@ -6,6 +6,8 @@
 
 #include <QTest>
 
+using vondrel::DateTextSettings;
+
 namespace {
 
 // Style 1 shows a date, style 2 a date and time; style 0 is a plain number.

@@ -5,6 +5,9 @@
 #include <ctime>
 #include <limits>
 
+using vondrel::DateTextSettings;
+using vondrel::spreadsheetSerialToDateTime;
+
 class TestDateConversion : public QObject
 {
     Q_OBJECT

@@ -6,6 +6,9 @@
 #include <QTest>
 #include <QtEndian>
 
+using vondrel::HmacKey;
+namespace FieldTypeId = vondrel::FieldTypeId;
+
 class TestPseudonymizer : public QObject
 {
     Q_OBJECT

@@ -9,6 +9,8 @@
 #include <limits>
 
 using namespace Qt::StringLiterals;
+using vondrel::DateTextSettings;
+namespace FieldTypeId = vondrel::FieldTypeId;
 
 class TestReplacePlaceholders : public QObject
 {

@@ -9,6 +9,8 @@
 
 #include <memory>
 
+using vondrel::lowDecimalDigits;
+
 class TestSeededCodes : public QObject
 {
     Q_OBJECT
