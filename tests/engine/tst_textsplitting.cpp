@@ -50,19 +50,14 @@ void TestTextSplitting::splits_data()
     QTest::newRow("blanks around") << u"  Am Weg   7  "_s << true << u"  Am Weg"_s << u"7"_s;
     QTest::newRow("three letters are no house number")
         << u"Hauptstraße 12abc"_s << true << u"Hauptstraße 12abc"_s << QString();
-    QTest::newRow("umlaut in the number") << u"Weg 12ä"_s << true << u"Weg 12ä"_s << QString();
-    QTest::newRow("no street before") << u"  12"_s << true << u"  12"_s << QString();
     QTest::newRow("tab before the number") << u"Weg\t12"_s << true << u"Weg"_s << u"12"_s;
     QTest::newRow("no-break space is no blank")
         << u"Weg\u00a012"_s << true << u"Weg\u00a012"_s << QString();
     QTest::newRow("line feed starts the match")
         << u"Haupt\nstraße 12"_s << true << u"straße"_s << u"12"_s;
 
-    QTest::newRow("vat compact") << u"DE123456789"_s << false << u"DE"_s << u"123456789"_s;
     QTest::newRow("vat lower case with blanks")
         << u" de 123 456 789"_s << false << u"DE"_s << u"123456789"_s;
-    QTest::newRow("vat without country") << u"123-45"_s << false << QString() << u"12345"_s;
-    QTest::newRow("vat three letters") << u"ATU12"_s << false << u"AT"_s << u"12"_s;
     QTest::newRow("vat other digits are dropped") << u"DE1\u06612"_s << false << u"DE"_s << u"12"_s;
     QTest::newRow("vat line break inside") << u"DE1\n2"_s << false << QString() << QString();
 }
