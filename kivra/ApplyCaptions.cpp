@@ -1,8 +1,8 @@
 #include "ApplyCaptions.h"
 
 #include "AppendStyleSheet.h"
-#include "RegisterWidget.h"
-#include "WidgetType.h"
+#include <kivra/Records.h>
+#include <kivra/Registry.h>
 
 #include <QCheckBox>
 #include <QLabel>

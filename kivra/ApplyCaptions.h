@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FieldFlags.h"
-#include "MetaTypes.h"
+#include <kivra/FieldFlags.h>
+#include <kivra/Records.h>
 
 #include <QList>
 #include <QPointer>

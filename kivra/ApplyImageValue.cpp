@@ -1,7 +1,7 @@
 #include "WidgetDataHooks.h"
 
-#include "WidgetMetadata.h"
 #include "helper/ImageWidget.h"
+#include <kivra/Registry.h>
 
 namespace kivra {
 

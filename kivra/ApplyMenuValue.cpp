@@ -1,8 +1,8 @@
 #include "WidgetDataHooks.h"
 
 #include "MenuRegistry.h"
-#include "OptionKeys.h"
 #include "ValueBinding.h"
+#include <kivra/Options.h>
 
 #include <QAction>
 #include <QActionGroup>

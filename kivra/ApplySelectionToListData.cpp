@@ -1,9 +1,9 @@
 #include "ApplySelectionToListData.h"
 
 #include "ListDataValues.h"
-#include "MetaTypes.h"
 #include "SelectionValues.h"
 #include "ValueBinding.h"
+#include <kivra/Records.h>
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "ButtonCaptions.h"
 
-#include "WidgetType.h"
+#include <kivra/Records.h>
 
 #include <QObject>
 

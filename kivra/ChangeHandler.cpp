@@ -1,9 +1,9 @@
 #include "ChangeHandler.h"
 
-#include "Callbacks.h"
 #include "ReemitChange.h"
 #include "ValueBinding.h"
 #include "WidgetValue.h"
+#include <kivra/Callbacks.h>
 
 namespace kivra {
 

@@ -1,9 +1,8 @@
 #include "IniFormOptions.h"
 
-#include "INFO.h"
 #include "IniValues.h"
-#include "OptionKeys.h"
-#include "OptionReaders.h"
+#include <kivra/Options.h>
+#include <kivra/Records.h>
 
 namespace kivra {
 

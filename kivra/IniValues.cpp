@@ -1,10 +1,10 @@
 #include "IniValues.h"
 
-#include "KivraLog.h"
+#include "KivraLog_p.h"
 #include "ListDataValues.h"
-#include "ReservedKeys.h"
 #include "StorableValue.h"
 #include "WriteIniFile.h"
+#include <kivra/Registry.h>
 
 #include <QFileInfo>
 #include <QSettings>

@@ -3,8 +3,8 @@
 #include "IniConfigurations.h"
 #include "IniFormOptions.h"
 #include "IniValues.h"
-#include "OptionReaders.h"
 #include "SizeOptions.h"
+#include <kivra/Options.h>
 
 #include <QFileInfo>
 

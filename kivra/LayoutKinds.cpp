@@ -1,7 +1,7 @@
 #include "LayoutKinds.h"
 
-#include "WidgetType.h"
 #include "helper/FlowLayout.h"
+#include <kivra/Records.h>
 
 #include <QFormLayout>
 #include <QGridLayout>

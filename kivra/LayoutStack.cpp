@@ -1,9 +1,9 @@
 #include "LayoutStack.h"
 
-#include "KivraLog.h"
+#include "KivraLog_p.h"
 #include "LayoutKinds.h"
-#include "WidgetRegistry.h"
 #include "helper/FlowLayout.h"
+#include <kivra/Registry.h>
 
 #include <QBoxLayout>
 #include <QFormLayout>

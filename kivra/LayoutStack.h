@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MetaTypes.h"
+#include <kivra/Records.h>
 
 #include <QLayout>
 #include <QList>

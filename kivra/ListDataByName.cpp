@@ -2,8 +2,8 @@
 
 #include "ListFill.h"
 #include "ValueBinding.h"
-#include "WidgetRegistry.h"
-#include "WidgetType.h"
+#include <kivra/Records.h>
+#include <kivra/Registry.h>
 
 #include <QComboBox>
 #include <QListWidget>

@@ -2,8 +2,8 @@
 
 #include "MenuEntry.h"
 #include "MenuTree.h"
-#include "OptionKeys.h"
-#include "ReservedKeys.h"
+#include <kivra/Options.h>
+#include <kivra/Registry.h>
 
 #include <QStatusBar>
 

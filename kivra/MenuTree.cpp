@@ -1,6 +1,6 @@
 #include "MenuTree.h"
 
-#include "KivraLog.h"
+#include "KivraLog_p.h"
 #include "MenuRegistry.h"
 
 #include <QSet>

@@ -1,7 +1,7 @@
 #include "ReemitChange.h"
 
-#include "FieldFlags.h"
-#include "WidgetMetadata.h"
+#include <kivra/FieldFlags.h>
+#include <kivra/Registry.h>
 
 #include <QAction>
 #include <QCheckBox>

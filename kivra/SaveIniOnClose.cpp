@@ -4,7 +4,7 @@
 #include "IniFormOptions.h"
 #include "IniValues.h"
 #include "MessageBoxHook.h"
-#include "ReservedKeys.h"
+#include <kivra/Registry.h>
 
 #include <QDir>
 #include <QObject>

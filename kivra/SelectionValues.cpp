@@ -1,12 +1,10 @@
 #include "SelectionValues.h"
 
-#include "FieldFlags.h"
 #include "ListDataValues.h"
-#include "MetaTypes.h"
 #include "ValueBinding.h"
-#include "WidgetMetadata.h"
-#include "WidgetRegistry.h"
-#include "WidgetType.h"
+#include <kivra/FieldFlags.h>
+#include <kivra/Records.h>
+#include <kivra/Registry.h>
 
 #include <QComboBox>
 #include <QListWidget>

@@ -1,16 +1,14 @@
 #include "SetWidgetData.h"
 
-#include "KivraLog.h"
+#include "KivraLog_p.h"
 #include "ListDataValues.h"
 #include "ReemitChange.h"
-#include "ReservedKeys.h"
 #include "SelectionValues.h"
 #include "ValueBinding.h"
 #include "WidgetDataHooks.h"
-#include "WidgetMetadata.h"
-#include "WidgetRegistry.h"
-#include "WidgetType.h"
 #include "WidgetValue.h"
+#include <kivra/Records.h>
+#include <kivra/Registry.h>
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FormFlags.h"
+#include <kivra/Records.h>
 
 #include <QPointer>
 #include <QWidget>

@@ -1,7 +1,7 @@
 #include "SizeOptions.h"
 
-#include "OptionKeys.h"
-#include "WidgetMetadata.h"
+#include <kivra/Options.h>
+#include <kivra/Registry.h>
 
 #include <QSizePolicy>
 

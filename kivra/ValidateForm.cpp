@@ -1,16 +1,11 @@
 #include "ValidateForm.h"
 
-#include "CollectWidgets.h"
 #include "ListDataValues.h"
 #include "MessageBoxHook.h"
-#include "MetaTypes.h"
-#include "OptionKeys.h"
-#include "OptionReaders.h"
-#include "ReservedKeys.h"
 #include "ValidationMessages.h"
-#include "WidgetMetadata.h"
-#include "WidgetProperties.h"
-#include "WidgetType.h"
+#include <kivra/Options.h>
+#include <kivra/Records.h>
+#include <kivra/Registry.h>
 
 #include <QComboBox>
 #include <QDir>

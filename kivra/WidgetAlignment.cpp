@@ -1,8 +1,8 @@
 #include "WidgetAlignment.h"
 
-#include "OptionKeys.h"
-#include "WidgetMetadata.h"
-#include "WidgetType.h"
+#include <kivra/Options.h>
+#include <kivra/Records.h>
+#include <kivra/Registry.h>
 
 namespace kivra {
 

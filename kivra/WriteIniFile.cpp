@@ -1,7 +1,7 @@
 #include "WriteIniFile.h"
 
 #include "IniRewriteCheck.h"
-#include "KivraLog.h"
+#include "KivraLog_p.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "ChangeHandler.h"
-#include "FieldFlags.h"
-#include "INFO.h"
-#include "ReservedKeys.h"
-#include "WidgetProperties.h"
+#include <kivra/FieldFlags.h>
+#include <kivra/Records.h>
+#include <kivra/Registry.h>
 
 #include <QStringList>
 #include <QVariantMap>

@@ -1,5 +1,4 @@
 #include "ApplySelectionToListData.h"
-#include "CloseWindow.h"
 #include "FormFixture.h"
 #include "IniConfigurations.h"
 #include "IniValues.h"
@@ -7,9 +6,10 @@
 #include "ListDataValues.h"
 #include "ListFill.h"
 #include "MessageBoxHook.h"
-#include "OptionKeys.h"
 #include "SetWidgetData.h"
-#include "WidgetType.h"
+#include <kivra/Callbacks.h>
+#include <kivra/Options.h>
+#include <kivra/Records.h>
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -10,10 +10,9 @@
 #include "SetWidgetData.h"
 #include "ValueBinding.h"
 #include "VariantConversions.h"
-#include "WidgetMetadata.h"
-#include "WidgetRegistry.h"
-#include "WidgetType.h"
 #include "WidgetValue.h"
+#include <kivra/Records.h>
+#include <kivra/Registry.h>
 
 #include <QActionGroup>
 #include <QCheckBox>

@@ -1,21 +1,18 @@
 #include "ApplyCaptions.h"
-#include "CollectWidgets.h"
 #include "FormFixture.h"
 #include "LayoutKinds.h"
 #include "LayoutStack.h"
-#include "OptionSetters.h"
-#include "RegisterWidget.h"
 #include "SetWidgetData.h"
 #include "ShowWindowDeferred.h"
 #include "SizeOptions.h"
 #include "WidgetAlignment.h"
-#include "WidgetMetadata.h"
-#include "WidgetRegistry.h"
-#include "WidgetType.h"
 #include "helper/DynamicWidgetEventFilter.h"
 #include "helper/FlowLayout.h"
 #include "helper/FocusWheelComboBox.h"
 #include "helper/ImageWidget.h"
+#include <kivra/Options.h>
+#include <kivra/Records.h>
+#include <kivra/Registry.h>
 
 #include <QApplication>
 #include <QCheckBox>

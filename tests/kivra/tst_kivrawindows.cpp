@@ -1,17 +1,14 @@
-#include "BlockEventGuard.h"
-#include "Callbacks.h"
-#include "CloseWindow.h"
 #include "FormFixture.h"
-#include "MainWindowExitCode.h"
 #include "MenuRegistry.h"
 #include "MessageBoxHook.h"
-#include "OptionKeys.h"
 #include "ValidateForm.h"
-#include "WidgetType.h"
 #include "helper/Dialog.h"
 #include "helper/MainWnd.h"
 #include "helper/UserEventFilter.h"
 #include "helper/Validator.h"
+#include <kivra/Callbacks.h>
+#include <kivra/Options.h>
+#include <kivra/Records.h>
 
 #include <QCheckBox>
 #include <QComboBox>
