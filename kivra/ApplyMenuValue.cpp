@@ -1,7 +1,7 @@
 #include "WidgetDataHooks.h"
 
 #include "MenuRegistry.h"
-#include "ValueBinding.h"
+#include <kivra/ListData.h>
 #include <kivra/Options.h>
 
 #include <QAction>

@@ -1,7 +1,7 @@
 #include "FillMenuFromListData.h"
 
-#include "ListDataValues.h"
-#include "UpdatesOff.h"
+#include "ListData_p.h"
+#include <kivra/ListData.h>
 
 #include <QActionGroup>
 #include <QIcon>

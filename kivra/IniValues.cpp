@@ -1,9 +1,9 @@
 #include "IniValues.h"
 
 #include "KivraLog_p.h"
-#include "ListDataValues.h"
 #include "StorableValue.h"
 #include "WriteIniFile.h"
+#include <kivra/ListData.h>
 #include <kivra/Registry.h>
 
 #include <QFileInfo>

@@ -1,8 +1,9 @@
 #include "ValidateForm.h"
 
-#include "ListDataValues.h"
 #include "MessageBoxHook.h"
 #include "ValidationMessages.h"
+#include "WidgetKinds_p.h"
+#include <kivra/ListData.h>
 #include <kivra/Options.h>
 #include <kivra/Records.h>
 #include <kivra/Registry.h>
@@ -25,25 +26,13 @@ namespace {
 
 using Vars = QMap<QString, QVariant>;
 
-// What the rules see of a widget: the trimmed text of a text field, nothing of any other.
-struct FieldText
+// What the rules see of a widget: the text of a text widget; nothing of any other.
+std::optional<RuleText> ruleTextOf(const QWidget *widget)
 {
-    bool editable = true;
-    bool isText = false;
-    QString text;
-};
-
-// A rich text edit is measured by its visible text: its HTML is never empty and its length
-// says nothing about what the user typed.
-FieldText fieldText(const QWidget *widget)
-{
-    if (const auto *edit = qobject_cast<const QLineEdit *>(widget))
-        return {!edit->isReadOnly(), true, edit->text().trimmed()};
-    if (const auto *edit = qobject_cast<const QTextEdit *>(widget))
-        return {!edit->isReadOnly(), true, edit->toPlainText().trimmed()};
-    if (const auto *edit = qobject_cast<const QPlainTextEdit *>(widget))
-        return {!edit->isReadOnly(), true, edit->toPlainText().trimmed()};
-    return {};
+    const WidgetKind *kind = widgetKindOf(widget);
+    if (!kind || !kind->ruleText)
+        return std::nullopt;
+    return kind->ruleText(*widget);
 }
 
 bool isFolderChooser(int subKind)
@@ -91,9 +80,11 @@ QString failedRule(QWidget *widget, const Vars &values)
 {
     if (!widget->isVisible() || !widget->isEnabled())
         return {};
-    const FieldText field = fieldText(widget);
-    if (!field.editable)
+    const std::optional<RuleText> field = ruleTextOf(widget);
+    if (field && !field->editable)
         return {};
+    const bool isText = field.has_value();
+    const QString text = isText ? field->text : QString();
     const int subKind = widgetSubKind(widget);
     const QVariantMap options = widget->property(WidgetProperty::options).toMap();
     const QString caption = options.value(OptionKey::plaintitle).toString();
@@ -109,20 +100,20 @@ QString failedRule(QWidget *widget, const Vars &values)
         return {};
     if (options.value(OptionKey::required).toBool()) {
         const auto *combo = qobject_cast<const QComboBox *>(widget);
-        if ((field.isText && field.text.isEmpty()) ||
+        if ((isText && text.isEmpty()) ||
             (subKind == kComboBox && combo && combo->currentIndex() < 0))
             return validationMessage(ValidationRule::required, caption);
     }
-    if (field.isText && !Option::regexPattern(options).isEmpty() &&
-        !matchesPattern(widget, options, field.text))
-        return validationMessage(ValidationRule::regexPattern, caption, field.text);
+    if (isText && !Option::regexPattern(options).isEmpty() &&
+        !matchesPattern(widget, options, text))
+        return validationMessage(ValidationRule::regexPattern, caption, text);
     if (hasLengthRules(subKind)) {
         const auto min = lengthLimit(options, OptionKey::min);
         const auto max = lengthLimit(options, OptionKey::max);
-        if (min && field.text.size() < *min)
-            return validationMessage(ValidationRule::tooShort, caption, field.text, *min);
-        if (max && field.text.size() > *max)
-            return validationMessage(ValidationRule::tooLong, caption, field.text, *max);
+        if (min && text.size() < *min)
+            return validationMessage(ValidationRule::tooShort, caption, text, *min);
+        if (max && text.size() > *max)
+            return validationMessage(ValidationRule::tooLong, caption, text, *max);
     }
     return {};
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ChangeHandler.h"
 #include <kivra/FieldFlags.h>
 #include <kivra/Records.h>
 #include <kivra/Registry.h>
+#include <kivra/ValueExchange.h>
 
 #include <QStringList>
 #include <QVariantMap>

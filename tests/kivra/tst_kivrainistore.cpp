@@ -1,15 +1,14 @@
-#include "ApplySelectionToListData.h"
 #include "FormFixture.h"
 #include "IniConfigurations.h"
 #include "IniValues.h"
 #include "InitFormFromOptions.h"
-#include "ListDataValues.h"
-#include "ListFill.h"
 #include "MessageBoxHook.h"
-#include "SetWidgetData.h"
 #include <kivra/Callbacks.h>
+#include <kivra/ListData.h>
 #include <kivra/Options.h>
 #include <kivra/Records.h>
+#include <kivra/Selection.h>
+#include <kivra/ValueExchange.h>
 
 #include <QCheckBox>
 #include <QComboBox>

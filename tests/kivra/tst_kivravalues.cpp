@@ -1,18 +1,12 @@
 #include "FillMenuFromListData.h"
 #include "FormFixture.h"
-#include "ListDataByName.h"
-#include "ListDataValues.h"
-#include "ListFill.h"
 #include "MenuRegistry.h"
 #include "MenuTree.h"
-#include "ReemitChange.h"
-#include "SelectionValues.h"
-#include "SetWidgetData.h"
-#include "ValueBinding.h"
-#include "VariantConversions.h"
-#include "WidgetValue.h"
+#include <kivra/ListData.h>
 #include <kivra/Records.h>
 #include <kivra/Registry.h>
+#include <kivra/Selection.h>
+#include <kivra/ValueExchange.h>
 
 #include <QActionGroup>
 #include <QCheckBox>

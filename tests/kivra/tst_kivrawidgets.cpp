@@ -2,7 +2,6 @@
 #include "FormFixture.h"
 #include "LayoutKinds.h"
 #include "LayoutStack.h"
-#include "SetWidgetData.h"
 #include "ShowWindowDeferred.h"
 #include "SizeOptions.h"
 #include "WidgetAlignment.h"
@@ -13,6 +12,7 @@
 #include <kivra/Options.h>
 #include <kivra/Records.h>
 #include <kivra/Registry.h>
+#include <kivra/ValueExchange.h>
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,8 +1,7 @@
-#include "SelectionValues.h"
+#include "Selection.h"
 
-#include "ListDataValues.h"
-#include "ValueBinding.h"
 #include <kivra/FieldFlags.h>
+#include <kivra/ListData.h>
 #include <kivra/Records.h>
 #include <kivra/Registry.h>
 
@@ -12,6 +11,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include <algorithm>
 #include <optional>
 
 namespace kivra {
@@ -184,6 +184,45 @@ bool applySelectionValue(QMap<QString, QVariant> *values, const QString &name,
     if (auto *button = findWidget<QPushButton>(values, name, kMenuButton))
         return applyToMenu(button, selection, keepSignals, changedActions);
     return false;
+}
+
+bool applySelectionToListData(const QVariant &restored, QVariant *listData, bool single)
+{
+    if (!listData || !isAnyListData(*listData))
+        return false;
+    ListDataBinding binding(*listData);
+    if (!binding.isBound())
+        return false;
+    // valuesToSelect looks at the field's items through a value map: lend it one.
+    QMap<QString, QVariant> field {{QString(), *listData}};
+    QVariantList selection;
+    valuesToSelect(&field, QString(), restored, true, &selection);
+    for (auto &[text, checked, data, roles] : *binding.data())
+        checked = std::any_of(
+            selection.cbegin(), selection.cend(),
+            [&data = data](const QVariant &value) { return selectionMatches(data, value); });
+    if (single)
+        keepFirstChecked(*binding.data());
+    if (!binding.isByPointer())
+        *listData = binding.toVariant();
+    return true;
+}
+
+bool setListDataByName(const QVariant &listData, QMap<QString, QVariant> *values,
+                       const QString &name, int comboSignalMode, bool checkable,
+                       bool multipleSelection, bool sort, bool adjustWidth)
+{
+    // A pointer to the caller's list is filled from and edited in place.
+    ListDataBinding list(listData);
+    if (!list.isBound())
+        return false;
+    auto *combo = findWidget<QComboBox>(values, name, kComboBox);
+    auto *listWidget = findWidget<QListWidget>(values, name, kListWidget);
+    fillComboBox(*list.data(), combo, comboSignalMode, adjustWidth, sort);
+    fillListWidget(*list.data(), listWidget, adjustWidth, checkable, multipleSelection, sort);
+    if (values)
+        values->insert(name, list.toVariant());
+    return combo || listWidget;
 }
 
 } // namespace kivra

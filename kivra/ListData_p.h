@@ -1,8 +1,15 @@
 #pragma once
 
+#include <kivra/Records.h>
+
 #include <QWidget>
 
+#include <vector>
+
 namespace kivra {
+
+// The order in which the items are shown: list order, or stable by text (case-sensitive).
+std::vector<size_t> displayOrder(const T_LISTDATA &list, bool sort);
 
 // Disables a widget's updates for a scope, restoring the former state.
 class UpdatesOff

@@ -9,6 +9,9 @@
 
 #include <vector>
 
+// Selections by user data: a stored or given selection value turned into check marks of
+// list data and into the states of combo boxes, list widgets and menu buttons, and the
+// refill of a field's list widgets by name.
 namespace kivra {
 
 // A selection value names list items by their user data: a single variant, a variant or
@@ -40,5 +43,20 @@ bool selectListDataItems(QMap<QString, QVariant> *values, const QString &name,
 bool applySelectionValue(QMap<QString, QVariant> *values, const QString &name,
                          const QVariant &value, bool keepSignals,
                          std::vector<QPointer<QObject>> *changedActions);
+
+// Turns a stored selection (the user data of the items that were checked) back into check
+// marks of list data: every item named by restored is checked, every other one unchecked; with
+// single only the first checked item stays checked. Values compare by their text forms too,
+// so numbers read back as text still name their items. listData holds list data by value
+// (replaced by the marked copy) or through a pointer (the caller's list is changed in place).
+// False when listData holds no list data.
+bool applySelectionToListData(const QVariant &restored, QVariant *listData, bool single);
+
+// Refills the combo box and the list widget registered under name from listData (list data
+// by value or through a pointer) and stores it under name in the value map. True when a
+// combo box or list widget was found; the list data is stored either way.
+bool setListDataByName(const QVariant &listData, QMap<QString, QVariant> *values,
+                       const QString &name, int comboSignalMode, bool checkable,
+                       bool multipleSelection, bool sort, bool adjustWidth);
 
 } // namespace kivra

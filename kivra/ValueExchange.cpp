@@ -1,14 +1,14 @@
-#include "SetWidgetData.h"
+#include "ValueExchange.h"
+
+#include <kivra/Callbacks.h>
+#include <kivra/ListData.h>
+#include <kivra/Registry.h>
+#include <kivra/Selection.h>
+#include <kivra/helper/ImageWidget.h>
 
 #include "KivraLog_p.h"
-#include "ListDataValues.h"
-#include "ReemitChange.h"
-#include "SelectionValues.h"
-#include "ValueBinding.h"
 #include "WidgetDataHooks.h"
-#include "WidgetValue.h"
-#include <kivra/Records.h>
-#include <kivra/Registry.h>
+#include "WidgetKinds_p.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -16,14 +16,18 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 
 #include <algorithm>
 #include <initializer_list>
+#include <optional>
 
 namespace kivra {
 
 namespace {
+
+bool forcedChange = false;
 
 using Vars = QMap<QString, QVariant>;
 
@@ -130,6 +134,16 @@ bool applyToPathOrSelection(Vars *vars, const QString &key, const QVariant &valu
     return false;
 }
 
+// Makes value the image of an image widget; true when it was one.
+bool applyImageValue(QWidget *imageWidget, const QVariant &value)
+{
+    auto *image = qobject_cast<helper::ImageWidget *>(imageWidget);
+    if (!image)
+        return false;
+    image->setImage(value, widgetFlags(image));
+    return true;
+}
+
 // Applies one value; true when the key found a place in the form.
 bool applyValue(Vars *vars, const QString &key, const QVariant &value, Notes &notes)
 {
@@ -160,7 +174,100 @@ bool applyValue(Vars *vars, const QString &key, const QVariant &value, Notes &no
     return isPlainButton || findWidget<QLabel>(vars, key, kLabel, kFirstMatch);
 }
 
+QString beforePoint(const QString &text)
+{
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    return point < 0 ? text : text.left(point);
+}
+
+// A text value cut before its point; other values untouched.
+QVariant integralPart(const QVariant &value)
+{
+    if (value.metaType().id() == QMetaType::QString)
+        return beforePoint(value.toString());
+    return value;
+}
+
 } // namespace
+
+void getSetWidgetValue(QWidget *widget, bool set, bool blockSignals, QVariant *value)
+{
+    const WidgetKind *kind = widgetKindOf(widget);
+    if (!kind || !value)
+        return;
+    if (!set) {
+        if (kind->read)
+            *value = kind->read(*widget);
+        return;
+    }
+    if (!kind->write)
+        return;
+    // The blockers put back whatever blocking was in place, so a caller that had blocked
+    // the widget itself keeps it blocked.
+    std::optional<QSignalBlocker> widgetBlocker;
+    std::optional<QSignalBlocker> editorBlocker;
+    if (blockSignals) {
+        widgetBlocker.emplace(widget);
+        if (auto *editor = widget->findChild<QLineEdit *>())
+            editorBlocker.emplace(editor);
+    }
+    kind->write(*widget, *value);
+}
+
+void onWidgetValueChanged(const INFO &field, const INFO &windowRecord,
+                          const QPointer<QWidget> &window, const QPointer<QWidget> &widget,
+                          const QVariant &signalValue, QMap<QString, QVariant> *vars,
+                          const QString &fallbackName)
+{
+    if (!widget)
+        return;
+    const QString key = field.name.isEmpty() ? fallbackName : field.name;
+
+    QVariant newValue;
+    getSetWidgetValue(widget, false, false, &newValue);
+    const QVariant asRead = newValue;
+    QVariant oldValue;
+    {
+        const VariantBinding current(vars, key);
+        if (current.isBound())
+            oldValue = *current.data();
+    }
+
+    if (hasFlags(field.flags, kAskBefore)) {
+        if (!askCallbacks(field, windowRecord, window, widget, signalValue, kBeforeDataChanged,
+                          vars, &newValue, &oldValue)) {
+            getSetWidgetValue(widget, true, true, &oldValue);
+            return;
+        }
+        if (newValue != asRead)
+            getSetWidgetValue(widget, true, true, &newValue);
+    }
+
+    const bool changed = newValue != oldValue;
+    if (!changed && !isForcedChange())
+        return;
+    if (changed) {
+        VariantBinding stored(vars, key, true);
+        if (stored.isBound())
+            *stored.data() = newValue;
+    }
+    fireCallbacks(field, windowRecord, window, widget, signalValue, kAfterDataChanged, vars,
+                  &newValue, &oldValue);
+}
+
+bool isForcedChange()
+{
+    return forcedChange;
+}
+
+void reemitChange(QObject *object, bool skipIfEmpty, bool immediate)
+{
+    const WidgetKind *kind = widgetKindOf(object);
+    if (!kind || !kind->emitChange)
+        return;
+    const QScopedValueRollback<bool> forced(forcedChange, true);
+    kind->emitChange(*object, skipIfEmpty, immediate);
+}
 
 bool setWidgetData(Vars *vars, const Vars &values, bool reemit)
 {
@@ -185,6 +292,26 @@ bool setWidgetData(Vars *vars, const Vars &values, bool reemit)
                 emit button->clicked(true);
     }
     return allKnown;
+}
+
+QVariant variantToIntString(const QVariant &value)
+{
+    return beforePoint(value.toString());
+}
+
+int variantToInt(const QVariant &value)
+{
+    return integralPart(value).toInt();
+}
+
+qlonglong variantToLongLong(const QVariant &value)
+{
+    return integralPart(value).toLongLong();
+}
+
+qulonglong variantToULongLong(const QVariant &value)
+{
+    return integralPart(value).toULongLong();
 }
 
 } // namespace kivra
