@@ -1,10 +1,10 @@
 #include "Callbacks.h"
 
 #include "KivraLog_p.h"
-#include "SaveIniOnClose.h"
-#include "ValidateForm.h"
+#include <kivra/IniStore.h>
 #include <kivra/Options.h>
 #include <kivra/Registry.h>
+#include <kivra/Validation.h>
 
 #include <QMainWindow>
 #include <QTimer>

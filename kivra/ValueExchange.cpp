@@ -7,7 +7,7 @@
 #include <kivra/helper/ImageWidget.h>
 
 #include "KivraLog_p.h"
-#include "WidgetDataHooks.h"
+#include "Menus_p.h"
 #include "WidgetKinds_p.h"
 
 #include <QComboBox>

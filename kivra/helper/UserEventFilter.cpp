@@ -1,7 +1,7 @@
 #include "UserEventFilter.h"
 
-#include "MenuRegistry.h"
 #include <kivra/Callbacks.h>
+#include <kivra/Menus.h>
 #include <kivra/Options.h>
 
 #include <QDialog>

@@ -1,9 +1,7 @@
 #include "FormFixture.h"
-#include "IniConfigurations.h"
-#include "IniValues.h"
-#include "InitFormFromOptions.h"
 #include "MessageBoxHook.h"
 #include <kivra/Callbacks.h>
+#include <kivra/IniStore.h>
 #include <kivra/ListData.h>
 #include <kivra/Options.h>
 #include <kivra/Records.h>

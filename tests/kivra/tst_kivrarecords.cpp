@@ -1,6 +1,6 @@
-#include "CaptionMarkers.h"
 #include "FormFixture.h"
 #include <kivra/Options.h>
+#include <kivra/Placement.h>
 #include <kivra/Records.h>
 #include <kivra/Registry.h>
 

@@ -1,8 +1,6 @@
-#include "FillMenuFromListData.h"
 #include "FormFixture.h"
-#include "MenuRegistry.h"
-#include "MenuTree.h"
 #include <kivra/ListData.h>
+#include <kivra/Menus.h>
 #include <kivra/Records.h>
 #include <kivra/Registry.h>
 #include <kivra/Selection.h>

@@ -1,18 +1,14 @@
-#include "ApplyCaptions.h"
 #include "FormFixture.h"
-#include "LayoutKinds.h"
-#include "LayoutStack.h"
-#include "ShowWindowDeferred.h"
-#include "SizeOptions.h"
-#include "WidgetAlignment.h"
-#include "helper/DynamicWidgetEventFilter.h"
-#include "helper/FlowLayout.h"
-#include "helper/FocusWheelComboBox.h"
-#include "helper/ImageWidget.h"
 #include <kivra/Options.h>
+#include <kivra/Placement.h>
 #include <kivra/Records.h>
 #include <kivra/Registry.h>
+#include <kivra/Sizing.h>
 #include <kivra/ValueExchange.h>
+#include <kivra/helper/DynamicWidgetEventFilter.h>
+#include <kivra/helper/FlowLayout.h>
+#include <kivra/helper/FocusWheelComboBox.h>
+#include <kivra/helper/ImageWidget.h>
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,14 +1,14 @@
 #include "FormFixture.h"
-#include "MenuRegistry.h"
 #include "MessageBoxHook.h"
-#include "ValidateForm.h"
-#include "helper/Dialog.h"
-#include "helper/MainWnd.h"
-#include "helper/UserEventFilter.h"
-#include "helper/Validator.h"
 #include <kivra/Callbacks.h>
+#include <kivra/Menus.h>
 #include <kivra/Options.h>
 #include <kivra/Records.h>
+#include <kivra/Validation.h>
+#include <kivra/helper/Dialog.h>
+#include <kivra/helper/MainWnd.h>
+#include <kivra/helper/UserEventFilter.h>
+#include <kivra/helper/Validator.h>
 
 #include <QCheckBox>
 #include <QComboBox>

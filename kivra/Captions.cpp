@@ -1,11 +1,10 @@
-#include "ApplyCaptions.h"
+#include "Placement.h"
 
-#include "AppendStyleSheet.h"
-#include <kivra/Records.h>
 #include <kivra/Registry.h>
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QObject>
 #include <QPushButton>
 
 namespace kivra {
@@ -41,6 +40,63 @@ void showPart(QWidget *target, const QString &part, const FieldFlags &flags)
 
 } // namespace
 
+const QString &requiredMarkerPrefix()
+{
+    static const QString prefix;
+    return prefix;
+}
+
+const QString &requiredMarkerSuffix()
+{
+    static const QString suffix =
+        QStringLiteral("<big><strong style=\"color:red\">*</strong></big>");
+    return suffix;
+}
+
+QString markRequiredCaption(const QString &caption, const FieldFlags &flags)
+{
+    if (caption.isEmpty() || !hasFlags(flags, kRequired) || hasFlags(flags, kNoRequiredMarker))
+        return caption;
+    QString result = caption;
+    if (!requiredMarkerPrefix().isEmpty())
+        result = requiredMarkerPrefix() + QLatin1Char(' ') + result;
+    if (!requiredMarkerSuffix().isEmpty())
+        result += QLatin1Char(' ') + requiredMarkerSuffix();
+    return result;
+}
+
+QStringList captionParts(const QString &caption, const FieldFlags &flags)
+{
+    if (hasFlags(flags, kNoCaptionSplit))
+        return {caption};
+    return caption.split(QLatin1Char(';'));
+}
+
+QMap<int, QString> buttonCaptions()
+{
+    static const QMap<int, QString> captions = [] {
+        const QString change = QObject::tr("Ändern...");
+        const QString help = QObject::tr("Hilfe");
+        return QMap<int, QString> {
+            {kOkButton, QObject::tr("OK")},
+            {kCancelButton, QObject::tr("Abbrechen")},
+            {kHelpUrlButton, help},
+            {kOpenLineEdit, QObject::tr("Öffnen...")},
+            {kColorButton, QObject::tr("Farbe ändern...")},
+            {kFontButton, QObject::tr("Schrift ändern...")},
+            {kDirLineEdit, change},
+            {kDirButton, change},
+            {kOpenFileLineEdit, change},
+            {kOpenFileButton, change},
+            {kSaveFileLineEdit, change},
+            {kSaveFileButton, change},
+            {kCloseButton, QObject::tr("Beenden")},
+            {kHelpButton, help},
+        };
+    }();
+    return captions;
+}
+
 void applyCaptions(const QList<CaptionPair> &pairs, CaptionField &field)
 {
     // Every place, filled or not, uses up one pair and one caption part, so that each
@@ -61,6 +117,14 @@ void applyCaptions(const QList<CaptionPair> &pairs, CaptionField &field)
             text = pairs.at(i).defaultText;
         showPart(pairs.at(i).target, text, field.flags);
     }
+}
+
+void appendStyleSheet(QWidget *widget, const QString &rule)
+{
+    if (!widget)
+        return;
+    const QString old = widget->styleSheet();
+    widget->setStyleSheet(old.isEmpty() ? rule : old + u' ' + rule);
 }
 
 } // namespace kivra

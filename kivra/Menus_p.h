@@ -6,8 +6,8 @@
 
 namespace kivra {
 
-// For a name without any registered widget: puts value into the menu actions or other
-// objects registered under it; true when one took it.
+// The value writer's step for a name without any registered widget: puts value into the menu
+// action whose "menuid" is the name; true when there is one.
 bool applyMenuValue(QMap<QString, QVariant> *vars, const QString &name, const QVariant &value);
 
 } // namespace kivra

@@ -1,11 +1,16 @@
-#include "WriteIniFile.h"
+#include "IniStore_p.h"
 
-#include "IniRewriteCheck.h"
 #include "KivraLog_p.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QTemporaryFile>
+#include <QVariantHash>
+#include <QVariantList>
+#include <QVariantMap>
+
+#include <algorithm>
 
 namespace kivra {
 
@@ -66,6 +71,41 @@ bool keepBackupIfDamaged(const QString &file, const QString &replacedMapKey)
     return true;
 }
 
+bool readAll(const QString &path, QByteArray *bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    *bytes = file.readAll();
+    return file.error() == QFileDevice::NoError;
+}
+
+// What QSettings writes for everything it parsed from source. The scratch file lies beside
+// the original, so the values (the key among them) never leave the settings directory.
+bool rewrittenBytes(const QSettings &source, const QString &file, QByteArray *bytes)
+{
+    QTemporaryFile scratch(file + QStringLiteral(".XXXXXX"));
+    if (!scratch.open())
+        return false;
+    scratch.close();
+    {
+        QSettings copy(scratch.fileName(), QSettings::IniFormat);
+        const QStringList keys = source.allKeys();
+        for (const QString &key : keys)
+            copy.setValue(key, source.value(key));
+        copy.sync();
+        if (copy.status() != QSettings::NoError)
+            return false;
+    }
+    return readAll(scratch.fileName(), bytes);
+}
+
+template<class Container>
+bool allStorable(const Container &values)
+{
+    return std::all_of(values.cbegin(), values.cend(), isStorableValue);
+}
+
 } // namespace
 
 bool writeIniFile(const QString &file, const std::function<void(QSettings &)> &write,
@@ -87,6 +127,45 @@ bool writeIniFile(const QString &file, const std::function<void(QSettings &)> &w
     if (!written)
         qCWarning(lcKivra) << "Could not write" << shownName(file);
     return written;
+}
+
+bool rewriteWouldLoseData(const QString &file, const QString &replacedMapKey)
+{
+    if (!QFileInfo::exists(file))
+        return false;
+    QByteArray original;
+    if (!readAll(file, &original))
+        return true;
+    if (original.isEmpty())
+        return false;
+    const QSettings settings(file, QSettings::IniFormat);
+    if (settings.status() != QSettings::NoError)
+        return true;
+    if (!replacedMapKey.isEmpty() && settings.contains(replacedMapKey) &&
+        settings.value(replacedMapKey).metaType() != QMetaType::fromType<QVariantMap>())
+        return true;
+    QByteArray rewritten;
+    return !rewrittenBytes(settings, file, &rewritten) || rewritten != original;
+}
+
+bool isStorableValue(const QVariant &value)
+{
+    if (!value.isValid())
+        return true;
+    switch (value.metaType().id()) {
+    case QMetaType::QVariantList:
+        return allStorable(value.toList());
+    case QMetaType::QVariantMap:
+        return allStorable(value.toMap());
+    case QMetaType::QVariantHash:
+        return allStorable(value.toHash());
+    default:
+        break;
+    }
+    // A variant nested in a variant is written as its content.
+    if (value.metaType() == QMetaType::fromType<QVariant>())
+        return isStorableValue(*static_cast<const QVariant *>(value.constData()));
+    return value.metaType().hasRegisteredDataStreamOperators();
 }
 
 } // namespace kivra
