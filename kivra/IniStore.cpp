@@ -1,6 +1,6 @@
 #include "IniStore.h"
 
-#include "MessageBoxHook.h"
+#include <kivra/DialogHook.h>
 #include <kivra/ListData.h>
 #include <kivra/Options.h>
 #include <kivra/Registry.h>
@@ -208,15 +208,15 @@ void saveIniOnClose(QWidget *window, const INFO &windowRecord, QMap<QString, QVa
             summary = current;
     }
     if (!ini.autoSave &&
-        !MessageBoxHook::question(window, QObject::tr("Einstellungen speichern:"),
-                                  QObject::tr("Sollen evtl. Änderungen zuvor gesichert werden?")))
+        !DialogHook::question(window, QObject::tr("Einstellungen speichern:"),
+                              QObject::tr("Sollen evtl. Änderungen zuvor gesichert werden?")))
         return;
     const QSet<QString> *keyFilter =
         closeSave && closeSave->filterKeys ? &closeSave->keptNames : nullptr;
     // The file keeps the settings of every later start (the key among them): the user must
     // learn that they were not saved, although the window still closes.
     if (!saveValuesToIni(values, ini.file, ini.group, ini.separateKeys, keyFilter, summary))
-        MessageBoxHook::information(
+        DialogHook::information(
             window, QObject::tr("Dateifehler:"),
             QObject::tr("Die Einstellungen konnten nicht in „%1“ gespeichert werden.")
                 .arg(QDir::toNativeSeparators(ini.file)));

@@ -1,7 +1,7 @@
 #include "Validation.h"
 
-#include "MessageBoxHook.h"
 #include "WidgetKinds_p.h"
+#include <kivra/DialogHook.h>
 #include <kivra/ListData.h>
 #include <kivra/Options.h>
 #include <kivra/Records.h>
@@ -130,7 +130,7 @@ bool validateForm(QWidget *window, QMap<QString, QVariant> *values)
         if (message.isEmpty())
             continue;
         widget->setFocus(Qt::OtherFocusReason);
-        MessageBoxHook::information(window, QObject::tr("Fehler:"), message);
+        DialogHook::information(window, QObject::tr("Fehler:"), message);
         return false;
     }
     return true;

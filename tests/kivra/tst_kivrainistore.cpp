@@ -1,6 +1,6 @@
 #include "FormFixture.h"
-#include "MessageBoxHook.h"
 #include <kivra/Callbacks.h>
+#include <kivra/DialogHook.h>
 #include <kivra/IniStore.h>
 #include <kivra/ListData.h>
 #include <kivra/Options.h>
@@ -61,7 +61,7 @@ class TestKivraIniStore : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { MessageBoxHook::setHandler({}); }
+    void cleanup() { DialogHook::setHandler({}); }
     void summaryRoundTripKeepsTypes();
     void unstorableValueIsDropped_data();
     void unstorableValueIsDropped();
@@ -351,8 +351,8 @@ void TestKivraIniStore::closeSaves()
     QFETCH(QVariant, saved);
 
     int questions = 0;
-    MessageBoxHook::setHandler([&](MessageBoxHook::Kind, QWidget *, const QString &,
-                                   const QString &) { return ++questions && answer; });
+    DialogHook::setHandler(
+        [&](const DialogHook::Request &) { return QVariant(++questions && answer); });
     QString file = path(QStringLiteral("close-%1.opt").arg(QTest::currentDataTag()));
     const bool writeFails = QTest::currentDataTag() == QLatin1String("write fails");
     if (writeFails) {
