@@ -1,10 +1,11 @@
 #include "Callbacks.h"
 
-#include "KivraLog_p.h"
 #include <kivra/IniStore.h>
 #include <kivra/Options.h>
 #include <kivra/Registry.h>
 #include <kivra/Validation.h>
+
+#include "KivraLog_p.h"
 
 #include <QMainWindow>
 #include <QTimer>

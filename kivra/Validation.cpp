@@ -1,11 +1,12 @@
 #include "Validation.h"
 
-#include "WidgetKinds_p.h"
 #include <kivra/DialogHook.h>
 #include <kivra/ListData.h>
 #include <kivra/Options.h>
 #include <kivra/Records.h>
 #include <kivra/Registry.h>
+
+#include "WidgetKinds_p.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,4 +1,5 @@
 #include "FormFixture.h"
+
 #include <kivra/Callbacks.h>
 #include <kivra/DialogHook.h>
 #include <kivra/IniStore.h>

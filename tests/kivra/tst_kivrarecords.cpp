@@ -1,4 +1,5 @@
 #include "FormFixture.h"
+
 #include <kivra/Options.h>
 #include <kivra/Placement.h>
 #include <kivra/Records.h>

@@ -1,4 +1,5 @@
 #include "FormFixture.h"
+
 #include <kivra/ListData.h>
 #include <kivra/Menus.h>
 #include <kivra/Records.h>
