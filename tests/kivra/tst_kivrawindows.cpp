@@ -91,7 +91,7 @@ struct ShownForm : FormFixture
     template<class W>
     W *field(const QString &name, int subKind, QVariantMap options)
     {
-        W *widget = add<W>(name, subKind < 50000 ? subKind : int(kLineEdit), subKind);
+        W *widget = add<W>(name, isSubKindCode(subKind) ? int(kLineEdit) : subKind, subKind);
         options.insert(OptionKey::plaintitle, "Name");
         widget->setProperty(WidgetProperty::options, options);
         // Every named field of a built form has its entry in the value map.
