@@ -2,8 +2,11 @@
 
 #include "KivraLog_p.h"
 
+#include <kivra/Records.h>
+
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QSettings>
 #include <QTemporaryFile>
 #include <QVariantHash>
@@ -28,11 +31,14 @@ void restrictToOwner(const QString &path)
         qCWarning(lcKivra) << "Could not restrict the permissions of" << shownName(path);
 }
 
-QByteArray contentOf(const QString &path, bool *ok)
+// The whole content of a file; false when it cannot be read.
+bool readAll(const QString &path, QByteArray *bytes)
 {
     QFile file(path);
-    *ok = file.open(QIODevice::ReadOnly);
-    return *ok ? file.readAll() : QByteArray();
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    *bytes = file.readAll();
+    return file.error() == QFileDevice::NoError;
 }
 
 // Copies file to "<file>.bak", or to "<file>.1.bak", "<file>.2.bak", ... when older copies
@@ -40,24 +46,30 @@ QByteArray contentOf(const QString &path, bool *ok)
 // so a file that stays damaged is not copied again on every save.
 bool keepCopy(const QString &file, QString *backup)
 {
-    bool readable = false;
-    const QByteArray content = contentOf(file, &readable);
-    if (!readable)
+    QByteArray content;
+    if (!readAll(file, &content))
         return false;
     for (int number = 0;; ++number) {
         *backup = number == 0 ? file + QStringLiteral(".bak")
                               : QStringLiteral("%1.%2.bak").arg(file).arg(number);
         if (!QFileInfo::exists(*backup))
             return QFile::copy(file, *backup);
-        bool same = false;
-        if (contentOf(*backup, &same) == content && same)
+        QByteArray earlier;
+        if (readAll(*backup, &earlier) && earlier == content)
             return true;
     }
 }
 
+// False when the file is damaged and could not be copied, or when the check could not be made.
 bool keepBackupIfDamaged(const QString &file, const QString &replacedMapKey)
 {
-    if (!rewriteWouldLoseData(file, replacedMapKey))
+    bool checked = false;
+    const bool damaged = rewriteWouldLoseData(file, replacedMapKey, &checked);
+    if (!checked) {
+        qCWarning(lcKivra) << "Could not write" << shownName(file);
+        return false;
+    }
+    if (!damaged)
         return true;
     QString backup;
     if (!keepCopy(file, &backup)) {
@@ -71,33 +83,104 @@ bool keepBackupIfDamaged(const QString &file, const QString &replacedMapKey)
     return true;
 }
 
-bool readAll(const QString &path, QByteArray *bytes)
+// Puts bytes in place of the file's content, all or nothing: a save file that is committed
+// only when every byte was written. A short count without an error is how a full disk or a
+// file-size limit shows itself, and the save file would still commit it.
+bool replaceContent(const QString &path, const QByteArray &bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QSaveFile out(path);
+    out.setDirectWriteFallback(false);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    *bytes = file.readAll();
-    return file.error() == QFileDevice::NoError;
+    if (out.write(bytes) != bytes.size()) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
 }
 
-// What QSettings writes for everything it parsed from source. The scratch file lies beside
-// the original, so the values (the key among them) never leave the settings directory.
-bool rewrittenBytes(const QSettings &source, const QString &file, QByteArray *bytes)
+// A scratch file beside the file holding bytes, every byte written; the values (the key among
+// them) never leave the settings directory.
+bool writeScratch(QTemporaryFile &scratch, const QByteArray &bytes)
 {
-    QTemporaryFile scratch(file + QStringLiteral(".XXXXXX"));
     if (!scratch.open())
         return false;
+    const bool written = scratch.write(bytes) == bytes.size() && scratch.flush();
     scratch.close();
-    {
-        QSettings copy(scratch.fileName(), QSettings::IniFormat);
-        const QStringList keys = source.allKeys();
-        for (const QString &key : keys)
-            copy.setValue(key, source.value(key));
-        copy.sync();
-        if (copy.status() != QSettings::NoError)
-            return false;
+    return written;
+}
+
+// The text in which an INI line gives a value back: numbers, flags and lists of them return
+// as text, so only their text can be compared.
+QString textForm(const QVariant &value)
+{
+    return isList(value) ? value.toStringList().join(QChar(0x1f)) : value.toString();
+}
+
+bool isTextForm(const QVariant &value)
+{
+    switch (value.metaType().id()) {
+    case QMetaType::QString:
+    case QMetaType::QStringList:
+    case QMetaType::QVariantList:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Bool:
+        return true;
+    default:
+        return !value.isValid();
     }
-    return readAll(scratch.fileName(), bytes);
+}
+
+bool sameStoredValue(const QVariant &meant, const QVariant &found)
+{
+    if (meant == found)
+        return true;
+    const int foundId = found.metaType().id();
+    const bool foundAsText =
+        !found.isValid() || foundId == QMetaType::QString || foundId == QMetaType::QStringList;
+    return foundAsText && isTextForm(meant) && textForm(meant) == textForm(found);
+}
+
+// Whether a reader that parses bytes anew finds every key of intended with its value. QSettings
+// does not notice when a full disk or a file-size limit cuts its output short; this does. The
+// bytes are parsed from a second scratch file, since QSettings answers a path it has seen from
+// its cache instead of reading it.
+bool readsBackAs(const QByteArray &bytes, const QSettings &intended, const QString &file)
+{
+    QTemporaryFile copy(file + QStringLiteral(".XXXXXX"));
+    if (!writeScratch(copy, bytes))
+        return false;
+    const QSettings found(copy.fileName(), QSettings::IniFormat);
+    if (found.status() != QSettings::NoError)
+        return false;
+    const QStringList keys = intended.allKeys();
+    if (found.allKeys() != keys)
+        return false;
+    return std::all_of(keys.cbegin(), keys.cend(), [&](const QString &key) {
+        return sameStoredValue(intended.value(key), found.value(key));
+    });
+}
+
+// The bytes the file holds after write: QSettings makes the changes on a scratch copy of the
+// file, and its output is accepted only when it reads back whole.
+bool changedContent(const QString &file, const QByteArray &old,
+                    const std::function<void(QSettings &)> &write, QByteArray *bytes)
+{
+    QTemporaryFile scratch(file + QStringLiteral(".XXXXXX"));
+    if (!writeScratch(scratch, old))
+        return false;
+    QSettings settings(scratch.fileName(), QSettings::IniFormat);
+    settings.setAtomicSyncRequired(true);
+    write(settings);
+    settings.sync();
+    // A format error only says that the old content was damaged; its copy is kept already.
+    return settings.status() != QSettings::AccessError && readAll(scratch.fileName(), bytes) &&
+        readsBackAs(*bytes, settings, file);
 }
 
 template<class Container>
@@ -111,26 +194,33 @@ bool allStorable(const Container &values)
 bool writeIniFile(const QString &file, const std::function<void(QSettings &)> &write,
                   const QString &replacedMapKey)
 {
-    if (file.isEmpty() || !keepBackupIfDamaged(file, replacedMapKey))
+    if (file.isEmpty())
         return false;
-    bool written = false;
-    {
-        QSettings settings(file, QSettings::IniFormat);
-        // Never fall back to writing the file in place: a failure would leave it half-written.
-        settings.setAtomicSyncRequired(true);
-        write(settings);
-        settings.sync();
-        written = settings.status() == QSettings::NoError;
-    }
-    if (QFileInfo::exists(file))
-        restrictToOwner(file);
-    if (!written)
+    if (!keepBackupIfDamaged(file, replacedMapKey))
+        return false;
+    const bool existed = QFileInfo::exists(file);
+    QByteArray old;
+    QByteArray meant;
+    if ((existed && !readAll(file, &old)) || !changedContent(file, old, write, &meant) ||
+        !replaceContent(file, meant)) {
         qCWarning(lcKivra) << "Could not write" << shownName(file);
-    return written;
+        return false;
+    }
+    restrictToOwner(file);
+    // The file must now hold what was meant; anything else gives the old content back.
+    QByteArray found;
+    if (!readAll(file, &found) || found != meant) {
+        const bool restored = existed ? replaceContent(file, old) : QFile::remove(file);
+        qCWarning(lcKivra) << "Could not write" << shownName(file)
+                           << (restored ? "; the old content is back" : "; it may be damaged");
+        return false;
+    }
+    return true;
 }
 
-bool rewriteWouldLoseData(const QString &file, const QString &replacedMapKey)
+bool rewriteWouldLoseData(const QString &file, const QString &replacedMapKey, bool *checked)
 {
+    *checked = true;
     if (!QFileInfo::exists(file))
         return false;
     QByteArray original;
@@ -144,8 +234,15 @@ bool rewriteWouldLoseData(const QString &file, const QString &replacedMapKey)
     if (!replacedMapKey.isEmpty() && settings.contains(replacedMapKey) &&
         settings.value(replacedMapKey).metaType() != QMetaType::fromType<QVariantMap>())
         return true;
+    // What QSettings writes for everything it parsed.
+    const auto copyAll = [&settings](QSettings &copy) {
+        const QStringList keys = settings.allKeys();
+        for (const QString &key : keys)
+            copy.setValue(key, settings.value(key));
+    };
     QByteArray rewritten;
-    return !rewrittenBytes(settings, file, &rewritten) || rewritten != original;
+    *checked = changedContent(file, {}, copyAll, &rewritten);
+    return *checked && rewritten != original;
 }
 
 bool isStorableValue(const QVariant &value)

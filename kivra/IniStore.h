@@ -25,7 +25,8 @@ inline constexpr QLatin1String kDefaultSummaryName {"vmap"};
 // keyFilter (when given) does not hold and values that cannot be stored (logged, never
 // written, so the rest stays readable) are left out. With separateKeys, keys not written stay
 // in the file; the summary key is replaced whole, so a filtered save keeps only the kept names.
-// False for a null map or when the file could not be written.
+// False for a null map or when the file could not be written whole; it then keeps its old
+// content.
 bool saveValuesToIni(const QMap<QString, QVariant> *values, const QString &file,
                      const QString &group, bool separateKeys, const QSet<QString> *keyFilter,
                      const QString &summaryName);

@@ -31,13 +31,15 @@ struct IniFormOptions
     bool autoSave = true;
 };
 
-// One write of an INI file that never loses what the file held: a file that the rewrite
-// would damage (see rewriteWouldLoseData) is first copied to "<file>.bak" (or the next free
-// "<file>.<n>.bak"), and nothing is written when that copy fails. QSettings replaces the file
-// atomically, so a failed write leaves the old file as it was. The file and its copy are
-// left readable by their owner only, since they may hold the pseudonymisation key.
-// write makes the changes; replacedMapKey names the key path whose stored map they replace
-// wholesale (empty for none). False when nothing was written or QSettings reported an error.
+// One write of an INI file that never loses what the file held. A file that the rewrite would
+// damage (see rewriteWouldLoseData) is first copied to "<file>.bak" (or the next free
+// "<file>.<n>.bak"), and nothing is written when that copy fails. QSettings makes the changes on a
+// scratch copy; its output is taken only when it reads back whole, and it replaces the file through
+// a save file committed only when every byte was written. The file is read back at the end and gets
+// its old content back when it does not hold what was meant. The file and its copy are left
+// readable by their owner only, since they may hold the pseudonymisation key. write makes the
+// changes; replacedMapKey names the key path whose stored map they replace wholesale (empty
+// for none). False, with the file as it was, when the new content could not be written whole.
 bool writeIniFile(const QString &file, const std::function<void(QSettings &)> &write,
                   const QString &replacedMapKey = {});
 
@@ -46,8 +48,9 @@ bool writeIniFile(const QString &file, const std::function<void(QSettings &)> &w
 // that it reads with an error, that it would not write back byte for byte (a foreign or
 // damaged file, a stored map that no longer decodes) or whose entry replacedMapKey (a key
 // path such as "main/vmap"; empty for none) holds something other than a map would lose
-// data. A missing or empty file loses nothing.
-bool rewriteWouldLoseData(const QString &file, const QString &replacedMapKey);
+// data. A missing or empty file loses nothing. checked is false when the check itself could
+// not be made (no room for its scratch file).
+bool rewriteWouldLoseData(const QString &file, const QString &replacedMapKey, bool *checked);
 
 // Whether QSettings can write the value so that it reads back: invalid values and types with
 // stream operators can; pointers, shared pointers and other types without stream operators

@@ -78,6 +78,7 @@ enum LookupMode {
     kFirstOfKind = 3,
 };
 
+// The lookup behind findWidget, for the class given by its meta-object.
 QWidget *findRegisteredWidget(const QMap<QString, QVariant> *vars, const QString &name, int id,
                               int mode, const QMetaObject &type, QPointer<QWidget> *out);
 

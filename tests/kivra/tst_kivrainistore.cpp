@@ -19,6 +19,19 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+#include <memory>
+
+#ifdef Q_OS_LINUX
+#include <sched.h>
+#include <signal.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/statvfs.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 using namespace kivra;
 
 namespace {
@@ -55,6 +68,120 @@ bool isOwnerOnly(const QString &file)
     return !(QFileInfo(file).permissions() & others);
 }
 
+#ifdef Q_OS_LINUX
+// A file-size limit just above the given size for the scope; the signal that would end the
+// process at the limit is ignored, so writes fail as on a full disk.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64 size)
+        : m_previousHandler(signal(SIGXFSZ, SIG_IGN))
+    {
+        getrlimit(RLIMIT_FSIZE, &m_previous);
+        rlimit limited = m_previous;
+        limited.rlim_cur = rlim_t(size);
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_previous);
+        signal(SIGXFSZ, m_previousHandler);
+    }
+
+private:
+    Q_DISABLE_COPY_MOVE(FileSizeLimit)
+
+    rlimit m_previous {};
+    sighandler_t m_previousHandler;
+};
+
+bool writeProcFile(const char *path, const QByteArray &content)
+{
+    QFile file(QString::fromLatin1(path));
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+// Mounts of this process's own, so that a small file system can be mounted without touching
+// the system's; an unprivileged user gets them through a user namespace.
+bool enterPrivateMounts()
+{
+    if (unshare(CLONE_NEWNS) != 0) {
+        const QByteArray uid = QByteArray::number(getuid());
+        const QByteArray gid = QByteArray::number(getgid());
+        if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0 ||
+            !writeProcFile("/proc/self/setgroups", "deny") ||
+            !writeProcFile("/proc/self/uid_map", "0 " + uid + " 1") ||
+            !writeProcFile("/proc/self/gid_map", "0 " + gid + " 1"))
+            return false;
+    }
+    return mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
+
+constexpr int kNoPrivateMount = 77;
+
+// Runs body in a child process on a fresh 64 KiB file system mounted at dir; the child's
+// exit code, or kNoPrivateMount when the system allows no such mount.
+int onSmallFileSystem(const QString &dir, const std::function<int()> &body)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        const QByteArray target = QFile::encodeName(dir);
+        if (!enterPrivateMounts() ||
+            mount("vondrel-test", target.constData(), "tmpfs", 0, "size=64k") != 0)
+            _exit(kNoPrivateMount);
+        _exit(body());
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Takes all but free bytes of the file system that holds dir.
+bool fillUpTo(const QString &dir, qint64 free)
+{
+    struct statvfs info
+    {
+    };
+    if (statvfs(QFile::encodeName(dir).constData(), &info) != 0)
+        return false;
+    const qint64 available = qint64(info.f_bavail) * qint64(info.f_frsize);
+    return available > free &&
+        write(dir + QStringLiteral("/filler"), QByteArray(available - free, 'f'));
+}
+#endif
+
+// Saves the main window's values into a file of its own in dir, then a larger map with the
+// space running out; the failed save must leave the file as it was, the key in it, and no
+// scratch files behind. 0 when it did, else the number of the check that failed (a child
+// process reports it as its exit code).
+int saveThatCannotFit(const QString &dir, const std::function<void()> &runOutOfSpace,
+                      const std::function<void()> &giveSpaceBack)
+{
+    const QString file = dir + QStringLiteral("/vondrel.opt");
+    if (!saveValuesToIni(&kValues, file, "main", false, nullptr, {}))
+        return 1;
+    const QByteArray before = bytes(file);
+    QVariantMap larger = kValues;
+    larger.insert("script_filename", QString(20000, u'ä'));
+    runOutOfSpace();
+    const bool saved = saveValuesToIni(&larger, file, "main", false, nullptr, {});
+    giveSpaceBack();
+    if (saved)
+        return 2;
+    if (bytes(file) != before)
+        return 3;
+    const QString copy = dir + QStringLiteral("/copy.opt");
+    QVariantMap restored;
+    if (!QFile::copy(file, copy) || !readIniValues(&restored, copy, "main", false, {}) ||
+        restored != kValues || !QFile::remove(copy))
+        return 4;
+    if (QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot) !=
+        QStringList {"vondrel.opt"})
+        return 5;
+    return 0;
+}
+
 } // namespace
 
 class TestKivraIniStore : public QObject
@@ -69,6 +196,8 @@ private slots:
     void damagedFileIsBackedUp_data();
     void damagedFileIsBackedUp();
     void failedWriteIsReported();
+    void outOfSpaceKeepsTheOldFile_data();
+    void outOfSpaceKeepsTheOldFile();
     void failedReadLeavesValues();
     void separateKeysDriftStillFillsWidgets();
     void startUp();
@@ -222,6 +351,42 @@ void TestKivraIniStore::failedWriteIsReported()
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Not written"));
     QVERIFY(!saveValuesToIni(&kValues, path("folder.opt"), "main", false, nullptr, {}));
     QVERIFY(QFileInfo(path("folder.opt/inner")).isDir());
+}
+
+void TestKivraIniStore::outOfSpaceKeepsTheOldFile_data()
+{
+    QTest::addColumn<bool>("fileSystemFull");
+    QTest::newRow("file-size limit") << false;
+    QTest::newRow("full disk") << true;
+}
+
+void TestKivraIniStore::outOfSpaceKeepsTheOldFile()
+{
+#ifdef Q_OS_LINUX
+    QFETCH(bool, fileSystemFull);
+    const QString dir = path(QTest::currentDataTag());
+    QVERIFY(QDir().mkpath(dir));
+    if (!fileSystemFull) {
+        std::unique_ptr<FileSizeLimit> limit;
+        QTest::ignoreMessage(QtWarningMsg, "Could not write \"vondrel.opt\"");
+        const auto limitJustAboveOldSize = [&] {
+            limit = std::make_unique<FileSizeLimit>(QFileInfo(dir + "/vondrel.opt").size() + 100);
+        };
+        QCOMPARE(saveThatCannotFit(dir, limitJustAboveOldSize, [&] { limit.reset(); }), 0);
+        return;
+    }
+    // A small file system with 8 KiB left, in a child process: the mount is the child's own.
+    const int result = onSmallFileSystem(dir, [&dir] {
+        return saveThatCannotFit(
+            dir, [&dir] { fillUpTo(dir, 8192); },
+            [&dir] { QFile::remove(dir + QStringLiteral("/filler")); });
+    });
+    if (result == kNoPrivateMount)
+        QSKIP("This system allows no private mount of a small file system");
+    QCOMPARE(result, 0);
+#else
+    QSKIP("Needs Linux resource limits and mount namespaces");
+#endif
 }
 
 void TestKivraIniStore::failedReadLeavesValues()
