@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSaveFile>
 #include <QSettings>
 #include <QTemporaryFile>
@@ -82,6 +83,10 @@ bool keepBackupIfDamaged(const QString &file, const QString &replacedMapKey)
                        << shownName(backup);
     return true;
 }
+
+// How long a save waits for another writer's lock on the file. A lock that stays (a crashed
+// program, or a directory where the lock file belongs) must not hang the program.
+constexpr int kLockWaitMs = 3000;
 
 // Puts bytes in place of the file's content, all or nothing: a save file that is committed
 // only when every byte was written. A short count without an error is how a full disk or a
@@ -196,6 +201,16 @@ bool writeIniFile(const QString &file, const std::function<void(QSettings &)> &w
 {
     if (file.isEmpty())
         return false;
+    // The lock QSettings takes for its own writes, so that other programs' saves do not mix
+    // with this one.
+    QLockFile lock(file + QStringLiteral(".lock"));
+    if (!lock.tryLock(kLockWaitMs)) {
+        if (lock.error() == QLockFile::LockFailedError)
+            qCWarning(lcKivra) << "Not written:" << shownName(file) << "stays locked";
+        else
+            qCWarning(lcKivra) << "Could not write" << shownName(file);
+        return false;
+    }
     if (!keepBackupIfDamaged(file, replacedMapKey))
         return false;
     const bool existed = QFileInfo::exists(file);

@@ -31,11 +31,12 @@ struct IniFormOptions
     bool autoSave = true;
 };
 
-// One write of an INI file that never loses what the file held. A file that the rewrite would
-// damage (see rewriteWouldLoseData) is first copied to "<file>.bak" (or the next free
-// "<file>.<n>.bak"), and nothing is written when that copy fails. QSettings makes the changes on a
-// scratch copy; its output is taken only when it reads back whole, and it replaces the file through
-// a save file committed only when every byte was written. The file is read back at the end and gets
+// One write of an INI file that never loses what the file held. It waits a few seconds at
+// most for another writer's lock. A file that the rewrite would damage (see
+// rewriteWouldLoseData) is first copied to "<file>.bak" (or the next free "<file>.<n>.bak"),
+// and nothing is written when that copy fails. QSettings makes the changes on a scratch copy;
+// its output is taken only when it reads back whole, and it replaces the file through a save
+// file committed only when every byte was written. The file is read back at the end and gets
 // its old content back when it does not hold what was meant. The file and its copy are left
 // readable by their owner only, since they may hold the pseudonymisation key. write makes the
 // changes; replacedMapKey names the key path whose stored map they replace wholesale (empty

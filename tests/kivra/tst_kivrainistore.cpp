@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QSettings>
@@ -198,6 +199,7 @@ private slots:
     void failedWriteIsReported();
     void outOfSpaceKeepsTheOldFile_data();
     void outOfSpaceKeepsTheOldFile();
+    void foreignLockGivesUp();
     void failedReadLeavesValues();
     void separateKeysDriftStillFillsWidgets();
     void startUp();
@@ -389,6 +391,27 @@ void TestKivraIniStore::outOfSpaceKeepsTheOldFile()
 #endif
 }
 
+void TestKivraIniStore::foreignLockGivesUp()
+{
+    const QString file = path("locked.opt");
+    QVERIFY(saveValuesToIni(&kValues, file, "main", false, nullptr, {}));
+    const QByteArray before = bytes(file);
+    // A lock that no program will ever release.
+    QVERIFY(QDir().mkpath(file + ".lock"));
+    const QVariantMap changed {{"pseudo_key", kKey}, {"input_row_offset", 4}};
+    QElapsedTimer waited;
+    waited.start();
+    QTest::ignoreMessage(QtWarningMsg, "Not written: \"locked.opt\" stays locked");
+    QVERIFY(!saveValuesToIni(&changed, file, "main", false, nullptr, {}));
+    // Bounded, not a measure of speed: the save gives up instead of waiting for the lock.
+    QVERIFY(waited.elapsed() < 30000);
+    QCOMPARE(bytes(file), before);
+
+    QVERIFY(QDir().rmdir(file + ".lock"));
+    QVERIFY(saveValuesToIni(&changed, file, "main", false, nullptr, {}));
+    QCOMPARE(stored(file, "main/vmap"), QVariant(changed));
+}
+
 void TestKivraIniStore::failedReadLeavesValues()
 {
     QVariantMap values = kValues;
@@ -505,6 +528,8 @@ void TestKivraIniStore::closeSaves_data()
         << int(kAccept) << true << false << true << none << QVariant(QVariantMap());
     // A file that cannot be written is told to the user; the window still closes.
     QTest::newRow("write fails") << int(kAccept) << true << false << false << none << QVariant();
+    QTest::newRow("file stays locked")
+        << int(kAccept) << true << false << false << none << QVariant();
 }
 
 void TestKivraIniStore::closeSaves()
@@ -521,10 +546,14 @@ void TestKivraIniStore::closeSaves()
         [&](const DialogHook::Request &) { return QVariant(++questions && answer); });
     QString file = path(QStringLiteral("close-%1.opt").arg(QTest::currentDataTag()));
     const bool writeFails = QTest::currentDataTag() == QLatin1String("write fails");
+    const bool locked = QTest::currentDataTag() == QLatin1String("file stays locked");
     if (writeFails) {
         QVERIFY(write(path("blocker"), "kein Ordner"));
         file = path("blocker/vondrel.opt");
         QTest::ignoreMessage(QtWarningMsg, "Could not write \"vondrel.opt\"");
+    } else if (locked) {
+        QVERIFY(QDir().mkpath(file + ".lock"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("stays locked$"));
     }
     QWidget window;
     QVariantMap values {{"kept", 1}, {"other", "x"}, {widgetDataKey("kept"), 0}};
@@ -533,7 +562,7 @@ void TestKivraIniStore::closeSaves()
 
     QVERIFY(closeWindow(&window, &window, CallbackType(code), record, INFO(), &values, &closeSave));
     QCOMPARE(stored(file, "main/vmap"), saved);
-    QCOMPARE(questions, (code == kAccept && !autoSave ? 1 : 0) + (writeFails ? 1 : 0));
+    QCOMPARE(questions, (code == kAccept && !autoSave ? 1 : 0) + (writeFails || locked ? 1 : 0));
     QCOMPARE(values, QVariantMap({{"kept", 1}, {"other", "x"}}));
 }
 
