@@ -26,20 +26,40 @@ bool matchesAny(const QVariant &itemData, const QVariantList &selection)
     return false;
 }
 
-// Which of the items the selection names. A single selection (its first value) that names
-// none of them gives nothing, so the caller leaves its items alone.
-std::optional<QList<bool>> namedItems(const QVariantList &itemData, QVariantList selection,
+// Which of the items the selection names.
+QList<bool> itemsNamed(const QVariantList &itemData, const QVariantList &selection)
+{
+    QList<bool> named;
+    named.reserve(itemData.size());
+    for (const QVariant &data : itemData)
+        named.append(matchesAny(data, selection));
+    return named;
+}
+
+// As itemsNamed; a single selection takes its first value only. A single selection that names
+// none of the items gives nothing, so the caller leaves its items alone.
+std::optional<QList<bool>> namedItems(const QVariantList &itemData, const QVariantList &selection,
                                       bool single)
 {
-    if (single && selection.size() > 1)
-        selection = selection.mid(0, 1);
-    QList<bool> wanted;
-    wanted.reserve(itemData.size());
-    for (const QVariant &data : itemData)
-        wanted.append(matchesAny(data, selection));
-    if (single && !wanted.contains(true))
+    const QList<bool> named = itemsNamed(itemData, single ? selection.mid(0, 1) : selection);
+    if (single && !named.contains(true))
         return std::nullopt;
-    return wanted;
+    return named;
+}
+
+QVariantList userData(const T_LISTDATA &list)
+{
+    QVariantList result;
+    result.reserve(qsizetype(list.size()));
+    for (const auto &[text, selected, data, roles] : list)
+        result.append(data);
+    return result;
+}
+
+void markItems(T_LISTDATA &list, const QList<bool> &marks)
+{
+    for (size_t i = 0; i < list.size(); ++i)
+        std::get<1>(list[i]) = marks.at(qsizetype(i));
 }
 
 std::optional<QSignalBlocker> blockUnless(bool keepSignals, QObject *object)
@@ -158,15 +178,10 @@ bool selectListDataItems(QMap<QString, QVariant> *values, const QString &name,
     ListDataBinding binding(values, name, true);
     if (!binding.isBound())
         return false;
-    T_LISTDATA &list = *binding.data();
-    QVariantList itemData;
-    for (const auto &[text, selected, data, roles] : list)
-        itemData.append(data);
-    const auto wanted = namedItems(itemData, selection, !all);
-    if (!wanted)
+    const auto named = namedItems(userData(*binding.data()), selection, !all);
+    if (!named)
         return false;
-    for (size_t i = 0; i < list.size(); ++i)
-        std::get<1>(list[i]) = wanted->at(qsizetype(i));
+    markItems(*binding.data(), *named);
     return true;
 }
 
@@ -197,12 +212,18 @@ bool applySelectionToListData(const QVariant &restored, QVariant *listData, bool
     QMap<QString, QVariant> field {{QString(), *listData}};
     QVariantList selection;
     valuesToSelect(&field, QString(), restored, true, &selection);
-    for (auto &[text, checked, data, roles] : *binding.data())
-        checked = std::any_of(
-            selection.cbegin(), selection.cend(),
-            [&data = data](const QVariant &value) { return selectionMatches(data, value); });
-    if (single)
-        keepFirstChecked(*binding.data());
+    QList<bool> named = itemsNamed(userData(*binding.data()), selection);
+    // A stored single selection is the user data of one item: the first item in list order
+    // that it names wins. One that names no item (the list's items changed since) leaves the
+    // list's own selection in place, so a combo box does not start blank.
+    if (single) {
+        const qsizetype first = named.indexOf(true);
+        if (first < 0)
+            return false;
+        named.fill(false);
+        named[first] = true;
+    }
+    markItems(*binding.data(), named);
     if (!binding.isByPointer())
         *listData = binding.toVariant();
     return true;

@@ -46,10 +46,11 @@ bool applySelectionValue(QMap<QString, QVariant> *values, const QString &name,
 
 // Turns a stored selection (the user data of the items that were checked) back into check
 // marks of list data: every item named by restored is checked, every other one unchecked; with
-// single only the first checked item stays checked. Values compare by their text forms too,
-// so numbers read back as text still name their items. listData holds list data by value
+// single only the first named item in list order is checked. Values compare by their text forms
+// too, so numbers read back as text still name their items. listData holds list data by value
 // (replaced by the marked copy) or through a pointer (the caller's list is changed in place).
-// False when listData holds no list data.
+// False, and listData unchanged, when it holds no list data or when a single selection names
+// no item.
 bool applySelectionToListData(const QVariant &restored, QVariant *listData, bool single);
 
 // Refills the combo box and the list widget registered under name from listData (list data

@@ -571,7 +571,7 @@ void TestKivraIniStore::restoredSelection_data()
     QTest::addColumn<QVariant>("restored");
     QTest::addColumn<QVariantList>("itemData");
     QTest::addColumn<bool>("single");
-    QTest::addColumn<QList<bool>>("checked");
+    QTest::addColumn<QList<bool>>("checked"); // empty: not applied, the list stays as it was
 
     const QVariantList numbers {1, 2, 3};
     QTest::newRow("one-element list")
@@ -582,6 +582,13 @@ void TestKivraIniStore::restoredSelection_data()
         << QVariant(QStringList {"3", "1"}) << numbers << true << QList<bool> {true, false, false};
     QTest::newRow("equal user data")
         << QVariant(7) << QVariantList {7, 7} << true << QList<bool> {true, false};
+    // The item stored is gone: the list keeps its own selection instead of starting blank.
+    QTest::newRow("single, no such item") << QVariant(9) << numbers << true << QList<bool> {};
+    QTest::newRow("single, nothing stored")
+        << QVariant(QVariantList {}) << numbers << true << QList<bool> {};
+    // Several may be checked, so nothing checked is a selection too.
+    QTest::newRow("multiple, nothing stored")
+        << QVariant(QVariantList {}) << numbers << false << QList<bool> {false, false, false};
     QTest::newRow("items carrying lists")
         << QVariant(QVariantList {1, 2}) << QVariantList {QVariantList {1, 2}, 1} << false
         << QList<bool> {true, false};
@@ -594,18 +601,25 @@ void TestKivraIniStore::restoredSelection()
     QFETCH(bool, single);
     QFETCH(QList<bool>, checked);
 
-    QVariant byValue = QVariant::fromValue(listData(itemData, QList<bool>(itemData.size(), true)));
-    QVERIFY(applySelectionToListData(restored, &byValue, single));
-    QCOMPARE(selectedFlags(byValue.value<T_LISTDATA>()), checked);
+    // The list's own selection: its second item.
+    QList<bool> own(itemData.size(), false);
+    own[1] = true;
+    const bool applies = !checked.isEmpty();
+    const QList<bool> expected = applies ? checked : own;
 
-    T_LISTDATA callers = listData(itemData);
+    QVariant byValue = QVariant::fromValue(listData(itemData, own));
+    QCOMPARE(applySelectionToListData(restored, &byValue, single), applies);
+    QCOMPARE(selectedFlags(byValue.value<T_LISTDATA>()), expected);
+
+    T_LISTDATA callers = listData(itemData, own);
     QVariant byPointer = QVariant::fromValue(&callers);
-    QVERIFY(applySelectionToListData(restored, &byPointer, single));
+    QCOMPARE(applySelectionToListData(restored, &byPointer, single), applies);
     QCOMPARE(byPointer.value<T_LISTDATA_PTR>(), &callers);
-    QCOMPARE(selectedFlags(callers), checked);
+    QCOMPARE(selectedFlags(callers), expected);
 
     QVariant notAList = 3;
     QVERIFY(!applySelectionToListData(restored, &notAList, single));
+    QCOMPARE(notAList, QVariant(3));
 }
 
 QTEST_MAIN(TestKivraIniStore)
