@@ -201,6 +201,8 @@ private slots:
     void outOfSpaceKeepsTheOldFile();
     void foreignLockGivesUp();
     void failedReadLeavesValues();
+    void handEditedFileBringsNoFrameworkEntries_data();
+    void handEditedFileBringsNoFrameworkEntries();
     void separateKeysDriftStillFillsWidgets();
     void startUp();
     void closeSaves_data();
@@ -426,6 +428,39 @@ void TestKivraIniStore::failedReadLeavesValues()
                          "The stored values under \"vmap\" are not a map; none restored");
     QVERIFY(readIniValues(&values, file, "main", false, QString()));
     QCOMPARE(values, kValues);
+}
+
+void TestKivraIniStore::handEditedFileBringsNoFrameworkEntries_data()
+{
+    QTest::addColumn<bool>("separateKeys");
+    QTest::newRow("summary map") << false;
+    QTest::newRow("separate keys") << true;
+}
+
+// Entries under the framework's own prefixes would reach the value map as widget lists or
+// bound variables that the form never made: a file edited by hand must not bring them back.
+void TestKivraIniStore::handEditedFileBringsNoFrameworkEntries()
+{
+    QFETCH(bool, separateKeys);
+    const QString file = path(QStringLiteral("edited-%1.opt").arg(QTest::currentDataTag()));
+    const QVariantMap edited {{"input_row_offset", 2},
+                              {autoVarKey("1"), 5},
+                              {widgetDataKey("input_row_offset"), "x"},
+                              {objectDataKey("menus"), 1}};
+    {
+        QSettings settings(file, QSettings::IniFormat);
+        settings.beginGroup("main");
+        if (separateKeys) {
+            for (auto it = edited.cbegin(); it != edited.cend(); ++it)
+                settings.setValue(it.key(), it.value());
+        } else {
+            settings.setValue("vmap", edited);
+        }
+    }
+    QVariantMap values {{"input_row_offset", 1}};
+    QVERIFY(readIniValues(&values, freshCopy(file), "main", separateKeys, QString()));
+    QCOMPARE(values.keys(), QStringList {"input_row_offset"});
+    QCOMPARE(values.value("input_row_offset").toInt(), 2);
 }
 
 void TestKivraIniStore::separateKeysDriftStillFillsWidgets()
