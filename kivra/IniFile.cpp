@@ -145,9 +145,14 @@ bool sameStoredValue(const QVariant &meant, const QVariant &found)
 {
     if (meant == found)
         return true;
-    const int foundId = found.metaType().id();
-    const bool foundAsText =
-        !found.isValid() || foundId == QMetaType::QString || foundId == QMetaType::QStringList;
+    if (isList(meant) && isList(found)) {
+        const QVariantList meantItems = meant.toList();
+        const QVariantList foundItems = found.toList();
+        return meantItems.size() == foundItems.size() &&
+            std::equal(meantItems.cbegin(), meantItems.cend(), foundItems.cbegin(),
+                       sameStoredValue);
+    }
+    const bool foundAsText = !found.isValid() || found.metaType().id() == QMetaType::QString;
     return foundAsText && isTextForm(meant) && textForm(meant) == textForm(found);
 }
 

@@ -204,6 +204,7 @@ private slots:
     void handEditedFileBringsNoFrameworkEntries_data();
     void handEditedFileBringsNoFrameworkEntries();
     void separateKeysDriftStillFillsWidgets();
+    void separateKeysTakeEveryKindOfValue();
     void startUp();
     void closeSaves_data();
     void closeSaves();
@@ -501,6 +502,32 @@ void TestKivraIniStore::separateKeysDriftStillFillsWidgets()
     QCOMPARE(factor->value(), 2.5);
     QCOMPARE(separator->currentData(), QVariant(2));
     QCOMPARE(selectedValues(&form.vars, "columns"), QVariantList({1, 3}));
+}
+
+// A save checks that its output reads back; values whose type drifts to text in the
+// separate-keys layout must still count as saved.
+void TestKivraIniStore::separateKeysTakeEveryKindOfValue()
+{
+    const QVariantMap values {{"list", QVariantList {1, "zwei", QVariantMap {{"a", 1}}}},
+                              {"numbers", QVariantList {1, 3}},
+                              {"one", QStringList {"A"}},
+                              {"none", QStringList {}},
+                              {"flag", true},
+                              {"factor", 0.1},
+                              {"bytes", QByteArray("\0\xff=;", 4)},
+                              {"at", "@Variant(kein)"},
+                              {"date", QDate(2024, 2, 29)},
+                              {"empty", QVariant()}};
+    const QString file = path("kinds.opt");
+    QVERIFY(saveValuesToIni(&values, file, "main", true, nullptr, QString()));
+    QVariantMap restored;
+    QVERIFY(readIniValues(&restored, freshCopy(file), "main", true, QString()));
+    QCOMPARE(restored.keys(), values.keys());
+    QCOMPARE(restored.value("list").toList().at(2), QVariant(QVariantMap {{"a", 1}}));
+    QCOMPARE(restored.value("bytes"), values.value("bytes"));
+    QCOMPARE(restored.value("at"), values.value("at"));
+    QCOMPARE(restored.value("date"), values.value("date"));
+    QCOMPARE(restored.value("factor").toDouble(), 0.1);
 }
 
 void TestKivraIniStore::startUp()
