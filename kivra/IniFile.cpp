@@ -248,7 +248,14 @@ bool rewriteWouldLoseData(const QString &file, const QString &replacedMapKey, bo
         return true;
     if (original.isEmpty())
         return false;
-    const QSettings settings(file, QSettings::IniFormat);
+    // Parsed from a copy: QSettings may answer the file's own path from a cache of what it
+    // read before, while the bytes on disk are what counts.
+    QTemporaryFile parsed(file + QStringLiteral(".XXXXXX"));
+    if (!writeScratch(parsed, original)) {
+        *checked = false;
+        return false;
+    }
+    const QSettings settings(parsed.fileName(), QSettings::IniFormat);
     if (settings.status() != QSettings::NoError)
         return true;
     if (!replacedMapKey.isEmpty() && settings.contains(replacedMapKey) &&
