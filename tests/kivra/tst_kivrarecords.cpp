@@ -1,9 +1,9 @@
-#include "CaptionMarkers.h"
 #include "FormFixture.h"
-#include "InlineOptions.h"
-#include "OptionReaders.h"
-#include "WidgetRegistry.h"
-#include "WidgetType.h"
+
+#include <kivra/Options.h>
+#include <kivra/Placement.h>
+#include <kivra/Records.h>
+#include <kivra/Registry.h>
 
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -118,7 +118,7 @@ void TestKivraRecords::captionsAndOptions()
     QCOMPARE(markRequiredCaption(QString(), kRequired), QString());
     QCOMPARE(captionParts(QStringLiteral("a;;b"), {}), QStringList({"a", "", "b"}));
     QCOMPARE(captionParts(QStringLiteral("a;b"), kNoCaptionSplit), QStringList({"a;b"}));
-    QCOMPARE(Option::timer({{"timer", 500}}), QVariantList({500}));
+    QCOMPARE(Option::timer({{"timer", 500}}), QVariantList {500});
     QCOMPARE(Option::timer({{"timer", QVariantList {100, "t"}}}), QVariantList({100, "t"}));
 }
 
