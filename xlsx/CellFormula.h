@@ -28,6 +28,11 @@ public:
     CellFormula &operator=(CellFormula &&other) noexcept;
     ~CellFormula();
 
+    // The formula text copied to a cell rowOffset rows and columnOffset columns away, its
+    // relative references moved along. The moved text is made when asked for, so the many
+    // cells of a shared formula hold one text between them.
+    static CellFormula moved(const QString &text, int rowOffset, int columnOffset);
+
     bool isValid() const;
     QString formulaText() const;
     FormulaType formulaType() const;

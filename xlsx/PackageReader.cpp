@@ -7,7 +7,9 @@
 #include "Worksheet.h"
 #include "WorksheetReader.h"
 #include "XlsxLogging.h"
+#include "XmlPullReader.h"
 #include "XmlReading.h"
+#include "ZipEntryReader.h"
 
 #include <QBuffer>
 #include <QXmlStreamReader>
@@ -85,7 +87,7 @@ std::unique_ptr<Workbook> PackageReader::read()
     const QString stringsPart = relationships.targetOfType(QStringLiteral("sharedStrings"));
     if (!stringsPart.isEmpty()) {
         SharedStringsReader strings;
-        if (!readPart(stringsPart, [&](QXmlStreamReader &xml) { return strings.read(xml); }))
+        if (!readLargePart(stringsPart, [&](XmlPullReader &xml) { return strings.read(xml); }))
             return nullptr;
         sharedStrings = strings.takeStrings();
     }
@@ -101,7 +103,8 @@ std::unique_ptr<Workbook> PackageReader::read()
         if (!Relationships::hasType(relationship, QStringLiteral("worksheet")))
             continue;
         WorksheetReader reader(workbook->addSheet(sheet.name), sharedStrings, cellFormats);
-        if (!readPart(relationship.target, [&](QXmlStreamReader &xml) { return reader.read(xml); }))
+        if (!readLargePart(relationship.target,
+                           [&](XmlPullReader &xml) { return reader.read(xml); }))
             return nullptr;
     }
     return workbook;
@@ -121,19 +124,23 @@ QString PackageReader::findWorkbookPart()
     return m_zip.contains(UsualWorkbookPart) ? UsualWorkbookPart : QString();
 }
 
-bool PackageReader::readPart(const QString &name,
-                             const std::function<bool(QXmlStreamReader &)> &parse)
+bool PackageReader::failPart(const QString &name, ZipReader::Status status)
 {
-    QByteArray bytes;
-    switch (m_zip.read(name, MaxPartSize, &bytes)) {
+    switch (status) {
     case ZipReader::Status::Ok:
-        break;
+        return true;
     case ZipReader::Status::Missing:
         return fail(tr("Der Bestandteil „%1“ fehlt in der Datei.").arg(name));
     case ZipReader::Status::TooLarge:
         return fail(tr("Der Bestandteil „%1“ ist zu groß (entpackt mehr als %2 MB).")
                         .arg(name)
                         .arg(MaxPartSize >> 20));
+    case ZipReader::Status::TooCompressed:
+        return fail(tr("Der Bestandteil „%1“ ist ungewöhnlich stark gepackt (mehr als %2:1). "
+                       "So gepackte Dateien werden gebaut, um den Speicher zu erschöpfen; "
+                       "die Datei wird nicht geöffnet.")
+                        .arg(name)
+                        .arg(ZipReader::MaxCompressionRatio));
     case ZipReader::Status::Unsupported:
         return fail(tr("Der Bestandteil „%1“ ist verschlüsselt oder in einem nicht "
                        "unterstützten Format gepackt.")
@@ -141,16 +148,49 @@ bool PackageReader::readPart(const QString &name,
     default:
         return fail(tr("Die Datei ist beschädigt: „%1“ lässt sich nicht entpacken.").arg(name));
     }
+}
+
+bool PackageReader::failXml(const QString &name, qint64 line, const QString &reason)
+{
+    return fail(tr("Die Datei ist beschädigt: „%1“ ist in Zeile %2 fehlerhaft (%3).")
+                    .arg(name)
+                    .arg(line)
+                    .arg(reason));
+}
+
+bool PackageReader::readPart(const QString &name,
+                             const std::function<bool(QXmlStreamReader &)> &parse)
+{
+    QByteArray bytes;
+    if (!failPart(name, m_zip.read(name, MaxPartSize, &bytes)))
+        return false;
     // Through a device the reader decodes the text piece by piece; handed the whole array it
     // would keep a UTF-16 copy of it, four times the part's size.
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QXmlStreamReader xml(&buffer);
     if (!parse(xml) || xml.hasError())
-        return fail(tr("Die Datei ist beschädigt: „%1“ ist in Zeile %2 fehlerhaft (%3).")
-                        .arg(name)
-                        .arg(xml.lineNumber())
-                        .arg(xml.errorString()));
+        return failXml(name, xml.lineNumber(), xml.errorString());
+    return true;
+}
+
+bool PackageReader::readLargePart(const QString &name,
+                                  const std::function<bool(XmlPullReader &)> &parse)
+{
+    // Inflated while it is read, so that the unpacked part never has to be held whole.
+    ZipEntryReader entry(m_zip, name, MaxPartSize);
+    if (!failPart(name, entry.status()))
+        return false;
+    XmlPullReader xml(
+        [&entry](char *buffer, qsizetype capacity) { return entry.read(buffer, capacity); });
+    bool ok = parse(xml);
+    // Read to the end, so that the part's size and checksum are checked.
+    while (ok && !xml.atEnd())
+        xml.readNext();
+    if (entry.status() != ZipReader::Status::Ok)
+        return failPart(name, entry.status());
+    if (!ok || xml.hasError())
+        return failXml(name, xml.lineNumber(), xml.errorString());
     return true;
 }
 

@@ -11,6 +11,10 @@
 class QXmlStreamReader;
 
 namespace QXlsx {
+class XmlPullReader;
+}
+
+namespace QXlsx {
 
 class Workbook;
 
@@ -38,7 +42,12 @@ private:
     };
 
     QString findWorkbookPart();
+    // Small parts go through QXmlStreamReader, the worksheets and shared strings through the
+    // faster XmlPullReader.
     bool readPart(const QString &name, const std::function<bool(QXmlStreamReader &)> &parse);
+    bool readLargePart(const QString &name, const std::function<bool(XmlPullReader &)> &parse);
+    bool failPart(const QString &name, ZipReader::Status status);
+    bool failXml(const QString &name, qint64 line, const QString &reason);
     bool readWorkbookPart(const QString &name, bool *date1904, QList<SheetEntry> *sheets);
     bool fail(const QString &message);
 

@@ -11,11 +11,11 @@
 
 #include <malloc.h>
 
-// Reading and writing a sheet of 100,000 rows by 10 columns of texts, numbers and dates.
+// Reading and writing a sheet of 200,000 rows by 10 columns of texts, numbers and dates.
 
 namespace {
 
-constexpr int Rows = 100000;
+constexpr int Rows = 200000;
 constexpr int Columns = 10;
 constexpr double Cells = double(Rows) * Columns;
 
