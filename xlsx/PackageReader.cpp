@@ -3,6 +3,7 @@
 #include "Relationships.h"
 #include "SharedStringsReader.h"
 #include "StylesReader.h"
+#include "ThemeColors.h"
 #include "Workbook.h"
 #include "Worksheet.h"
 #include "WorksheetReader.h"
@@ -72,10 +73,17 @@ std::unique_ptr<Workbook> PackageReader::read()
         return nullptr;
 
     auto workbook = std::make_unique<Workbook>(date1904);
+    ThemeColors theme;
+    const QString themePart = relationships.targetOfType(QStringLiteral("theme"));
+    // Styles name theme colours by index; without a theme part the default theme applies.
+    if (!themePart.isEmpty() && m_zip.contains(themePart) &&
+        !readPart(themePart, [&](QXmlStreamReader &xml) { return theme.read(xml); }))
+        return nullptr;
+
     QList<Format> cellFormats;
     const QString stylesPart = relationships.targetOfType(QStringLiteral("styles"));
     if (!stylesPart.isEmpty()) {
-        StylesReader styles(&workbook->formats());
+        StylesReader styles(&workbook->formats(), theme);
         if (!readPart(stylesPart, [&](QXmlStreamReader &xml) { return styles.read(xml); }))
             return nullptr;
         cellFormats = styles.cellFormats();
@@ -102,7 +110,9 @@ std::unique_ptr<Workbook> PackageReader::read()
         // Chart, dialog and macro sheets hold no table to offer.
         if (!Relationships::hasType(relationship, QStringLiteral("worksheet")))
             continue;
-        WorksheetReader reader(workbook->addSheet(sheet.name), sharedStrings, cellFormats);
+        Worksheet *worksheet = workbook->addSheet(sheet.name);
+        worksheet->setSheetState(sheet.state);
+        WorksheetReader reader(worksheet, sharedStrings, cellFormats);
         if (!readLargePart(relationship.target,
                            [&](XmlPullReader &xml) { return reader.read(xml); }))
             return nullptr;
@@ -213,6 +223,12 @@ bool PackageReader::readWorkbookPart(const QString &name, bool *date1904, QList<
                         for (const QXmlStreamAttribute &attribute : attributes) {
                             if (attribute.name() == u"name" && attribute.namespaceUri().isEmpty())
                                 sheet.name = attribute.value().toString();
+                            else if (attribute.name() == u"state" &&
+                                     attribute.namespaceUri().isEmpty())
+                                sheet.state = attribute.value() == u"veryHidden"
+                                    ? Worksheet::SheetVeryHidden
+                                    : attribute.value() == u"hidden" ? Worksheet::SheetHidden
+                                                                     : Worksheet::SheetVisible;
                             else if (attribute.name() == u"id" &&
                                      attribute.namespaceUri().endsWith(u"relationships"))
                                 sheet.relationshipId = attribute.value().toString();

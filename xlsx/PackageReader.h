@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Worksheet.h"
 #include "ZipReader.h"
 
 #include <QCoreApplication>
@@ -39,6 +40,7 @@ private:
     {
         QString name;
         QString relationshipId;
+        Worksheet::SheetState state = Worksheet::SheetVisible;
     };
 
     QString findWorkbookPart();

@@ -10,6 +10,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <iterator>
 
 namespace QXlsx {
 
@@ -85,31 +86,112 @@ bool WorksheetWriter::write(const Sink &sink)
     m_xml.append("\"><dimension ref=\"");
     const CellRange dimension = m_sheet.dimension();
     m_xml.append(dimension.isValid() ? dimension.toString().toLatin1() : QByteArray("A1"));
-    m_xml.append("\"/><sheetData>");
+    m_xml.append("\"/>");
+    writeSheetView();
+    writeColumns();
+    m_xml.append("<sheetData>");
 
-    int openRow = 0;
+    const std::map<int, double> &heights = m_sheet.rowHeights();
+    auto height = heights.begin();
+    // Rows with a height but no cells are written between the rows with cells.
+    const auto writeHeightsBefore = [&](int row) {
+        for (; height != heights.end() && height->first < row; ++height) {
+            openRow(height->first, height->second);
+            m_xml.append("</row>");
+        }
+    };
+    int openedRow = 0;
     bool ok = true;
     m_sheet.cells().forEachCell([&](int row, int column, const Cell &cell) {
         const int style = m_styles->styleIndex(cell.format());
         if (!ok || (style == 0 && !hasContent(cell)))
             return; // a cell without value, formula or style says nothing
-        if (row != openRow) {
-            if (openRow != 0)
+        if (row != openedRow) {
+            if (openedRow != 0)
                 m_xml.append("</row>");
             ok = flush(sink, PieceSize);
-            openRow = row;
-            m_rowNumber.clear();
-            appendInteger(m_rowNumber, row);
-            m_xml.append("<row r=\"").append(m_rowNumber).append("\">");
+            writeHeightsBefore(row);
+            const bool hasHeight = height != heights.end() && height->first == row;
+            openRow(row, hasHeight ? height->second : 0);
+            if (hasHeight)
+                ++height;
+            openedRow = row;
         }
         writeCell(column, style, cell);
     });
-    if (openRow != 0)
+    if (openedRow != 0)
         m_xml.append("</row>");
+    writeHeightsBefore(MaxRowCount + 1);
     m_xml.append("</sheetData>");
     writeMergedCells();
     m_xml.append("</worksheet>");
     return ok && flush(sink, 0);
+}
+
+void WorksheetWriter::openRow(int row, double height)
+{
+    m_rowNumber.clear();
+    appendInteger(m_rowNumber, row);
+    m_xml.append("<row r=\"").append(m_rowNumber).append('"');
+    if (height > 0) {
+        m_xml.append(" ht=\"");
+        appendNumber(m_xml, height);
+        m_xml.append("\" customHeight=\"1\"");
+    }
+    m_xml.append('>');
+}
+
+void WorksheetWriter::writeSheetView()
+{
+    const int rows = m_sheet.frozenRows();
+    const int columns = m_sheet.frozenColumns();
+    if (rows == 0 && columns == 0)
+        return;
+    const char *pane = rows > 0 && columns > 0 ? "bottomRight"
+        : rows > 0                             ? "bottomLeft"
+                                               : "topRight";
+    m_xml.append("<sheetViews><sheetView workbookViewId=\"0\"><pane");
+    if (columns > 0) {
+        m_xml.append(" xSplit=\"");
+        appendInteger(m_xml, columns);
+        m_xml.append('"');
+    }
+    if (rows > 0) {
+        m_xml.append(" ySplit=\"");
+        appendInteger(m_xml, rows);
+        m_xml.append('"');
+    }
+    m_xml.append(" topLeftCell=\"")
+        .append(CellReference(rows + 1, columns + 1).toString().toLatin1())
+        .append("\" activePane=\"")
+        .append(pane)
+        .append("\" state=\"frozen\"/><selection pane=\"")
+        .append(pane)
+        .append("\"/></sheetView></sheetViews>");
+}
+
+void WorksheetWriter::writeColumns()
+{
+    const std::map<int, double> &widths = m_sheet.columnWidths();
+    if (widths.empty())
+        return;
+    m_xml.append("<cols>");
+    // Neighbouring columns of equal width share one entry.
+    for (auto it = widths.begin(); it != widths.end();) {
+        auto last = it;
+        while (std::next(last) != widths.end() && std::next(last)->first == last->first + 1 &&
+               std::next(last)->second == it->second)
+            ++last;
+        m_xml.append("<col min=\"");
+        appendInteger(m_xml, it->first);
+        m_xml.append("\" max=\"");
+        appendInteger(m_xml, last->first);
+        m_xml.append("\" width=\"");
+        appendNumber(m_xml, it->second);
+        m_xml.append("\" customWidth=\"1\"/>");
+        it = std::next(last);
+    }
+    m_xml.append("</cols>");
 }
 
 bool WorksheetWriter::flush(const Sink &sink, qsizetype threshold)

@@ -12,7 +12,8 @@ class SharedStringTable;
 class StyleTable;
 class Worksheet;
 
-// Writes one worksheet part: its cells row by row and its merged ranges. Texts go to the shared
+// Writes one worksheet part: its frozen pane, column widths, cells row by row with their row
+// heights, and its merged ranges. Texts go to the shared
 // string table, formats to the style table. Formula cells are written without their recorded
 // results, so a saved file never keeps a value computed from the original data.
 //
@@ -30,6 +31,9 @@ public:
 
 private:
     bool flush(const Sink &sink, qsizetype threshold);
+    void openRow(int row, double height);
+    void writeSheetView();
+    void writeColumns();
     void writeCell(int column, int style, const Cell &cell);
     void writeMergedCells();
     const QByteArray &columnName(int column);
