@@ -40,9 +40,9 @@ void appendNumber(QByteArray &out, double value)
 }
 
 // Element text: characters XML cannot hold become "_xHHHH_", markup characters entities.
-void appendText(QByteArray &out, const QString &text)
+void appendText(QByteArray &out, const QString &text, bool formula = false)
 {
-    const QByteArray utf8 = encodeXmlEscapes(text).toUtf8();
+    const QByteArray utf8 = encodeXmlEscapes(text, !formula).toUtf8();
     for (const char c : utf8) {
         switch (c) {
         case '&':
@@ -220,7 +220,7 @@ void WorksheetWriter::writeCell(int column, int style, const Cell &cell)
                 .append(formula.reference().toString().toLatin1())
                 .append('"');
         m_xml.append('>');
-        appendText(m_xml, formula.formulaText());
+        appendText(m_xml, formula.formulaText(), true);
         m_xml.append("</f></c>");
         return;
     }

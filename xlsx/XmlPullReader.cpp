@@ -194,7 +194,7 @@ void XmlPullReader::popElement()
 
 bool XmlPullReader::prepareEncoding()
 {
-    available(4);
+    available(6);
     const auto startsWith = [this](QByteArrayView prefix) {
         return QByteArrayView(m_buffer.constData() + m_pos, m_end - m_pos).startsWith(prefix);
     };
@@ -414,12 +414,14 @@ XmlPullReader::TokenType XmlPullReader::readEndTag()
 XmlPullReader::TokenType XmlPullReader::readCharacters()
 {
     qsizetype end = -1;
+    qsizetype scanned = 0; // bytes after m_pos known to hold no '<'
     while (end < 0) {
         const char *data = m_buffer.constData();
-        const void *lt = std::memchr(data + m_pos, '<', size_t(m_end - m_pos));
+        const void *lt = std::memchr(data + m_pos + scanned, '<', size_t(m_end - m_pos - scanned));
+        scanned = m_end - m_pos;
         if (lt)
             end = static_cast<const char *>(lt) - data;
-        else if (m_end - m_pos >= ChunkSize)
+        else if (scanned >= ChunkSize)
             end = safeTextEnd(m_pos, m_end); // a long text goes out in pieces
         else if (!fill(m_pos))
             end = m_end;

@@ -34,7 +34,7 @@ int escapeAt(QStringView text, qsizetype i)
     return value;
 }
 
-bool needsEscape(QStringView text, qsizetype i)
+bool needsEscape(QStringView text, qsizetype i, bool protectLookalikes)
 {
     const char16_t u = text[i].unicode();
     if (u < 0x20)
@@ -45,7 +45,7 @@ bool needsEscape(QStringView text, qsizetype i)
         return i + 1 >= text.size() || !QChar::isLowSurrogate(text[i + 1].unicode());
     if (QChar::isLowSurrogate(u))
         return i == 0 || !QChar::isHighSurrogate(text[i - 1].unicode());
-    return u == u'_' && escapeAt(text, i) >= 0;
+    return protectLookalikes && u == u'_' && escapeAt(text, i) >= 0;
 }
 
 void appendEscape(QString &out, char16_t unit)
@@ -77,16 +77,16 @@ QString decodeXmlEscapes(QStringView text)
     return out;
 }
 
-QString encodeXmlEscapes(const QString &text)
+QString encodeXmlEscapes(const QString &text, bool protectLookalikes)
 {
     qsizetype first = 0;
-    while (first < text.size() && !needsEscape(text, first))
+    while (first < text.size() && !needsEscape(text, first, protectLookalikes))
         ++first;
     if (first == text.size())
         return text;
     QString out = text.left(first);
     for (qsizetype i = first; i < text.size(); ++i) {
-        if (needsEscape(text, i))
+        if (needsEscape(text, i, protectLookalikes))
             appendEscape(out, text[i].unicode());
         else
             out += text[i];

@@ -15,6 +15,8 @@ namespace QXlsx {
 QString decodeXmlEscapes(QStringView text);
 
 // Escapes what XML cannot carry unchanged; returns the text itself when nothing needs it.
-QString encodeXmlEscapes(const QString &text);
+// Formula text is not read with escapes, so a literal "_xHHHH_" in it must stay as it is:
+// protectLookalikes false leaves it alone and only escapes characters XML cannot hold at all.
+QString encodeXmlEscapes(const QString &text, bool protectLookalikes = true);
 
 } // namespace QXlsx
