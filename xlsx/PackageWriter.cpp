@@ -85,16 +85,19 @@ bool PackageWriter::write(QIODevice *device)
         addXmlPart(zip, WorkbookPart, [this](QXmlStreamWriter &xml) { writeWorkbook(xml); }) &&
         addXmlPart(zip, QStringLiteral("xl/_rels/workbook.xml.rels"),
                    [this](QXmlStreamWriter &xml) { writeWorkbookRelationships(xml); });
+    // Large parts go into the archive piece by piece as they are composed.
+    const auto addPieces = [&](const QString &name, const auto &write) {
+        const auto sink = [&zip](const QByteArray &piece) {
+            return zip.write(piece);
+        };
+        return (zip.beginFile(name) && write(sink) && zip.endFile()) || fail(tooLarge());
+    };
     for (int i = 0; ok && i < m_workbook.sheetCount(); ++i) {
         WorksheetWriter sheet(*m_workbook.sheet(i), &styles, &strings);
-        ok = zip.beginFile(sheetPart(i)) &&
-            sheet.write([&zip](const QByteArray &piece) { return zip.write(piece); }) &&
-            zip.endFile();
-        if (!ok)
-            fail(tooLarge());
+        ok = addPieces(sheetPart(i), [&](const auto &sink) { return sheet.write(sink); });
     }
     ok = ok && addXmlPart(zip, StylesPart, [&](QXmlStreamWriter &xml) { styles.write(xml); }) &&
-        addXmlPart(zip, SharedStringsPart, [&](QXmlStreamWriter &xml) { strings.write(xml); });
+        addPieces(SharedStringsPart, [&](const auto &sink) { return strings.write(sink); });
     if (!ok)
         return false;
     const QByteArray package = zip.finish();

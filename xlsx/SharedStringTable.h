@@ -2,9 +2,10 @@
 
 #include "IndexedSet.h"
 
+#include <QByteArray>
 #include <QString>
 
-class QXmlStreamWriter;
+#include <functional>
 
 namespace QXlsx {
 
@@ -16,8 +17,8 @@ public:
     // The index of the text, adding it on first use.
     int add(const QString &text);
 
-    // Writes xl/sharedStrings.xml.
-    void write(QXmlStreamWriter &xml) const;
+    // Writes xl/sharedStrings.xml piece by piece; sink returns false to stop.
+    bool write(const std::function<bool(const QByteArray &piece)> &sink) const;
 
 private:
     IndexedSet<QString> m_strings;

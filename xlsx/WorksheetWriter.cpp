@@ -39,27 +39,6 @@ void appendNumber(QByteArray &out, double value)
     out.append(buffer, result.ptr - buffer);
 }
 
-// Element text: characters XML cannot hold become "_xHHHH_", markup characters entities.
-void appendText(QByteArray &out, const QString &text, bool formula = false)
-{
-    const QByteArray utf8 = encodeXmlEscapes(text, !formula).toUtf8();
-    for (const char c : utf8) {
-        switch (c) {
-        case '&':
-            out.append("&amp;");
-            break;
-        case '<':
-            out.append("&lt;");
-            break;
-        case '>':
-            out.append("&gt;");
-            break;
-        default:
-            out.append(c);
-        }
-    }
-}
-
 bool hasContent(const Cell &cell)
 {
     return cell.formula().isValid() ||
@@ -220,7 +199,7 @@ void WorksheetWriter::writeCell(int column, int style, const Cell &cell)
                 .append(formula.reference().toString().toLatin1())
                 .append('"');
         m_xml.append('>');
-        appendText(m_xml, formula.formulaText(), true);
+        appendXmlText(m_xml, formula.formulaText(), false);
         m_xml.append("</f></c>");
         return;
     }
@@ -242,7 +221,7 @@ void WorksheetWriter::writeCell(int column, int style, const Cell &cell)
         break;
     case Cell::ErrorType:
         m_xml.append(" t=\"e\"><v>");
-        appendText(m_xml, cell.value().toString());
+        appendXmlText(m_xml, cell.value().toString());
         break;
     case Cell::BlankType:
         m_xml.append("/>");

@@ -94,4 +94,30 @@ QString encodeXmlEscapes(const QString &text, bool protectLookalikes)
     return out;
 }
 
+void appendXmlText(QByteArray &out, const QString &text, bool protectLookalikes)
+{
+    const QByteArray utf8 = encodeXmlEscapes(text, protectLookalikes).toUtf8();
+    const char *data = utf8.constData();
+    qsizetype run = 0; // start of the characters not yet appended
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const char *entity = nullptr;
+        switch (data[i]) {
+        case '&':
+            entity = "&amp;";
+            break;
+        case '<':
+            entity = "&lt;";
+            break;
+        case '>':
+            entity = "&gt;";
+            break;
+        default:
+            continue;
+        }
+        out.append(data + run, i - run).append(entity);
+        run = i + 1;
+    }
+    out.append(data + run, utf8.size() - run);
+}
+
 } // namespace QXlsx

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringView>
 
@@ -18,5 +19,9 @@ QString decodeXmlEscapes(QStringView text);
 // Formula text is not read with escapes, so a literal "_xHHHH_" in it must stay as it is:
 // protectLookalikes false leaves it alone and only escapes characters XML cannot hold at all.
 QString encodeXmlEscapes(const QString &text, bool protectLookalikes = true);
+
+// Appends text as UTF-8 element content: escaped as above, with the markup characters written
+// as entities.
+void appendXmlText(QByteArray &out, const QString &text, bool protectLookalikes = true);
 
 } // namespace QXlsx
