@@ -1,11 +1,11 @@
 #pragma once
 
-#include "IndexedSet.h"
-
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 namespace QXlsx {
 
@@ -21,7 +21,19 @@ public:
     bool write(const std::function<bool(const QByteArray &piece)> &sink) const;
 
 private:
-    IndexedSet<QString> m_strings;
+    // An open-addressing index over m_strings that keeps each text's hash beside its position,
+    // so that a lookup mostly touches one slot instead of the text itself: a sheet can hand
+    // over millions of texts.
+    struct Slot
+    {
+        quint32 hash;
+        quint32 position; // index + 1; 0 for an empty slot
+    };
+
+    void grow();
+
+    QList<QString> m_strings;
+    std::vector<Slot> m_slots;
     qsizetype m_references = 0;
 };
 

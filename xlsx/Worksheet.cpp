@@ -153,14 +153,28 @@ bool Worksheet::write(int row, int column, const QVariant &value, const Format &
         cell.setFormula({});
         return false;
     }
-    if (!stored.dateFormat.isEmpty() && !cell.format().isDateTimeFormat()) {
-        Format dated = cell.format();
-        dated.setNumberFormat(stored.dateFormat);
-        cell.setFormat(m_formats->intern(dated));
-    }
+    if (!stored.dateFormat.isEmpty() && !cell.format().isDateTimeFormat())
+        cell.setFormat(datedFormat(cell.format(), stored.dateFormat));
     cell.setValue(stored.value, stored.type);
     cell.setFormula(stored.formula);
     return true;
+}
+
+Format Worksheet::datedFormat(const Format &format, const QString &code)
+{
+    // Most dates go into cells without a style of their own; their format is made once.
+    Format *cached = nullptr;
+    if (!format.isValid()) {
+        cached = &m_plainDateFormats[code];
+        if (cached->isValid())
+            return *cached;
+    }
+    Format dated = format;
+    dated.setNumberFormat(code);
+    dated = m_formats->intern(dated);
+    if (cached)
+        *cached = dated;
+    return dated;
 }
 
 QList<CellRange> Worksheet::mergedCells() const

@@ -5,6 +5,7 @@
 #include "CellTable.h"
 #include "Format.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -82,6 +83,8 @@ public:
     const CellTable &cells() const { return m_cells; }
 
 private:
+    Format datedFormat(const Format &format, const QString &code);
+
     QString m_name;
     bool m_date1904;
     FormatPool *m_formats;
@@ -92,6 +95,7 @@ private:
     std::map<int, double> m_rowHeights;
     int m_frozenRows = 0;
     int m_frozenColumns = 0;
+    QHash<QString, Format> m_plainDateFormats; // by number format code
 };
 
 } // namespace QXlsx
