@@ -33,8 +33,10 @@ bool isNameStart(char c)
 
 QByteArrayView localName(QByteArrayView qualified)
 {
-    const qsizetype colon = qualified.lastIndexOf(QByteArrayView(":"));
-    return colon < 0 ? qualified : qualified.sliced(colon + 1);
+    for (qsizetype i = qualified.size() - 1; i >= 0; --i)
+        if (qualified[i] == ':')
+            return qualified.sliced(i + 1);
+    return qualified;
 }
 
 bool isXmlChar(char32_t c)
@@ -157,10 +159,16 @@ bool XmlPullReader::available(qsizetype count)
 qsizetype XmlPullReader::find(qsizetype from, QByteArrayView needle)
 {
     for (;;) {
-        const QByteArrayView haystack(m_buffer.constData() + from, m_end - from);
-        const qsizetype at = haystack.indexOf(needle);
-        if (at >= 0)
-            return from + at;
+        const char *data = m_buffer.constData();
+        if (needle.size() == 1) {
+            const void *at = std::memchr(data + from, needle.front(), size_t(m_end - from));
+            if (at)
+                return static_cast<const char *>(at) - data;
+        } else {
+            const qsizetype at = QByteArrayView(data + from, m_end - from).indexOf(needle);
+            if (at >= 0)
+                return from + at;
+        }
         const qsizetype resume = qMax(from, m_end - needle.size() + 1) - m_pos;
         if (!fill(m_pos))
             return -1;
@@ -309,15 +317,17 @@ XmlPullReader::TokenType XmlPullReader::readStartTag()
     // The tag ends at the first '>' outside a quoted attribute value.
     qsizetype i = m_pos + 1;
     char quote = 0;
+    const char *buffer = m_buffer.constData();
     for (;;) {
         if (i == m_end) {
             const qsizetype offset = i - m_pos;
             if (!fill(m_pos))
                 return fail(tr("unerwartetes Dateiende"));
             i = m_pos + offset;
+            buffer = m_buffer.constData();
             continue;
         }
-        const char c = m_buffer.at(i);
+        const char c = buffer[i];
         if (quote) {
             if (c == quote)
                 quote = 0;
