@@ -57,6 +57,21 @@ QString CellFormula::formulaText() const
     return shiftFormula(d->text, d->rowOffset, d->columnOffset);
 }
 
+QString CellFormula::originalText() const
+{
+    return d ? d->text : QString();
+}
+
+int CellFormula::rowOffset() const
+{
+    return d ? d->rowOffset : 0;
+}
+
+int CellFormula::columnOffset() const
+{
+    return d ? d->columnOffset : 0;
+}
+
 CellFormula::FormulaType CellFormula::formulaType() const
 {
     return d ? d->type : NormalType;

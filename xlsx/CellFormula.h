@@ -35,6 +35,11 @@ public:
 
     bool isValid() const;
     QString formulaText() const;
+    // For a formula made by moved(): the text it was moved from and how far; for any other
+    // formula its own text and 0, 0.
+    QString originalText() const;
+    int rowOffset() const;
+    int columnOffset() const;
     FormulaType formulaType() const;
     // The cells an array formula fills; invalid for a normal formula.
     CellRange reference() const;

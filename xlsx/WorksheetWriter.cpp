@@ -68,6 +68,7 @@ bool WorksheetWriter::write(const Sink &sink)
     m_xml.append("\"/>");
     writeSheetView();
     writeColumns();
+    collectSharedFormulas();
     m_xml.append("<sheetData>");
 
     const std::map<int, double> &heights = m_sheet.rowHeights();
@@ -96,7 +97,7 @@ bool WorksheetWriter::write(const Sink &sink)
                 ++height;
             openedRow = row;
         }
-        writeCell(column, style, cell);
+        writeCell(row, column, style, cell);
     });
     if (openedRow != 0)
         m_xml.append("</row>");
@@ -182,7 +183,107 @@ bool WorksheetWriter::flush(const Sink &sink, qsizetype threshold)
     return ok;
 }
 
-void WorksheetWriter::writeCell(int column, int style, const Cell &cell)
+namespace {
+
+// More anchors per master come only from copies scattered on purpose; they are written in full.
+constexpr size_t MaxAnchorsPerOrigin = 16;
+
+// The first anchor above and left of the cell: the one a copy was put under when it was met.
+template<typename Anchors>
+auto anchorCovering(Anchors &anchors, int row, int column) -> decltype(anchors.data())
+{
+    for (auto &anchor : anchors)
+        if (anchor.row <= row && anchor.column <= column)
+            return &anchor;
+    return nullptr;
+}
+
+} // namespace
+
+const WorksheetWriter::SharedAnchor *WorksheetWriter::sharedAnchor(int row, int column,
+                                                                   const CellFormula &formula) const
+{
+    // Copies lie below and right of their master, so moving a text from one copy to a later one
+    // gives what moving it from the master does.
+    const int rowOffset = formula.rowOffset();
+    const int columnOffset = formula.columnOffset();
+    if (rowOffset < 0 || columnOffset < 0 || formula.formulaType() != CellFormula::NormalType)
+        return nullptr;
+    const auto origin = m_sharedOrigins.find({row - rowOffset, column - columnOffset});
+    if (origin == m_sharedOrigins.end() ||
+        origin->second.text != formula.originalText().constData())
+        return nullptr;
+    return anchorCovering(origin->second.anchors, row, column);
+}
+
+void WorksheetWriter::collectSharedFormulas()
+{
+    // The masters first: a formula that was moved names its master's position.
+    m_sharedOrigins.clear();
+    m_sharedCount = 0;
+    m_sheet.cells().forEachCell([this](int row, int column, const Cell &cell) {
+        const CellFormula formula = cell.formula();
+        if (formula.isValid() && (formula.rowOffset() > 0 || formula.columnOffset() > 0) &&
+            formula.rowOffset() >= 0 && formula.columnOffset() >= 0)
+            m_sharedOrigins.try_emplace(
+                {row - formula.rowOffset(), column - formula.columnOffset()},
+                SharedOrigin {formula.originalText().constData(), {}});
+    });
+    if (m_sharedOrigins.empty())
+        return;
+    m_sheet.cells().forEachCell([this](int row, int column, const Cell &cell) {
+        const CellFormula formula = cell.formula();
+        if (!formula.isValid() || formula.rowOffset() < 0 || formula.columnOffset() < 0 ||
+            formula.formulaType() != CellFormula::NormalType)
+            return;
+        const auto origin =
+            m_sharedOrigins.find({row - formula.rowOffset(), column - formula.columnOffset()});
+        if (origin == m_sharedOrigins.end() ||
+            origin->second.text != formula.originalText().constData())
+            return;
+        std::vector<SharedAnchor> &anchors = origin->second.anchors;
+        SharedAnchor *anchor = anchorCovering(anchors, row, column);
+        if (!anchor) {
+            if (anchors.size() < MaxAnchorsPerOrigin)
+                anchors.push_back({-1, row, column, CellRange(row, column, row, column)});
+            return;
+        }
+        if (anchor->index < 0)
+            anchor->index = m_sharedCount++;
+        const CellRange &range = anchor->range;
+        anchor->range = CellRange(range.firstRow(), range.firstColumn(), qMax(range.lastRow(), row),
+                                  qMax(range.lastColumn(), column));
+    });
+}
+
+void WorksheetWriter::writeFormula(int row, int column, const CellFormula &formula)
+{
+    m_xml.append("><f");
+    // An anchor without copies (index -1) is an ordinary formula.
+    const SharedAnchor *anchor = sharedAnchor(row, column, formula);
+    if (anchor && anchor->index >= 0) {
+        m_xml.append(" t=\"shared\"");
+        const bool isAnchor = anchor->row == row && anchor->column == column;
+        if (isAnchor)
+            m_xml.append(" ref=\"").append(anchor->range.toString().toLatin1()).append('"');
+        m_xml.append(" si=\"");
+        appendInteger(m_xml, anchor->index);
+        m_xml.append('"');
+        if (!isAnchor) {
+            m_xml.append("/></c>");
+            return;
+        }
+    } else if (formula.formulaType() == CellFormula::ArrayType && formula.reference().isValid()) {
+        m_xml.append(" t=\"array\" ref=\"")
+            .append(formula.reference().toString().toLatin1())
+            .append('"');
+    }
+    m_xml.append('>');
+    appendXmlText(m_xml, formula.formulaText(), false);
+    m_xml.append("</f></c>");
+}
+
+void WorksheetWriter::writeCell(int row, int column, int style, const Cell &cell)
 {
     m_xml.append("<c r=\"").append(columnName(column)).append(m_rowNumber).append('"');
     if (style != 0) {
@@ -193,14 +294,7 @@ void WorksheetWriter::writeCell(int column, int style, const Cell &cell)
 
     const CellFormula formula = cell.formula();
     if (formula.isValid()) {
-        m_xml.append("><f");
-        if (formula.formulaType() == CellFormula::ArrayType && formula.reference().isValid())
-            m_xml.append(" t=\"array\" ref=\"")
-                .append(formula.reference().toString().toLatin1())
-                .append('"');
-        m_xml.append('>');
-        appendXmlText(m_xml, formula.formulaText(), false);
-        m_xml.append("</f></c>");
+        writeFormula(row, column, formula);
         return;
     }
     if (cell.isCachedResult()) {

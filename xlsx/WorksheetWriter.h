@@ -3,17 +3,23 @@
 #include <QByteArray>
 #include <QList>
 
+#include "CellRange.h"
+
 #include <functional>
+#include <map>
+#include <utility>
 
 namespace QXlsx {
 
 class Cell;
+class CellFormula;
 class SharedStringTable;
 class StyleTable;
 class Worksheet;
 
 // Writes one worksheet part: its frozen pane, column widths, cells row by row with their row
-// heights, and its merged ranges. Texts go to the shared
+// heights, and its merged ranges. Formulas read as copies of a shared formula whose master
+// cell still holds it are written shared again. Texts go to the shared
 // string table, formats to the style table. Formula cells are written without their recorded
 // results, so a saved file never keeps a value computed from the original data.
 //
@@ -34,7 +40,9 @@ private:
     void openRow(int row, double height);
     void writeSheetView();
     void writeColumns();
-    void writeCell(int column, int style, const Cell &cell);
+    void collectSharedFormulas();
+    void writeFormula(int row, int column, const CellFormula &formula);
+    void writeCell(int row, int column, int style, const Cell &cell);
     void writeMergedCells();
     const QByteArray &columnName(int column);
 
@@ -44,6 +52,27 @@ private:
     QByteArray m_xml;
     QByteArray m_rowNumber;
     QList<QByteArray> m_columnNames; // letters by column, filled as columns are met
+    // Copies of one shared formula are written shared again, as spreadsheet programs write
+    // them, anchored at the first copy that is still there (the master, unless it was
+    // overwritten). Copies that lie left of every anchor start an anchor of their own.
+    struct SharedAnchor
+    {
+        int index; // the "si" of the written group
+        int row;
+        int column;
+        CellRange range; // the anchor and the copies it covers
+    };
+    struct SharedOrigin
+    {
+        const QChar *text; // the formula text the copies share
+        std::vector<SharedAnchor> anchors;
+    };
+    // The anchor that a copy of a shared formula is written under; null for a formula that is
+    // written in full.
+    const SharedAnchor *sharedAnchor(int row, int column, const CellFormula &formula) const;
+
+    std::map<std::pair<int, int>, SharedOrigin> m_sharedOrigins; // by the master's position
+    int m_sharedCount = 0;
 };
 
 } // namespace QXlsx

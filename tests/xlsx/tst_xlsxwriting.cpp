@@ -81,6 +81,7 @@ private slots:
     void dimensionOfRaggedRows();
     void layoutRoundTrip();
     void sheetStatesRoundTrip();
+    void sharedFormulasStayShared();
 };
 
 void TestXlsxWriting::writeByType_data()
@@ -464,6 +465,44 @@ void TestXlsxWriting::sheetStatesRoundTrip()
     QCOMPARE(doc->workbook()->sheet(0)->sheetState(), Worksheet::SheetHidden);
     QCOMPARE(doc->workbook()->sheet(1)->sheetState(), Worksheet::SheetVisible);
     QCOMPARE(doc->workbook()->sheet(2)->sheetState(), Worksheet::SheetVeryHidden);
+}
+
+void TestXlsxWriting::sharedFormulasStayShared()
+{
+    // A hundred thousand copies of an 8 KB shared formula in a file of a few hundred KB: the
+    // copies must neither each hold their own text nor be saved that way.
+    constexpr int Copies = 100000;
+    QByteArray formula = "A1";
+    while (formula.size() < 8000)
+        formula += "+A1";
+    QByteArray rows = R"(<row r="1"><c r="A1"><v>1</v></c><c r="B1"><f t="shared" ref="B1:B)" +
+        QByteArray::number(Copies + 1) + R"(" si="0">)" + formula + "</f></c></row>";
+    for (int row = 2; row <= Copies + 1; ++row)
+        rows += "<row r=\"" + QByteArray::number(row) + "\"><c r=\"B" + QByteArray::number(row) +
+            R"("><f t="shared" si="0"/></c></row>)";
+    const auto doc = load(XlsxFixture::workbook({{QStringLiteral("S"), sheetXml(rows)}}));
+    QCOMPARE(doc->errorString(), QString());
+    QVERIFY(doc->write(Copies, 2, 5)); // a copy replaced by a value
+    const QByteArray package = save(*doc);
+    QVERIFY2(package.size() < (1 << 20), qPrintable(QString::number(package.size())));
+    const auto copy = load(package);
+    QCOMPARE(copy->read(Copies + 1, 2), doc->read(Copies + 1, 2));
+    QVERIFY(copy->read(Copies + 1, 2).toString().startsWith(u"=A100001+A100001"));
+    QCOMPARE(copy->read(Copies, 2), QVariant(5.0));
+
+    // Once the master holds something else, the first copy left takes its place; a formula
+    // of the same text that is no copy stays on its own.
+    QVERIFY(doc->write(1, 2, QStringLiteral("=1+1")));
+    QVERIFY(doc->write(2, 3, QString(u'=' + doc->read(2, 2).toString().mid(1))));
+    const QByteArray repackaged = save(*doc);
+    QVERIFY2(repackaged.size() < (1 << 20), qPrintable(QString::number(repackaged.size())));
+    const QByteArray sheet =
+        XlsxFixture::unzip(repackaged).value(QStringLiteral("xl/worksheets/sheet1.xml"));
+    QVERIFY(sheet.contains(R"(<c r="B2"><f t="shared" ref="B2:B100001" si="0">A2+)"));
+    const auto again = load(repackaged);
+    for (const int row : {1, 2, 3, 50000, Copies + 1})
+        QCOMPARE(again->read(row, 2), doc->read(row, 2));
+    QCOMPARE(again->read(2, 3), doc->read(2, 3));
 }
 
 QTEST_MAIN(TestXlsxWriting)
