@@ -24,6 +24,7 @@ const QString UsualWorkbookPart = QStringLiteral("xl/workbook.xml");
 
 PackageReader::PackageReader(const QByteArray &bytes)
     : m_zip(bytes)
+    , m_budget(ZipReader::MaxCompressionRatio * bytes.size() + 8 * ZipReader::RatioFreeSize)
 { }
 
 QString PackageReader::errorString() const
@@ -168,11 +169,17 @@ bool PackageReader::failXml(const QString &name, qint64 line, const QString &rea
                     .arg(reason));
 }
 
+bool PackageReader::charge(const QString &name, qint64 size)
+{
+    m_budget -= size;
+    return m_budget >= 0 || failPart(name, ZipReader::Status::TooCompressed);
+}
+
 bool PackageReader::readPart(const QString &name,
                              const std::function<bool(QXmlStreamReader &)> &parse)
 {
     QByteArray bytes;
-    if (!failPart(name, m_zip.read(name, MaxPartSize, &bytes)))
+    if (!failPart(name, m_zip.read(name, MaxPartSize, &bytes)) || !charge(name, bytes.size()))
         return false;
     // Through a device the reader decodes the text piece by piece; handed the whole array it
     // would keep a UTF-16 copy of it, four times the part's size.
@@ -189,7 +196,7 @@ bool PackageReader::readLargePart(const QString &name,
 {
     // Inflated while it is read, so that the unpacked part never has to be held whole.
     ZipEntryReader entry(m_zip, name, MaxPartSize);
-    if (!failPart(name, entry.status()))
+    if (!failPart(name, entry.status()) || !charge(name, entry.size()))
         return false;
     XmlPullReader xml(
         [&entry](char *buffer, qsizetype capacity) { return entry.read(buffer, capacity); });

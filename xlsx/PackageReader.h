@@ -50,10 +50,14 @@ private:
     bool readLargePart(const QString &name, const std::function<bool(XmlPullReader &)> &parse);
     bool failPart(const QString &name, ZipReader::Status status);
     bool failXml(const QString &name, qint64 line, const QString &reason);
+    bool charge(const QString &name, qint64 size);
     bool readWorkbookPart(const QString &name, bool *date1904, QList<SheetEntry> *sheets);
     bool fail(const QString &message);
 
     ZipReader m_zip;
+    // What all parts together may inflate to. Each part is checked on its own, but a workbook
+    // can name one part for any number of sheets.
+    qint64 m_budget;
     QString m_errorString;
 };
 

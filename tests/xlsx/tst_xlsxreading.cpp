@@ -69,6 +69,7 @@ private slots:
     void zipBombWithFalseSize();
     void hostileSizes_data();
     void hostileSizes();
+    void onePartForManySheets();
     void formulaTextIsLiteral();
     void arrayResultsMarked();
     void layout();
@@ -416,6 +417,29 @@ void TestXlsxReading::hostileSizes()
         QVERIFY(doc->sheetNames().isEmpty());
         QVERIFY2(doc->errorString().contains(message), qPrintable(doc->errorString()));
     }
+}
+
+void TestXlsxReading::onePartForManySheets()
+{
+    // Every sheet names the same part of a megabyte: each read is harmless, all of them are not.
+    constexpr int SheetCount = 200;
+    QByteArray cells;
+    for (int row = 1; cells.size() < (1 << 20); ++row)
+        cells += "<row r=\"" + QByteArray::number(row) + "\"><c><v>1</v></c></row>";
+    QList<Sheet> sheets;
+    for (int i = 0; i < SheetCount; ++i)
+        sheets.append({QStringLiteral("S%1").arg(i), sheetXml(i == 0 ? cells : QByteArray())});
+    QMap<QString, QByteArray> parts = XlsxFixture::unzip(XlsxFixture::workbook(sheets));
+    QByteArray &relationships = parts[QStringLiteral("xl/_rels/workbook.xml.rels")];
+    for (int i = 2; i <= SheetCount; ++i) {
+        relationships.replace("worksheets/sheet" + QByteArray::number(i) + ".xml\"",
+                              "worksheets/sheet1.xml\"");
+        parts.remove(QStringLiteral("xl/worksheets/sheet%1.xml").arg(i));
+    }
+    const auto doc = load(XlsxFixture::zip(parts));
+    QVERIFY(doc->sheetNames().isEmpty());
+    QVERIFY2(doc->errorString().contains(QStringLiteral("ungewöhnlich stark gepackt")),
+             qPrintable(doc->errorString()));
 }
 
 void TestXlsxReading::formulaTextIsLiteral()
