@@ -24,10 +24,10 @@ public:
 
     // The stored value: invalid for a blank cell; for a formula cell read from a file the result
     // the file recorded.
-    QVariant value() const;
+    const QVariant &value() const { return m_value; }
     CellType cellType() const;
-    Format format() const;
-    CellFormula formula() const;
+    const Format &format() const { return m_format; }
+    const CellFormula &formula() const { return m_formula; }
 
     // A number shown with a date or time format.
     bool isDateTime() const;

@@ -87,7 +87,7 @@ bool PackageWriter::write(QIODevice *device)
                    [this](QXmlStreamWriter &xml) { writeWorkbookRelationships(xml); });
     // Large parts go into the archive piece by piece as they are composed.
     const auto addPieces = [&](const QString &name, const auto &write) {
-        const auto sink = [&zip](const QByteArray &piece) {
+        const auto sink = [&zip](QByteArrayView piece) {
             return zip.write(piece);
         };
         return (zip.beginFile(name) && write(sink) && zip.endFile()) || fail(tooLarge());

@@ -1,5 +1,6 @@
 #include "SharedStringTable.h"
 
+#include "ByteBuffer.h"
 #include "XlsxNamespaces.h"
 #include "XmlText.h"
 
@@ -42,17 +43,17 @@ void SharedStringTable::grow()
     m_slots = std::move(table);
 }
 
-bool SharedStringTable::write(const std::function<bool(const QByteArray &piece)> &sink) const
+bool SharedStringTable::write(const std::function<bool(QByteArrayView piece)> &sink) const
 {
     // Composed as bytes like the worksheets: a table can hold millions of texts.
     constexpr qsizetype PieceSize = 1 << 20;
-    QByteArray xml;
+    ByteBuffer xml;
     xml.reserve(PieceSize + 4096);
     xml.append(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
                "\n<sst xmlns=\"");
     xml.append(MainNamespace.toUtf8());
-    xml.append("\" count=\"").append(QByteArray::number(m_references));
-    xml.append("\" uniqueCount=\"").append(QByteArray::number(m_strings.size()));
+    xml.append("\" count=\"").appendInteger(m_references);
+    xml.append("\" uniqueCount=\"").appendInteger(m_strings.size());
     xml.append("\">");
     for (const QString &text : m_strings) {
         const bool padded = !text.isEmpty() && (text.front().isSpace() || text.back().isSpace());
@@ -60,13 +61,13 @@ bool SharedStringTable::write(const std::function<bool(const QByteArray &piece)>
         appendXmlText(xml, text);
         xml.append("</t></si>");
         if (xml.size() >= PieceSize) {
-            if (!sink(xml))
+            if (!sink(xml.view()))
                 return false;
-            xml.resize(0);
+            xml.clear();
         }
     }
     xml.append("</sst>");
-    return sink(xml);
+    return sink(xml.view());
 }
 
 } // namespace QXlsx

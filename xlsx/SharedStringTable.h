@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 
@@ -18,7 +18,7 @@ public:
     int add(const QString &text);
 
     // Writes xl/sharedStrings.xml piece by piece; sink returns false to stop.
-    bool write(const std::function<bool(const QByteArray &piece)> &sink) const;
+    bool write(const std::function<bool(QByteArrayView piece)> &sink) const;
 
 private:
     // An open-addressing index over m_strings that keeps each text's hash beside its position,

@@ -19,26 +19,6 @@ namespace {
 // The size of the pieces handed to the sink.
 constexpr qsizetype PieceSize = 1 << 20;
 
-void appendInteger(QByteArray &out, qint64 value)
-{
-    char buffer[24];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr - buffer);
-}
-
-// Whole numbers are written as integers; everything else as the shortest text that reads back
-// as the same double.
-void appendNumber(QByteArray &out, double value)
-{
-    if (value == std::floor(value) && std::abs(value) < 1e15) {
-        appendInteger(out, qint64(value));
-        return;
-    }
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr - buffer);
-}
-
 bool hasContent(const Cell &cell)
 {
     return cell.formula().isValid() ||
@@ -111,11 +91,11 @@ bool WorksheetWriter::write(const Sink &sink)
 void WorksheetWriter::openRow(int row, double height)
 {
     m_rowNumber.clear();
-    appendInteger(m_rowNumber, row);
-    m_xml.append("<row r=\"").append(m_rowNumber).append('"');
+    m_rowNumber.appendInteger(row);
+    m_xml.append("<row r=\"").append(m_rowNumber.view()).append('"');
     if (height > 0) {
         m_xml.append(" ht=\"");
-        appendNumber(m_xml, height);
+        m_xml.appendNumber(height);
         m_xml.append("\" customHeight=\"1\"");
     }
     m_xml.append('>');
@@ -133,12 +113,12 @@ void WorksheetWriter::writeSheetView()
     m_xml.append("<sheetViews><sheetView workbookViewId=\"0\"><pane");
     if (columns > 0) {
         m_xml.append(" xSplit=\"");
-        appendInteger(m_xml, columns);
+        m_xml.appendInteger(columns);
         m_xml.append('"');
     }
     if (rows > 0) {
         m_xml.append(" ySplit=\"");
-        appendInteger(m_xml, rows);
+        m_xml.appendInteger(rows);
         m_xml.append('"');
     }
     m_xml.append(" topLeftCell=\"")
@@ -163,11 +143,11 @@ void WorksheetWriter::writeColumns()
                std::next(last)->second == it->second)
             ++last;
         m_xml.append("<col min=\"");
-        appendInteger(m_xml, it->first);
+        m_xml.appendInteger(it->first);
         m_xml.append("\" max=\"");
-        appendInteger(m_xml, last->first);
+        m_xml.appendInteger(last->first);
         m_xml.append("\" width=\"");
-        appendNumber(m_xml, it->second);
+        m_xml.appendNumber(it->second);
         m_xml.append("\" customWidth=\"1\"/>");
         it = std::next(last);
     }
@@ -178,8 +158,8 @@ bool WorksheetWriter::flush(const Sink &sink, qsizetype threshold)
 {
     if (m_xml.size() < threshold || m_xml.isEmpty())
         return true;
-    const bool ok = sink(m_xml);
-    m_xml.resize(0);
+    const bool ok = sink(m_xml.view());
+    m_xml.clear();
     return ok;
 }
 
@@ -222,7 +202,7 @@ void WorksheetWriter::collectSharedFormulas()
     m_sharedOrigins.clear();
     m_sharedCount = 0;
     m_sheet.cells().forEachCell([this](int row, int column, const Cell &cell) {
-        const CellFormula formula = cell.formula();
+        const CellFormula &formula = cell.formula();
         if (formula.isValid() && (formula.rowOffset() > 0 || formula.columnOffset() > 0) &&
             formula.rowOffset() >= 0 && formula.columnOffset() >= 0)
             m_sharedOrigins.try_emplace(
@@ -232,7 +212,7 @@ void WorksheetWriter::collectSharedFormulas()
     if (m_sharedOrigins.empty())
         return;
     m_sheet.cells().forEachCell([this](int row, int column, const Cell &cell) {
-        const CellFormula formula = cell.formula();
+        const CellFormula &formula = cell.formula();
         if (!formula.isValid() || formula.rowOffset() < 0 || formula.columnOffset() < 0 ||
             formula.formulaType() != CellFormula::NormalType)
             return;
@@ -267,7 +247,7 @@ void WorksheetWriter::writeFormula(int row, int column, const CellFormula &formu
         if (isAnchor)
             m_xml.append(" ref=\"").append(anchor->range.toString().toLatin1()).append('"');
         m_xml.append(" si=\"");
-        appendInteger(m_xml, anchor->index);
+        m_xml.appendInteger(anchor->index);
         m_xml.append('"');
         if (!isAnchor) {
             m_xml.append("/></c>");
@@ -285,14 +265,14 @@ void WorksheetWriter::writeFormula(int row, int column, const CellFormula &formu
 
 void WorksheetWriter::writeCell(int row, int column, int style, const Cell &cell)
 {
-    m_xml.append("<c r=\"").append(columnName(column)).append(m_rowNumber).append('"');
+    m_xml.append("<c r=\"").append(columnName(column)).append(m_rowNumber.view()).append('"');
     if (style != 0) {
         m_xml.append(" s=\"");
-        appendInteger(m_xml, style);
+        m_xml.appendInteger(style);
         m_xml.append('"');
     }
 
-    const CellFormula formula = cell.formula();
+    const CellFormula &formula = cell.formula();
     if (formula.isValid()) {
         writeFormula(row, column, formula);
         return;
@@ -304,11 +284,15 @@ void WorksheetWriter::writeCell(int row, int column, int style, const Cell &cell
     switch (cell.cellType()) {
     case Cell::StringType:
         m_xml.append(" t=\"s\"><v>");
-        appendInteger(m_xml, m_strings->add(cell.value().toString()));
+        // Texts are stored as QString; reading one in place spares a copy per cell.
+        m_xml.appendInteger(
+            m_strings->add(cell.value().typeId() == QMetaType::QString
+                               ? *static_cast<const QString *>(cell.value().constData())
+                               : cell.value().toString()));
         break;
     case Cell::NumberType:
         m_xml.append("><v>");
-        appendNumber(m_xml, cell.value().toDouble());
+        m_xml.appendNumber(cell.value().toDouble());
         break;
     case Cell::BooleanType:
         m_xml.append(" t=\"b\"><v>").append(cell.value().toBool() ? '1' : '0');
@@ -330,7 +314,7 @@ void WorksheetWriter::writeMergedCells()
     if (merged.isEmpty())
         return;
     m_xml.append("<mergeCells count=\"");
-    appendInteger(m_xml, merged.size());
+    m_xml.appendInteger(merged.size());
     m_xml.append("\">");
     for (const CellRange &range : merged)
         m_xml.append("<mergeCell ref=\"").append(range.toString().toLatin1()).append("\"/>");

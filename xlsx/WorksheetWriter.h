@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ByteBuffer.h"
+
 #include <QByteArray>
 #include <QList>
 
@@ -29,7 +31,7 @@ class WorksheetWriter
 {
 public:
     // Receives the part piece by piece; returns false to stop writing.
-    using Sink = std::function<bool(const QByteArray &piece)>;
+    using Sink = std::function<bool(QByteArrayView piece)>;
 
     WorksheetWriter(const Worksheet &sheet, StyleTable *styles, SharedStringTable *strings);
 
@@ -49,8 +51,8 @@ private:
     const Worksheet &m_sheet;
     StyleTable *m_styles;
     SharedStringTable *m_strings;
-    QByteArray m_xml;
-    QByteArray m_rowNumber;
+    ByteBuffer m_xml;
+    ByteBuffer m_rowNumber;
     QList<QByteArray> m_columnNames; // letters by column, filled as columns are met
     // Copies of one shared formula are written shared again, as spreadsheet programs write
     // them, anchored at the first copy that is still there (the master, unless it was

@@ -1,5 +1,7 @@
 #include "XmlText.h"
 
+#include "ByteBuffer.h"
+
 namespace QXlsx {
 
 namespace {
@@ -94,7 +96,7 @@ QString encodeXmlEscapes(const QString &text, bool protectLookalikes)
     return out;
 }
 
-void appendXmlText(QByteArray &out, const QString &text, bool protectLookalikes)
+void appendXmlText(ByteBuffer &out, const QString &text, bool protectLookalikes)
 {
     const QByteArray utf8 = encodeXmlEscapes(text, protectLookalikes).toUtf8();
     const char *data = utf8.constData();

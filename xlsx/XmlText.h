@@ -1,10 +1,11 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 #include <QStringView>
 
 namespace QXlsx {
+
+class ByteBuffer;
 
 // Spreadsheet text can hold characters that XML 1.0 cannot (control characters, lone
 // surrogates) or that an XML reader would change (a carriage return becomes a line feed). The
@@ -22,6 +23,6 @@ QString encodeXmlEscapes(const QString &text, bool protectLookalikes = true);
 
 // Appends text as UTF-8 element content: escaped as above, with the markup characters written
 // as entities.
-void appendXmlText(QByteArray &out, const QString &text, bool protectLookalikes = true);
+void appendXmlText(ByteBuffer &out, const QString &text, bool protectLookalikes = true);
 
 } // namespace QXlsx
