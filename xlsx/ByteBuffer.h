@@ -38,6 +38,7 @@ public:
     bool isEmpty() const { return m_size == 0; }
     QByteArrayView view() const { return QByteArrayView(m_data.data(), m_size); }
     void clear() { m_size = 0; }
+    void truncate(qsizetype size) { m_size = qBound(qsizetype(0), size, m_size); }
 
 private:
     void grow(qsizetype extra);

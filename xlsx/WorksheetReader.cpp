@@ -181,7 +181,7 @@ bool WorksheetReader::readCell(XmlPullReader &xml, int row, int *column)
     while (xml.readNextStartElement()) {
         const QByteArrayView name = xml.name();
         if (name == "v") {
-            m_text.resize(0);
+            m_text.clear();
             if (!xml.readElementText(&m_text, maxUtf8Bytes(Worksheet::MaxTextLength)))
                 return false;
             hasValue = true;
@@ -228,11 +228,11 @@ bool WorksheetReader::readFormula(XmlPullReader &xml, FormulaData *formula)
         formula->kind = FormulaData::DataTable;
     formula->sharedIndex = parseXmlIndex(xml.attribute("si"));
     formula->reference = CellRange::fromString(QString::fromLatin1(xml.attribute("ref")));
-    m_formulaText.resize(0);
+    m_formulaText.clear();
     if (!xml.readElementText(&m_formulaText, maxUtf8Bytes(Worksheet::MaxTextLength)))
         return false;
     // Formula text is taken literally: "_x0041_" in a formula is those seven characters.
-    formula->text = QString::fromUtf8(m_formulaText);
+    formula->text = QString::fromUtf8(m_formulaText.view());
     if (formula->text.size() > Worksheet::MaxTextLength) {
         xml.raiseError(tr("Formel mit mehr als %1 Zeichen").arg(Worksheet::MaxTextLength));
         return false;
@@ -258,7 +258,7 @@ bool WorksheetReader::parseValue(XmlPullReader &xml, ValueType type, bool hasVal
     }
     switch (type) {
     case ValueType::SharedString: {
-        const int index = parseXmlIndex(m_text);
+        const int index = parseXmlIndex(m_text.view());
         if (index < 0 || index >= m_sharedStrings.size()) {
             xml.raiseError(tr("Verweis auf einen fehlenden gemeinsamen Text"));
             return false;
@@ -267,7 +267,7 @@ bool WorksheetReader::parseValue(XmlPullReader &xml, ValueType type, bool hasVal
         return true;
     }
     case ValueType::FormulaString: {
-        const QString text = decodeXmlEscapes(QString::fromUtf8(m_text));
+        const QString text = decodeXmlEscapes(QString::fromUtf8(m_text.view()));
         if (text.size() > Worksheet::MaxTextLength) {
             xml.raiseError(tr("Text mit mehr als %1 Zeichen").arg(Worksheet::MaxTextLength));
             return false;
@@ -276,14 +276,14 @@ bool WorksheetReader::parseValue(XmlPullReader &xml, ValueType type, bool hasVal
         return true;
     }
     case ValueType::Boolean:
-        set(parseXmlBool(m_text), Cell::BooleanType);
+        set(parseXmlBool(m_text.view()), Cell::BooleanType);
         return true;
     case ValueType::Error:
-        set(QString::fromUtf8(m_text.trimmed()), Cell::ErrorType);
+        set(QString::fromUtf8(m_text.view().trimmed()), Cell::ErrorType);
         return true;
     case ValueType::Date: {
         const std::optional<double> serial =
-            toSerialNumber(isoDateTime(QString::fromUtf8(m_text)), m_sheet->isDate1904());
+            toSerialNumber(isoDateTime(QString::fromUtf8(m_text.view())), m_sheet->isDate1904());
         if (!serial) {
             xml.raiseError(tr("ungültiges Datum"));
             return false;
@@ -295,11 +295,11 @@ bool WorksheetReader::parseValue(XmlPullReader &xml, ValueType type, bool hasVal
     case ValueType::InlineString:
         break;
     }
-    if (QByteArrayView(m_text).trimmed().isEmpty()) {
+    if (m_text.view().trimmed().isEmpty()) {
         set({}, Cell::BlankType);
         return true;
     }
-    const std::optional<double> number = parseXmlNumber(m_text);
+    const std::optional<double> number = parseXmlNumber(m_text.view());
     if (!number) {
         xml.raiseError(tr("ungültige Zahl"));
         return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ByteBuffer.h"
 #include "Cell.h"
 #include "CellRange.h"
 #include "Format.h"
@@ -84,8 +85,8 @@ private:
     Worksheet *m_sheet;
     const QList<QString> &m_sharedStrings;
     const QList<Format> &m_cellFormats;
-    QByteArray m_text; // reused for every value, so that numbers cost no allocation
-    QByteArray m_formulaText;
+    ByteBuffer m_text; // reused for every value, so that numbers cost no allocation
+    ByteBuffer m_formulaText;
     QHash<int, SharedFormula> m_sharedFormulas;
     std::vector<SharedFormulaUse> m_sharedFormulaUses;
     std::vector<CellRange> m_arrayRanges;

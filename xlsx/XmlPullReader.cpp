@@ -189,8 +189,7 @@ bool XmlPullReader::skipUntil(QByteArrayView terminator)
 
 QByteArrayView XmlPullReader::openName() const
 {
-    const qsizetype start = m_openStarts.back();
-    return QByteArrayView(m_openNames.constData() + start, m_openNames.size() - start);
+    return m_openNames.view().sliced(m_openStarts.back());
 }
 
 void XmlPullReader::popElement()
@@ -272,7 +271,8 @@ XmlPullReader::TokenType XmlPullReader::readNext()
             return m_token;
     }
     m_attributes.clear();
-    m_decoded.resize(0);
+    if (!m_decoded.isEmpty())
+        m_decoded.resize(0); // a null array would be allocated anew for every token
     m_text = {};
     for (;;) {
         if (m_pos == m_end && !fill(m_pos)) {
@@ -604,7 +604,7 @@ void XmlPullReader::skipCurrentElement()
     }
 }
 
-bool XmlPullReader::readElementText(QByteArray *out, qsizetype maxBytes)
+bool XmlPullReader::readElementText(ByteBuffer *out, qsizetype maxBytes)
 {
     while (!atEnd()) {
         switch (readNext()) {

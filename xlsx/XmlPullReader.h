@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ByteBuffer.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QCoreApplication>
@@ -52,7 +54,7 @@ public:
     void skipCurrentElement();
     // Appends the text inside the current element to out, skipping child elements; raises an
     // error and returns false when the text would grow beyond maxBytes.
-    bool readElementText(QByteArray *out, qsizetype maxBytes);
+    bool readElementText(ByteBuffer *out, qsizetype maxBytes);
 
     // The local name of the current start or end element (the part after a prefix).
     QByteArrayView name() const { return m_name; }
@@ -118,7 +120,7 @@ private:
     std::vector<Attribute> m_attributes;
     QByteArray m_decoded; // decoded attribute values and text
     // The qualified names of the open elements, one after the other, and where each starts.
-    QByteArray m_openNames;
+    ByteBuffer m_openNames;
     std::vector<qsizetype> m_openStarts;
     bool m_pendingEnd = false; // an empty element's end is still to be reported
     bool m_popPending = false; // the reported end element is still on the stack

@@ -1,5 +1,6 @@
 #include "XmlReading.h"
 
+#include "ByteBuffer.h"
 #include "XmlPullReader.h"
 #include "XmlText.h"
 
@@ -124,7 +125,7 @@ QColor parseArgbColor(QStringView text)
 bool readRichText(XmlPullReader &xml, qsizetype maxLength, QString *text)
 {
     // Escapes only ever shorten the text, so the limit can be checked on the raw bytes first.
-    QByteArray utf8;
+    ByteBuffer utf8;
     int depth = 1;
     while (depth > 0 && !xml.atEnd()) {
         switch (xml.readNext()) {
@@ -147,7 +148,7 @@ bool readRichText(XmlPullReader &xml, qsizetype maxLength, QString *text)
     }
     if (xml.hasError())
         return false;
-    *text = decodeXmlEscapes(QString::fromUtf8(utf8));
+    *text = decodeXmlEscapes(QString::fromUtf8(utf8.view()));
     if (text->size() > maxLength) {
         xml.raiseError(XmlPullReader::tr("Text mit mehr als %1 Zeichen").arg(maxLength));
         return false;
