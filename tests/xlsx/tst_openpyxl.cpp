@@ -60,8 +60,13 @@ bool TestOpenpyxl::runScript(const QString &mode, const QString &path, QByteArra
 
 void TestOpenpyxl::openpyxlReadsOurWorkbook()
 {
-    const auto doc = XlsxFixture::load(
-        XlsxFixture::workbook({{QStringLiteral("Daten"), XlsxFixture::sheetXml({})}}));
+    // A shared formula read from a file is saved shared again.
+    const auto doc = XlsxFixture::load(XlsxFixture::workbook(
+        {{QStringLiteral("Daten"),
+          XlsxFixture::sheetXml(
+              R"(<row r="7"><c r="E7"><f t="shared" ref="E7:E9" si="0">D7+1</f></c></row>
+              <row r="8"><c r="E8"><f t="shared" si="0"/></c></row>
+              <row r="9"><c r="E9"><f t="shared" si="0"/></c></row>)")}}));
     Format money;
     money.setNumberFormat(QStringLiteral("#,##0.00"));
     money.setFontBold(true);
@@ -113,6 +118,8 @@ void TestOpenpyxl::openpyxlReadsOurWorkbook()
     expect("A3", 1234.5, "n", "#,##0.00");
     expect("B3", QStringLiteral("  Leerzeichen  "), "s", "General");
     expect("C3", QStringLiteral("=kein Formel"), "s", "@");
+    expect("E7", QStringLiteral("=D7+1"), "f", "General");
+    expect("E9", QStringLiteral("=D9+1"), "f", "General");
     const QJsonArray styled = cells.value(QStringLiteral("Daten!A3")).toArray();
     QCOMPARE(styled.at(3), QJsonValue(true));
     QCOMPARE(styled.at(4), QJsonValue(QStringLiteral("FFFFFF00")));
