@@ -18,10 +18,10 @@ bool SharedStringsReader::read(XmlPullReader &xml)
     while (!xml.atEnd()) {
         if (xml.readNext() != XmlPullReader::StartElement)
             continue;
-        if (xml.name() == "sst") {
+        if (sameBytes(xml.name(), "sst")) {
             const int declared = parseXmlIndex(xml.attribute("uniqueCount"));
             m_strings.reserve(qBound(0, declared, MaxReserved));
-        } else if (xml.name() == "si") {
+        } else if (sameBytes(xml.name(), "si")) {
             QString text;
             if (!readRichText(xml, Worksheet::MaxTextLength, &text))
                 return false;

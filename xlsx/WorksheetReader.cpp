@@ -90,13 +90,13 @@ bool WorksheetReader::read(XmlPullReader &xml)
         return !xml.hasError();
     while (xml.readNextStartElement()) {
         const QByteArrayView name = xml.name();
-        if (name == "sheetData")
+        if (sameBytes(name, "sheetData"))
             readSheetData(xml);
-        else if (name == "cols")
+        else if (sameBytes(name, "cols"))
             readColumns(xml);
-        else if (name == "sheetViews")
+        else if (sameBytes(name, "sheetViews"))
             readSheetViews(xml);
-        else if (name == "mergeCells")
+        else if (sameBytes(name, "mergeCells"))
             readMergeCells(xml);
         else
             xml.skipCurrentElement();
@@ -112,7 +112,7 @@ void WorksheetReader::readSheetData(XmlPullReader &xml)
 {
     int row = 0;
     while (xml.readNextStartElement()) {
-        if (xml.name() != "row") {
+        if (!sameBytes(xml.name(), "row")) {
             xml.skipCurrentElement();
             continue;
         }
@@ -133,7 +133,7 @@ void WorksheetReader::readRow(XmlPullReader &xml, int row)
 {
     int column = 0;
     while (xml.readNextStartElement()) {
-        if (xml.name() != "c") {
+        if (!sameBytes(xml.name(), "c")) {
             xml.skipCurrentElement();
             continue;
         }
@@ -162,17 +162,17 @@ bool WorksheetReader::readCell(XmlPullReader &xml, int row, int *column)
     const int style = parseXmlIndex(xml.attribute("s"));
     const QByteArrayView typeName = xml.attribute("t");
     ValueType type = ValueType::Number;
-    if (typeName == "s")
+    if (sameBytes(typeName, "s"))
         type = ValueType::SharedString;
-    else if (typeName == "inlineStr")
+    else if (sameBytes(typeName, "inlineStr"))
         type = ValueType::InlineString;
-    else if (typeName == "str")
+    else if (sameBytes(typeName, "str"))
         type = ValueType::FormulaString;
-    else if (typeName == "b")
+    else if (sameBytes(typeName, "b"))
         type = ValueType::Boolean;
-    else if (typeName == "e")
+    else if (sameBytes(typeName, "e"))
         type = ValueType::Error;
-    else if (typeName == "d")
+    else if (sameBytes(typeName, "d"))
         type = ValueType::Date;
 
     bool hasValue = false;
@@ -180,15 +180,15 @@ bool WorksheetReader::readCell(XmlPullReader &xml, int row, int *column)
     FormulaData formula;
     while (xml.readNextStartElement()) {
         const QByteArrayView name = xml.name();
-        if (name == "v") {
+        if (sameBytes(name, "v")) {
             m_text.clear();
             if (!xml.readElementText(&m_text, maxUtf8Bytes(Worksheet::MaxTextLength)))
                 return false;
             hasValue = true;
-        } else if (name == "is") {
+        } else if (sameBytes(name, "is")) {
             if (!readRichText(xml, Worksheet::MaxTextLength, &inlineText))
                 return false;
-        } else if (name == "f") {
+        } else if (sameBytes(name, "f")) {
             if (!readFormula(xml, &formula))
                 return false;
         } else {
@@ -202,8 +202,9 @@ bool WorksheetReader::readCell(XmlPullReader &xml, int row, int *column)
     Cell::CellType cellType = Cell::BlankType;
     if (!parseValue(xml, type, hasValue, inlineText, &value, &cellType))
         return false;
-    const Format format =
-        style >= 0 && style < m_cellFormats.size() ? m_cellFormats[style] : Format();
+    static const Format noFormat;
+    const Format &format =
+        style >= 0 && style < m_cellFormats.size() ? m_cellFormats.at(style) : noFormat;
     // Such a cell holds nothing the writer would keep; a crafted sheet of millions of bare <c/>
     // must not cost a cell each.
     if (cellType == Cell::BlankType && !formula.present && !format.isValid())
@@ -220,11 +221,11 @@ bool WorksheetReader::readFormula(XmlPullReader &xml, FormulaData *formula)
 {
     formula->present = true;
     const QByteArrayView kind = xml.attribute("t");
-    if (kind == "shared")
+    if (sameBytes(kind, "shared"))
         formula->kind = FormulaData::Shared;
-    else if (kind == "array")
+    else if (sameBytes(kind, "array"))
         formula->kind = FormulaData::Array;
-    else if (kind == "dataTable")
+    else if (sameBytes(kind, "dataTable"))
         formula->kind = FormulaData::DataTable;
     formula->sharedIndex = parseXmlIndex(xml.attribute("si"));
     formula->reference = CellRange::fromString(QString::fromLatin1(xml.attribute("ref")));
@@ -338,7 +339,7 @@ void WorksheetReader::storeFormula(Cell &cell, int row, int column, const Formul
 void WorksheetReader::readColumns(XmlPullReader &xml)
 {
     while (xml.readNextStartElement()) {
-        if (xml.name() == "col") {
+        if (sameBytes(xml.name(), "col")) {
             const int first = parseXmlIndex(xml.attribute("min"));
             const int last = parseXmlIndex(xml.attribute("max"));
             const std::optional<double> width = parseXmlNumber(xml.attribute("width"));
@@ -353,7 +354,7 @@ void WorksheetReader::readSheetViews(XmlPullReader &xml)
 {
     bool firstView = true;
     while (xml.readNextStartElement()) {
-        if (xml.name() != "sheetView" || !firstView) {
+        if (!sameBytes(xml.name(), "sheetView") || !firstView) {
             xml.skipCurrentElement();
             continue;
         }
@@ -361,7 +362,8 @@ void WorksheetReader::readSheetViews(XmlPullReader &xml)
         while (xml.readNextStartElement()) {
             const QByteArrayView state = xml.attribute("state");
             // A split that is not frozen is a window arrangement, not part of the sheet.
-            if (xml.name() == "pane" && (state == "frozen" || state == "frozenSplit"))
+            if (sameBytes(xml.name(), "pane") &&
+                (sameBytes(state, "frozen") || sameBytes(state, "frozenSplit")))
                 m_sheet->setFrozenPane(boundedCount(xml.attribute("ySplit"), MaxRowCount),
                                        boundedCount(xml.attribute("xSplit"), MaxColumnCount));
             xml.skipCurrentElement();
@@ -373,7 +375,7 @@ void WorksheetReader::readMergeCells(XmlPullReader &xml)
 {
     QList<CellRange> ranges;
     while (xml.readNextStartElement()) {
-        if (xml.name() == "mergeCell") {
+        if (sameBytes(xml.name(), "mergeCell")) {
             const CellRange range =
                 CellRange::fromString(QString::fromLatin1(xml.attribute("ref")));
             if (range.isValid())

@@ -114,7 +114,7 @@ qint64 XmlPullReader::lineNumber() const
 QByteArrayView XmlPullReader::attribute(QByteArrayView name) const
 {
     for (const Attribute &attribute : m_attributes) {
-        if (attribute.name == name)
+        if (sameBytes(attribute.name, name))
             return QByteArrayView((attribute.decoded ? m_decoded : m_buffer).constData() +
                                       attribute.valueStart,
                                   attribute.valueLength);
@@ -413,7 +413,7 @@ XmlPullReader::TokenType XmlPullReader::readEndTag()
     QByteArrayView name(m_buffer.constData() + m_pos + 2, close - m_pos - 2);
     while (!name.isEmpty() && isSpace(name.back()))
         name.chop(1);
-    if (m_openStarts.empty() || name != openName())
+    if (m_openStarts.empty() || !sameBytes(name, openName()))
         return fail(tr("Endelement ohne passendes Startelement"));
     m_pos = close + 1;
     m_popPending = true;

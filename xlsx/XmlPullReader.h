@@ -7,10 +7,19 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <cstring>
 #include <functional>
 #include <vector>
 
 namespace QXlsx {
+
+// Byte strings compared inline: QByteArrayView's operator== calls into the library, a cost that
+// reading millions of cells, each with several names to compare, notices.
+inline bool sameBytes(QByteArrayView a, QByteArrayView b)
+{
+    return a.size() == b.size() &&
+        (a.isEmpty() || std::memcmp(a.data(), b.data(), size_t(a.size())) == 0);
+}
 
 // A pull reader for the large XML parts of a package (worksheets and the shared strings),
 // several times faster than QXmlStreamReader because it works on the UTF-8 bytes as they come

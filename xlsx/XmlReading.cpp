@@ -130,10 +130,10 @@ bool readRichText(XmlPullReader &xml, qsizetype maxLength, QString *text)
     while (depth > 0 && !xml.atEnd()) {
         switch (xml.readNext()) {
         case XmlPullReader::StartElement:
-            if (xml.name() == "t") {
+            if (sameBytes(xml.name(), "t")) {
                 if (!xml.readElementText(&utf8, maxUtf8Bytes(maxLength)))
                     return false;
-            } else if (xml.name() == "r") {
+            } else if (sameBytes(xml.name(), "r")) {
                 ++depth;
             } else {
                 xml.skipCurrentElement(); // run properties, phonetic runs and their settings

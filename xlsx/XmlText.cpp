@@ -79,6 +79,11 @@ QString decodeXmlEscapes(QStringView text)
     return out;
 }
 
+QString decodeXmlEscapes(const QString &text)
+{
+    return text.contains(QLatin1String("_x")) ? decodeXmlEscapes(QStringView(text)) : text;
+}
+
 QString encodeXmlEscapes(const QString &text, bool protectLookalikes)
 {
     qsizetype first = 0;

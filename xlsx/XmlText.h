@@ -15,6 +15,8 @@ class ByteBuffer;
 
 // Decodes every "_xHHHH_" escape.
 QString decodeXmlEscapes(QStringView text);
+// The same; a text without escapes comes back as itself, without a copy.
+QString decodeXmlEscapes(const QString &text);
 
 // Escapes what XML cannot carry unchanged; returns the text itself when nothing needs it.
 // Formula text is not read with escapes, so a literal "_xHHHH_" in it must stay as it is:
