@@ -368,6 +368,8 @@ ExcelDateFormat::ExcelDateFormat(const QString &code)
     };
     m_datePart = firstTime < 0 ? Range {0, size} : part(firstDate, firstTime);
     m_timePart = part(firstTime, firstDate);
+    for (const Part shown : {WholeCode, DatePart, TimePart})
+        m_patterns[shown] = pattern(shown);
 }
 
 ExcelDateFormat::Range ExcelDateFormat::range(Part part) const

@@ -29,13 +29,13 @@ public:
     explicit ExcelDateFormat(const QString &code);
 
     // The pattern of the whole code.
-    QString qtFormat() const { return pattern(WholeCode); }
+    QString qtFormat() const { return m_patterns[WholeCode]; }
     // The pattern for a date without time of day: the date fields and the text around them
     // without the time fields; the whole pattern when there are no time fields, empty when
     // there are no date fields.
-    QString dateQtFormat() const { return pattern(DatePart); }
+    QString dateQtFormat() const { return m_patterns[DatePart]; }
     // The same for a time of day without date.
-    QString timeQtFormat() const { return pattern(TimePart); }
+    QString timeQtFormat() const { return m_patterns[TimePart]; }
 
     // Whether the code has fields only formatSerial() can show.
     bool needsSerial() const { return m_needsSerial; }
@@ -84,6 +84,7 @@ private:
     QList<Token> m_tokens;
     Range m_datePart;
     Range m_timePart;
+    QString m_patterns[3]; // by Part, made once: a sheet shows many cells with one code
     bool m_needsSerial = false;
 };
 
