@@ -1,15 +1,15 @@
 #pragma once
 
 #include "ByteBuffer.h"
+#include "CellRange.h"
 
 #include <QByteArray>
 #include <QList>
 
-#include "CellRange.h"
-
 #include <functional>
 #include <map>
 #include <utility>
+#include <vector>
 
 namespace QXlsx {
 
@@ -20,10 +20,9 @@ class StyleTable;
 class Worksheet;
 
 // Writes one worksheet part: its frozen pane, column widths, cells row by row with their row
-// heights, and its merged ranges. Formulas read as copies of a shared formula whose master
-// cell still holds it are written shared again. Texts go to the shared
-// string table, formats to the style table. Formula cells are written without their recorded
-// results, so a saved file never keeps a value computed from the original data.
+// heights, and its merged ranges. Texts go to the shared string table, formats to the style
+// table. Formula cells are written without their recorded results, so a saved file never keeps
+// a value computed from the original data; copies of a shared formula are written shared again.
 //
 // A sheet can hold millions of cells, so the part is composed directly as UTF-8 bytes, every
 // text in it passing through one escaping function, and handed on in pieces.
@@ -38,11 +37,30 @@ public:
     bool write(const Sink &sink);
 
 private:
+    // Copies of one shared formula are written shared again, as spreadsheet programs write
+    // them, anchored at the first copy that is still there (the master, unless it was
+    // overwritten). Copies that lie left of every anchor start an anchor of their own.
+    struct SharedAnchor
+    {
+        int index; // the "si" of the written group; -1 while no copy refers to it
+        int row;
+        int column;
+        CellRange range; // the anchor and the copies it covers
+    };
+    struct SharedOrigin
+    {
+        const QChar *text; // the formula text the copies share
+        std::vector<SharedAnchor> anchors;
+    };
+
     bool flush(const Sink &sink, qsizetype threshold);
     void openRow(int row, double height);
     void writeSheetView();
     void writeColumns();
     void collectSharedFormulas();
+    // The anchor that a copy of a shared formula is written under; null for a formula that is
+    // written in full.
+    const SharedAnchor *sharedAnchor(int row, int column, const CellFormula &formula) const;
     void writeFormula(int row, int column, const CellFormula &formula);
     void writeCell(int row, int column, int style, const Cell &cell);
     void writeMergedCells();
@@ -54,25 +72,6 @@ private:
     ByteBuffer m_xml;
     ByteBuffer m_rowNumber;
     QList<QByteArray> m_columnNames; // letters by column, filled as columns are met
-    // Copies of one shared formula are written shared again, as spreadsheet programs write
-    // them, anchored at the first copy that is still there (the master, unless it was
-    // overwritten). Copies that lie left of every anchor start an anchor of their own.
-    struct SharedAnchor
-    {
-        int index; // the "si" of the written group
-        int row;
-        int column;
-        CellRange range; // the anchor and the copies it covers
-    };
-    struct SharedOrigin
-    {
-        const QChar *text; // the formula text the copies share
-        std::vector<SharedAnchor> anchors;
-    };
-    // The anchor that a copy of a shared formula is written under; null for a formula that is
-    // written in full.
-    const SharedAnchor *sharedAnchor(int row, int column, const CellFormula &formula) const;
-
     std::map<std::pair<int, int>, SharedOrigin> m_sharedOrigins; // by the master's position
     int m_sharedCount = 0;
 };
