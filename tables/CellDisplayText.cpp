@@ -61,19 +61,35 @@ QString displayedCode(const QString &code)
 
 // Reading a code costs more than formatting a date with it, and a sheet uses few codes, so the
 // read formats are kept until the default locale changes.
-ExcelDateFormat formatOf(const QString &code)
+vondrel::ExcelDateFormat formatOf(const QString &code)
 {
     constexpr qsizetype MaxKeptFormats = 256;
     thread_local QLocale locale;
-    thread_local QHash<QString, ExcelDateFormat> formats;
+    thread_local QHash<QString, vondrel::ExcelDateFormat> formats;
     if (locale != QLocale() || formats.size() >= MaxKeptFormats) {
         locale = QLocale();
         formats.clear();
     }
     auto it = formats.constFind(code);
     if (it == formats.cend())
-        it = formats.insert(code, ExcelDateFormat(displayedCode(code)));
+        it = formats.insert(code, vondrel::ExcelDateFormat(displayedCode(code)));
     return *it;
+}
+
+// A code with elapsed times or fractions of a second, shown from the serial number itself: the
+// part that fits the value, as for other codes, except that an elapsed time shows a whole
+// number of days as hours, minutes or seconds.
+QString serialText(const vondrel::ExcelDateFormat &format, const Cell &cell, const QVariant &value)
+{
+    using Format = vondrel::ExcelDateFormat;
+    Format::Part part = Format::WholeCode;
+    if (value.typeId() == QMetaType::QTime)
+        part = Format::TimePart;
+    else if (value.typeId() == QMetaType::QDate)
+        part = format.hasPart(Format::DatePart) ? Format::DatePart : Format::TimePart;
+    if (!format.hasPart(part))
+        return cell.value().toString();
+    return format.formatSerial(cell.value().toDouble(), cell.isDate1904(), part, QLocale());
 }
 
 } // namespace
@@ -86,9 +102,11 @@ QString cellDisplayText(const Cell *cell)
     if (code.isEmpty() || !cell->isDateTime())
         return cell->value().toString();
 
-    const ExcelDateFormat format = formatOf(code);
+    const vondrel::ExcelDateFormat format = formatOf(code);
     const QLocale locale;
     const QVariant value = cell->dateTime();
+    if (format.needsSerial() && value.isValid())
+        return serialText(format, *cell, value);
     switch (value.typeId()) {
     case QMetaType::QDateTime: {
         const QDateTime dateTime = value.toDateTime();

@@ -1,12 +1,22 @@
 #include "ExcelDateFormat.h"
 
+#include "DateSerial.h"
+
+#include <QDate>
 #include <QLocale>
 
 #include <algorithm>
+#include <cmath>
 
-namespace QXlsx {
+namespace vondrel {
 
 namespace {
+
+using Kind = ExcelDateFormat::Kind;
+using Token = ExcelDateFormat::Token;
+using Tokens = QList<Token>;
+
+constexpr qint64 MsecsPerDay = 86400000;
 
 const QString AmPmMarker = QStringLiteral("AM/PM");
 const QString APMarker = QStringLiteral("A/P");
@@ -69,28 +79,6 @@ qsizetype letterRunLength(QStringView text, qsizetype at)
     return length;
 }
 
-enum class Kind {
-    Literal,
-    Year,
-    Month,
-    Day,
-    Hour,
-    Minute,
-    Second,
-    AmPm,
-    MonthOrMinute,
-};
-
-struct Token
-{
-    Kind kind;
-    qsizetype length = 0; // of a field: how often its letter is repeated
-    QString literal;
-    bool upperCase = false; // of an AM/PM marker
-};
-
-using Tokens = QList<Token>;
-
 bool isDateKind(Kind kind)
 {
     return kind == Kind::Year || kind == Kind::Month || kind == Kind::Day;
@@ -98,7 +86,25 @@ bool isDateKind(Kind kind)
 
 bool isTimeKind(Kind kind)
 {
-    return kind == Kind::Hour || kind == Kind::Minute || kind == Kind::Second || kind == Kind::AmPm;
+    switch (kind) {
+    case Kind::Hour:
+    case Kind::Minute:
+    case Kind::Second:
+    case Kind::ElapsedHours:
+    case Kind::ElapsedMinutes:
+    case Kind::ElapsedSeconds:
+    case Kind::SecondFraction:
+    case Kind::AmPm:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isSerialOnly(Kind kind)
+{
+    return kind == Kind::ElapsedHours || kind == Kind::ElapsedMinutes ||
+        kind == Kind::ElapsedSeconds || kind == Kind::SecondFraction;
 }
 
 Kind kindOfLetter(QChar letter, qsizetype length)
@@ -138,12 +144,17 @@ QString qtPattern(const Token &token)
     case Kind::Day:
         return repeat(u'd', 4);
     case Kind::Hour:
+    case Kind::ElapsedHours:
         return repeat(u'h', 2);
     case Kind::Minute:
+    case Kind::ElapsedMinutes:
     case Kind::MonthOrMinute:
         return repeat(u'm', 2);
     case Kind::Second:
+    case Kind::ElapsedSeconds:
         return repeat(u's', 2);
+    case Kind::SecondFraction:
+        return u'.' + QString(token.length, u'0'); // no Qt field; formatSerial() shows it
     case Kind::AmPm:
         return token.upperCase ? QStringLiteral("AP") : QStringLiteral("ap");
     }
@@ -198,16 +209,28 @@ Tokens tokenize(QStringView code)
             // [h], [mm], [ss]: elapsed hours, minutes or seconds.
             const QStringView inner = code.mid(i + 1, close - i - 1);
             const Kind kind = inner.isEmpty() ? Kind::Literal : kindOfLetter(inner.front(), 1);
-            const bool elapsed =
-                kind == Kind::Hour || kind == Kind::MonthOrMinute || kind == Kind::Second;
-            if (elapsed && letterRunLength(inner, 0) == inner.size())
-                appendField(tokens, kind == Kind::MonthOrMinute ? Kind::Minute : kind,
-                            inner.size());
+            const Kind elapsed = kind == Kind::Hour ? Kind::ElapsedHours
+                : kind == Kind::MonthOrMinute       ? Kind::ElapsedMinutes
+                : kind == Kind::Second              ? Kind::ElapsedSeconds
+                                                    : Kind::Literal;
+            if (elapsed != Kind::Literal && letterRunLength(inner, 0) == inner.size())
+                appendField(tokens, elapsed, inner.size());
             i = close + 1;
             continue;
         }
         default:
             break;
+        }
+        if (c == u'.' && i + 1 < code.size() && code[i + 1] == u'0' && !tokens.isEmpty() &&
+            (tokens.constLast().kind == Kind::Second ||
+             tokens.constLast().kind == Kind::ElapsedSeconds)) {
+            // Fractions of a second: as many decimals as zeros, at most three.
+            const qsizetype zeros = letterRunLength(code, i + 1);
+            appendField(tokens, Kind::SecondFraction, qMin<qsizetype>(zeros, 3));
+            if (zeros > 3)
+                appendLiteral(tokens, code.mid(i + 4, zeros - 3));
+            i += 1 + zeros;
+            continue;
         }
         if (const qsizetype markerLength = amPmMarkerLength(code, i)) {
             appendField(tokens, Kind::AmPm, markerLength, c.isUpper());
@@ -236,8 +259,10 @@ void resolveMonthsAndMinutes(Tokens &tokens)
     for (qsizetype i = 0; i < tokens.size(); ++i) {
         if (tokens.at(i).kind != Kind::MonthOrMinute)
             continue;
-        const bool minute =
-            neighbourField(i, -1) == Kind::Hour || neighbourField(i, 1) == Kind::Second;
+        const Kind before = neighbourField(i, -1);
+        const Kind after = neighbourField(i, 1);
+        const bool minute = before == Kind::Hour || before == Kind::ElapsedHours ||
+            after == Kind::Second || after == Kind::ElapsedSeconds;
         tokens[i].kind = minute ? Kind::Minute : Kind::Month;
     }
 }
@@ -250,26 +275,68 @@ qsizetype firstIndexOf(const Tokens &tokens, bool (*matches)(Kind))
     return -1;
 }
 
-QString join(const Tokens &tokens, qsizetype first, qsizetype last, bool dropTrailingLiteral)
+QString padded(qint64 value, qsizetype width)
 {
-    while (dropTrailingLiteral && last > first && tokens.at(last - 1).kind == Kind::Literal)
-        --last;
-    QString pattern;
-    for (qsizetype i = first; i < last; ++i)
-        pattern += qtPattern(tokens.at(i));
-    return pattern;
+    return QStringLiteral("%1").arg(value, int(qMin<qsizetype>(width, 20)), 10, QLatin1Char('0'));
 }
 
-// The fields of the group that comes first, and the text before them; or those of the group
-// that comes second to the end of the code.
-QString partPattern(const Tokens &tokens, qsizetype ownFirst, qsizetype otherFirst)
+// A field's text for a formatSerial() that has split the serial into these parts.
+struct SerialParts
 {
-    if (ownFirst < 0)
-        return {};
-    if (otherFirst < 0)
-        return join(tokens, 0, tokens.size(), false);
-    return ownFirst < otherFirst ? join(tokens, 0, otherFirst, true)
-                                 : join(tokens, ownFirst, tokens.size(), false);
+    QDate date;
+    qint64 totalMsecs = 0;
+    qint64 msecsOfDay = 0;
+    bool twelveHour = false;
+};
+
+QString fieldText(const Token &token, const SerialParts &parts, const QLocale &locale)
+{
+    const qint64 hour = parts.msecsOfDay / 3600000;
+    switch (token.kind) {
+    case Kind::Literal:
+        return token.literal;
+    case Kind::Year:
+        return token.length <= 2 ? padded(parts.date.year() % 100, 2)
+                                 : padded(parts.date.year(), 4);
+    case Kind::Month:
+    case Kind::MonthOrMinute:
+        if (token.length >= 3)
+            return locale.monthName(parts.date.month(),
+                                    token.length == 3 ? QLocale::ShortFormat : QLocale::LongFormat);
+        return padded(parts.date.month(), token.length);
+    case Kind::Day:
+        if (token.length >= 3)
+            return locale.dayName(parts.date.dayOfWeek(),
+                                  token.length == 3 ? QLocale::ShortFormat : QLocale::LongFormat);
+        return padded(parts.date.day(), token.length);
+    case Kind::Hour:
+        return padded(parts.twelveHour ? (hour + 11) % 12 + 1 : hour,
+                      qMin<qsizetype>(token.length, 2));
+    case Kind::Minute:
+        return padded(parts.msecsOfDay / 60000 % 60, qMin<qsizetype>(token.length, 2));
+    case Kind::Second:
+        return padded(parts.msecsOfDay / 1000 % 60, qMin<qsizetype>(token.length, 2));
+    case Kind::ElapsedHours:
+        return padded(parts.totalMsecs / 3600000, token.length);
+    case Kind::ElapsedMinutes:
+        return padded(parts.totalMsecs / 60000, token.length);
+    case Kind::ElapsedSeconds:
+        return padded(parts.totalMsecs / 1000, token.length);
+    case Kind::SecondFraction: {
+        qint64 unit = 1;
+        for (qsizetype i = token.length; i < 3; ++i)
+            unit *= 10;
+        return locale.decimalPoint() + padded(parts.msecsOfDay % 1000 / unit, token.length);
+    }
+    case Kind::AmPm: {
+        const bool morning = hour < 12;
+        const QString marker = token.length == 3
+            ? (morning ? QStringLiteral("A") : QStringLiteral("P"))
+            : (morning ? QStringLiteral("AM") : QStringLiteral("PM"));
+        return token.upperCase ? marker : marker.toLower();
+    }
+    }
+    return {};
 }
 
 } // namespace
@@ -277,33 +344,114 @@ QString partPattern(const Tokens &tokens, qsizetype ownFirst, qsizetype otherFir
 ExcelDateFormat::ExcelDateFormat(const QString &code)
 {
     QString section = firstSection(code).toString();
-    applyLocaleDateSeparator(section);
-    Tokens tokens = tokenize(section);
-    resolveMonthsAndMinutes(tokens);
-    const qsizetype firstDate = firstIndexOf(tokens, isDateKind);
-    const qsizetype firstTime = firstIndexOf(tokens, isTimeKind);
-    m_qtFormat = join(tokens, 0, tokens.size(), false);
-    m_dateQtFormat = firstTime < 0 ? m_qtFormat : partPattern(tokens, firstDate, firstTime);
-    m_timeQtFormat = partPattern(tokens, firstTime, firstDate);
+    QXlsx::applyLocaleDateSeparator(section);
+    m_tokens = tokenize(section);
+    resolveMonthsAndMinutes(m_tokens);
+    m_needsSerial = std::any_of(m_tokens.cbegin(), m_tokens.cend(),
+                                [](const Token &token) { return isSerialOnly(token.kind); });
+    const qsizetype size = m_tokens.size();
+    const qsizetype firstDate = firstIndexOf(m_tokens, isDateKind);
+    const qsizetype firstTime = firstIndexOf(m_tokens, isTimeKind);
+    // The fields of the group that comes first, and the text before them, without the text
+    // after them; or those of the group that comes second to the end of the code.
+    const auto part = [&](qsizetype own, qsizetype other) {
+        if (own < 0)
+            return Range();
+        if (other < 0)
+            return Range {0, size};
+        if (other < own)
+            return Range {own, size};
+        qsizetype last = other;
+        while (last > 0 && m_tokens.at(last - 1).kind == Kind::Literal)
+            --last;
+        return Range {0, last};
+    };
+    m_datePart = firstTime < 0 ? Range {0, size} : part(firstDate, firstTime);
+    m_timePart = part(firstTime, firstDate);
+    for (const Part shown : {WholeCode, DatePart, TimePart})
+        m_patterns[shown] = pattern(shown);
 }
+
+ExcelDateFormat::Range ExcelDateFormat::range(Part part) const
+{
+    switch (part) {
+    case DatePart:
+        return m_datePart;
+    case TimePart:
+        return m_timePart;
+    case WholeCode:
+        break;
+    }
+    return Range {0, m_tokens.size()};
+}
+
+bool ExcelDateFormat::hasPart(Part part) const
+{
+    const Range r = range(part);
+    return std::any_of(m_tokens.cbegin() + r.first, m_tokens.cbegin() + r.last,
+                       [](const Token &token) { return token.kind != Kind::Literal; });
+}
+
+QString ExcelDateFormat::pattern(Part part) const
+{
+    const Range r = range(part);
+    QString pattern;
+    for (qsizetype i = r.first; i < r.last; ++i)
+        pattern += qtPattern(m_tokens.at(i));
+    return pattern;
+}
+
+QString ExcelDateFormat::formatSerial(double serial, bool date1904, Part part,
+                                      const QLocale &locale) const
+{
+    if (!std::isfinite(serial) || serial < 0 || serial >= 2958466.0)
+        return {};
+    const Range r = range(part);
+    // The smallest unit shown is rounded, as spreadsheet programs do: to whole seconds, or to
+    // as many decimals as the fraction has.
+    qint64 unit = 1000;
+    for (qsizetype i = r.first; i < r.last; ++i) {
+        if (m_tokens.at(i).kind != Kind::SecondFraction)
+            continue;
+        unit = 1;
+        for (qsizetype digits = m_tokens.at(i).length; digits < 3; ++digits)
+            unit *= 10;
+    }
+    SerialParts parts;
+    parts.totalMsecs = std::llround(serial * MsecsPerDay / double(unit)) * unit;
+    parts.msecsOfDay = parts.totalMsecs % MsecsPerDay;
+    const QVariant day =
+        QXlsx::datetimeFromNumber(double(parts.totalMsecs / MsecsPerDay), date1904);
+    parts.date = day.toDate();
+    parts.twelveHour = std::any_of(m_tokens.cbegin() + r.first, m_tokens.cbegin() + r.last,
+                                   [](const Token &token) { return token.kind == Kind::AmPm; });
+    QString text;
+    for (qsizetype i = r.first; i < r.last; ++i)
+        text += fieldText(m_tokens.at(i), parts, locale);
+    return text;
+}
+
+} // namespace vondrel
+
+namespace QXlsx {
 
 QString excelFormatToQtDateFormat(const QString &format)
 {
-    return ExcelDateFormat(format).qtFormat();
+    return vondrel::ExcelDateFormat(format).qtFormat();
 }
 
 void applyLocaleDateSeparator(QString &format)
 {
-    const QChar separator = localeDateSeparator();
+    const QChar separator = vondrel::localeDateSeparator();
     for (qsizetype i = 0; i < format.size(); ++i) {
         switch (format[i].unicode()) {
         case u'"': {
-            const qsizetype close = closingIndex(format, i, u'"');
+            const qsizetype close = vondrel::closingIndex(format, i, u'"');
             i = close < 0 ? format.size() : close;
             break;
         }
         case u'[': {
-            const qsizetype close = closingIndex(format, i, u']');
+            const qsizetype close = vondrel::closingIndex(format, i, u']');
             i = close < 0 ? format.size() : close;
             break;
         }
@@ -314,7 +462,7 @@ void applyLocaleDateSeparator(QString &format)
             format[i] = separator;
             break;
         default:
-            if (const qsizetype markerLength = amPmMarkerLength(format, i))
+            if (const qsizetype markerLength = vondrel::amPmMarkerLength(format, i))
                 i += markerLength - 1;
             break;
         }

@@ -8,24 +8,9 @@ Cell::Cell(bool date1904)
     : m_date1904(date1904)
 { }
 
-QVariant Cell::value() const
-{
-    return m_value;
-}
-
 Cell::CellType Cell::cellType() const
 {
     return m_type;
-}
-
-Format Cell::format() const
-{
-    return m_format;
-}
-
-CellFormula Cell::formula() const
-{
-    return m_formula;
 }
 
 bool Cell::isDateTime() const

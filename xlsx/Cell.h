@@ -24,10 +24,10 @@ public:
 
     // The stored value: invalid for a blank cell; for a formula cell read from a file the result
     // the file recorded.
-    QVariant value() const;
+    const QVariant &value() const { return m_value; }
     CellType cellType() const;
-    Format format() const;
-    CellFormula formula() const;
+    const Format &format() const { return m_format; }
+    const CellFormula &formula() const { return m_formula; }
 
     // A number shown with a date or time format.
     bool isDateTime() const;
@@ -35,6 +35,8 @@ public:
     // for a whole number, else a QDateTime; invalid when the cell holds no number or the number
     // is outside the calendar.
     QVariant dateTime() const;
+    // Whether dateTime() counts from 1904 instead of 1900.
+    bool isDate1904() const { return m_date1904; }
 
     // The value is the recorded result of a formula rather than data of its own, so saving
     // leaves it out and the spreadsheet program computes it again.

@@ -28,8 +28,18 @@ public:
     CellFormula &operator=(CellFormula &&other) noexcept;
     ~CellFormula();
 
+    // The formula text copied to a cell rowOffset rows and columnOffset columns away, its
+    // relative references moved along. The moved text is made when asked for, so the many
+    // cells of a shared formula hold one text between them.
+    static CellFormula moved(const QString &text, int rowOffset, int columnOffset);
+
     bool isValid() const;
     QString formulaText() const;
+    // For a formula made by moved(): the text it was moved from and how far; for any other
+    // formula its own text and 0, 0.
+    QString originalText() const;
+    int rowOffset() const;
+    int columnOffset() const;
     FormulaType formulaType() const;
     // The cells an array formula fills; invalid for a normal formula.
     CellRange reference() const;

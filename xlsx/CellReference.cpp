@@ -13,19 +13,78 @@ QString columnLetters(int column)
     return letters;
 }
 
-int columnNumber(QStringView letters)
+namespace {
+
+char16_t upperAscii(char16_t u)
+{
+    return u >= u'a' && u <= u'z' ? char16_t(u - u'a' + u'A') : u;
+}
+
+char16_t unit(QChar c)
+{
+    return c.unicode();
+}
+
+char16_t unit(char c)
+{
+    return char16_t(uchar(c));
+}
+
+bool isAsciiLetter(char16_t u)
+{
+    u = upperAscii(u);
+    return u >= u'A' && u <= u'Z';
+}
+
+template<typename View>
+int lettersToNumber(View letters)
 {
     // Six letters already exceed any sheet; the cap keeps the sum inside int.
     if (letters.isEmpty() || letters.size() > 6)
         return 0;
     int number = 0;
-    for (const QChar c : letters) {
-        const char16_t u = c.toUpper().unicode();
+    for (const auto c : letters) {
+        const char16_t u = upperAscii(unit(c));
         if (u < u'A' || u > u'Z')
             return 0;
         number = number * 26 + (u - u'A' + 1);
     }
     return number;
+}
+
+template<typename View>
+CellReference parseReference(View text)
+{
+    qsizetype i = 0;
+    const auto skipDollar = [&] {
+        if (i < text.size() && unit(text[i]) == u'$')
+            ++i;
+    };
+    skipDollar();
+    const qsizetype letterStart = i;
+    while (i < text.size() && isAsciiLetter(unit(text[i])))
+        ++i;
+    const int column = lettersToNumber(text.sliced(letterStart, i - letterStart));
+    skipDollar();
+    const View digits = text.sliced(i);
+    if (column == 0 || digits.isEmpty() || digits.size() > 7)
+        return {};
+    int row = 0;
+    for (const auto c : digits) {
+        const char16_t u = unit(c);
+        if (u < u'0' || u > u'9')
+            return {};
+        row = row * 10 + (u - u'0');
+    }
+    const CellReference reference(row, column);
+    return reference.isValid() ? reference : CellReference();
+}
+
+} // namespace
+
+int columnNumber(QStringView letters)
+{
+    return lettersToNumber(letters);
 }
 
 CellReference::CellReference(int row, int column)
@@ -35,28 +94,12 @@ CellReference::CellReference(int row, int column)
 
 CellReference CellReference::fromString(QStringView text)
 {
-    qsizetype i = 0;
-    const auto skipDollar = [&] {
-        if (i < text.size() && text[i] == u'$')
-            ++i;
-    };
-    skipDollar();
-    const qsizetype letterStart = i;
-    while (i < text.size() && text[i].isLetter())
-        ++i;
-    const int column = columnNumber(text.mid(letterStart, i - letterStart));
-    skipDollar();
-    const QStringView digits = text.mid(i);
-    if (column == 0 || digits.isEmpty() || digits.size() > 7)
-        return {};
-    int row = 0;
-    for (const QChar c : digits) {
-        if (c < u'0' || c > u'9')
-            return {};
-        row = row * 10 + (c.unicode() - u'0');
-    }
-    const CellReference reference(row, column);
-    return reference.isValid() ? reference : CellReference();
+    return parseReference(text);
+}
+
+CellReference CellReference::fromString(QByteArrayView text)
+{
+    return parseReference(text);
 }
 
 bool CellReference::isValid() const

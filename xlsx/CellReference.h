@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -24,6 +25,7 @@ public:
 
     // Accepts "B12" and "$B$12"; anything else, or a position outside the sheet, is invalid.
     static CellReference fromString(QStringView text);
+    static CellReference fromString(QByteArrayView text);
 
     bool isValid() const;
     int row() const { return m_row; }

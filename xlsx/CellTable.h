@@ -32,6 +32,13 @@ public:
     {
         for (const auto &[row, cells] : m_rows)
             for (const Entry &entry : cells)
+                visit(row, entry.column, std::as_const(*entry.cell));
+    }
+    template<typename Visitor>
+    void forEachCell(Visitor &&visit)
+    {
+        for (const auto &[row, cells] : m_rows)
+            for (const Entry &entry : cells)
                 visit(row, entry.column, *entry.cell);
     }
 

@@ -96,13 +96,19 @@ bool Document::saveAs(QIODevice *device)
 bool Document::saveAs(const QString &fileName)
 {
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so that a full disk fails the write itself: a write that only fails while
+    // the buffer is flushed by commit() can go unnoticed, and the truncated file would replace
+    // the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         m_errorString = tr("Die Datei „%1“ kann nicht geschrieben werden: %2")
                             .arg(fileName, file.errorString());
         return false;
     }
-    if (!saveAs(&file)) {
+    if (!saveAs(&file) || file.error() != QFileDevice::NoError) {
         file.cancelWriting();
+        if (m_errorString.isEmpty())
+            m_errorString = tr("Die Datei „%1“ kann nicht geschrieben werden: %2")
+                                .arg(fileName, file.errorString());
         return false;
     }
     if (!file.commit()) {

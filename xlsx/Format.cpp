@@ -5,6 +5,9 @@
 #include <QDebug>
 #include <QHashFunctions>
 
+#include <algorithm>
+#include <array>
+
 namespace QXlsx {
 
 class FormatPrivate : public QSharedData
@@ -17,7 +20,8 @@ public:
             italic == other.italic && underline == other.underline &&
             strikeOut == other.strikeOut && fontColor == other.fontColor &&
             fillColor == other.fillColor && horizontal == other.horizontal &&
-            vertical == other.vertical;
+            vertical == other.vertical && borderStyles == other.borderStyles &&
+            borderColors == other.borderColors && diagonal == other.diagonal;
     }
 
     // Kept up to date by every setter, so that hashing a shared format costs nothing.
@@ -28,7 +32,9 @@ public:
         };
         hash = qHashMulti(0, numberFormat, hasFont, fontName, fontSize, bold, italic, underline,
                           strikeOut, colorKey(fontColor), colorKey(fillColor), int(horizontal),
-                          int(vertical));
+                          int(vertical), int(diagonal));
+        for (int side = 0; side < Format::BorderSideCount; ++side)
+            hash = qHashMulti(hash, int(borderStyles[side]), colorKey(borderColors[side]));
     }
 
     QString numberFormat;
@@ -44,6 +50,9 @@ public:
     QColor fillColor;
     Format::HorizontalAlignment horizontal = Format::AlignHGeneral;
     Format::VerticalAlignment vertical = Format::AlignBottom;
+    std::array<Format::BorderStyle, Format::BorderSideCount> borderStyles {};
+    std::array<QColor, Format::BorderSideCount> borderColors;
+    Format::DiagonalBorderType diagonal = Format::DiagonalBorderNone;
     size_t hash = 0;
 };
 
@@ -63,11 +72,17 @@ const FormatPrivate &Format::data() const
 template<typename T>
 void Format::setProperty(T FormatPrivate::*field, const T &value, bool isFont)
 {
+    FormatPrivate &p = edit();
+    p.*field = value;
+    p.hasFont = p.hasFont || isFont;
+    p.updateHash();
+}
+
+FormatPrivate &Format::edit()
+{
     if (!d)
         d = new FormatPrivate;
-    (*d).*field = value;
-    d->hasFont = d->hasFont || isFont;
-    d->updateHash();
+    return *d;
 }
 
 bool Format::isValid() const
@@ -193,6 +208,50 @@ void Format::setPatternBackgroundColor(const QColor &color)
     setProperty(&FormatPrivate::fillColor, color, false);
 }
 
+bool Format::hasBorderData() const
+{
+    const FormatPrivate &p = data();
+    return p.diagonal != DiagonalBorderNone ||
+        std::any_of(p.borderStyles.cbegin(), p.borderStyles.cend(),
+                    [](BorderStyle style) { return style != BorderNone; }) ||
+        std::any_of(p.borderColors.cbegin(), p.borderColors.cend(),
+                    [](const QColor &color) { return color.isValid(); });
+}
+
+Format::BorderStyle Format::borderStyle(BorderSide side) const
+{
+    return data().borderStyles[side];
+}
+
+void Format::setBorderStyle(BorderSide side, BorderStyle style)
+{
+    FormatPrivate &p = edit();
+    p.borderStyles[side] = style;
+    p.updateHash();
+}
+
+QColor Format::borderColor(BorderSide side) const
+{
+    return data().borderColors[side];
+}
+
+void Format::setBorderColor(BorderSide side, const QColor &color)
+{
+    FormatPrivate &p = edit();
+    p.borderColors[side] = color;
+    p.updateHash();
+}
+
+Format::DiagonalBorderType Format::diagonalBorderType() const
+{
+    return data().diagonal;
+}
+
+void Format::setDiagonalBorderType(DiagonalBorderType type)
+{
+    setProperty(&FormatPrivate::diagonal, type, false);
+}
+
 Format::HorizontalAlignment Format::horizontalAlignment() const
 {
     return data().horizontal;
@@ -242,6 +301,8 @@ QDebug operator<<(QDebug debug, const Format &format)
               << ", fontColor=" << format.fontColor();
     if (format.patternBackgroundColor().isValid())
         debug << ", fill=" << format.patternBackgroundColor();
+    if (format.hasBorderData())
+        debug << ", borders";
     return debug << ", alignment=" << format.horizontalAlignment() << '/'
                  << format.verticalAlignment() << ')';
 }

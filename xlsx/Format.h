@@ -11,8 +11,8 @@ namespace QXlsx {
 
 class FormatPrivate;
 
-// How a cell looks: number format, font, solid fill colour and alignment. An implicitly shared
-// value. A default-constructed format is invalid and stands for "no style of its own"; any
+// How a cell looks: number format, font, solid fill colour, borders and alignment. An implicitly
+// shared value. A default-constructed format is invalid and stands for "no style of its own"; any
 // setter makes it valid. Two formats are equal when all their properties are.
 class Format
 {
@@ -33,6 +33,36 @@ public:
         AlignBottom,
         AlignVJustify,
         AlignVDistributed,
+    };
+    enum BorderSide {
+        LeftBorder,
+        RightBorder,
+        TopBorder,
+        BottomBorder,
+        DiagonalBorder,
+    };
+    static constexpr int BorderSideCount = 5;
+    enum BorderStyle {
+        BorderNone,
+        BorderThin,
+        BorderMedium,
+        BorderDashed,
+        BorderDotted,
+        BorderThick,
+        BorderDouble,
+        BorderHair,
+        BorderMediumDashed,
+        BorderDashDot,
+        BorderMediumDashDot,
+        BorderDashDotDot,
+        BorderMediumDashDotDot,
+        BorderSlantDashDot,
+    };
+    enum DiagonalBorderType {
+        DiagonalBorderNone,
+        DiagonalBorderDown, // top left to bottom right
+        DiagonalBorderUp, // bottom left to top right
+        DiagonalBorderBoth,
     };
 
     Format();
@@ -73,6 +103,16 @@ public:
     QColor patternBackgroundColor() const;
     void setPatternBackgroundColor(const QColor &color);
 
+    // Whether any border property is set.
+    bool hasBorderData() const;
+    BorderStyle borderStyle(BorderSide side) const;
+    void setBorderStyle(BorderSide side, BorderStyle style);
+    QColor borderColor(BorderSide side) const; // invalid when not set
+    void setBorderColor(BorderSide side, const QColor &color);
+    // Which diagonals the diagonal border draws.
+    DiagonalBorderType diagonalBorderType() const;
+    void setDiagonalBorderType(DiagonalBorderType type);
+
     HorizontalAlignment horizontalAlignment() const;
     void setHorizontalAlignment(HorizontalAlignment alignment);
     VerticalAlignment verticalAlignment() const;
@@ -86,6 +126,7 @@ private:
     const FormatPrivate &data() const;
     template<typename T>
     void setProperty(T FormatPrivate::*field, const T &value, bool isFont);
+    FormatPrivate &edit();
 
     QSharedDataPointer<FormatPrivate> d;
 };

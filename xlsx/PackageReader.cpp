@@ -3,11 +3,14 @@
 #include "Relationships.h"
 #include "SharedStringsReader.h"
 #include "StylesReader.h"
+#include "ThemeColors.h"
 #include "Workbook.h"
 #include "Worksheet.h"
 #include "WorksheetReader.h"
 #include "XlsxLogging.h"
+#include "XmlPullReader.h"
 #include "XmlReading.h"
+#include "ZipEntryReader.h"
 
 #include <QBuffer>
 #include <QXmlStreamReader>
@@ -21,6 +24,7 @@ const QString UsualWorkbookPart = QStringLiteral("xl/workbook.xml");
 
 PackageReader::PackageReader(const QByteArray &bytes)
     : m_zip(bytes)
+    , m_budget(ZipReader::MaxCompressionRatio * bytes.size() + 8 * ZipReader::RatioFreeSize)
 { }
 
 QString PackageReader::errorString() const
@@ -70,10 +74,17 @@ std::unique_ptr<Workbook> PackageReader::read()
         return nullptr;
 
     auto workbook = std::make_unique<Workbook>(date1904);
+    ThemeColors theme;
+    const QString themePart = relationships.targetOfType(QStringLiteral("theme"));
+    // Styles name theme colours by index; without a theme part the default theme applies.
+    if (!themePart.isEmpty() && m_zip.contains(themePart) &&
+        !readPart(themePart, [&](QXmlStreamReader &xml) { return theme.read(xml); }))
+        return nullptr;
+
     QList<Format> cellFormats;
     const QString stylesPart = relationships.targetOfType(QStringLiteral("styles"));
     if (!stylesPart.isEmpty()) {
-        StylesReader styles(&workbook->formats());
+        StylesReader styles(&workbook->formats(), theme);
         if (!readPart(stylesPart, [&](QXmlStreamReader &xml) { return styles.read(xml); }))
             return nullptr;
         cellFormats = styles.cellFormats();
@@ -85,7 +96,7 @@ std::unique_ptr<Workbook> PackageReader::read()
     const QString stringsPart = relationships.targetOfType(QStringLiteral("sharedStrings"));
     if (!stringsPart.isEmpty()) {
         SharedStringsReader strings;
-        if (!readPart(stringsPart, [&](QXmlStreamReader &xml) { return strings.read(xml); }))
+        if (!readLargePart(stringsPart, [&](XmlPullReader &xml) { return strings.read(xml); }))
             return nullptr;
         sharedStrings = strings.takeStrings();
     }
@@ -100,8 +111,11 @@ std::unique_ptr<Workbook> PackageReader::read()
         // Chart, dialog and macro sheets hold no table to offer.
         if (!Relationships::hasType(relationship, QStringLiteral("worksheet")))
             continue;
-        WorksheetReader reader(workbook->addSheet(sheet.name), sharedStrings, cellFormats);
-        if (!readPart(relationship.target, [&](QXmlStreamReader &xml) { return reader.read(xml); }))
+        Worksheet *worksheet = workbook->addSheet(sheet.name);
+        worksheet->setSheetState(sheet.state);
+        WorksheetReader reader(worksheet, sharedStrings, cellFormats);
+        if (!readLargePart(relationship.target,
+                           [&](XmlPullReader &xml) { return reader.read(xml); }))
             return nullptr;
     }
     return workbook;
@@ -121,19 +135,23 @@ QString PackageReader::findWorkbookPart()
     return m_zip.contains(UsualWorkbookPart) ? UsualWorkbookPart : QString();
 }
 
-bool PackageReader::readPart(const QString &name,
-                             const std::function<bool(QXmlStreamReader &)> &parse)
+bool PackageReader::failPart(const QString &name, ZipReader::Status status)
 {
-    QByteArray bytes;
-    switch (m_zip.read(name, MaxPartSize, &bytes)) {
+    switch (status) {
     case ZipReader::Status::Ok:
-        break;
+        return true;
     case ZipReader::Status::Missing:
         return fail(tr("Der Bestandteil „%1“ fehlt in der Datei.").arg(name));
     case ZipReader::Status::TooLarge:
         return fail(tr("Der Bestandteil „%1“ ist zu groß (entpackt mehr als %2 MB).")
                         .arg(name)
                         .arg(MaxPartSize >> 20));
+    case ZipReader::Status::TooCompressed:
+        return fail(tr("Der Bestandteil „%1“ ist ungewöhnlich stark gepackt (mehr als %2:1). "
+                       "So gepackte Dateien werden gebaut, um den Speicher zu erschöpfen; "
+                       "die Datei wird nicht geöffnet.")
+                        .arg(name)
+                        .arg(ZipReader::MaxCompressionRatio));
     case ZipReader::Status::Unsupported:
         return fail(tr("Der Bestandteil „%1“ ist verschlüsselt oder in einem nicht "
                        "unterstützten Format gepackt.")
@@ -141,16 +159,55 @@ bool PackageReader::readPart(const QString &name,
     default:
         return fail(tr("Die Datei ist beschädigt: „%1“ lässt sich nicht entpacken.").arg(name));
     }
+}
+
+bool PackageReader::failXml(const QString &name, qint64 line, const QString &reason)
+{
+    return fail(tr("Die Datei ist beschädigt: „%1“ ist in Zeile %2 fehlerhaft (%3).")
+                    .arg(name)
+                    .arg(line)
+                    .arg(reason));
+}
+
+bool PackageReader::charge(const QString &name, qint64 size)
+{
+    m_budget -= size;
+    return m_budget >= 0 || failPart(name, ZipReader::Status::TooCompressed);
+}
+
+bool PackageReader::readPart(const QString &name,
+                             const std::function<bool(QXmlStreamReader &)> &parse)
+{
+    QByteArray bytes;
+    if (!failPart(name, m_zip.read(name, MaxPartSize, &bytes)) || !charge(name, bytes.size()))
+        return false;
     // Through a device the reader decodes the text piece by piece; handed the whole array it
     // would keep a UTF-16 copy of it, four times the part's size.
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QXmlStreamReader xml(&buffer);
     if (!parse(xml) || xml.hasError())
-        return fail(tr("Die Datei ist beschädigt: „%1“ ist in Zeile %2 fehlerhaft (%3).")
-                        .arg(name)
-                        .arg(xml.lineNumber())
-                        .arg(xml.errorString()));
+        return failXml(name, xml.lineNumber(), xml.errorString());
+    return true;
+}
+
+bool PackageReader::readLargePart(const QString &name,
+                                  const std::function<bool(XmlPullReader &)> &parse)
+{
+    // Inflated while it is read, so that the unpacked part never has to be held whole.
+    ZipEntryReader entry(m_zip, name, MaxPartSize);
+    if (!failPart(name, entry.status()) || !charge(name, entry.size()))
+        return false;
+    XmlPullReader xml(
+        [&entry](char *buffer, qsizetype capacity) { return entry.read(buffer, capacity); });
+    bool ok = parse(xml);
+    // Read to the end, so that the part's size and checksum are checked.
+    while (ok && !xml.atEnd())
+        xml.readNext();
+    if (entry.status() != ZipReader::Status::Ok)
+        return failPart(name, entry.status());
+    if (!ok || xml.hasError())
+        return failXml(name, xml.lineNumber(), xml.errorString());
     return true;
 }
 
@@ -173,6 +230,12 @@ bool PackageReader::readWorkbookPart(const QString &name, bool *date1904, QList<
                         for (const QXmlStreamAttribute &attribute : attributes) {
                             if (attribute.name() == u"name" && attribute.namespaceUri().isEmpty())
                                 sheet.name = attribute.value().toString();
+                            else if (attribute.name() == u"state" &&
+                                     attribute.namespaceUri().isEmpty())
+                                sheet.state = attribute.value() == u"veryHidden"
+                                    ? Worksheet::SheetVeryHidden
+                                    : attribute.value() == u"hidden" ? Worksheet::SheetHidden
+                                                                     : Worksheet::SheetVisible;
                             else if (attribute.name() == u"id" &&
                                      attribute.namespaceUri().endsWith(u"relationships"))
                                 sheet.relationshipId = attribute.value().toString();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Worksheet.h"
 #include "ZipReader.h"
 
 #include <QCoreApplication>
@@ -9,6 +10,10 @@
 #include <memory>
 
 class QXmlStreamReader;
+
+namespace QXlsx {
+class XmlPullReader;
+}
 
 namespace QXlsx {
 
@@ -35,14 +40,24 @@ private:
     {
         QString name;
         QString relationshipId;
+        Worksheet::SheetState state = Worksheet::SheetVisible;
     };
 
     QString findWorkbookPart();
+    // Small parts go through QXmlStreamReader, the worksheets and shared strings through the
+    // faster XmlPullReader.
     bool readPart(const QString &name, const std::function<bool(QXmlStreamReader &)> &parse);
+    bool readLargePart(const QString &name, const std::function<bool(XmlPullReader &)> &parse);
+    bool failPart(const QString &name, ZipReader::Status status);
+    bool failXml(const QString &name, qint64 line, const QString &reason);
+    bool charge(const QString &name, qint64 size);
     bool readWorkbookPart(const QString &name, bool *date1904, QList<SheetEntry> *sheets);
     bool fail(const QString &message);
 
     ZipReader m_zip;
+    // What all parts together may inflate to. Each part is checked on its own, but a workbook
+    // can name one part for any number of sheets.
+    qint64 m_budget;
     QString m_errorString;
 };
 

@@ -85,16 +85,19 @@ bool PackageWriter::write(QIODevice *device)
         addXmlPart(zip, WorkbookPart, [this](QXmlStreamWriter &xml) { writeWorkbook(xml); }) &&
         addXmlPart(zip, QStringLiteral("xl/_rels/workbook.xml.rels"),
                    [this](QXmlStreamWriter &xml) { writeWorkbookRelationships(xml); });
+    // Large parts go into the archive piece by piece as they are composed.
+    const auto addPieces = [&](const QString &name, const auto &write) {
+        const auto sink = [&zip](QByteArrayView piece) {
+            return zip.write(piece);
+        };
+        return (zip.beginFile(name) && write(sink) && zip.endFile()) || fail(tooLarge());
+    };
     for (int i = 0; ok && i < m_workbook.sheetCount(); ++i) {
         WorksheetWriter sheet(*m_workbook.sheet(i), &styles, &strings);
-        ok = zip.beginFile(sheetPart(i)) &&
-            sheet.write([&zip](const QByteArray &piece) { return zip.write(piece); }) &&
-            zip.endFile();
-        if (!ok)
-            fail(tooLarge());
+        ok = addPieces(sheetPart(i), [&](const auto &sink) { return sheet.write(sink); });
     }
     ok = ok && addXmlPart(zip, StylesPart, [&](QXmlStreamWriter &xml) { styles.write(xml); }) &&
-        addXmlPart(zip, SharedStringsPart, [&](QXmlStreamWriter &xml) { strings.write(xml); });
+        addPieces(SharedStringsPart, [&](const auto &sink) { return strings.write(sink); });
     if (!ok)
         return false;
     const QByteArray package = zip.finish();
@@ -159,11 +162,28 @@ void PackageWriter::writeWorkbook(QXmlStreamWriter &xml) const
         xml.writeEmptyElement(QStringLiteral("workbookPr"));
         xml.writeAttribute(QStringLiteral("date1904"), QStringLiteral("1"));
     }
+    // The sheet that opens must be one the user can see.
+    int firstVisible = 0;
+    while (firstVisible + 1 < m_workbook.sheetCount() &&
+           m_workbook.sheet(firstVisible)->sheetState() != Worksheet::SheetVisible)
+        ++firstVisible;
+    if (firstVisible > 0) {
+        xml.writeStartElement(QStringLiteral("bookViews"));
+        xml.writeEmptyElement(QStringLiteral("workbookView"));
+        xml.writeAttribute(QStringLiteral("activeTab"), QString::number(firstVisible));
+        xml.writeAttribute(QStringLiteral("firstSheet"), QString::number(firstVisible));
+        xml.writeEndElement();
+    }
     xml.writeStartElement(QStringLiteral("sheets"));
     for (int i = 0; i < m_workbook.sheetCount(); ++i) {
+        const Worksheet *sheet = m_workbook.sheet(i);
         xml.writeEmptyElement(QStringLiteral("sheet"));
-        xml.writeAttribute(QStringLiteral("name"), m_workbook.sheet(i)->sheetName());
+        xml.writeAttribute(QStringLiteral("name"), sheet->sheetName());
         xml.writeAttribute(QStringLiteral("sheetId"), QString::number(i + 1));
+        if (sheet->sheetState() == Worksheet::SheetHidden)
+            xml.writeAttribute(QStringLiteral("state"), QStringLiteral("hidden"));
+        else if (sheet->sheetState() == Worksheet::SheetVeryHidden)
+            xml.writeAttribute(QStringLiteral("state"), QStringLiteral("veryHidden"));
         xml.writeAttribute(RelationshipsNamespace, QStringLiteral("id"),
                            QStringLiteral("rId%1").arg(i + 1));
     }

@@ -1,10 +1,11 @@
 #pragma once
 
-#include "IndexedSet.h"
-
+#include <QByteArrayView>
+#include <QList>
 #include <QString>
 
-class QXmlStreamWriter;
+#include <functional>
+#include <vector>
 
 namespace QXlsx {
 
@@ -16,11 +17,23 @@ public:
     // The index of the text, adding it on first use.
     int add(const QString &text);
 
-    // Writes xl/sharedStrings.xml.
-    void write(QXmlStreamWriter &xml) const;
+    // Writes xl/sharedStrings.xml piece by piece; sink returns false to stop.
+    bool write(const std::function<bool(QByteArrayView piece)> &sink) const;
 
 private:
-    IndexedSet<QString> m_strings;
+    // An open-addressing index over m_strings that keeps each text's hash beside its position,
+    // so that a lookup mostly touches one slot instead of the text itself: a sheet can hand
+    // over millions of texts.
+    struct Slot
+    {
+        quint32 hash;
+        quint32 position; // index + 1; 0 for an empty slot
+    };
+
+    void grow();
+
+    QList<QString> m_strings;
+    std::vector<Slot> m_slots;
     qsizetype m_references = 0;
 };
 

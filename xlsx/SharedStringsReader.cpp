@@ -1,8 +1,8 @@
 #include "SharedStringsReader.h"
 
+#include "Worksheet.h"
+#include "XmlPullReader.h"
 #include "XmlReading.h"
-
-#include <QXmlStreamReader>
 
 #include <utility>
 
@@ -13,17 +13,19 @@ namespace {
 constexpr int MaxReserved = 1 << 20;
 } // namespace
 
-bool SharedStringsReader::read(QXmlStreamReader &xml)
+bool SharedStringsReader::read(XmlPullReader &xml)
 {
     while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
+        if (xml.readNext() != XmlPullReader::StartElement)
             continue;
-        if (xml.name() == u"sst") {
-            const int declared =
-                parseXmlIndex(xml.attributes().value(QLatin1String("uniqueCount")));
+        if (sameBytes(xml.name(), "sst")) {
+            const int declared = parseXmlIndex(xml.attribute("uniqueCount"));
             m_strings.reserve(qBound(0, declared, MaxReserved));
-        } else if (xml.name() == u"si") {
-            m_strings.append(readRichText(xml));
+        } else if (sameBytes(xml.name(), "si")) {
+            QString text;
+            if (!readRichText(xml, Worksheet::MaxTextLength, &text))
+                return false;
+            m_strings.append(text);
         }
     }
     return !xml.hasError();

@@ -3,16 +3,16 @@
 #include <QList>
 #include <QString>
 
-class QXmlStreamReader;
-
 namespace QXlsx {
 
+class XmlPullReader;
+
 // Reads the shared string table (xl/sharedStrings.xml): one plain text per string item, rich
-// text flattened.
+// text flattened. A text longer than a cell can hold makes the table unreadable.
 class SharedStringsReader
 {
 public:
-    bool read(QXmlStreamReader &xml);
+    bool read(XmlPullReader &xml);
     QList<QString> takeStrings();
 
 private:

@@ -1,5 +1,6 @@
 #include "StyleTable.h"
 
+#include "BorderStyleNames.h"
 #include "NumberFormats.h"
 #include "XlsxNamespaces.h"
 
@@ -118,6 +119,57 @@ void writePatternFill(QXmlStreamWriter &xml, const QString &pattern, const QColo
     xml.writeEndElement();
 }
 
+// The border properties of a format alone; an invalid format for none.
+Format borderOf(const Format &format)
+{
+    Format border;
+    if (!format.hasBorderData())
+        return border;
+    for (int side = 0; side < Format::BorderSideCount; ++side) {
+        const auto borderSide = Format::BorderSide(side);
+        if (format.borderStyle(borderSide) == Format::BorderNone)
+            continue;
+        border.setBorderStyle(borderSide, format.borderStyle(borderSide));
+        if (format.borderColor(borderSide).isValid())
+            border.setBorderColor(borderSide, format.borderColor(borderSide));
+    }
+    if (format.diagonalBorderType() != Format::DiagonalBorderNone)
+        border.setDiagonalBorderType(format.diagonalBorderType());
+    return border;
+}
+
+void writeBorder(QXmlStreamWriter &xml, const Format &border)
+{
+    // The order of the sides is fixed by the file format.
+    static constexpr std::pair<const char *, Format::BorderSide> sides[] = {
+        {"left", Format::LeftBorder},
+        {"right", Format::RightBorder},
+        {"top", Format::TopBorder},
+        {"bottom", Format::BottomBorder},
+        {"diagonal", Format::DiagonalBorder}};
+    xml.writeStartElement(QStringLiteral("border"));
+    const Format::DiagonalBorderType diagonal = border.diagonalBorderType();
+    if (diagonal == Format::DiagonalBorderUp || diagonal == Format::DiagonalBorderBoth)
+        xml.writeAttribute(QStringLiteral("diagonalUp"), QStringLiteral("1"));
+    if (diagonal == Format::DiagonalBorderDown || diagonal == Format::DiagonalBorderBoth)
+        xml.writeAttribute(QStringLiteral("diagonalDown"), QStringLiteral("1"));
+    for (const auto &[name, side] : sides) {
+        const Format::BorderStyle style = border.borderStyle(side);
+        if (style == Format::BorderNone) {
+            xml.writeEmptyElement(QLatin1String(name));
+            continue;
+        }
+        xml.writeStartElement(QLatin1String(name));
+        xml.writeAttribute(QStringLiteral("style"), borderStyleName(style));
+        if (border.borderColor(side).isValid()) {
+            xml.writeEmptyElement(QStringLiteral("color"));
+            xml.writeAttribute(QStringLiteral("rgb"), argb(border.borderColor(side)));
+        }
+        xml.writeEndElement();
+    }
+    xml.writeEndElement();
+}
+
 void writeCount(QXmlStreamWriter &xml, qsizetype count)
 {
     xml.writeAttribute(QStringLiteral("count"), QString::number(count));
@@ -129,6 +181,7 @@ struct StyleRecord
     int numberFormatId = 0;
     int fontId = 0;
     int fillId = 0;
+    int borderId = 0;
     Format format;
 };
 
@@ -138,6 +191,7 @@ struct StyleParts
     IndexedSet<QString> customNumberFormats;
     IndexedSet<Format> fonts;
     IndexedSet<QRgb> fills;
+    IndexedSet<Format> borders;
     QList<StyleRecord> records;
 };
 
@@ -145,6 +199,7 @@ StyleParts collectParts(const QList<Format> &formats, const Format &defaultFont)
 {
     StyleParts parts;
     parts.fonts.indexOf(defaultFont); // font 0
+    parts.borders.indexOf(Format()); // border 0, none
     for (const Format &format : formats) {
         StyleRecord record;
         record.format = format;
@@ -160,6 +215,7 @@ StyleParts collectParts(const QList<Format> &formats, const Format &defaultFont)
         if (format.patternBackgroundColor().isValid())
             record.fillId =
                 FirstOwnFill + parts.fills.indexOf(format.patternBackgroundColor().rgb());
+        record.borderId = parts.borders.indexOf(borderOf(format));
         parts.records.append(record);
     }
     return parts;
@@ -191,14 +247,12 @@ void writeFills(QXmlStreamWriter &xml, const QList<QRgb> &fills)
     xml.writeEndElement();
 }
 
-void writeEmptyBorder(QXmlStreamWriter &xml)
+void writeBorders(QXmlStreamWriter &xml, const QList<Format> &borders)
 {
     xml.writeStartElement(QStringLiteral("borders"));
-    writeCount(xml, 1);
-    xml.writeStartElement(QStringLiteral("border"));
-    for (const char *side : {"left", "right", "top", "bottom", "diagonal"})
-        xml.writeEmptyElement(QLatin1String(side));
-    xml.writeEndElement();
+    writeCount(xml, borders.size());
+    for (const Format &border : borders)
+        writeBorder(xml, border);
     xml.writeEndElement();
 }
 
@@ -212,7 +266,7 @@ void writeXf(QXmlStreamWriter &xml, const StyleRecord &record, bool cellStyle)
     xml.writeAttribute(QStringLiteral("numFmtId"), QString::number(record.numberFormatId));
     xml.writeAttribute(QStringLiteral("fontId"), QString::number(record.fontId));
     xml.writeAttribute(QStringLiteral("fillId"), QString::number(record.fillId));
-    xml.writeAttribute(QStringLiteral("borderId"), QStringLiteral("0"));
+    xml.writeAttribute(QStringLiteral("borderId"), QString::number(record.borderId));
     if (cellStyle) {
         xml.writeAttribute(QStringLiteral("xfId"), QStringLiteral("0"));
         const auto apply = [&xml](const char *name, bool on) {
@@ -222,6 +276,7 @@ void writeXf(QXmlStreamWriter &xml, const StyleRecord &record, bool cellStyle)
         apply("applyNumberFormat", record.numberFormatId != 0);
         apply("applyFont", record.fontId != 0);
         apply("applyFill", record.fillId != 0);
+        apply("applyBorder", record.borderId != 0);
         apply("applyAlignment", aligned);
     }
     if (aligned) {
@@ -259,7 +314,7 @@ void StyleTable::write(QXmlStreamWriter &xml) const
     xml.writeEndElement();
 
     writeFills(xml, parts.fills.values());
-    writeEmptyBorder(xml);
+    writeBorders(xml, parts.borders.values());
 
     xml.writeStartElement(QStringLiteral("cellStyleXfs"));
     writeCount(xml, 1);

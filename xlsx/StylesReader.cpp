@@ -1,10 +1,14 @@
 #include "StylesReader.h"
 
+#include "BorderStyleNames.h"
 #include "FormatPool.h"
 #include "NumberFormats.h"
 #include "XmlReading.h"
 
 #include <QXmlStreamReader>
+
+#include <algorithm>
+#include <iterator>
 
 namespace QXlsx {
 
@@ -69,8 +73,9 @@ int indexAttribute(const QXmlStreamReader &xml, QLatin1String name)
 
 } // namespace
 
-StylesReader::StylesReader(FormatPool *pool)
+StylesReader::StylesReader(FormatPool *pool, const ThemeColors &theme)
     : m_pool(pool)
+    , m_theme(theme)
 {
     for (const QRgb rgb : defaultPalette)
         m_palette.append(QColor::fromRgb(rgb));
@@ -87,6 +92,8 @@ bool StylesReader::read(QXmlStreamReader &xml)
             readFonts(xml);
         else if (xml.name() == u"fills")
             readFills(xml);
+        else if (xml.name() == u"borders")
+            readBorders(xml);
         else if (xml.name() == u"cellXfs")
             readCellXfs(xml);
         else if (xml.name() == u"colors")
@@ -170,6 +177,47 @@ void StylesReader::readFills(QXmlStreamReader &xml)
     }
 }
 
+void StylesReader::readBorders(QXmlStreamReader &xml)
+{
+    static constexpr std::pair<const char16_t *, Format::BorderSide> sides[] = {
+        {u"left", Format::LeftBorder},        {u"start", Format::LeftBorder},
+        {u"right", Format::RightBorder},      {u"end", Format::RightBorder},
+        {u"top", Format::TopBorder},          {u"bottom", Format::BottomBorder},
+        {u"diagonal", Format::DiagonalBorder}};
+    while (xml.readNextStartElement()) {
+        if (xml.name() != u"border") {
+            xml.skipCurrentElement();
+            continue;
+        }
+        BorderRecord border;
+        const QXmlStreamAttributes attributes = xml.attributes();
+        const bool up = parseXmlBool(attributes.value(QLatin1String("diagonalUp")));
+        const bool down = parseXmlBool(attributes.value(QLatin1String("diagonalDown")));
+        border.diagonal = up && down ? Format::DiagonalBorderBoth
+            : up                     ? Format::DiagonalBorderUp
+            : down                   ? Format::DiagonalBorderDown
+                                     : Format::DiagonalBorderNone;
+        while (xml.readNextStartElement()) {
+            const auto side = std::find_if(std::begin(sides), std::end(sides), [&](const auto &s) {
+                return xml.name() == QStringView(s.first);
+            });
+            if (side == std::end(sides)) {
+                xml.skipCurrentElement();
+                continue;
+            }
+            border.styles[side->second] =
+                borderStyleFromName(xml.attributes().value(QLatin1String("style")));
+            while (xml.readNextStartElement()) {
+                if (xml.name() == u"color")
+                    border.colors[side->second] = readColor(xml);
+                else
+                    xml.skipCurrentElement();
+            }
+        }
+        m_borders.append(border);
+    }
+}
+
 void StylesReader::readCellXfs(QXmlStreamReader &xml)
 {
     while (xml.readNextStartElement()) {
@@ -181,6 +229,7 @@ void StylesReader::readCellXfs(QXmlStreamReader &xml)
         xf.numberFormatId = qMax(0, indexAttribute(xml, QLatin1String("numFmtId")));
         xf.fontId = qMax(0, indexAttribute(xml, QLatin1String("fontId")));
         xf.fillId = qMax(0, indexAttribute(xml, QLatin1String("fillId")));
+        xf.borderId = qMax(0, indexAttribute(xml, QLatin1String("borderId")));
         while (xml.readNextStartElement()) {
             if (xml.name() == u"alignment") {
                 const QXmlStreamAttributes attributes = xml.attributes();
@@ -219,6 +268,8 @@ StylesReader::ColorRef StylesReader::readColor(QXmlStreamReader &xml)
     ColorRef color;
     color.rgb = parseArgbColor(attributes.value(QLatin1String("rgb")));
     color.indexed = parseXmlIndex(attributes.value(QLatin1String("indexed")));
+    color.theme = parseXmlIndex(attributes.value(QLatin1String("theme")));
+    color.tint = parseXmlNumber(attributes.value(QLatin1String("tint"))).value_or(0);
     xml.skipCurrentElement();
     return color;
 }
@@ -226,9 +277,28 @@ StylesReader::ColorRef StylesReader::readColor(QXmlStreamReader &xml)
 QColor StylesReader::resolve(const ColorRef &color) const
 {
     if (color.rgb.isValid())
-        return color.rgb;
-    return color.indexed >= 0 && color.indexed < m_palette.size() ? m_palette[color.indexed]
-                                                                  : QColor();
+        return applyTint(color.rgb, color.tint);
+    if (color.theme >= 0)
+        return m_theme.color(color.theme, color.tint);
+    return color.indexed >= 0 && color.indexed < m_palette.size()
+        ? applyTint(m_palette[color.indexed], color.tint)
+        : QColor();
+}
+
+void StylesReader::applyBorder(Format &format, const BorderRecord &border) const
+{
+    for (int side = 0; side < Format::BorderSideCount; ++side) {
+        const auto borderSide = Format::BorderSide(side);
+        if (border.styles[side] == Format::BorderNone)
+            continue;
+        format.setBorderStyle(borderSide, border.styles[side]);
+        const QColor color = resolve(border.colors[side]);
+        if (color.isValid())
+            format.setBorderColor(borderSide, color);
+    }
+    if (border.diagonal != Format::DiagonalBorderNone &&
+        border.styles[Format::DiagonalBorder] != Format::BorderNone)
+        format.setDiagonalBorderType(border.diagonal);
 }
 
 void StylesReader::applyFont(Format &format, const FontRecord &font) const
@@ -266,6 +336,8 @@ QList<Format> StylesReader::cellFormats() const
             if (color.isValid())
                 format.setPatternBackgroundColor(color);
         }
+        if (xf.borderId < m_borders.size())
+            applyBorder(format, m_borders[xf.borderId]);
         if (xf.horizontal != Format::AlignHGeneral)
             format.setHorizontalAlignment(xf.horizontal);
         if (xf.vertical != Format::AlignBottom)

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "Format.h"
+#include "ThemeColors.h"
 
 #include <QColor>
 #include <QHash>
 #include <QList>
 #include <QString>
+
+#include <array>
 
 class QXmlStreamReader;
 
@@ -14,12 +17,12 @@ namespace QXlsx {
 class FormatPool;
 
 // Reads the style sheet (xl/styles.xml) into one format per cell style index: number formats
-// (custom and built-in ids), fonts, solid fills and alignment, with rgb and indexed colours
-// (theme colours are not resolved and read as no colour).
+// (custom and built-in ids), fonts, solid fills, borders and alignment, with rgb, indexed and
+// theme colours (a theme colour as the colour it shows in the workbook's theme).
 class StylesReader
 {
 public:
-    explicit StylesReader(FormatPool *pool);
+    StylesReader(FormatPool *pool, const ThemeColors &theme);
 
     bool read(QXmlStreamReader &xml);
 
@@ -33,6 +36,14 @@ private:
     {
         QColor rgb;
         int indexed = -1;
+        int theme = -1;
+        double tint = 0;
+    };
+    struct BorderRecord
+    {
+        std::array<Format::BorderStyle, Format::BorderSideCount> styles {};
+        std::array<ColorRef, Format::BorderSideCount> colors;
+        Format::DiagonalBorderType diagonal = Format::DiagonalBorderNone;
     };
     struct FontRecord
     {
@@ -54,6 +65,7 @@ private:
         int numberFormatId = 0;
         int fontId = 0;
         int fillId = 0;
+        int borderId = 0;
         Format::HorizontalAlignment horizontal = Format::AlignHGeneral;
         Format::VerticalAlignment vertical = Format::AlignBottom;
     };
@@ -61,16 +73,20 @@ private:
     void readNumberFormats(QXmlStreamReader &xml);
     void readFonts(QXmlStreamReader &xml);
     void readFills(QXmlStreamReader &xml);
+    void readBorders(QXmlStreamReader &xml);
     void readCellXfs(QXmlStreamReader &xml);
     void readColors(QXmlStreamReader &xml);
     static ColorRef readColor(QXmlStreamReader &xml);
     QColor resolve(const ColorRef &color) const;
     void applyFont(Format &format, const FontRecord &font) const;
+    void applyBorder(Format &format, const BorderRecord &border) const;
 
     FormatPool *m_pool;
+    const ThemeColors &m_theme;
     QHash<int, QString> m_numberFormats;
     QList<FontRecord> m_fonts;
     QList<FillRecord> m_fills;
+    QList<BorderRecord> m_borders;
     QList<XfRecord> m_xfs;
     QList<QColor> m_palette;
 };

@@ -11,6 +11,9 @@ namespace QXlsx {
 namespace {
 
 const QString TextFormat = QStringLiteral("@");
+// The widest column and the highest row a spreadsheet program shows.
+constexpr double MaxColumnWidth = 255;
+constexpr double MaxRowHeight = 409;
 
 // What a written value becomes in the cell.
 struct StoredValue
@@ -150,14 +153,28 @@ bool Worksheet::write(int row, int column, const QVariant &value, const Format &
         cell.setFormula({});
         return false;
     }
-    if (!stored.dateFormat.isEmpty() && !cell.format().isDateTimeFormat()) {
-        Format dated = cell.format();
-        dated.setNumberFormat(stored.dateFormat);
-        cell.setFormat(m_formats->intern(dated));
-    }
+    if (!stored.dateFormat.isEmpty() && !cell.format().isDateTimeFormat())
+        cell.setFormat(datedFormat(cell.format(), stored.dateFormat));
     cell.setValue(stored.value, stored.type);
     cell.setFormula(stored.formula);
     return true;
+}
+
+Format Worksheet::datedFormat(const Format &format, const QString &code)
+{
+    // Most dates go into cells without a style of their own; their format is made once.
+    Format *cached = nullptr;
+    if (!format.isValid()) {
+        cached = &m_plainDateFormats[code];
+        if (cached->isValid())
+            return *cached;
+    }
+    Format dated = format;
+    dated.setNumberFormat(code);
+    dated = m_formats->intern(dated);
+    if (cached)
+        *cached = dated;
+    return dated;
 }
 
 QList<CellRange> Worksheet::mergedCells() const
@@ -168,6 +185,68 @@ QList<CellRange> Worksheet::mergedCells() const
 void Worksheet::setMergedCells(const QList<CellRange> &ranges)
 {
     m_mergedCells = ranges;
+}
+
+Worksheet::SheetState Worksheet::sheetState() const
+{
+    return m_state;
+}
+
+void Worksheet::setSheetState(SheetState state)
+{
+    m_state = state;
+}
+
+double Worksheet::columnWidth(int column) const
+{
+    const auto it = m_columnWidths.find(column);
+    return it == m_columnWidths.end() ? 0 : it->second;
+}
+
+void Worksheet::setColumnWidth(int first, int last, double width)
+{
+    first = qMax(first, 1);
+    last = qMin(last, MaxColumnCount);
+    const bool valid = std::isfinite(width) && width > 0;
+    for (int column = first; column <= last; ++column) {
+        if (valid)
+            m_columnWidths[column] = qMin(width, MaxColumnWidth);
+        else
+            m_columnWidths.erase(column);
+    }
+}
+
+double Worksheet::rowHeight(int row) const
+{
+    const auto it = m_rowHeights.find(row);
+    return it == m_rowHeights.end() ? 0 : it->second;
+}
+
+void Worksheet::setRowHeight(int row, double height)
+{
+    if (row < 1 || row > MaxRowCount)
+        return;
+    if (std::isfinite(height) && height > 0)
+        m_rowHeights[row] = qMin(height, MaxRowHeight);
+    else
+        m_rowHeights.erase(row);
+}
+
+int Worksheet::frozenRows() const
+{
+    return m_frozenRows;
+}
+
+int Worksheet::frozenColumns() const
+{
+    return m_frozenColumns;
+}
+
+void Worksheet::setFrozenPane(int rows, int columns)
+{
+    // A pane must leave at least one row and column to scroll.
+    m_frozenRows = qBound(0, rows, MaxRowCount - 1);
+    m_frozenColumns = qBound(0, columns, MaxColumnCount - 1);
 }
 
 bool Worksheet::isDate1904() const

@@ -5,20 +5,30 @@
 #include "CellTable.h"
 #include "Format.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QVariant>
+
+#include <map>
 
 namespace QXlsx {
 
 class FormatPool;
 
-// One worksheet of a workbook: its cells and merged ranges. Rows and columns are 1-based.
+// One worksheet of a workbook: its cells and merged ranges, and how it is shown: whether it is
+// hidden, column widths, row heights and a frozen pane. Rows and columns are 1-based.
 class Worksheet
 {
 public:
     // Longest text a spreadsheet cell can hold.
     static constexpr int MaxTextLength = 32767;
+
+    enum SheetState {
+        SheetVisible,
+        SheetHidden, // the user can show it again
+        SheetVeryHidden, // only a macro can show it again
+    };
 
     Worksheet(const QString &name, bool date1904, FormatPool *formats);
 
@@ -47,17 +57,45 @@ public:
     QList<CellRange> mergedCells() const;
     void setMergedCells(const QList<CellRange> &ranges);
 
+    SheetState sheetState() const;
+    void setSheetState(SheetState state);
+
+    // Widths in characters of the default font, for columns that have one; 0 for the others.
+    double columnWidth(int column) const;
+    // Sets the width of every column from first to last; 0 returns them to the default width.
+    void setColumnWidth(int first, int last, double width);
+    const std::map<int, double> &columnWidths() const { return m_columnWidths; }
+
+    // Heights in points, for rows that have one; 0 for the others.
+    double rowHeight(int row) const;
+    void setRowHeight(int row, double height);
+    const std::map<int, double> &rowHeights() const { return m_rowHeights; }
+
+    // The rows at the top and the columns at the left that stay in view while the rest
+    // scrolls; 0 and 0 for no frozen pane.
+    int frozenRows() const;
+    int frozenColumns() const;
+    void setFrozenPane(int rows, int columns);
+
     bool isDate1904() const;
     // Direct access for the package reader and writer.
     CellTable &cells() { return m_cells; }
     const CellTable &cells() const { return m_cells; }
 
 private:
+    Format datedFormat(const Format &format, const QString &code);
+
     QString m_name;
     bool m_date1904;
     FormatPool *m_formats;
     CellTable m_cells;
     QList<CellRange> m_mergedCells;
+    SheetState m_state = SheetVisible;
+    std::map<int, double> m_columnWidths;
+    std::map<int, double> m_rowHeights;
+    int m_frozenRows = 0;
+    int m_frozenColumns = 0;
+    QHash<QString, Format> m_plainDateFormats; // by number format code
 };
 
 } // namespace QXlsx

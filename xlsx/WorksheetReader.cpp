@@ -2,14 +2,17 @@
 
 #include "CellReference.h"
 #include "DateSerial.h"
-#include "FormulaShifter.h"
 #include "Worksheet.h"
 #include "XlsxLogging.h"
+#include "XmlPullReader.h"
 #include "XmlReading.h"
 #include "XmlText.h"
 
 #include <QDateTime>
-#include <QXmlStreamReader>
+
+#include <algorithm>
+#include <cmath>
+#include <queue>
 
 namespace QXlsx {
 
@@ -31,6 +34,47 @@ QVariant isoDateTime(const QString &text)
     return date.isValid() ? QVariant(date) : QVariant();
 }
 
+// A count of a pane split or similar, read as a whole number within [0, limit].
+int boundedCount(QByteArrayView text, int limit)
+{
+    const double value = parseXmlNumber(text).value_or(0);
+    return int(std::floor(qBound(0.0, value, double(limit))));
+}
+
+// Which columns of the current row lie inside array formula ranges: a Fenwick tree over the
+// columns counting the ranges that cover each one, so that marking the cells of a sheet costs
+// a logarithm per cell however many ranges there are.
+class ColumnCoverage
+{
+public:
+    ColumnCoverage()
+        : m_tree(MaxColumnCount + 2, 0)
+    { }
+
+    void add(const CellRange &range, int delta)
+    {
+        update(range.firstColumn(), delta);
+        update(range.lastColumn() + 1, -delta);
+    }
+
+    bool covers(int column) const
+    {
+        int sum = 0;
+        for (int i = column; i > 0; i -= i & -i)
+            sum += m_tree[size_t(i)];
+        return sum > 0;
+    }
+
+private:
+    void update(int column, int delta)
+    {
+        for (int i = column; i < int(m_tree.size()); i += i & -i)
+            m_tree[size_t(i)] += delta;
+    }
+
+    std::vector<int> m_tree;
+};
+
 } // namespace
 
 WorksheetReader::WorksheetReader(Worksheet *sheet, const QList<QString> &sharedStrings,
@@ -40,14 +84,19 @@ WorksheetReader::WorksheetReader(Worksheet *sheet, const QList<QString> &sharedS
     , m_cellFormats(cellFormats)
 { }
 
-bool WorksheetReader::read(QXmlStreamReader &xml)
+bool WorksheetReader::read(XmlPullReader &xml)
 {
     if (!xml.readNextStartElement())
         return !xml.hasError();
     while (xml.readNextStartElement()) {
-        if (xml.name() == u"sheetData")
+        const QByteArrayView name = xml.name();
+        if (sameBytes(name, "sheetData"))
             readSheetData(xml);
-        else if (xml.name() == u"mergeCells")
+        else if (sameBytes(name, "cols"))
+            readColumns(xml);
+        else if (sameBytes(name, "sheetViews"))
+            readSheetViews(xml);
+        else if (sameBytes(name, "mergeCells"))
             readMergeCells(xml);
         else
             xml.skipCurrentElement();
@@ -55,33 +104,36 @@ bool WorksheetReader::read(QXmlStreamReader &xml)
     if (xml.hasError())
         return false;
     expandSharedFormulas();
+    markArrayResults();
     return true;
 }
 
-void WorksheetReader::readSheetData(QXmlStreamReader &xml)
+void WorksheetReader::readSheetData(XmlPullReader &xml)
 {
     int row = 0;
     while (xml.readNextStartElement()) {
-        if (xml.name() != u"row") {
+        if (!sameBytes(xml.name(), "row")) {
             xml.skipCurrentElement();
             continue;
         }
-        const QXmlStreamAttributes attributes = xml.attributes();
-        const QStringView position = attributes.value(QLatin1String("r"));
+        const QByteArrayView position = xml.attribute("r");
         row = position.isEmpty() ? row + 1 : parseXmlIndex(position);
         if (row < 1 || row > MaxRowCount) {
             xml.raiseError(tr("ungültige Zeilennummer"));
             return;
         }
+        // Only a height the user set; other heights follow from the row's contents.
+        if (parseXmlBool(xml.attribute("customHeight")))
+            m_sheet->setRowHeight(row, parseXmlNumber(xml.attribute("ht")).value_or(0));
         readRow(xml, row);
     }
 }
 
-void WorksheetReader::readRow(QXmlStreamReader &xml, int row)
+void WorksheetReader::readRow(XmlPullReader &xml, int row)
 {
     int column = 0;
     while (xml.readNextStartElement()) {
-        if (xml.name() != u"c") {
+        if (!sameBytes(xml.name(), "c")) {
             xml.skipCurrentElement();
             continue;
         }
@@ -90,10 +142,9 @@ void WorksheetReader::readRow(QXmlStreamReader &xml, int row)
     }
 }
 
-bool WorksheetReader::readCell(QXmlStreamReader &xml, int row, int *column)
+bool WorksheetReader::readCell(XmlPullReader &xml, int row, int *column)
 {
-    const QXmlStreamAttributes attributes = xml.attributes();
-    const QStringView position = attributes.value(QLatin1String("r"));
+    const QByteArrayView position = xml.attribute("r");
     if (position.isEmpty()) {
         ++*column;
     } else {
@@ -108,28 +159,38 @@ bool WorksheetReader::readCell(QXmlStreamReader &xml, int row, int *column)
         xml.raiseError(tr("ungültige Zellposition"));
         return false;
     }
-    const int style = parseXmlIndex(attributes.value(QLatin1String("s")));
-    const QStringView type = attributes.value(QLatin1String("t"));
+    const int style = parseXmlIndex(xml.attribute("s"));
+    const QByteArrayView typeName = xml.attribute("t");
+    ValueType type = ValueType::Number;
+    if (sameBytes(typeName, "s"))
+        type = ValueType::SharedString;
+    else if (sameBytes(typeName, "inlineStr"))
+        type = ValueType::InlineString;
+    else if (sameBytes(typeName, "str"))
+        type = ValueType::FormulaString;
+    else if (sameBytes(typeName, "b"))
+        type = ValueType::Boolean;
+    else if (sameBytes(typeName, "e"))
+        type = ValueType::Error;
+    else if (sameBytes(typeName, "d"))
+        type = ValueType::Date;
 
     bool hasValue = false;
     QString inlineText;
     FormulaData formula;
     while (xml.readNextStartElement()) {
-        const QStringView name = xml.name();
-        if (name == u"v") {
-            if (!readElementText(xml))
+        const QByteArrayView name = xml.name();
+        if (sameBytes(name, "v")) {
+            m_text.clear();
+            if (!xml.readElementText(&m_text, maxUtf8Bytes(Worksheet::MaxTextLength)))
                 return false;
             hasValue = true;
-        } else if (name == u"is") {
-            inlineText = readRichText(xml);
-        } else if (name == u"f") {
-            const QXmlStreamAttributes formulaAttributes = xml.attributes();
-            formula.present = true;
-            formula.type = formulaAttributes.value(QLatin1String("t")).toString();
-            formula.reference = formulaAttributes.value(QLatin1String("ref")).toString();
-            formula.sharedIndex = parseXmlIndex(formulaAttributes.value(QLatin1String("si")));
-            formula.text =
-                decodeXmlEscapes(xml.readElementText(QXmlStreamReader::SkipChildElements));
+        } else if (sameBytes(name, "is")) {
+            if (!readRichText(xml, Worksheet::MaxTextLength, &inlineText))
+                return false;
+        } else if (sameBytes(name, "f")) {
+            if (!readFormula(xml, &formula))
+                return false;
         } else {
             xml.skipCurrentElement();
         }
@@ -141,8 +202,9 @@ bool WorksheetReader::readCell(QXmlStreamReader &xml, int row, int *column)
     Cell::CellType cellType = Cell::BlankType;
     if (!parseValue(xml, type, hasValue, inlineText, &value, &cellType))
         return false;
-    const Format format =
-        style >= 0 && style < m_cellFormats.size() ? m_cellFormats[style] : Format();
+    static const Format noFormat;
+    const Format &format =
+        style >= 0 && style < m_cellFormats.size() ? m_cellFormats.at(style) : noFormat;
     // Such a cell holds nothing the writer would keep; a crafted sheet of millions of bare <c/>
     // must not cost a cell each.
     if (cellType == Cell::BlankType && !formula.present && !format.isValid())
@@ -152,32 +214,34 @@ bool WorksheetReader::readCell(QXmlStreamReader &xml, int row, int *column)
     cell.setValue(value, cellType);
     if (formula.present)
         storeFormula(cell, row, *column, formula);
-    else if (cell.cellType() != Cell::BlankType && insideArrayFormula(row, *column))
-        cell.setCachedResult(true);
     return true;
 }
 
-bool WorksheetReader::readElementText(QXmlStreamReader &xml)
+bool WorksheetReader::readFormula(XmlPullReader &xml, FormulaData *formula)
 {
-    m_text.resize(0);
-    while (!xml.atEnd()) {
-        switch (xml.readNext()) {
-        case QXmlStreamReader::Characters:
-            m_text.append(xml.text());
-            break;
-        case QXmlStreamReader::EndElement:
-            return true;
-        case QXmlStreamReader::StartElement:
-            xml.skipCurrentElement();
-            break;
-        default:
-            break;
-        }
+    formula->present = true;
+    const QByteArrayView kind = xml.attribute("t");
+    if (sameBytes(kind, "shared"))
+        formula->kind = FormulaData::Shared;
+    else if (sameBytes(kind, "array"))
+        formula->kind = FormulaData::Array;
+    else if (sameBytes(kind, "dataTable"))
+        formula->kind = FormulaData::DataTable;
+    formula->sharedIndex = parseXmlIndex(xml.attribute("si"));
+    formula->reference = CellRange::fromString(QString::fromLatin1(xml.attribute("ref")));
+    m_formulaText.clear();
+    if (!xml.readElementText(&m_formulaText, maxUtf8Bytes(Worksheet::MaxTextLength)))
+        return false;
+    // Formula text is taken literally: "_x0041_" in a formula is those seven characters.
+    formula->text = QString::fromUtf8(m_formulaText.view());
+    if (formula->text.size() > Worksheet::MaxTextLength) {
+        xml.raiseError(tr("Formel mit mehr als %1 Zeichen").arg(Worksheet::MaxTextLength));
+        return false;
     }
-    return false;
+    return true;
 }
 
-bool WorksheetReader::parseValue(QXmlStreamReader &xml, QStringView type, bool hasValue,
+bool WorksheetReader::parseValue(XmlPullReader &xml, ValueType type, bool hasValue,
                                  const QString &inlineText, QVariant *value,
                                  Cell::CellType *cellType)
 {
@@ -185,7 +249,7 @@ bool WorksheetReader::parseValue(QXmlStreamReader &xml, QStringView type, bool h
         *value = parsed;
         *cellType = parsedType;
     };
-    if (type == u"inlineStr") {
+    if (type == ValueType::InlineString) {
         set(inlineText, Cell::StringType);
         return true;
     }
@@ -193,72 +257,127 @@ bool WorksheetReader::parseValue(QXmlStreamReader &xml, QStringView type, bool h
         set({}, Cell::BlankType);
         return true;
     }
-    if (type == u"s") {
-        const int index = parseXmlIndex(m_text);
+    switch (type) {
+    case ValueType::SharedString: {
+        const int index = parseXmlIndex(m_text.view());
         if (index < 0 || index >= m_sharedStrings.size()) {
             xml.raiseError(tr("Verweis auf einen fehlenden gemeinsamen Text"));
             return false;
         }
         set(m_sharedStrings[index], Cell::StringType);
-    } else if (type == u"str") {
-        set(decodeXmlEscapes(m_text), Cell::StringType);
-    } else if (type == u"b") {
-        set(parseXmlBool(m_text), Cell::BooleanType);
-    } else if (type == u"e") {
-        set(m_text.trimmed(), Cell::ErrorType);
-    } else if (type == u"d") {
+        return true;
+    }
+    case ValueType::FormulaString: {
+        const QString text = decodeXmlEscapes(QString::fromUtf8(m_text.view()));
+        if (text.size() > Worksheet::MaxTextLength) {
+            xml.raiseError(tr("Text mit mehr als %1 Zeichen").arg(Worksheet::MaxTextLength));
+            return false;
+        }
+        set(text, Cell::StringType);
+        return true;
+    }
+    case ValueType::Boolean:
+        set(parseXmlBool(m_text.view()), Cell::BooleanType);
+        return true;
+    case ValueType::Error:
+        set(QString::fromUtf8(m_text.view().trimmed()), Cell::ErrorType);
+        return true;
+    case ValueType::Date: {
         const std::optional<double> serial =
-            toSerialNumber(isoDateTime(m_text), m_sheet->isDate1904());
+            toSerialNumber(isoDateTime(QString::fromUtf8(m_text.view())), m_sheet->isDate1904());
         if (!serial) {
             xml.raiseError(tr("ungültiges Datum"));
             return false;
         }
         set(*serial, Cell::NumberType);
-    } else if (m_text.trimmed().isEmpty()) {
-        set({}, Cell::BlankType);
-    } else {
-        const std::optional<double> number = parseXmlNumber(m_text);
-        if (!number) {
-            xml.raiseError(tr("ungültige Zahl"));
-            return false;
-        }
-        set(*number, Cell::NumberType);
+        return true;
     }
+    case ValueType::Number:
+    case ValueType::InlineString:
+        break;
+    }
+    if (m_text.view().trimmed().isEmpty()) {
+        set({}, Cell::BlankType);
+        return true;
+    }
+    const std::optional<double> number = parseXmlNumber(m_text.view());
+    if (!number) {
+        xml.raiseError(tr("ungültige Zahl"));
+        return false;
+    }
+    set(*number, Cell::NumberType);
     return true;
 }
 
 void WorksheetReader::storeFormula(Cell &cell, int row, int column, const FormulaData &formula)
 {
     const bool hasResult = cell.cellType() != Cell::BlankType;
-    if (formula.type == u"shared") {
+    switch (formula.kind) {
+    case FormulaData::Shared:
         if (!formula.text.isEmpty()) {
             m_sharedFormulas.insert(formula.sharedIndex, {row, column, formula.text});
             cell.setFormula(CellFormula(formula.text));
         } else {
             m_sharedFormulaUses.push_back({row, column, formula.sharedIndex});
         }
-    } else if (formula.type == u"array") {
-        const CellRange range = CellRange::fromString(formula.reference);
-        cell.setFormula(CellFormula(formula.text, CellFormula::ArrayType, range));
-        // A single-cell range covers only this cell, marked below; keeping it would make every
-        // later cell scan one more range.
-        if (range.rowCount() * qint64(range.columnCount()) > 1)
-            m_arrayRanges.append(range);
-    } else if (formula.type == u"dataTable") {
+        break;
+    case FormulaData::Array:
+        cell.setFormula(CellFormula(formula.text, CellFormula::ArrayType, formula.reference));
+        // A single-cell range covers only this cell, which holds the formula itself.
+        if (formula.reference.rowCount() * qint64(formula.reference.columnCount()) > 1)
+            m_arrayRanges.push_back(formula.reference);
+        break;
+    case FormulaData::DataTable:
         return; // what-if tables keep their values; their definition is not carried over
-    } else {
+    case FormulaData::Normal:
         cell.setFormula(CellFormula(formula.text));
+        break;
     }
     cell.setCachedResult(hasResult);
 }
 
-void WorksheetReader::readMergeCells(QXmlStreamReader &xml)
+void WorksheetReader::readColumns(XmlPullReader &xml)
+{
+    while (xml.readNextStartElement()) {
+        if (sameBytes(xml.name(), "col")) {
+            const int first = parseXmlIndex(xml.attribute("min"));
+            const int last = parseXmlIndex(xml.attribute("max"));
+            const std::optional<double> width = parseXmlNumber(xml.attribute("width"));
+            if (first >= 1 && last >= first && width)
+                m_sheet->setColumnWidth(first, last, *width);
+        }
+        xml.skipCurrentElement();
+    }
+}
+
+void WorksheetReader::readSheetViews(XmlPullReader &xml)
+{
+    bool firstView = true;
+    while (xml.readNextStartElement()) {
+        if (!sameBytes(xml.name(), "sheetView") || !firstView) {
+            xml.skipCurrentElement();
+            continue;
+        }
+        firstView = false;
+        while (xml.readNextStartElement()) {
+            const QByteArrayView state = xml.attribute("state");
+            // A split that is not frozen is a window arrangement, not part of the sheet.
+            if (sameBytes(xml.name(), "pane") &&
+                (sameBytes(state, "frozen") || sameBytes(state, "frozenSplit")))
+                m_sheet->setFrozenPane(boundedCount(xml.attribute("ySplit"), MaxRowCount),
+                                       boundedCount(xml.attribute("xSplit"), MaxColumnCount));
+            xml.skipCurrentElement();
+        }
+    }
+}
+
+void WorksheetReader::readMergeCells(XmlPullReader &xml)
 {
     QList<CellRange> ranges;
     while (xml.readNextStartElement()) {
-        if (xml.name() == u"mergeCell") {
+        if (sameBytes(xml.name(), "mergeCell")) {
             const CellRange range =
-                CellRange::fromString(xml.attributes().value(QLatin1String("ref")));
+                CellRange::fromString(QString::fromLatin1(xml.attribute("ref")));
             if (range.isValid())
                 ranges.append(range);
             else
@@ -273,24 +392,52 @@ void WorksheetReader::expandSharedFormulas()
 {
     for (const SharedFormulaUse &use : m_sharedFormulaUses) {
         const auto master = m_sharedFormulas.constFind(use.index);
+        Cell &cell = m_sheet->cells().obtain(use.row, use.column);
         if (master == m_sharedFormulas.constEnd()) {
             qCWarning(lcXlsx) << "A shared formula refers to a missing master formula";
             // Without a formula the recorded result is all the cell has left.
-            m_sheet->cells().obtain(use.row, use.column).setCachedResult(false);
+            cell.setCachedResult(false);
             continue;
         }
-        Cell &cell = m_sheet->cells().obtain(use.row, use.column);
-        cell.setFormula(CellFormula(
-            shiftFormula(master->text, use.row - master->row, use.column - master->column)));
+        cell.setFormula(
+            CellFormula::moved(master->text, use.row - master->row, use.column - master->column));
     }
 }
 
-bool WorksheetReader::insideArrayFormula(int row, int column) const
+void WorksheetReader::markArrayResults()
 {
-    for (const CellRange &range : m_arrayRanges)
-        if (range.contains(row, column))
-            return true;
-    return false;
+    // Cells inside an array formula's range hold its recorded results, not data of their own.
+    // One sweep over the rows, adding each range when its first row is reached and removing it
+    // after its last.
+    if (m_arrayRanges.empty())
+        return;
+    std::sort(m_arrayRanges.begin(), m_arrayRanges.end(),
+              [](const CellRange &a, const CellRange &b) { return a.firstRow() < b.firstRow(); });
+    const auto endsLater = [](const CellRange &a, const CellRange &b) {
+        return a.lastRow() > b.lastRow();
+    };
+    std::priority_queue<CellRange, std::vector<CellRange>, decltype(endsLater)> active(endsLater);
+    ColumnCoverage coverage;
+    size_t next = 0;
+    int currentRow = 0;
+    m_sheet->cells().forEachCell([&](int row, int column, Cell &cell) {
+        if (row != currentRow) {
+            currentRow = row;
+            while (!active.empty() && active.top().lastRow() < row) {
+                coverage.add(active.top(), -1);
+                active.pop();
+            }
+            for (; next < m_arrayRanges.size() && m_arrayRanges[next].firstRow() <= row; ++next) {
+                if (m_arrayRanges[next].lastRow() < row)
+                    continue;
+                coverage.add(m_arrayRanges[next], 1);
+                active.push(m_arrayRanges[next]);
+            }
+        }
+        if (!cell.formula().isValid() && cell.cellType() != Cell::BlankType &&
+            coverage.covers(column))
+            cell.setCachedResult(true);
+    });
 }
 
 } // namespace QXlsx

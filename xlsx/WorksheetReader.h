@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ByteBuffer.h"
 #include "Cell.h"
 #include "CellRange.h"
 #include "Format.h"
@@ -11,15 +12,15 @@
 
 #include <vector>
 
-class QXmlStreamReader;
-
 namespace QXlsx {
 
 class Worksheet;
+class XmlPullReader;
 
 // Reads a worksheet part into a Worksheet: the cells of every row (types s, str, inlineStr, b,
-// e, n, d; rows and cells with or without an "r" position), their styles, formulas (shared
-// formulas expanded so that every cell gets its own text) and the merged ranges.
+// e, n, d; rows and cells with or without an "r" position), their styles, formulas (every cell
+// of a shared formula gets its own), the merged ranges, column widths, row heights and a
+// frozen pane. Texts and formulas longer than a cell can hold make the part unreadable.
 class WorksheetReader
 {
     Q_DECLARE_TR_FUNCTIONS(QXlsx::WorksheetReader)
@@ -29,9 +30,18 @@ public:
                     const QList<Format> &cellFormats);
 
     // False with an error raised on xml when the part cannot be read whole.
-    bool read(QXmlStreamReader &xml);
+    bool read(XmlPullReader &xml);
 
 private:
+    enum class ValueType : quint8 {
+        Number,
+        SharedString,
+        InlineString,
+        FormulaString,
+        Boolean,
+        Error,
+        Date,
+    };
     struct SharedFormula
     {
         int row;
@@ -46,31 +56,40 @@ private:
     };
     struct FormulaData
     {
-        QString type;
-        QString text;
-        QString reference;
-        int sharedIndex = -1;
+        enum Kind : quint8 {
+            Normal,
+            Shared,
+            Array,
+            DataTable,
+        };
+        Kind kind = Normal;
         bool present = false;
+        int sharedIndex = -1;
+        CellRange reference;
+        QString text;
     };
 
-    void readSheetData(QXmlStreamReader &xml);
-    void readRow(QXmlStreamReader &xml, int row);
-    bool readCell(QXmlStreamReader &xml, int row, int *column);
-    bool readElementText(QXmlStreamReader &xml);
-    bool parseValue(QXmlStreamReader &xml, QStringView type, bool hasValue,
-                    const QString &inlineText, QVariant *value, Cell::CellType *cellType);
+    void readSheetData(XmlPullReader &xml);
+    void readRow(XmlPullReader &xml, int row);
+    bool readCell(XmlPullReader &xml, int row, int *column);
+    bool readFormula(XmlPullReader &xml, FormulaData *formula);
+    bool parseValue(XmlPullReader &xml, ValueType type, bool hasValue, const QString &inlineText,
+                    QVariant *value, Cell::CellType *cellType);
     void storeFormula(Cell &cell, int row, int column, const FormulaData &formula);
-    void readMergeCells(QXmlStreamReader &xml);
+    void readColumns(XmlPullReader &xml);
+    void readSheetViews(XmlPullReader &xml);
+    void readMergeCells(XmlPullReader &xml);
     void expandSharedFormulas();
-    bool insideArrayFormula(int row, int column) const;
+    void markArrayResults();
 
     Worksheet *m_sheet;
     const QList<QString> &m_sharedStrings;
     const QList<Format> &m_cellFormats;
-    QString m_text; // reused for every value, so that numbers cost no allocation
+    ByteBuffer m_text; // reused for every value, so that numbers cost no allocation
+    ByteBuffer m_formulaText;
     QHash<int, SharedFormula> m_sharedFormulas;
     std::vector<SharedFormulaUse> m_sharedFormulaUses;
-    QList<CellRange> m_arrayRanges;
+    std::vector<CellRange> m_arrayRanges;
 };
 
 } // namespace QXlsx

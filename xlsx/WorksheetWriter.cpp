@@ -10,6 +10,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <iterator>
 
 namespace QXlsx {
 
@@ -17,47 +18,6 @@ namespace {
 
 // The size of the pieces handed to the sink.
 constexpr qsizetype PieceSize = 1 << 20;
-
-void appendInteger(QByteArray &out, qint64 value)
-{
-    char buffer[24];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr - buffer);
-}
-
-// Whole numbers are written as integers; everything else as the shortest text that reads back
-// as the same double.
-void appendNumber(QByteArray &out, double value)
-{
-    if (value == std::floor(value) && std::abs(value) < 1e15) {
-        appendInteger(out, qint64(value));
-        return;
-    }
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr - buffer);
-}
-
-// Element text: characters XML cannot hold become "_xHHHH_", markup characters entities.
-void appendText(QByteArray &out, const QString &text)
-{
-    const QByteArray utf8 = encodeXmlEscapes(text).toUtf8();
-    for (const char c : utf8) {
-        switch (c) {
-        case '&':
-            out.append("&amp;");
-            break;
-        case '<':
-            out.append("&lt;");
-            break;
-        case '>':
-            out.append("&gt;");
-            break;
-        default:
-            out.append(c);
-        }
-    }
-}
 
 bool hasContent(const Cell &cell)
 {
@@ -85,61 +45,236 @@ bool WorksheetWriter::write(const Sink &sink)
     m_xml.append("\"><dimension ref=\"");
     const CellRange dimension = m_sheet.dimension();
     m_xml.append(dimension.isValid() ? dimension.toString().toLatin1() : QByteArray("A1"));
-    m_xml.append("\"/><sheetData>");
+    m_xml.append("\"/>");
+    writeSheetView();
+    writeColumns();
+    collectSharedFormulas();
+    m_xml.append("<sheetData>");
 
-    int openRow = 0;
+    const std::map<int, double> &heights = m_sheet.rowHeights();
+    auto height = heights.begin();
+    // Rows with a height but no cells are written between the rows with cells.
+    const auto writeHeightsBefore = [&](int row) {
+        for (; height != heights.end() && height->first < row; ++height) {
+            openRow(height->first, height->second);
+            m_xml.append("</row>");
+        }
+    };
+    int openedRow = 0;
     bool ok = true;
     m_sheet.cells().forEachCell([&](int row, int column, const Cell &cell) {
         const int style = m_styles->styleIndex(cell.format());
         if (!ok || (style == 0 && !hasContent(cell)))
             return; // a cell without value, formula or style says nothing
-        if (row != openRow) {
-            if (openRow != 0)
+        if (row != openedRow) {
+            if (openedRow != 0)
                 m_xml.append("</row>");
             ok = flush(sink, PieceSize);
-            openRow = row;
-            m_rowNumber.clear();
-            appendInteger(m_rowNumber, row);
-            m_xml.append("<row r=\"").append(m_rowNumber).append("\">");
+            writeHeightsBefore(row);
+            const bool hasHeight = height != heights.end() && height->first == row;
+            openRow(row, hasHeight ? height->second : 0);
+            if (hasHeight)
+                ++height;
+            openedRow = row;
         }
-        writeCell(column, style, cell);
+        writeCell(row, column, style, cell);
     });
-    if (openRow != 0)
+    if (openedRow != 0)
         m_xml.append("</row>");
+    writeHeightsBefore(MaxRowCount + 1);
     m_xml.append("</sheetData>");
     writeMergedCells();
     m_xml.append("</worksheet>");
     return ok && flush(sink, 0);
 }
 
+void WorksheetWriter::openRow(int row, double height)
+{
+    m_rowNumber.clear();
+    m_rowNumber.appendInteger(row);
+    m_xml.append("<row r=\"").append(m_rowNumber.view()).append('"');
+    if (height > 0) {
+        m_xml.append(" ht=\"");
+        m_xml.appendNumber(height);
+        m_xml.append("\" customHeight=\"1\"");
+    }
+    m_xml.append('>');
+}
+
+void WorksheetWriter::writeSheetView()
+{
+    const int rows = m_sheet.frozenRows();
+    const int columns = m_sheet.frozenColumns();
+    if (rows == 0 && columns == 0)
+        return;
+    const char *pane = rows > 0 && columns > 0 ? "bottomRight"
+        : rows > 0                             ? "bottomLeft"
+                                               : "topRight";
+    m_xml.append("<sheetViews><sheetView workbookViewId=\"0\"><pane");
+    if (columns > 0) {
+        m_xml.append(" xSplit=\"");
+        m_xml.appendInteger(columns);
+        m_xml.append('"');
+    }
+    if (rows > 0) {
+        m_xml.append(" ySplit=\"");
+        m_xml.appendInteger(rows);
+        m_xml.append('"');
+    }
+    m_xml.append(" topLeftCell=\"")
+        .append(CellReference(rows + 1, columns + 1).toString().toLatin1())
+        .append("\" activePane=\"")
+        .append(pane)
+        .append("\" state=\"frozen\"/><selection pane=\"")
+        .append(pane)
+        .append("\"/></sheetView></sheetViews>");
+}
+
+void WorksheetWriter::writeColumns()
+{
+    const std::map<int, double> &widths = m_sheet.columnWidths();
+    if (widths.empty())
+        return;
+    m_xml.append("<cols>");
+    // Neighbouring columns of equal width share one entry.
+    for (auto it = widths.begin(); it != widths.end();) {
+        auto last = it;
+        while (std::next(last) != widths.end() && std::next(last)->first == last->first + 1 &&
+               std::next(last)->second == it->second)
+            ++last;
+        m_xml.append("<col min=\"");
+        m_xml.appendInteger(it->first);
+        m_xml.append("\" max=\"");
+        m_xml.appendInteger(last->first);
+        m_xml.append("\" width=\"");
+        m_xml.appendNumber(it->second);
+        m_xml.append("\" customWidth=\"1\"/>");
+        it = std::next(last);
+    }
+    m_xml.append("</cols>");
+}
+
 bool WorksheetWriter::flush(const Sink &sink, qsizetype threshold)
 {
     if (m_xml.size() < threshold || m_xml.isEmpty())
         return true;
-    const bool ok = sink(m_xml);
-    m_xml.resize(0);
+    const bool ok = sink(m_xml.view());
+    m_xml.clear();
     return ok;
 }
 
-void WorksheetWriter::writeCell(int column, int style, const Cell &cell)
+namespace {
+
+// More anchors per master come only from copies scattered on purpose; they are written in full.
+constexpr size_t MaxAnchorsPerOrigin = 16;
+
+// The first anchor above and left of the cell: the one a copy was put under when it was met.
+template<typename Anchors>
+auto anchorCovering(Anchors &anchors, int row, int column) -> decltype(anchors.data())
 {
-    m_xml.append("<c r=\"").append(columnName(column)).append(m_rowNumber).append('"');
+    for (auto &anchor : anchors)
+        if (anchor.row <= row && anchor.column <= column)
+            return &anchor;
+    return nullptr;
+}
+
+} // namespace
+
+const WorksheetWriter::SharedAnchor *WorksheetWriter::sharedAnchor(int row, int column,
+                                                                   const CellFormula &formula) const
+{
+    // Copies lie below and right of their master, so moving a text from one copy to a later one
+    // gives what moving it from the master does.
+    const int rowOffset = formula.rowOffset();
+    const int columnOffset = formula.columnOffset();
+    if (rowOffset < 0 || columnOffset < 0 || formula.formulaType() != CellFormula::NormalType)
+        return nullptr;
+    const auto origin = m_sharedOrigins.find({row - rowOffset, column - columnOffset});
+    if (origin == m_sharedOrigins.end() ||
+        origin->second.text != formula.originalText().constData())
+        return nullptr;
+    return anchorCovering(origin->second.anchors, row, column);
+}
+
+void WorksheetWriter::collectSharedFormulas()
+{
+    // The masters first: a formula that was moved names its master's position.
+    m_sharedOrigins.clear();
+    m_sharedCount = 0;
+    m_sheet.cells().forEachCell([this](int row, int column, const Cell &cell) {
+        const CellFormula &formula = cell.formula();
+        if (formula.isValid() && (formula.rowOffset() > 0 || formula.columnOffset() > 0) &&
+            formula.rowOffset() >= 0 && formula.columnOffset() >= 0)
+            m_sharedOrigins.try_emplace(
+                {row - formula.rowOffset(), column - formula.columnOffset()},
+                SharedOrigin {formula.originalText().constData(), {}});
+    });
+    if (m_sharedOrigins.empty())
+        return;
+    m_sheet.cells().forEachCell([this](int row, int column, const Cell &cell) {
+        const CellFormula &formula = cell.formula();
+        if (!formula.isValid() || formula.rowOffset() < 0 || formula.columnOffset() < 0 ||
+            formula.formulaType() != CellFormula::NormalType)
+            return;
+        const auto origin =
+            m_sharedOrigins.find({row - formula.rowOffset(), column - formula.columnOffset()});
+        if (origin == m_sharedOrigins.end() ||
+            origin->second.text != formula.originalText().constData())
+            return;
+        std::vector<SharedAnchor> &anchors = origin->second.anchors;
+        SharedAnchor *anchor = anchorCovering(anchors, row, column);
+        if (!anchor) {
+            if (anchors.size() < MaxAnchorsPerOrigin)
+                anchors.push_back({-1, row, column, CellRange(row, column, row, column)});
+            return;
+        }
+        if (anchor->index < 0)
+            anchor->index = m_sharedCount++;
+        const CellRange &range = anchor->range;
+        anchor->range = CellRange(range.firstRow(), range.firstColumn(), qMax(range.lastRow(), row),
+                                  qMax(range.lastColumn(), column));
+    });
+}
+
+void WorksheetWriter::writeFormula(int row, int column, const CellFormula &formula)
+{
+    m_xml.append("><f");
+    // An anchor without copies (index -1) is an ordinary formula.
+    const SharedAnchor *anchor = sharedAnchor(row, column, formula);
+    if (anchor && anchor->index >= 0) {
+        m_xml.append(" t=\"shared\"");
+        const bool isAnchor = anchor->row == row && anchor->column == column;
+        if (isAnchor)
+            m_xml.append(" ref=\"").append(anchor->range.toString().toLatin1()).append('"');
+        m_xml.append(" si=\"");
+        m_xml.appendInteger(anchor->index);
+        m_xml.append('"');
+        if (!isAnchor) {
+            m_xml.append("/></c>");
+            return;
+        }
+    } else if (formula.formulaType() == CellFormula::ArrayType && formula.reference().isValid()) {
+        m_xml.append(" t=\"array\" ref=\"")
+            .append(formula.reference().toString().toLatin1())
+            .append('"');
+    }
+    m_xml.append('>');
+    appendXmlText(m_xml, formula.formulaText(), false);
+    m_xml.append("</f></c>");
+}
+
+void WorksheetWriter::writeCell(int row, int column, int style, const Cell &cell)
+{
+    m_xml.append("<c r=\"").append(columnName(column)).append(m_rowNumber.view()).append('"');
     if (style != 0) {
         m_xml.append(" s=\"");
-        appendInteger(m_xml, style);
+        m_xml.appendInteger(style);
         m_xml.append('"');
     }
 
-    const CellFormula formula = cell.formula();
+    const CellFormula &formula = cell.formula();
     if (formula.isValid()) {
-        m_xml.append("><f");
-        if (formula.formulaType() == CellFormula::ArrayType && formula.reference().isValid())
-            m_xml.append(" t=\"array\" ref=\"")
-                .append(formula.reference().toString().toLatin1())
-                .append('"');
-        m_xml.append('>');
-        appendText(m_xml, formula.formulaText());
-        m_xml.append("</f></c>");
+        writeFormula(row, column, formula);
         return;
     }
     if (cell.isCachedResult()) {
@@ -149,18 +284,22 @@ void WorksheetWriter::writeCell(int column, int style, const Cell &cell)
     switch (cell.cellType()) {
     case Cell::StringType:
         m_xml.append(" t=\"s\"><v>");
-        appendInteger(m_xml, m_strings->add(cell.value().toString()));
+        // Texts are stored as QString; reading one in place spares a copy per cell.
+        m_xml.appendInteger(
+            m_strings->add(cell.value().typeId() == QMetaType::QString
+                               ? *static_cast<const QString *>(cell.value().constData())
+                               : cell.value().toString()));
         break;
     case Cell::NumberType:
         m_xml.append("><v>");
-        appendNumber(m_xml, cell.value().toDouble());
+        m_xml.appendNumber(cell.value().toDouble());
         break;
     case Cell::BooleanType:
         m_xml.append(" t=\"b\"><v>").append(cell.value().toBool() ? '1' : '0');
         break;
     case Cell::ErrorType:
         m_xml.append(" t=\"e\"><v>");
-        appendText(m_xml, cell.value().toString());
+        appendXmlText(m_xml, cell.value().toString());
         break;
     case Cell::BlankType:
         m_xml.append("/>");
@@ -175,7 +314,7 @@ void WorksheetWriter::writeMergedCells()
     if (merged.isEmpty())
         return;
     m_xml.append("<mergeCells count=\"");
-    appendInteger(m_xml, merged.size());
+    m_xml.appendInteger(merged.size());
     m_xml.append("\">");
     for (const CellRange &range : merged)
         m_xml.append("<mergeCell ref=\"").append(range.toString().toLatin1()).append("\"/>");

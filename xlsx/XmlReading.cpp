@@ -1,32 +1,58 @@
 #include "XmlReading.h"
 
+#include "ByteBuffer.h"
+#include "XmlPullReader.h"
 #include "XmlText.h"
-
-#include <QXmlStreamReader>
 
 #include <charconv>
 #include <cmath>
 
 namespace QXlsx {
 
-bool parseXmlBool(QStringView text)
+namespace {
+
+char16_t unit(QChar c)
 {
-    const QStringView trimmed = text.trimmed();
-    return trimmed == u"1" || trimmed == u"true";
+    return c.unicode();
 }
 
-std::optional<double> parseXmlNumber(QStringView text)
+char16_t unit(char c)
 {
-    const QStringView trimmed = text.trimmed();
+    return char16_t(uchar(c));
+}
+
+template<typename View>
+bool equalsAscii(View text, const char *ascii)
+{
+    qsizetype i = 0;
+    for (const auto c : text) {
+        if (ascii[i] == 0 || unit(c) != char16_t(ascii[i]))
+            return false;
+        ++i;
+    }
+    return ascii[i] == 0;
+}
+
+template<typename View>
+bool parseBool(View text)
+{
+    const View trimmed = text.trimmed();
+    return equalsAscii(trimmed, "1") || equalsAscii(trimmed, "true");
+}
+
+template<typename View>
+std::optional<double> parseNumber(View text)
+{
+    const View trimmed = text.trimmed();
     // Long enough for any double the file format writes; longer text is not a number.
     char buffer[64];
     if (trimmed.isEmpty() || trimmed.size() >= qsizetype(sizeof buffer))
         return std::nullopt;
     qsizetype length = 0;
-    for (const QChar c : trimmed) {
-        if (c.unicode() > 0x7F)
+    for (const auto c : trimmed) {
+        if (unit(c) > 0x7F)
             return std::nullopt;
-        buffer[length++] = char(c.unicode());
+        buffer[length++] = char(unit(c));
     }
     const char *begin = buffer;
     if (*begin == '+')
@@ -38,17 +64,51 @@ std::optional<double> parseXmlNumber(QStringView text)
     return value;
 }
 
-int parseXmlIndex(QStringView text)
+template<typename View>
+int parseIndex(View text)
 {
     if (text.isEmpty() || text.size() > 9)
         return -1;
     int value = 0;
-    for (const QChar c : text) {
-        if (c < u'0' || c > u'9')
+    for (const auto c : text) {
+        const char16_t u = unit(c);
+        if (u < u'0' || u > u'9')
             return -1;
-        value = value * 10 + (c.unicode() - u'0');
+        value = value * 10 + (u - u'0');
     }
     return value;
+}
+
+} // namespace
+
+bool parseXmlBool(QStringView text)
+{
+    return parseBool(text);
+}
+
+bool parseXmlBool(QByteArrayView text)
+{
+    return parseBool(text);
+}
+
+std::optional<double> parseXmlNumber(QStringView text)
+{
+    return parseNumber(text);
+}
+
+std::optional<double> parseXmlNumber(QByteArrayView text)
+{
+    return parseNumber(text);
+}
+
+int parseXmlIndex(QStringView text)
+{
+    return parseIndex(text);
+}
+
+int parseXmlIndex(QByteArrayView text)
+{
+    return parseIndex(text);
 }
 
 QColor parseArgbColor(QStringView text)
@@ -62,22 +122,38 @@ QColor parseArgbColor(QStringView text)
     return QColor::fromRgb(QRgb(value | 0xFF000000u));
 }
 
-QString readRichText(QXmlStreamReader &xml)
+bool readRichText(XmlPullReader &xml, qsizetype maxLength, QString *text)
 {
-    const QString item = xml.name().toString();
-    QString text;
-    while (!xml.atEnd()) {
-        const QXmlStreamReader::TokenType token = xml.readNext();
-        if (token == QXmlStreamReader::EndElement && xml.name() == item)
+    // Escapes only ever shorten the text, so the limit can be checked on the raw bytes first.
+    ByteBuffer utf8;
+    int depth = 1;
+    while (depth > 0 && !xml.atEnd()) {
+        switch (xml.readNext()) {
+        case XmlPullReader::StartElement:
+            if (sameBytes(xml.name(), "t")) {
+                if (!xml.readElementText(&utf8, maxUtf8Bytes(maxLength)))
+                    return false;
+            } else if (sameBytes(xml.name(), "r")) {
+                ++depth;
+            } else {
+                xml.skipCurrentElement(); // run properties, phonetic runs and their settings
+            }
             break;
-        if (token != QXmlStreamReader::StartElement)
-            continue;
-        if (xml.name() == u"t")
-            text += xml.readElementText();
-        else if (xml.name() != u"r")
-            xml.skipCurrentElement(); // run properties, phonetic runs and their settings
+        case XmlPullReader::EndElement:
+            --depth;
+            break;
+        default:
+            break;
+        }
     }
-    return decodeXmlEscapes(text);
+    if (xml.hasError())
+        return false;
+    *text = decodeXmlEscapes(QString::fromUtf8(utf8.view()));
+    if (text->size() > maxLength) {
+        xml.raiseError(XmlPullReader::tr("Text mit mehr als %1 Zeichen").arg(maxLength));
+        return false;
+    }
+    return true;
 }
 
 } // namespace QXlsx

@@ -1,5 +1,7 @@
 #include "XmlText.h"
 
+#include "ByteBuffer.h"
+
 namespace QXlsx {
 
 namespace {
@@ -34,7 +36,7 @@ int escapeAt(QStringView text, qsizetype i)
     return value;
 }
 
-bool needsEscape(QStringView text, qsizetype i)
+bool needsEscape(QStringView text, qsizetype i, bool protectLookalikes)
 {
     const char16_t u = text[i].unicode();
     if (u < 0x20)
@@ -45,7 +47,7 @@ bool needsEscape(QStringView text, qsizetype i)
         return i + 1 >= text.size() || !QChar::isLowSurrogate(text[i + 1].unicode());
     if (QChar::isLowSurrogate(u))
         return i == 0 || !QChar::isHighSurrogate(text[i - 1].unicode());
-    return u == u'_' && escapeAt(text, i) >= 0;
+    return protectLookalikes && u == u'_' && escapeAt(text, i) >= 0;
 }
 
 void appendEscape(QString &out, char16_t unit)
@@ -77,21 +79,52 @@ QString decodeXmlEscapes(QStringView text)
     return out;
 }
 
-QString encodeXmlEscapes(const QString &text)
+QString decodeXmlEscapes(const QString &text)
+{
+    return text.contains(QLatin1String("_x")) ? decodeXmlEscapes(QStringView(text)) : text;
+}
+
+QString encodeXmlEscapes(const QString &text, bool protectLookalikes)
 {
     qsizetype first = 0;
-    while (first < text.size() && !needsEscape(text, first))
+    while (first < text.size() && !needsEscape(text, first, protectLookalikes))
         ++first;
     if (first == text.size())
         return text;
     QString out = text.left(first);
     for (qsizetype i = first; i < text.size(); ++i) {
-        if (needsEscape(text, i))
+        if (needsEscape(text, i, protectLookalikes))
             appendEscape(out, text[i].unicode());
         else
             out += text[i];
     }
     return out;
+}
+
+void appendXmlText(ByteBuffer &out, const QString &text, bool protectLookalikes)
+{
+    const QByteArray utf8 = encodeXmlEscapes(text, protectLookalikes).toUtf8();
+    const char *data = utf8.constData();
+    qsizetype run = 0; // start of the characters not yet appended
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const char *entity = nullptr;
+        switch (data[i]) {
+        case '&':
+            entity = "&amp;";
+            break;
+        case '<':
+            entity = "&lt;";
+            break;
+        case '>':
+            entity = "&gt;";
+            break;
+        default:
+            continue;
+        }
+        out.append(data + run, i - run).append(entity);
+        run = i + 1;
+    }
+    out.append(data + run, utf8.size() - run);
 }
 
 } // namespace QXlsx

@@ -1,10 +1,9 @@
 #include "ZipReader.h"
 
+#include "ZipEntryReader.h"
 #include "ZipFormat.h"
 
 #include <QtEndian>
-
-#include <zlib.h>
 
 namespace QXlsx {
 
@@ -88,9 +87,8 @@ bool ZipReader::contains(const QString &name) const
     return m_entries.contains(name.toLower());
 }
 
-ZipReader::Status ZipReader::read(const QString &name, qint64 maxSize, QByteArray *out) const
+ZipReader::Status ZipReader::locate(const QString &name, qint64 maxSize, EntryData *data) const
 {
-    out->clear();
     if (m_status != Status::Ok)
         return m_status;
     const auto it = m_entries.constFind(name.toLower());
@@ -100,53 +98,50 @@ ZipReader::Status ZipReader::read(const QString &name, qint64 maxSize, QByteArra
     if ((entry.flags & EncryptedFlag) || entry.size == Zip64Marker ||
         entry.compressedSize == Zip64Marker || entry.localHeaderOffset == Zip64Marker)
         return Status::Unsupported;
+    if (entry.method != StoredMethod && entry.method != DeflatedMethod)
+        return Status::Unsupported;
     if (entry.size > maxSize)
         return Status::TooLarge;
+    if (entry.size > RatioFreeSize && entry.size / MaxCompressionRatio > entry.compressedSize)
+        return Status::TooCompressed;
 
-    const char *data = m_data.constData();
+    const char *bytes = m_data.constData();
     const qint64 offset = entry.localHeaderOffset;
-    if (offset + LocalHeaderSize > m_data.size() || read32(data + offset) != LocalHeaderSignature)
+    if (offset + LocalHeaderSize > m_data.size() || read32(bytes + offset) != LocalHeaderSignature)
         return Status::Corrupt;
     const qint64 start =
-        offset + LocalHeaderSize + read16(data + offset + 26) + read16(data + offset + 28);
+        offset + LocalHeaderSize + read16(bytes + offset + 26) + read16(bytes + offset + 28);
     if (start + entry.compressedSize > m_data.size())
         return Status::Corrupt;
-
-    Status status = Status::Unsupported;
-    if (entry.method == StoredMethod) {
-        if (entry.compressedSize != entry.size)
-            return Status::Corrupt;
-        *out = m_data.mid(start, entry.size);
-        status = Status::Ok;
-    } else if (entry.method == DeflatedMethod) {
-        status = inflate(entry, data + start, out);
-    }
-    if (status == Status::Ok &&
-        crc32(0, reinterpret_cast<const Bytef *>(out->constData()), uInt(out->size())) != entry.crc)
-        status = Status::Corrupt;
-    if (status != Status::Ok)
-        out->clear();
-    return status;
+    if (entry.method == StoredMethod && entry.compressedSize != entry.size)
+        return Status::Corrupt;
+    data->method = entry.method;
+    data->crc = entry.crc;
+    data->size = entry.size;
+    data->compressed = bytes + start;
+    data->compressedSize = entry.compressedSize;
+    return Status::Ok;
 }
 
-ZipReader::Status ZipReader::inflate(const Entry &entry, const char *compressed,
-                                     QByteArray *out) const
+ZipReader::Status ZipReader::read(const QString &name, qint64 maxSize, QByteArray *out) const
 {
-    // One spare byte: output that reaches it is longer than the entry declared.
-    out->resize(entry.size + 1);
-    z_stream stream = {};
-    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
-        return Status::Corrupt;
-    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(compressed));
-    stream.avail_in = uInt(entry.compressedSize);
-    stream.next_out = reinterpret_cast<Bytef *>(out->data());
-    stream.avail_out = uInt(out->size());
-    const int result = ::inflate(&stream, Z_FINISH);
-    const qint64 produced = qint64(stream.total_out);
-    inflateEnd(&stream);
-    if (result != Z_STREAM_END || produced != entry.size)
-        return Status::Corrupt;
-    out->resize(entry.size);
+    out->clear();
+    ZipEntryReader reader(*this, name, maxSize);
+    if (reader.status() != Status::Ok)
+        return reader.status();
+    out->resize(reader.size());
+    qsizetype filled = 0;
+    while (filled < out->size()) {
+        const qsizetype piece = reader.read(out->data() + filled, out->size() - filled);
+        if (piece <= 0)
+            break;
+        filled += piece;
+    }
+    // The entry is checked once the reader reports its end.
+    if (filled != out->size() || reader.read(nullptr, 0) != 0) {
+        out->clear();
+        return reader.status() == Status::Ok ? Status::Corrupt : reader.status();
+    }
     return Status::Ok;
 }
 

@@ -86,6 +86,15 @@ void TestSheetModel::displayText_data()
     QTest::newRow("time below one") << "hh:mm:ss" << HalfPastTwo << "14:30:00";
     QTest::newRow("time part") << "dd.mm.yyyy hh:mm" << HalfPastTwo << "14:30";
     QTest::newRow("elapsed hours") << "[h]:mm:ss" << HalfPastTwo << "14:30:00";
+    QTest::newRow("elapsed hours past a day") << "[h]:mm:ss" << 1.5 << "36:00:00";
+    QTest::newRow("elapsed hours, whole days") << "[h]:mm" << 2.0 << "48:00";
+    QTest::newRow("elapsed minutes") << "[mm]:ss" << 1.5 / 24 << "90:00";
+    QTest::newRow("elapsed seconds") << "[ss]" << 0.75 << "64800";
+    const double quarterSecond = (14.5 * 3600 + 15.25) / 86400;
+    QTest::newRow("hundredths") << "hh:mm:ss.00" << quarterSecond << "14:30:15,25";
+    QTest::newRow("tenth rounds up") << "mm:ss.0" << 59.96 / 86400 << "01:00,0";
+    QTest::newRow("milliseconds with date")
+        << "dd.mm.yyyy hh:mm:ss.000" << NewYearsEve + quarterSecond << "31.12.2024 14:30:15,250";
     QTest::newRow("time on whole day") << "hh:mm" << NewYearsEve << "00:00";
     QTest::newRow("AM/PM") << "h:mm AM/PM" << HalfPastTwo << "2:30 PM";
     QTest::newRow("AM/PM, slashes") << "d/m/yyyy h:mm AM/PM" << dateTime << "31.12.2024 2:30 PM";
@@ -126,6 +135,8 @@ void TestSheetModel::followsTheLocale_data()
                                   << "31-12-2024";
     QTest::newRow("German again") << German << "mm-dd-yy"
                                   << "31.12.2024";
+    QTest::newRow("US decimal point") << us << "h:mm:ss.0"
+                                      << "0:00:00.0";
 }
 
 void TestSheetModel::followsTheLocale()

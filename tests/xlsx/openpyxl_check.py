@@ -1,14 +1,19 @@
 """Reads or writes a workbook with openpyxl for the interoperability test.
 
-read PATH   prints the workbook's sheets, merged ranges and cells as JSON
-write PATH  writes a workbook with one cell of every kind the test expects
+read PATH        prints the workbook's sheets, merged ranges and cells as JSON
+write PATH       writes a workbook with one cell of every kind the test expects
+formatting PATH  writes a workbook with borders, theme colours, column widths, row heights,
+                 a frozen pane and hidden sheets
+layout PATH      prints that formatting as JSON, every colour as the [r, g, b] it shows
 """
+import colorsys
 import datetime
 import json
 import sys
+import xml.etree.ElementTree as ElementTree
 
 import openpyxl
-from openpyxl.styles import Alignment, Font, PatternFill
+from openpyxl.styles import Alignment, Border, Color, Font, PatternFill, Side
 
 
 def encode(value):
@@ -57,5 +62,102 @@ def write(path):
     workbook.save(path)
 
 
+def formatting(path):
+    workbook = openpyxl.Workbook()
+    sheet = workbook.active
+    sheet.title = "Formate"
+    sheet["A1"] = "Rahmen"
+    sheet["A1"].border = Border(
+        left=Side(style="thin", color="FF0000FF"),
+        right=Side(style="double", color=Color(theme=5, tint=-0.25)),
+        top=Side(style="mediumDashed"),
+        bottom=Side(style="thick", color=Color(indexed=10)),
+        diagonal=Side(style="hair", color="FF00FF00"),
+        diagonalUp=True)
+    sheet["B1"] = "Thema"
+    sheet["B1"].font = Font(color=Color(theme=4, tint=0.4))
+    sheet["B1"].fill = PatternFill("solid", fgColor=Color(theme=9, tint=-0.5))
+    sheet["C2"] = 1
+    sheet["C2"].font = Font(color=Color(theme=1))
+    sheet.column_dimensions["A"].width = 30.5
+    sheet.column_dimensions["C"].width = 8
+    sheet.row_dimensions[1].height = 40
+    sheet.row_dimensions[7].height = 12.75  # a row without cells
+    sheet.freeze_panes = "B3"
+    hidden = workbook.create_sheet("Versteckt")
+    hidden["A1"] = "x"
+    hidden.sheet_state = "hidden"
+    very_hidden = workbook.create_sheet("Sehr versteckt")
+    very_hidden["A1"] = "y"
+    very_hidden.sheet_state = "veryHidden"
+    workbook.save(path)
+
+
+def theme_colours(workbook):
+    """The theme's colours in the order styles index them (light 1 first); a workbook without
+    a theme has no theme colours."""
+    if workbook.loaded_theme is None:
+        return None
+    ns = {"a": "http://schemas.openxmlformats.org/drawingml/2006/main"}
+    scheme = ElementTree.fromstring(workbook.loaded_theme).find(".//a:clrScheme", ns)
+    colours = {}
+    for element in scheme:
+        name = element.tag.split("}")[1]
+        value = element[0].get("lastClr") or element[0].get("val")
+        colours[name] = value
+    order = ["lt1", "dk1", "lt2", "dk2", "accent1", "accent2", "accent3", "accent4",
+             "accent5", "accent6", "hlink", "folHlink"]
+    return [colours[name] for name in order]
+
+
+def shown(colour, theme):
+    if colour is None:
+        return None
+    if colour.type == "rgb":
+        value = colour.rgb[-6:]
+    elif colour.type == "theme":
+        value = theme[colour.theme]
+    elif colour.type == "indexed":
+        value = openpyxl.styles.colors.COLOR_INDEX[colour.indexed][-6:]
+    else:
+        return None
+    rgb = [int(value[i:i + 2], 16) / 255 for i in (0, 2, 4)]
+    tint = colour.tint or 0
+    if tint:
+        hue, lightness, saturation = colorsys.rgb_to_hls(*rgb)
+        lightness = lightness * (1 + tint) if tint < 0 else lightness * (1 - tint) + tint
+        rgb = colorsys.hls_to_rgb(hue, lightness, saturation)
+    return [round(c * 255) for c in rgb]
+
+
+def layout(path):
+    workbook = openpyxl.load_workbook(path)
+    theme = theme_colours(workbook)
+    result = {"states": {}, "frozen": {}, "widths": {}, "heights": {}, "cells": {}}
+    for sheet in workbook.worksheets:
+        result["states"][sheet.title] = sheet.sheet_state
+        result["frozen"][sheet.title] = sheet.freeze_panes
+        for key, dimension in sheet.column_dimensions.items():
+            if dimension.customWidth:
+                result["widths"][sheet.title + "!" + key] = dimension.width
+        for key, dimension in sheet.row_dimensions.items():
+            if dimension.customHeight:
+                result["heights"][sheet.title + "!" + str(key)] = dimension.ht
+        for row in sheet.iter_rows():
+            for cell in row:
+                border = cell.border
+                sides = {}
+                for side in ("left", "right", "top", "bottom", "diagonal"):
+                    value = getattr(border, side)
+                    if value is not None and value.style:
+                        sides[side] = [value.style, shown(value.color, theme)]
+                fill = cell.fill.fgColor if cell.fill.fill_type == "solid" else None
+                result["cells"][sheet.title + "!" + cell.coordinate] = {
+                    "border": sides, "diagonalUp": bool(border.diagonalUp),
+                    "font": shown(cell.font.color, theme), "fill": shown(fill, theme)}
+    json.dump(result, sys.stdout, ensure_ascii=False)
+
+
 if __name__ == "__main__":
-    {"read": read, "write": write}[sys.argv[1]](sys.argv[2])
+    {"read": read, "write": write, "formatting": formatting,
+     "layout": layout}[sys.argv[1]](sys.argv[2])

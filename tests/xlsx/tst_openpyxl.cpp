@@ -23,9 +23,13 @@ private slots:
     void initTestCase();
     void openpyxlReadsOurWorkbook();
     void weReadOpenpyxlWorkbook();
+    void formattingSurvivesACopy();
 
 private:
     bool runScript(const QString &mode, const QString &path, QByteArray *output = nullptr);
+    QJsonObject layout(const QString &path);
+    // The workbook the script writes in this mode, read by us; null when either fails.
+    std::unique_ptr<Document> written(const QString &mode, const QString &path);
 
     QTemporaryDir m_dir;
 };
@@ -56,8 +60,13 @@ bool TestOpenpyxl::runScript(const QString &mode, const QString &path, QByteArra
 
 void TestOpenpyxl::openpyxlReadsOurWorkbook()
 {
-    const auto doc = XlsxFixture::load(
-        XlsxFixture::workbook({{QStringLiteral("Daten"), XlsxFixture::sheetXml({})}}));
+    // A shared formula read from a file is saved shared again.
+    const auto doc = XlsxFixture::load(XlsxFixture::workbook(
+        {{QStringLiteral("Daten"),
+          XlsxFixture::sheetXml(
+              R"(<row r="7"><c r="E7"><f t="shared" ref="E7:E9" si="0">D7+1</f></c></row>
+              <row r="8"><c r="E8"><f t="shared" si="0"/></c></row>
+              <row r="9"><c r="E9"><f t="shared" si="0"/></c></row>)")}}));
     Format money;
     money.setNumberFormat(QStringLiteral("#,##0.00"));
     money.setFontBold(true);
@@ -109,6 +118,8 @@ void TestOpenpyxl::openpyxlReadsOurWorkbook()
     expect("A3", 1234.5, "n", "#,##0.00");
     expect("B3", QStringLiteral("  Leerzeichen  "), "s", "General");
     expect("C3", QStringLiteral("=kein Formel"), "s", "@");
+    expect("E7", QStringLiteral("=D7+1"), "f", "General");
+    expect("E9", QStringLiteral("=D9+1"), "f", "General");
     const QJsonArray styled = cells.value(QStringLiteral("Daten!A3")).toArray();
     QCOMPARE(styled.at(3), QJsonValue(true));
     QCOMPARE(styled.at(4), QJsonValue(QStringLiteral("FFFFFF00")));
@@ -116,12 +127,9 @@ void TestOpenpyxl::openpyxlReadsOurWorkbook()
 
 void TestOpenpyxl::weReadOpenpyxlWorkbook()
 {
-    const QString path = m_dir.filePath(QStringLiteral("theirs.xlsx"));
-    QVERIFY(runScript(QStringLiteral("write"), path));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const auto doc = XlsxFixture::load(file.readAll());
-    QCOMPARE(doc->errorString(), QString());
+    const auto doc =
+        written(QStringLiteral("write"), m_dir.filePath(QStringLiteral("theirs.xlsx")));
+    QVERIFY(doc);
     QCOMPARE(doc->sheetNames(), QStringList({QStringLiteral("Daten"), QStringLiteral("Zweites")}));
     QCOMPARE(doc->read(1, 1), QVariant(QStringLiteral("Straße")));
     QCOMPARE(doc->read(1, 2), QVariant(42.0));
@@ -145,6 +153,86 @@ void TestOpenpyxl::weReadOpenpyxlWorkbook()
     QCOMPARE(doc->currentWorksheet()->mergedCells(), QList<CellRange>({CellRange(5, 1, 6, 2)}));
     QVERIFY(doc->selectSheet(QStringLiteral("Zweites")));
     QCOMPARE(doc->read(1, 1), QVariant(QStringLiteral("x")));
+}
+
+std::unique_ptr<Document> TestOpenpyxl::written(const QString &mode, const QString &path)
+{
+    QFile file(path);
+    if (!runScript(mode, path) || !file.open(QIODevice::ReadOnly))
+        return nullptr;
+    auto doc = XlsxFixture::load(file.readAll());
+    if (!doc->errorString().isEmpty()) {
+        qWarning().noquote() << doc->errorString();
+        return nullptr;
+    }
+    return doc;
+}
+
+QJsonObject TestOpenpyxl::layout(const QString &path)
+{
+    QByteArray json;
+    if (!runScript(QStringLiteral("layout"), path, &json))
+        return {};
+    return QJsonDocument::fromJson(json).object();
+}
+
+namespace {
+
+// Equal, except that colours ([r, g, b]) may differ by rounding.
+bool sameLayout(const QJsonValue &a, const QJsonValue &b)
+{
+    if (a.isArray() && b.isArray()) {
+        const QJsonArray x = a.toArray();
+        const QJsonArray y = b.toArray();
+        if (x.size() != y.size())
+            return false;
+        const bool colour = x.size() == 3 && x.at(0).isDouble();
+        for (qsizetype i = 0; i < x.size(); ++i) {
+            if (colour ? std::abs(x.at(i).toDouble() - y.at(i).toDouble()) > 2
+                       : !sameLayout(x.at(i), y.at(i)))
+                return false;
+        }
+        return true;
+    }
+    if (a.isObject() && b.isObject()) {
+        const QJsonObject x = a.toObject();
+        const QJsonObject y = b.toObject();
+        if (x.keys() != y.keys())
+            return false;
+        for (const QString &key : x.keys())
+            if (!sameLayout(x.value(key), y.value(key)))
+                return false;
+        return true;
+    }
+    return a == b;
+}
+
+} // namespace
+
+void TestOpenpyxl::formattingSurvivesACopy()
+{
+    const QString original = m_dir.filePath(QStringLiteral("formatted.xlsx"));
+    const QString copy = m_dir.filePath(QStringLiteral("copy.xlsx"));
+    const auto doc = written(QStringLiteral("formatting"), original);
+    QVERIFY(doc);
+    QVERIFY(doc->saveAs(copy));
+
+    const QJsonObject before = layout(original);
+    const QJsonObject after = layout(copy);
+    QVERIFY(!before.isEmpty());
+    QCOMPARE(before.value(QStringLiteral("states")).toObject().value(QStringLiteral("Versteckt")),
+             QJsonValue(QStringLiteral("hidden")));
+    for (const char *part : {"states", "frozen", "widths", "heights"})
+        QCOMPARE(after.value(QLatin1String(part)), before.value(QLatin1String(part)));
+    const QJsonObject cellsBefore = before.value(QStringLiteral("cells")).toObject();
+    const QJsonObject cellsAfter = after.value(QStringLiteral("cells")).toObject();
+    for (const char *cell : {"Formate!A1", "Formate!B1", "Formate!C2"}) {
+        const QJsonValue want = cellsBefore.value(QLatin1String(cell));
+        const QJsonValue got = cellsAfter.value(QLatin1String(cell));
+        QVERIFY2(sameLayout(got, want),
+                 qPrintable(QString::fromUtf8(QJsonDocument(got.toObject()).toJson()) +
+                            QString::fromUtf8(QJsonDocument(want.toObject()).toJson())));
+    }
 }
 
 QTEST_MAIN(TestOpenpyxl)

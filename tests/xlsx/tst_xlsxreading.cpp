@@ -67,6 +67,12 @@ private slots:
     void badInput_data();
     void badInput();
     void zipBombWithFalseSize();
+    void hostileSizes_data();
+    void hostileSizes();
+    void onePartForManySheets();
+    void formulaTextIsLiteral();
+    void arrayResultsMarked();
+    void layout();
 };
 
 void TestXlsxReading::cellTypes()
@@ -314,6 +320,21 @@ void TestXlsxReading::badInput_data()
         qToLittleEndian<quint32>(0xFFFFFFF0u, huge.data() + at + 24);
     QTest::newRow("absurd size") << huge << "zu groß" << QString();
 
+    QMap<QString, QByteArray> doctype = parts;
+    doctype[QStringLiteral("xl/worksheets/sheet1.xml")] =
+        "<?xml version=\"1.0\"?><!DOCTYPE x [<!ENTITY a \"aaaa\">]>" +
+        sheetXml(R"(<row r="1"><c r="A1" t="inlineStr"><is><t>&a;</t></is></c></row>)")
+            .mid(sheetXml({}).indexOf("<worksheet"));
+    QTest::newRow("document type") << XlsxFixture::zip(doctype) << "Dokumenttyp" << QString();
+    QMap<QString, QByteArray> crossed = parts;
+    crossed[QStringLiteral("xl/worksheets/sheet1.xml")] =
+        sheetXml(R"(<row r="1"><c r="A1"><v>1</c></v></row>)");
+    QTest::newRow("crossed elements") << XlsxFixture::zip(crossed) << "Endelement" << QString();
+    QMap<QString, QByteArray> badUtf8 = parts;
+    badUtf8[QStringLiteral("xl/worksheets/sheet1.xml")] =
+        sheetXml("<row r=\"1\"><c r=\"A1\" t=\"str\"><v>\xC3\x28</v></c></row>");
+    QTest::newRow("bad UTF-8") << XlsxFixture::zip(badUtf8) << "kodierte" << QString();
+
     QTest::newRow("only a chart sheet")
         << XlsxFixture::workbook({{QStringLiteral("Diagramm"), "<chartsheet/>", true}})
         << "keine Tabellenblätter" << QString();
@@ -351,6 +372,141 @@ void TestXlsxReading::zipBombWithFalseSize()
     QVERIFY(doc->sheetNames().isEmpty());
     QVERIFY2(doc->errorString().contains(QStringLiteral("beschädigt")),
              qPrintable(doc->errorString()));
+}
+
+void TestXlsxReading::hostileSizes_data()
+{
+    QTest::addColumn<QByteArray>("sheetData");
+    QTest::addColumn<QByteArray>("strings");
+    QTest::addColumn<QString>("message"); // empty: the file reads
+    const int limit = Worksheet::MaxTextLength;
+    const QByteArray longest(limit, 'x');
+    const QByteArray tooLong(limit + 1, 'x');
+    const QByteArray shared = R"(<row r="1"><c r="A1" t="s"><v>0</v></c></row>)";
+    QTest::newRow("longest shared text") << shared << "<si><t>" + longest + "</t></si>"
+                                         << "";
+    QTest::newRow("shared text too long") << shared << "<si><t>" + tooLong + "</t></si>"
+                                          << "mehr als 32767 Zeichen";
+    // Three bytes a character: the byte count alone must not refuse it.
+    const QByteArray euros = QString(limit, QChar(0x20AC)).toUtf8();
+    QTest::newRow("longest text of euro signs") << shared << "<si><t>" + euros + "</t></si>"
+                                                << "";
+    QTest::newRow("inline text too long") << R"(<row r="1"><c r="A1" t="inlineStr"><is><r><t>)" +
+            longest + "</t></r><r><t>y</t></r></is></c></row>"
+                                          << QByteArray() << "mehr als 32767 Zeichen";
+    QTest::newRow("formula result too long")
+        << R"(<row r="1"><c r="A1" t="str"><f>A2</f><v>)" + tooLong + "</v></c></row>"
+        << QByteArray() << "Text";
+    QTest::newRow("formula too long") << R"(<row r="1"><c r="A1"><f>)" + tooLong + "</f></c></row>"
+                                      << QByteArray() << "Formel mit mehr als";
+    // Tens of megabytes of blanks pack into a few kilobytes.
+    QTest::newRow("packed too tightly")
+        << QByteArray(32 << 20, ' ') << QByteArray() << "ungewöhnlich stark gepackt";
+}
+
+void TestXlsxReading::hostileSizes()
+{
+    QFETCH(QByteArray, sheetData);
+    QFETCH(QByteArray, strings);
+    QFETCH(QString, message);
+    const auto doc = loadSheet(sheetData, strings);
+    if (message.isEmpty()) {
+        QCOMPARE(doc->errorString(), QString());
+        QCOMPARE(doc->read(1, 1).toString().size(), Worksheet::MaxTextLength);
+    } else {
+        QVERIFY(doc->sheetNames().isEmpty());
+        QVERIFY2(doc->errorString().contains(message), qPrintable(doc->errorString()));
+    }
+}
+
+void TestXlsxReading::onePartForManySheets()
+{
+    // Every sheet names the same part of a megabyte: each read is harmless, all of them are not.
+    constexpr int SheetCount = 200;
+    QByteArray cells;
+    for (int row = 1; cells.size() < (1 << 20); ++row)
+        cells += "<row r=\"" + QByteArray::number(row) + "\"><c><v>1</v></c></row>";
+    QList<Sheet> sheets;
+    for (int i = 0; i < SheetCount; ++i)
+        sheets.append({QStringLiteral("S%1").arg(i), sheetXml(i == 0 ? cells : QByteArray())});
+    QMap<QString, QByteArray> parts = XlsxFixture::unzip(XlsxFixture::workbook(sheets));
+    QByteArray &relationships = parts[QStringLiteral("xl/_rels/workbook.xml.rels")];
+    for (int i = 2; i <= SheetCount; ++i) {
+        relationships.replace("worksheets/sheet" + QByteArray::number(i) + ".xml\"",
+                              "worksheets/sheet1.xml\"");
+        parts.remove(QStringLiteral("xl/worksheets/sheet%1.xml").arg(i));
+    }
+    const auto doc = load(XlsxFixture::zip(parts));
+    QVERIFY(doc->sheetNames().isEmpty());
+    QVERIFY2(doc->errorString().contains(QStringLiteral("ungewöhnlich stark gepackt")),
+             qPrintable(doc->errorString()));
+}
+
+void TestXlsxReading::formulaTextIsLiteral()
+{
+    // Only cell text uses "_xHHHH_" escapes; formula text means what it says, both ways.
+    const auto doc = loadSheet(
+        R"(<row r="1"><c r="A1"><f>"_x0041_"&amp;"x"</f></c><c r="B1"><f t="shared" ref="B1:B2" si="0">"_x0042_"&amp;A1</f></c></row>
+        <row r="2"><c r="B2"><f t="shared" si="0"/></c></row>)");
+    QCOMPARE(doc->read(1, 1), QVariant(QStringLiteral("=\"_x0041_\"&\"x\"")));
+    QCOMPARE(doc->read(2, 2), QVariant(QStringLiteral("=\"_x0042_\"&A2")));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(doc->saveAs(&buffer));
+    const QByteArray sheet =
+        XlsxFixture::unzip(buffer.data()).value(QStringLiteral("xl/worksheets/sheet1.xml"));
+    QVERIFY(sheet.contains("<f>&quot;_x0041_&quot;&amp;&quot;x&quot;</f>") ||
+            sheet.contains("<f>\"_x0041_\"&amp;\"x\"</f>"));
+    QCOMPARE(load(buffer.data())->read(2, 2), doc->read(2, 2));
+}
+
+void TestXlsxReading::arrayResultsMarked()
+{
+    // Ranges that overlap, start on rows without cells and come out of order; cells beside
+    // and below them keep their values.
+    const auto doc = loadSheet(R"(
+        <row r="1"><c r="A1"><f t="array" ref="A1:B3">X</f><v>1</v></c><c r="B1"><v>2</v></c><c r="C1"><v>3</v></c></row>
+        <row r="2"><c r="B2"><f t="array" ref="B2:C5">Y</f><v>4</v></c><c r="C2"><v>5</v></c><c r="D2"><v>6</v></c></row>
+        <row r="4"><c r="A4"><v>7</v></c><c r="C4"><v>8</v></c></row>
+        <row r="7"><c r="B7"><v>9</v></c><c r="E7"><f t="array" ref="E7:E9">Z</f><v>1</v></c></row>
+        <row r="6"><c r="C6"><v>10</v></c></row>
+        <row r="9"><c r="E9"><v>11</v></c><c r="F9"><v>12</v></c></row>)");
+    QCOMPARE(doc->errorString(), QString());
+    const QList<std::pair<int, int>> results = {{1, 2}, {2, 3}, {4, 3}, {9, 5}};
+    const QList<std::pair<int, int>> values = {{1, 3}, {2, 4}, {4, 1}, {6, 3}, {7, 2}, {9, 6}};
+    for (const auto &[row, column] : results)
+        QVERIFY2(doc->cellAt(row, column)->isCachedResult(), qPrintable(QString::number(row)));
+    for (const auto &[row, column] : values)
+        QVERIFY2(!doc->cellAt(row, column)->isCachedResult(), qPrintable(QString::number(row)));
+}
+
+void TestXlsxReading::layout()
+{
+    const QByteArray sheet = sheetXml(
+        R"(<row r="1" ht="30" customHeight="1"><c r="A1"><v>1</v></c></row>
+        <row r="2" ht="18"><c r="A2"><v>2</v></c></row>)");
+    const QByteArray before =
+        R"(<sheetViews><sheetView workbookViewId="0"><pane xSplit="2" ySplit="1" topLeftCell="C2" state="frozen"/></sheetView></sheetViews>
+        <cols><col min="1" max="3" width="20.5" customWidth="1"/><col min="5" max="5" width="1e300"/></cols>)";
+    const QByteArray split =
+        R"(<sheetViews><sheetView workbookViewId="0"><pane xSplit="2000" ySplit="1e300" state="split"/></sheetView></sheetViews>)";
+    QByteArray frozen = sheet;
+    frozen.replace("<sheetData>", before + "<sheetData>");
+    QByteArray unfrozen = sheet;
+    unfrozen.replace("<sheetData>", split + "<sheetData>");
+    const auto doc = load(XlsxFixture::workbook(
+        {{QStringLiteral("Eins"), frozen}, {QStringLiteral("Zwei"), unfrozen}}));
+    const Worksheet *first = doc->currentWorksheet();
+    QCOMPARE(first->frozenRows(), 1);
+    QCOMPARE(first->frozenColumns(), 2);
+    QCOMPARE(first->columnWidth(3), 20.5);
+    QCOMPARE(first->columnWidth(4), 0.0);
+    QCOMPARE(first->columnWidth(5), 255.0); // the widest a column can be
+    QCOMPARE(first->rowHeight(1), 30.0);
+    QCOMPARE(first->rowHeight(2), 0.0); // a height the row's font gave it
+    QVERIFY(doc->selectSheet(QStringLiteral("Zwei")));
+    QCOMPARE(doc->currentWorksheet()->frozenRows(), 0);
+    QCOMPARE(doc->currentWorksheet()->frozenColumns(), 0);
 }
 
 QTEST_MAIN(TestXlsxReading)

@@ -3,12 +3,14 @@
 #include "DateSerial.h"
 #include "FormulaShifter.h"
 #include "NumberFormats.h"
+#include "XmlPullReader.h"
 #include "XmlText.h"
 
 #include <QDateTime>
 #include <QTest>
 
 #include <cmath>
+#include <limits>
 
 using namespace QXlsx;
 
@@ -34,6 +36,8 @@ private slots:
     void xmlEscapes();
     void shiftFormula_data();
     void shiftFormula();
+    void pullReader_data();
+    void pullReader();
 };
 
 void TestXlsxValues::columnLetters_data()
@@ -123,6 +127,11 @@ void TestXlsxValues::serialToDate_data()
     QTest::newRow("after last day") << 2958466.0 << false << QVariant();
     QTest::newRow("negative") << -1.0 << false << QVariant();
     QTest::newRow("nan") << std::nan("") << false << QVariant();
+    QTest::newRow("infinity") << HUGE_VAL << false << QVariant();
+    QTest::newRow("minus infinity") << -HUGE_VAL << true << QVariant();
+    QTest::newRow("1e300") << 1e300 << false << QVariant();
+    QTest::newRow("-1e300") << -1e300 << false << QVariant();
+    QTest::newRow("largest double") << std::numeric_limits<double>::max() << true << QVariant();
 }
 
 void TestXlsxValues::serialToDate()
@@ -277,6 +286,108 @@ void TestXlsxValues::shiftFormula()
     QFETCH(int, columns);
     QFETCH(QString, expected);
     QCOMPARE(QXlsx::shiftFormula(formula, rows, columns), expected);
+}
+
+namespace {
+
+// The tokens of a document as one line each, or "error: ..." when reading fails.
+QStringList tokens(XmlPullReader &xml)
+{
+    QStringList lines;
+    while (!xml.atEnd()) {
+        switch (xml.readNext()) {
+        case XmlPullReader::StartElement: {
+            QString line = u'<' + QString::fromUtf8(xml.name());
+            for (const char *attribute : {"a", "b"})
+                if (!xml.attribute(attribute).isNull())
+                    line += u' ' + QLatin1String(attribute) + u'=' +
+                        QString::fromUtf8(xml.attribute(attribute));
+            lines.append(line);
+            break;
+        }
+        case XmlPullReader::EndElement:
+            lines.append(QStringLiteral("</") + QString::fromUtf8(xml.name()));
+            break;
+        case XmlPullReader::Characters:
+            // Long text may come in pieces; join them.
+            if (!lines.isEmpty() && lines.last().startsWith(u'"'))
+                lines.last() += QString::fromUtf8(xml.text());
+            else
+                lines.append(u'"' + QString::fromUtf8(xml.text()));
+            break;
+        default:
+            break;
+        }
+    }
+    if (xml.hasError())
+        lines.append(QStringLiteral("error: ") + xml.errorString());
+    return lines;
+}
+
+} // namespace
+
+void TestXlsxValues::pullReader_data()
+{
+    QTest::addColumn<QByteArray>("document");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("elements") << QByteArray(
+                                     "<?xml version=\"1.0\"?>\n<x:r a='1' b = \"2\"><c/>t</x:r>\n")
+                              << QStringList {"<r a=1 b=2", "<c", "</c", "\"t", "</r"};
+    QTest::newRow("references") << QByteArray(
+                                       "<r a=\"&lt;&#x41;&#66;\">&amp;&quot;&apos;&#x20AC;</r>")
+                                << QStringList {"<r a=<AB", "\"&\"'€", "</r"};
+    QTest::newRow("line ends") << QByteArray("<r a=\"x\r\ny\tz\">1\r\n2\r3&#13;</r>")
+                               << QStringList {"<r a=x y z", "\"1\n2\n3\r", "</r"};
+    QTest::newRow("cdata, comments")
+        << QByteArray("<!-- a --><r><![CDATA[<&]]><!-- b --><?pi x?>z</r><!-- c -->")
+        << QStringList {"<r", "\"<&z", "</r"};
+    QTest::newRow("utf-16") << (QByteArray("\xFF\xFE") +
+                                QByteArray(reinterpret_cast<const char *>(u"<r>Köln</r>"), 22))
+                            << QStringList {"<r", "\"Köln", "</r"};
+    QTest::newRow("latin-1") << QByteArray(
+                                    "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r>K\xF6ln</r>")
+                             << QStringList {"<r", "\"Köln", "</r"};
+    const QByteArray longText = QString(3 << 19, QChar(0x20AC)).toUtf8() + "&amp;\r\n";
+    QTest::newRow("long text") << "<r>" + longText +
+            "</r>" << QStringList {"<r", u'"' + QString(3 << 19, QChar(0x20AC)) + "&\n", "</r"};
+    QTest::newRow("crossed") << QByteArray("<r><c></r></c>")
+                             << QStringList {"<r", "<c",
+                                             "error: Endelement ohne passendes Startelement"};
+    QTest::newRow("truncated") << QByteArray("<r><c>")
+                               << QStringList {"<r", "<c", "error: unerwartetes Dateiende"};
+    QTest::newRow("two roots") << QByteArray("<r/><r/>")
+                               << QStringList {"<r", "</r", "error: mehr als ein Wurzelelement"};
+    QTest::newRow("unknown entity")
+        << QByteArray("<r>&nbsp;</r>") << QStringList {"<r", "error: ungültiger Verweis „&nbsp;“"};
+    QTest::newRow("forbidden character")
+        << QByteArray("<r>&#1;</r>") << QStringList {"<r", "error: ungültiger Verweis „&#1;“"};
+    QTest::newRow("control character")
+        << QByteArray("<r>\x01</r>") << QStringList {"<r", "error: ungültiges Zeichen"};
+    QTest::newRow("unquoted attribute")
+        << QByteArray("<r a=1/>") << QStringList {"error: ungültiges Attribut"};
+    QTest::newRow("document type")
+        << QByteArray("<!DOCTYPE r [<!ENTITY e \"x\">]><r>&e;</r>")
+        << QStringList {"error: Dokumenttyp-Deklarationen sind nicht erlaubt"};
+    QTest::newRow("text outside") << QByteArray("x<r/>")
+                                  << QStringList {"error: Text außerhalb des Wurzelelements"};
+    QTest::newRow("empty") << QByteArray() << QStringList {"error: unerwartetes Dateiende"};
+}
+
+void TestXlsxValues::pullReader()
+{
+    // Whole and byte by byte, so that every token also has to be put together across refills.
+    QFETCH(QByteArray, document);
+    QFETCH(QStringList, expected);
+    XmlPullReader whole(document);
+    QCOMPARE(tokens(whole), expected);
+    qsizetype position = 0;
+    XmlPullReader trickle([&](char *buffer, qsizetype capacity) -> qsizetype {
+        if (position == document.size() || capacity == 0)
+            return 0;
+        *buffer = document.at(position++);
+        return 1;
+    });
+    QCOMPARE(tokens(trickle), expected);
 }
 
 QTEST_GUILESS_MAIN(TestXlsxValues)

@@ -6,12 +6,21 @@
 
 #include <QBuffer>
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QXmlStreamReader>
+
 #include <cmath>
 #include <memory>
+
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <sys/resource.h>
+#endif
 
 using namespace QXlsx;
 using XlsxFixture::load;
@@ -67,6 +76,12 @@ private slots:
     void largeSheet();
     void overwrittenValuesLeaveNoTrace();
     void saveToFile();
+    void failedCommitKeepsTheFile();
+    void markupInTextStaysText();
+    void dimensionOfRaggedRows();
+    void layoutRoundTrip();
+    void sheetStatesRoundTrip();
+    void sharedFormulasStayShared();
 };
 
 void TestXlsxWriting::writeByType_data()
@@ -326,6 +341,168 @@ void TestXlsxWriting::saveToFile()
 
     QVERIFY(!doc->saveAs(dir.filePath(QStringLiteral("fehlt/ausgabe.xlsx"))));
     QVERIFY(doc->errorString().contains(QStringLiteral("fehlt/ausgabe.xlsx")));
+}
+
+void TestXlsxWriting::failedCommitKeepsTheFile()
+{
+#ifndef Q_OS_LINUX
+    QSKIP("needs a file size limit");
+#else
+    // A file size limit lets writes fail as on a full disk: a small package fails only when
+    // the save file is committed, a large one while it is written.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ausgabe.xlsx"));
+    const auto old = emptyDocument();
+    QVERIFY(old->write(1, 1, QStringLiteral("alt")));
+    QVERIFY(old->saveAs(path));
+    const qint64 oldSize = QFileInfo(path).size();
+
+    const auto small = emptyDocument();
+    QVERIFY(small->write(1, 1, QStringLiteral("neu")));
+    const auto large = emptyDocument();
+    for (int row = 1; row <= 20000; ++row)
+        QVERIFY(large->write(row, 1, QStringLiteral("Zeile %1 mit Text").arg(row)));
+
+    rlimit saved {};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = rlim_t(oldSize / 2);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const bool smallSaved = small->saveAs(path);
+    const bool largeSaved = large->saveAs(path);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    QVERIFY(!smallSaved);
+    QVERIFY(!largeSaved);
+    QVERIFY(!large->errorString().isEmpty());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(load(file.readAll())->read(1, 1), QVariant(QStringLiteral("alt")));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+             QStringList({QStringLiteral("ausgabe.xlsx")}));
+#endif
+}
+
+void TestXlsxWriting::markupInTextStaysText()
+{
+    const auto doc = emptyDocument();
+    const QString text = QStringLiteral("a]]>b<c>&d\"e'");
+    QVERIFY(doc->write(1, 1, text));
+    QVERIFY(doc->write(1, 2, QStringLiteral("=\"]]>\"&\"<\"")));
+    const QByteArray package = save(*doc);
+    const QMap<QString, QByteArray> parts = XlsxFixture::unzip(package);
+    for (auto it = parts.cbegin(); it != parts.cend(); ++it) {
+        QXmlStreamReader xml(it.value());
+        while (!xml.atEnd())
+            xml.readNext();
+        QVERIFY2(!xml.hasError(), qPrintable(it.key() + u' ' + xml.errorString()));
+    }
+    const auto reloaded = load(package);
+    QCOMPARE(reloaded->read(1, 1), QVariant(text));
+    QCOMPARE(reloaded->read(1, 2), QVariant(QStringLiteral("=\"]]>\"&\"<\"")));
+}
+
+void TestXlsxWriting::dimensionOfRaggedRows()
+{
+    // A later row that starts further left widens the range to the left.
+    const auto doc = emptyDocument();
+    QVERIFY(doc->write(2, 3, 1));
+    QVERIFY(doc->write(3, 5, 1));
+    QVERIFY(doc->write(4, 2, 1));
+    QCOMPARE(doc->currentWorksheet()->dimension(), CellRange(2, 2, 4, 5));
+    const QByteArray sheet =
+        XlsxFixture::unzip(save(*doc)).value(QStringLiteral("xl/worksheets/sheet1.xml"));
+    QVERIFY(sheet.contains(R"(<dimension ref="B2:E4"/>)"));
+}
+
+void TestXlsxWriting::layoutRoundTrip()
+{
+    const auto source = emptyDocument();
+    Worksheet *sheet = source->currentWorksheet();
+    Format framed;
+    framed.setBorderStyle(Format::LeftBorder, Format::BorderThin);
+    framed.setBorderColor(Format::LeftBorder, Qt::blue);
+    framed.setBorderStyle(Format::BottomBorder, Format::BorderDouble);
+    framed.setBorderStyle(Format::DiagonalBorder, Format::BorderDashDot);
+    framed.setDiagonalBorderType(Format::DiagonalBorderBoth);
+    framed.setHorizontalAlignment(Format::AlignHFill);
+    QVERIFY(source->write(2, 2, QStringLiteral("gerahmt"), framed));
+    sheet->setColumnWidth(1, 3, 12.5);
+    sheet->setColumnWidth(5, 5, 40);
+    sheet->setRowHeight(2, 33.75);
+    sheet->setRowHeight(10, 5); // a row without cells, after the last cell
+    sheet->setRowHeight(1, 20); // and one before the first
+    sheet->setFrozenPane(1, 0);
+
+    const auto doc = reload(*source);
+    const Worksheet *copy = doc->currentWorksheet();
+    const Format format = copy->cellAt(2, 2)->format();
+    QCOMPARE(format, source->cellAt(2, 2)->format());
+    QCOMPARE(format.horizontalAlignment(), Format::AlignHFill);
+    QCOMPARE(format.borderColor(Format::LeftBorder), QColor(Qt::blue));
+    QCOMPARE(copy->columnWidths(), sheet->columnWidths());
+    QCOMPARE(copy->rowHeights(), sheet->rowHeights());
+    QCOMPARE(copy->frozenRows(), 1);
+    QCOMPARE(copy->frozenColumns(), 0);
+    QCOMPARE(copy->dimension(), CellRange(2, 2, 2, 2));
+}
+
+void TestXlsxWriting::sheetStatesRoundTrip()
+{
+    const auto source = load(XlsxFixture::workbook({{QStringLiteral("Geheim"), sheetXml({})},
+                                                    {QStringLiteral("Sichtbar"), sheetXml({})},
+                                                    {QStringLiteral("Makro"), sheetXml({})}}));
+    source->workbook()->sheet(0)->setSheetState(Worksheet::SheetHidden);
+    source->workbook()->sheet(2)->setSheetState(Worksheet::SheetVeryHidden);
+    const QByteArray package = save(*source);
+    // The sheet that opens is one the user can see.
+    QVERIFY(XlsxFixture::unzip(package)
+                .value(QStringLiteral("xl/workbook.xml"))
+                .contains(R"(activeTab="1")"));
+    const auto doc = load(package);
+    QCOMPARE(doc->workbook()->sheet(0)->sheetState(), Worksheet::SheetHidden);
+    QCOMPARE(doc->workbook()->sheet(1)->sheetState(), Worksheet::SheetVisible);
+    QCOMPARE(doc->workbook()->sheet(2)->sheetState(), Worksheet::SheetVeryHidden);
+}
+
+void TestXlsxWriting::sharedFormulasStayShared()
+{
+    // A hundred thousand copies of an 8 KB shared formula in a file of a few hundred KB: the
+    // copies must neither each hold their own text nor be saved that way.
+    constexpr int Copies = 100000;
+    QByteArray formula = "A1";
+    while (formula.size() < 8000)
+        formula += "+A1";
+    QByteArray rows = R"(<row r="1"><c r="A1"><v>1</v></c><c r="B1"><f t="shared" ref="B1:B)" +
+        QByteArray::number(Copies + 1) + R"(" si="0">)" + formula + "</f></c></row>";
+    for (int row = 2; row <= Copies + 1; ++row)
+        rows += "<row r=\"" + QByteArray::number(row) + "\"><c r=\"B" + QByteArray::number(row) +
+            R"("><f t="shared" si="0"/></c></row>)";
+    const auto doc = load(XlsxFixture::workbook({{QStringLiteral("S"), sheetXml(rows)}}));
+    QCOMPARE(doc->errorString(), QString());
+    QVERIFY(doc->write(Copies, 2, 5)); // a copy replaced by a value
+    const QByteArray package = save(*doc);
+    QVERIFY2(package.size() < (1 << 20), qPrintable(QString::number(package.size())));
+    const auto copy = load(package);
+    QCOMPARE(copy->read(Copies + 1, 2), doc->read(Copies + 1, 2));
+    QVERIFY(copy->read(Copies + 1, 2).toString().startsWith(u"=A100001+A100001"));
+    QCOMPARE(copy->read(Copies, 2), QVariant(5.0));
+
+    // Once the master holds something else, the first copy left takes its place; a formula
+    // of the same text that is no copy stays on its own.
+    QVERIFY(doc->write(1, 2, QStringLiteral("=1+1")));
+    QVERIFY(doc->write(2, 3, QString(u'=' + doc->read(2, 2).toString().mid(1))));
+    const QByteArray repackaged = save(*doc);
+    QVERIFY2(repackaged.size() < (1 << 20), qPrintable(QString::number(repackaged.size())));
+    const QByteArray sheet =
+        XlsxFixture::unzip(repackaged).value(QStringLiteral("xl/worksheets/sheet1.xml"));
+    QVERIFY(sheet.contains(R"(<c r="B2"><f t="shared" ref="B2:B100001" si="0">A2+)"));
+    const auto again = load(repackaged);
+    for (const int row : {1, 2, 3, 50000, Copies + 1})
+        QCOMPARE(again->read(row, 2), doc->read(row, 2));
+    QCOMPARE(again->read(2, 3), doc->read(2, 3));
 }
 
 QTEST_MAIN(TestXlsxWriting)
