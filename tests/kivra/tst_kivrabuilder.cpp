@@ -9,6 +9,7 @@
 #include <kivra/Records.h>
 #include <kivra/Registry.h>
 #include <kivra/helper/Dialog.h>
+#include <kivra/helper/DynamicWidgetEventFilter.h>
 #include <kivra/helper/MainWnd.h>
 
 #include <QAction>
@@ -16,6 +17,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
+#include <QDateTimeEdit>
 #include <QDoubleSpinBox>
 #include <QEventLoop>
 #include <QGridLayout>
@@ -34,6 +37,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -360,6 +364,7 @@ private slots:
     void spinBoxRangeFollowsTheNumberType_data();
     void spinBoxRangeFollowsTheNumberType();
     void startValues();
+    void editorsShowTheirStartValues();
     void listSelectionRestoredFromTheMap_data();
     void listSelectionRestoredFromTheMap();
     void oneAfterCallbackPerUserChange();
@@ -745,6 +750,56 @@ void TestKivraBuilder::startValues()
     QCOMPARE(secondAuto, QVariant("edited"));
 }
 
+void TestKivraBuilder::editorsShowTheirStartValues()
+{
+    QWidget parent;
+    QVariantMap vars;
+    buildForm(&parent, kInstallLayout | kWheelNeedsFocus, {}, dialogRecord(),
+              {field(kDateEdit, "Datum", QStringLiteral("2024-02-29"), "date"),
+               field(kDateEdit, "Mit Knöpfen", QDate(2024, 1, 1), "buttons", bits({70})),
+               field(kDateTimeEdit, "Zeit", QTime(13, 45), "time"),
+               field(kColorButton, "Farbe", QColor(Qt::red), "color"),
+               field(kFontButton, "Schrift", QFont("Serif", 12), "font"),
+               field(kTextEdit, "Reich", "<b>fett</b>", "rich", bits({11})),
+               field(kTextEdit, "Schlicht", "<b>fett</b>", "plain"),
+               field(kLineEdit, QVariantMap {{"title", "Geheim"}, {"max", 4}}, "geheimnis",
+                     "secret", bits({0, 3})),
+               field(kNumberSpinBox, "Zahl", 3, "number")},
+              &vars, nullptr);
+
+    auto *date = findWidget<QDateEdit>(&vars, "date", kDateEdit);
+    QCOMPARE(date->date(), QDate(2024, 2, 29));
+    QCOMPARE(date->buttonSymbols(), QAbstractSpinBox::NoButtons);
+    QCOMPARE(findWidget<QDateEdit>(&vars, "buttons", kDateEdit)->buttonSymbols(),
+             QAbstractSpinBox::UpDownArrows);
+    const QDateTime time = findWidget<QDateTimeEdit>(&vars, "time", kDateTimeEdit)->dateTime();
+    QCOMPARE(time.date(), QDate::currentDate());
+    QCOMPARE(time.time(), QTime(13, 45));
+
+    auto *color = findWidget<QPushButton>(&vars, "color", kColorButton);
+    QCOMPARE(color->text(), QStringLiteral("Farbe ändern..."));
+    QCOMPARE(color->iconSize(), QSize(16, 16));
+    QCOMPARE(color->icon().pixmap(16, 16).toImage().pixelColor(8, 8), QColor(Qt::red));
+    auto *font = findWidget<QPushButton>(&vars, "font", kFontButton);
+    QCOMPARE(font->text(), QStringLiteral("Serif, 12pt"));
+    QCOMPARE(font->font().pointSize(), 12);
+
+    QVariant html;
+    getSetWidgetValue(findWidget<QTextEdit>(&vars, "rich", kTextEdit), false, false, &html);
+    QVERIFY(html.toString().contains("<html>"));
+    QCOMPARE(findWidget<QTextEdit>(&vars, "plain", kTextEdit)->toPlainText(),
+             QStringLiteral("<b>fett</b>"));
+
+    auto *secret = findWidget<QLineEdit>(&vars, "secret", kLineEdit);
+    QCOMPARE(secret->echoMode(), QLineEdit::Password);
+    QVERIFY(secret->isReadOnly());
+    QCOMPARE(secret->maxLength(), 4);
+
+    auto *number = findWidget<QSpinBox>(&vars, "number", kNumberSpinBox);
+    QCOMPARE(number->value(), 3);
+    QVERIFY(number->findChild<helper::DynamicWidgetEventFilter *>());
+}
+
 void TestKivraBuilder::listSelectionRestoredFromTheMap_data()
 {
     QTest::addColumn<int>("type");
@@ -1111,6 +1166,18 @@ void TestKivraBuilder::mainWindowParts()
             QCOMPARE(mainWindow->statusBar(), given);
         QCOMPARE(root->indexOf(mainWindow->statusBar()), -1);
     }
+
+    const FormResult result =
+        buildForm(nullptr, kNewWindow | kFixedSize | kScrollArea | kStaysOnTop, {},
+                  dialogRecord("Fest"), {field(kLineEdit, "A", QString(), "a")}, nullptr, nullptr);
+    auto *root = qobject_cast<QLayout *>(result.rootLayout.data());
+    QCOMPARE(root->sizeConstraint(), QLayout::SetFixedSize);
+    std::unique_ptr<QWidget> dialog(root->parentWidget()->window());
+    QVERIFY(qobject_cast<helper::Dialog *>(dialog.get()));
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Fest"));
+    QVERIFY(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
+    QVERIFY(qobject_cast<QScrollArea *>(dialog->layout()->itemAt(0)->widget()));
+    QVERIFY(!dialog->testAttribute(Qt::WA_DeleteOnClose));
 }
 
 void TestKivraBuilder::droppedResultKeepsTheMapAlive()
