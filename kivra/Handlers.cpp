@@ -103,17 +103,20 @@ void showListSelection(QListWidget *list, const QVariantList &selection, bool ch
 
 // The check list and the selection list share one protocol: the chosen items are the new
 // value, the list data's selection the old one.
-void onListChanged(const HandlerContext &context, QListWidget *list, bool checkList)
+void onListChanged(const HandlerContext &context, QListWidget *changedList, bool checkList)
 {
+    // The callbacks may take the list away.
+    const QPointer<QListWidget> list = changedList;
     const QVariantList chosen = chosenItemData(list, checkList);
     QVariant newValue = chosen;
     const QVariant oldValue = selectedValues(context.vars, context.name);
     if (!allowed(context, kBeforeDataChanged, {}, &newValue, &oldValue)) {
-        showListSelection(list, oldValue.toList(), checkList);
+        if (list)
+            showListSelection(list, oldValue.toList(), checkList);
         return;
     }
     const bool single = !hasFlags(context.field.flags, kMultiSelect);
-    if (newValue != QVariant(chosen))
+    if (list && newValue != QVariant(chosen))
         showListSelection(list, newValue.toList(), checkList);
     storeListSelection(context.vars, context.name, newValue.toList(), single);
     fireAfter(context, kAfterDataChanged, {}, &newValue, &oldValue);
@@ -276,14 +279,16 @@ void onListSelectionChanged(const HandlerContext &context)
 
 void onComboIndexChanged(const HandlerContext &context)
 {
-    auto *combo = qobject_cast<QComboBox *>(context.widget.data());
+    const QPointer<QComboBox> combo = qobject_cast<QComboBox *>(context.widget.data());
     if (!combo)
         return;
     const QVariant shown = combo->currentData(Qt::UserRole);
     QVariant newValue = shown;
     const QVariant oldValue = firstSelectedValue(context.vars, context.name);
-    const auto show = [combo](const QVariant &data) {
-        const QSignalBlocker blocker(combo);
+    const auto show = [&combo](const QVariant &data) {
+        if (!combo)
+            return;
+        const QSignalBlocker blocker(combo.data());
         combo->setCurrentIndex(
             combo->findData(data, Qt::UserRole, Qt::MatchExactly | Qt::MatchCaseSensitive));
     };
@@ -308,7 +313,7 @@ void onActionTriggered(const HandlerContext &context, bool checked)
         return;
     }
     const QVariant oldValue = storedValue(context.vars, context.name);
-    const QActionGroup *group = context.action ? context.action->actionGroup() : nullptr;
+    const QPointer<QActionGroup> group = context.action ? context.action->actionGroup() : nullptr;
     if (!allowed(context, kBeforeAction, value, &newValue, &oldValue)) {
         if (context.action) {
             const QSignalBlocker blocker(context.action);
@@ -411,15 +416,14 @@ void chooseFont(const HandlerContext &context)
 
 void onBrowseClicked(const HandlerContext &context)
 {
-    QLineEdit *edit = context.lineEdit;
-    if (!edit)
+    if (!context.lineEdit)
         return;
-    const QString text = edit->text();
+    const QString text = context.lineEdit->text();
     QVariant newValue = text;
     const QVariant oldValue = text;
     if (!allowed(context, kBeforeAction, {}, &newValue, &oldValue)) {
-        if (newValue.toString() != edit->text())
-            edit->setText(newValue.toString());
+        if (context.lineEdit && newValue.toString() != context.lineEdit->text())
+            context.lineEdit->setText(newValue.toString());
         return;
     }
     if (context.typeCode == kOpenLineEdit) {

@@ -45,12 +45,14 @@ struct HandlerForm : FormFixture
     }
     ~HandlerForm() { DialogHook::setHandler({}); }
 
-    // The field's callback answers every moment with answer.
+    // The field's callback answers every moment with answer, after putting replacement (when
+    // valid) in place of the new value.
     HandlerContext context(QWidget *widget, const QString &name, int type,
-                           const FieldFlags &flags = {}, int answer = 1)
+                           const FieldFlags &flags = {}, int answer = 1,
+                           const QVariant &replacement = {})
     {
         const INFO field(quint32(type), flags, QString(), QVariant(), name,
-                         recorder.callback("field", answer));
+                         recorder.callback("field", answer, replacement));
         return makeHandlerContext(field, windowRecord, &window, widget, &vars);
     }
 
@@ -223,17 +225,20 @@ void TestKivraHandlers::tabs()
 void TestKivraHandlers::comboBox_data()
 {
     QTest::addColumn<int>("answer");
+    QTest::addColumn<QVariant>("replacement");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QStringList>("seen");
 
-    QTest::newRow("accepted") << 1 << "C"
-                              << QStringList {calls({"kBeforeDataChanged", "kAfterDataChanged"})};
-    QTest::newRow("refused") << 0 << "B" << kVetoed;
+    const QStringList asked = calls({"kBeforeDataChanged", "kAfterDataChanged"});
+    QTest::newRow("accepted") << 1 << QVariant() << "C" << asked;
+    QTest::newRow("replaced by the callback") << 1 << QVariant("A") << "A" << asked;
+    QTest::newRow("refused") << 0 << QVariant() << "B" << kVetoed;
 }
 
 void TestKivraHandlers::comboBox()
 {
     QFETCH(int, answer);
+    QFETCH(QVariant, replacement);
     QFETCH(QString, shown);
     QFETCH(QStringList, seen);
 
@@ -242,7 +247,8 @@ void TestKivraHandlers::comboBox()
     T_LISTDATA items = listData({"A", "B", "C"}, {false, true, false});
     fillComboBox(items, combo, kComboNeverSignal, false, false);
     form.vars.insert("sep", QVariant::fromValue(items));
-    const HandlerContext context = form.context(combo, "sep", kComboBox, kAskBefore, answer);
+    const HandlerContext context =
+        form.context(combo, "sep", kComboBox, kAskBefore, answer, replacement);
     connect(combo, &QComboBox::currentIndexChanged, combo,
             [context] { onComboIndexChanged(context); });
 
