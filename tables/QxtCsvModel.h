@@ -32,7 +32,7 @@ public:
 
     // Makes the progress reporting of one read for a device of the given size. The default
     // shows a window-modal progress dialog; tests install one without a window.
-    using ProgressHook = std::function<CsvProgressCallback(qint64 deviceSize)>;
+    using ProgressHook = std::function<vondrel::CsvProgressCallback(qint64 deviceSize)>;
     static void setProgressHook(ProgressHook hook);
 
     explicit QxtCsvModel(QObject *parent = nullptr);

@@ -1,5 +1,7 @@
 #include "TextBlockDecoder.h"
 
+namespace vondrel {
+
 namespace {
 
 bool isContinuation(uchar byte)
@@ -114,3 +116,5 @@ TextBlockDecoder::Unit TextBlockDecoder::unitFor(QStringConverter::Encoding enco
     return Unit::Utf8;
 #endif
 }
+
+} // namespace vondrel

@@ -3,6 +3,8 @@
 #include <QByteArrayView>
 #include <QStringConverter>
 
+namespace vondrel {
+
 // Decodes text that arrives in blocks. Each call decodes complete characters only, with no
 // state carried between calls, so a character split between two blocks or a broken byte
 // sequence can neither swallow nor shift the characters that follow it.
@@ -30,3 +32,5 @@ private:
     QStringDecoder m_decoder;
     Unit m_unit;
 };
+
+} // namespace vondrel

@@ -102,11 +102,12 @@ private slots:
     void writesIntoSaveFile();
     void encodingBridge();
     void modelEditing();
+    void editsMatchPlainRows();
 };
 
 void TestQxtCsvModel::init()
 {
-    QxtCsvModel::setProgressHook([](qint64) { return CsvProgressCallback(); });
+    QxtCsvModel::setProgressHook([](qint64) { return vondrel::CsvProgressCallback(); });
 }
 
 void TestQxtCsvModel::cleanup()
@@ -268,7 +269,7 @@ void TestQxtCsvModel::cancelWorksInsideLongQuotedField()
 void TestQxtCsvModel::progressDialogScalesHugeDevices()
 {
     const qint64 fiveGiB = Q_INT64_C(5) << 30;
-    CsvProgressDialog progress(fiveGiB);
+    vondrel::CsvProgressDialog progress(fiveGiB);
     QProgressDialog *dialog = nullptr;
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (QWidget *window : windows)
@@ -383,10 +384,10 @@ void TestQxtCsvModel::writeFailuresAreReported()
 
 void TestQxtCsvModel::encodingBridge()
 {
-    QCOMPARE(encodingForCodecName("System"), QStringConverter::System);
-    QCOMPARE(encodingForCodecName("UTF-16LE"), QStringConverter::Utf16LE);
-    QCOMPARE(encodingForCodecName("UTF-16BE"), QStringConverter::Utf16BE);
-    QCOMPARE(encodingForCodecName("no-such-encoding"), QStringConverter::Utf8);
+    QCOMPARE(vondrel::encodingForCodecName("System"), QStringConverter::System);
+    QCOMPARE(vondrel::encodingForCodecName("UTF-16LE"), QStringConverter::Utf16LE);
+    QCOMPARE(vondrel::encodingForCodecName("UTF-16BE"), QStringConverter::Utf16BE);
+    QCOMPARE(vondrel::encodingForCodecName("no-such-encoding"), QStringConverter::Utf8);
 
     QxtCsvModel model;
     fill(model, {{QStringLiteral("\u20ac"), "b"}});
@@ -427,6 +428,72 @@ void TestQxtCsvModel::modelEditing()
     model.setColumnHeader(0, QStringLiteral("first"));
     QVERIFY(model.insertColumns(0, 1));
     QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("first"));
+}
+
+// Many edits, inserts and removals over a table of several storage blocks, checked against
+// plain lists of rows: text moved, reclaimed or padded must come back exactly.
+void TestQxtCsvModel::editsMatchPlainRows()
+{
+    QByteArray input;
+    for (int i = 0; i < 6000; ++i)
+        input += "r" + QByteArray::number(i) + ";" + QByteArray(i % 37, 'x') + ";\"q" +
+            QByteArray::number(i % 7) + "\"" + (i % 5 ? ";z\n" : "\n");
+    QxtCsvModel model;
+    read(model, input, dq);
+    Table rows = rowsOf(model);
+    int columns = model.columnCount();
+
+    quint32 seed = 2024;
+    const auto next = [&seed](int bound) {
+        seed = seed * 1664525u + 1013904223u;
+        return int((seed >> 8) % quint32(bound));
+    };
+    for (int step = 0; step < 4000; ++step) {
+        const int rowCount = int(rows.size());
+        const int action = next(100);
+        if (action < 70 && rowCount > 0 && columns > 0) {
+            const int row = next(rowCount);
+            const int column = next(columns);
+            const QString text = QString(next(3) ? next(12) : next(3000), QChar(u'a' + next(26)));
+            QVERIFY(model.setData(model.index(row, column), text));
+            while (rows[row].size() <= column)
+                rows[row].append(QString());
+            rows[row][column] = text;
+        } else if (action < 82) {
+            const int row = next(rowCount + 5);
+            const int count = 1 + next(300);
+            QVERIFY(model.insertRows(row, count));
+            rows.insert(qMin(row, rowCount), count, QStringList());
+        } else if (action < 94 && rowCount > 0) {
+            const int row = next(rowCount);
+            const int count = 1 + next(400);
+            QVERIFY(model.removeRows(row, count));
+            rows.remove(row, qMin(count, rowCount - row));
+        } else if (action < 97) {
+            const int column = next(columns + 2);
+            const int count = 1 + next(2);
+            QVERIFY(model.insertColumns(column, count));
+            for (QStringList &fields : rows) {
+                while (fields.size() < column + 1)
+                    fields.append(QString());
+                fields.insert(column, count, QString());
+            }
+            columns = qMax(columns + count, column + count);
+        } else if (columns > 1) {
+            const int column = next(columns);
+            const int count = qMin(1 + next(2), columns - column);
+            QVERIFY(model.removeColumns(column, count));
+            for (QStringList &fields : rows) {
+                if (column < fields.size())
+                    fields.remove(column, qMin<qsizetype>(count, fields.size() - column));
+            }
+            columns -= count;
+        }
+        if (step % 250 == 0 || step == 3999) {
+            QCOMPARE(model.columnCount(), columns);
+            QCOMPARE(rowsOf(model), rows);
+        }
+    }
 }
 
 QTEST_MAIN(TestQxtCsvModel)
