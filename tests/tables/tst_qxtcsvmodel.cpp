@@ -6,12 +6,19 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QBuffer>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QSaveFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCodec>
+
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
 
 using Table = QList<QStringList>;
 
@@ -68,6 +75,51 @@ void fill(QxtCsvModel &model, const Table &rows)
             model.setText(row, column, rows.at(row).at(column));
 }
 
+#ifdef Q_OS_UNIX
+// Files may not grow past the limit while it lives: writes beyond it fall short, as on a
+// full disk, instead of killing the process.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = qMin(bytes, m_old.rlim_max);
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit m_old {};
+    void (*m_oldHandler)(int) = nullptr;
+};
+#endif
+
+// Remembers every progress dialog that is shown.
+class ShownProgressDialogs : public QObject
+{
+public:
+    QList<QPointer<QProgressDialog>> dialogs;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            if (auto *dialog = qobject_cast<QProgressDialog *>(watched))
+                dialogs.append(dialog);
+        }
+        return false;
+    }
+};
+
 // Opens, but fails every write, as a full disk does.
 class FailingDevice : public QIODevice
 {
@@ -93,6 +145,7 @@ private slots:
     void cancelKeepsRowsAndIsReported();
     void cancelWorksInsideLongQuotedField();
     void progressDialogScalesHugeDevices();
+    void progressDialogIsGoneAfterRead();
     void badInputIsHandled();
 
     void writeFormats();
@@ -100,8 +153,12 @@ private slots:
     void latin1RoundTripIsByteIdentical();
     void writeFailuresAreReported();
     void writesIntoSaveFile();
+    void fullDiskLeavesTargetUntouched();
+    void unencodableText_data();
+    void unencodableText();
     void encodingBridge();
     void modelEditing();
+    void headerOnlyForExistingColumns();
     void editsMatchPlainRows();
 };
 
@@ -163,6 +220,21 @@ void TestQxtCsvModel::quotingAndLineEnds_data()
         {{QStringLiteral("\ufffdz"), "b"}});
     add("broken sequence at a block boundary", QByteArray(65535, 'x') + "\xc3z", dq,
         {{QString(65535, u'x') + QStringLiteral("\ufffdz")}});
+    const QByteArray utf16 = "UTF-16LE";
+    add("UTF-16 cut mid-character", QByteArray("a\0;\0b", 5), dq, {{"a", QStringLiteral("\ufffd")}},
+        utf16);
+    add("UTF-16 cut inside a surrogate pair", QByteArray("a\0;\0\x3d\xd8", 6), dq,
+        {{"a", QStringLiteral("\ufffd")}}, utf16);
+    add("unpaired surrogate in UTF-16",
+        QByteArray("\x3d\xd8;\0\0\xde"
+                   "b\0",
+                   8),
+        dq, {{QStringLiteral("\ufffd"), QStringLiteral("\ufffdb")}}, utf16);
+    // The pair straddles the first block of 64 KiB.
+    add("surrogate pair at a block boundary",
+        QByteArray(65534 / 2, 'x').replace("x", QByteArray("x\0", 2)) +
+            QByteArray("\x3d\xd8\x00\xde", 4),
+        dq, {{QString(32767, u'x') + QStringLiteral("\U0001F600")}}, utf16);
     add("empty input", "", dq, {});
     add("only a byte order mark", "\xef\xbb\xbf", dq, {});
 }
@@ -282,11 +354,32 @@ void TestQxtCsvModel::progressDialogScalesHugeDevices()
     QVERIFY(!progress.update(fiveGiB / 2 + 1));
 }
 
+void TestQxtCsvModel::progressDialogIsGoneAfterRead()
+{
+    QxtCsvModel::setProgressHook({});
+    ShownProgressDialogs shown;
+    qApp->installEventFilter(&shown);
+    QxtCsvModel model;
+    read(model, "a;b\nc;d\n", dq);
+    qApp->removeEventFilter(&shown);
+
+    QCOMPARE(shown.dialogs.size(), 1);
+    QVERIFY(shown.dialogs.first().isNull());
+    const QWidgetList widgets = QApplication::allWidgets();
+    for (QWidget *widget : widgets)
+        QVERIFY(!qobject_cast<QProgressDialog *>(widget));
+}
+
 void TestQxtCsvModel::badInputIsHandled()
 {
     QxtCsvModel model;
     QFile missing(QStringLiteral("/nonexistent/dir/file.csv"));
     model.readCsv(&missing, false, u';', nullptr, -1, -1);
+    QCOMPARE(model.rowCount(), 0);
+    QVERIFY(model.lastReadFailed());
+
+    read(model, "a;b\n", dq);
+    model.readCsv(nullptr, false, u';', nullptr, -1, -1);
     QCOMPARE(model.rowCount(), 0);
     QVERIFY(model.lastReadFailed());
 
@@ -369,6 +462,80 @@ void TestQxtCsvModel::writesIntoSaveFile()
     QCOMPARE(written.readAll(), QByteArray("\"a\";\"b\"\n"));
 }
 
+// A save file whose writes fall short must not be committed: the old file stays.
+void TestQxtCsvModel::fullDiskLeavesTargetUntouched()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("Needs a file size limit");
+#else
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("out.csv"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    QCOMPARE(old.write("old\n"), 4);
+    old.close();
+
+    QxtCsvModel model;
+    Table table;
+    for (int i = 0; i < 3000; ++i)
+        table.append({QString(200, u'x'), QString::number(i)});
+    fill(model, table);
+
+    for (const rlim_t limit : {rlim_t(0), rlim_t(100 * 1024)}) {
+        QSaveFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        {
+            const FileSizeLimit fileSizeLimit(limit);
+            QVERIFY(!model.writeCsv(&out, false, u';', nullptr, 0));
+        }
+        QVERIFY(!out.commit());
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("old\n"));
+        old.close();
+    }
+
+    QFile full(QStringLiteral("/dev/full"));
+    if (full.exists())
+        QVERIFY(!model.writeCsv(&full, false, u';', nullptr, 0));
+#endif
+}
+
+void TestQxtCsvModel::unencodableText_data()
+{
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QByteArray>("codec");
+    QTest::addColumn<bool>("written");
+    const QString euro = QStringLiteral("\u20ac");
+    QTest::newRow("euro in ISO-8859-1") << "h" << euro << QByteArray("ISO-8859-1") << false;
+    QTest::newRow("L with stroke in ISO-8859-1")
+        << "h" << QStringLiteral("\u0141") << QByteArray("ISO-8859-1") << false;
+    QTest::newRow("euro in the header") << euro << "a" << QByteArray("ISO-8859-1") << false;
+    QTest::newRow("umlaut in ISO-8859-1")
+        << "h" << QStringLiteral("\u00e4") << QByteArray("ISO-8859-1") << true;
+    QTest::newRow("euro in UTF-8") << euro << euro << QByteArray("UTF-8") << true;
+}
+
+// Text the output encoding cannot hold is not written as "?": the write fails and the
+// save file is not committed.
+void TestQxtCsvModel::unencodableText()
+{
+    QFETCH(QString, header);
+    QFETCH(QString, field);
+    QFETCH(QByteArray, codec);
+    QFETCH(bool, written);
+
+    QxtCsvModel model;
+    fill(model, {{"a", field}});
+    model.setColumnHeader(1, header);
+    QTemporaryDir dir;
+    QSaveFile out(dir.filePath(QStringLiteral("out.csv")));
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    QCOMPARE(model.writeCsv(&out, true, u';', codecNamed(codec), 0), written);
+    QCOMPARE(out.commit(), written);
+    QCOMPARE(QFile::exists(out.fileName()), written);
+}
+
 void TestQxtCsvModel::writeFailuresAreReported()
 {
     QxtCsvModel model;
@@ -428,6 +595,26 @@ void TestQxtCsvModel::modelEditing()
     model.setColumnHeader(0, QStringLiteral("first"));
     QVERIFY(model.insertColumns(0, 1));
     QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("first"));
+}
+
+// A header past the last column would name a section the views do not have.
+void TestQxtCsvModel::headerOnlyForExistingColumns()
+{
+    QxtCsvModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QSignalSpy changed(&model, &QAbstractItemModel::headerDataChanged);
+    model.setColumnHeader(0, QStringLiteral("none yet"));
+    read(model, "a;b\n", dq);
+    QVERIFY(!model.setHeaderData(2, Qt::Horizontal, QStringLiteral("x")));
+    QVERIFY(!model.setHeaderData(5, Qt::Horizontal, QStringLiteral("x")));
+    QVERIFY(changed.isEmpty());
+    QCOMPARE(model.headerData(5, Qt::Horizontal).toInt(), 6);
+
+    QVERIFY(model.setHeaderData(1, Qt::Horizontal, QStringLiteral("second")));
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(changed.first().at(1).toInt(), 1);
+    QCOMPARE(changed.first().at(2).toInt(), 1);
+    QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("second"));
 }
 
 // Many edits, inserts and removals over a table of several storage blocks, checked against
