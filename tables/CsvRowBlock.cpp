@@ -27,7 +27,9 @@ CsvRowBlock::CsvRowBlock(QString text, std::vector<Span> spans, std::vector<RowS
 QStringView CsvRowBlock::field(int row, int column) const
 {
     const Span span = m_spans[m_rows[size_t(row)].first + size_t(column)];
-    return QStringView(textOf(span), lengthOf(span));
+    // An empty field reads as a null string, as it always has.
+    const qsizetype length = lengthOf(span);
+    return length ? QStringView(textOf(span), length) : QStringView();
 }
 
 QStringList CsvRowBlock::fields(int row) const

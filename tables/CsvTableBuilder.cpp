@@ -34,7 +34,7 @@ QStringList CsvTableBuilder::takeLastRow()
     fields.reserve(row.count);
     for (quint32 i = 0; i < row.count; ++i) {
         const CsvRowBlock::Span span = m_spans[row.first + i];
-        fields.append(QString(m_textData + span.offset, span.length));
+        fields.append(span.length ? QString(m_textData + span.offset, span.length) : QString());
     }
     m_rows.pop_back();
     m_spanCount = m_rowStart = row.first;

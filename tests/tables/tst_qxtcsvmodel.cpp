@@ -160,6 +160,8 @@ private slots:
     void modelEditing();
     void headerOnlyForExistingColumns();
     void editsMatchPlainRows();
+    void rowSliceFollowsListRules_data();
+    void rowSliceFollowsListRules();
 };
 
 void TestQxtCsvModel::init()
@@ -681,6 +683,29 @@ void TestQxtCsvModel::editsMatchPlainRows()
             QCOMPARE(rowsOf(model), rows);
         }
     }
+}
+
+void TestQxtCsvModel::rowSliceFollowsListRules_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("count");
+    const QList<std::pair<int, int>> ranges = {{0, -1},  {1, 2}, {-1, 2}, {-5, 3}, {-5, 10},
+                                               {2, 100}, {3, 0}, {4, 1},  {5, 1},  {-2, -1},
+                                               {1, -1},  {0, 4}, {-1, 1}};
+    for (const auto &[start, count] : ranges)
+        QTest::addRow("%d,%d", start, count) << start << count;
+}
+
+void TestQxtCsvModel::rowSliceFollowsListRules()
+{
+    QFETCH(int, start);
+    QFETCH(int, count);
+    const Table table = {{"a"}, {"b", "c"}, {""}, {"d"}};
+    QxtCsvModel model;
+    read(model, "a\nb;c\n\nd\n", dq);
+    Table slice = {{"kept"}};
+    model.rowSlice(slice, start, count);
+    QCOMPARE(slice, Table {{"kept"}} + table.mid(start, count));
 }
 
 QTEST_MAIN(TestQxtCsvModel)
