@@ -60,7 +60,8 @@ bool CsvRowBlock::setField(int row, int column, QStringView text)
     const qsizetype oldLength = lengthOf(*span);
     if (text.size() <= oldLength) {
         // Shorter text fits where the old one was.
-        std::copy(text.begin(), text.end(), mutableTextOf(*span));
+        if (!text.isEmpty())
+            std::copy(text.begin(), text.end(), mutableTextOf(*span));
         span->length = quint32(text.size()) | (span->length & editedBit);
         m_garbageText += oldLength - text.size();
         compactIfWorthIt();

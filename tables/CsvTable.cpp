@@ -79,4 +79,5 @@ quint32 CsvTable::blockForNewRows()
         m_blocks.emplace_back();
     return quint32(m_blocks.size() - 1);
 }
+
 } // namespace vondrel

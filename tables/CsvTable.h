@@ -2,7 +2,6 @@
 
 #include "CsvRowBlock.h"
 
-#include <QList>
 #include <QStringList>
 #include <QStringView>
 
