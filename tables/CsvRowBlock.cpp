@@ -6,13 +6,14 @@ namespace vondrel {
 
 namespace {
 
-// Leftover space is reclaimed once it is a third of the block: the copy then costs at most
-// three times what was thrown away, and a block never holds more than half again its data.
+// Leftover space is reclaimed once it is a quarter of the block: the copy then costs at
+// most four times what was thrown away, and a block never holds more than a third again
+// its data.
 constexpr qsizetype garbageFloor = 4096;
 
 bool worthReclaiming(qsizetype garbage, qsizetype total)
 {
-    return garbage > garbageFloor && garbage * 3 > total;
+    return garbage > garbageFloor && garbage * 4 > total;
 }
 
 } // namespace
@@ -75,6 +76,12 @@ bool CsvRowBlock::setField(int row, int column, QStringView text)
     }
     m_garbageText += oldLength;
     *span = {quint32(m_edits.size()), quint32(text.size()) | editedBit};
+    // Edits grow by a quarter, not by doubling: a million rows of edits would otherwise
+    // leave much of their buffers unused.
+    const qsizetype needed = m_edits.size() + text.size();
+    if (needed > m_edits.capacity())
+        m_edits.reserve(
+            qMin(qMax(needed, m_edits.capacity() + m_edits.capacity() / 4 + 256), maxText));
     m_edits.append(text);
     compactIfWorthIt();
     return true;
