@@ -4,7 +4,6 @@
 #include <QChar>
 #include <QString>
 #include <QStringConverter>
-#include <QStringList>
 #include <QStringView>
 
 #include <optional>
