@@ -61,7 +61,11 @@ QString windowCaption(const INFO &windowRecord, const QVariantMap &options)
 
 IniFormOptions IniFormOptions::fromWindow(const INFO &windowRecord)
 {
-    const QVariantMap options = windowRecord.options.toMap();
+    return fromOptions(windowRecord.options.toMap());
+}
+
+IniFormOptions IniFormOptions::fromOptions(const QVariantMap &options)
+{
     IniFormOptions ini;
     ini.file = Option::inifileName(options);
     ini.group = Option::inigroupname(options);

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <QVariantMap>
 
 #include <functional>
 
@@ -16,6 +17,7 @@ struct INFO;
 struct IniFormOptions
 {
     static IniFormOptions fromWindow(const INFO &windowRecord);
+    static IniFormOptions fromOptions(const QVariantMap &options);
 
     // An empty file or group name switches the store off.
     bool isOn() const { return !file.isEmpty() && !group.isEmpty(); }

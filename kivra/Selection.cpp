@@ -185,6 +185,25 @@ bool selectListDataItems(QMap<QString, QVariant> *values, const QString &name,
     return true;
 }
 
+bool storeListSelection(QMap<QString, QVariant> *values, const QString &name,
+                        const QVariantList &selection, bool single)
+{
+    if (!values || !isAnyListData(values->value(name)))
+        return false;
+    ListDataBinding binding(values, name, true);
+    if (!binding.isBound())
+        return false;
+    QList<bool> named = itemsNamed(userData(*binding.data()), selection);
+    if (single) {
+        const qsizetype first = named.indexOf(true);
+        named.fill(false);
+        if (first >= 0)
+            named[first] = true;
+    }
+    markItems(*binding.data(), named);
+    return true;
+}
+
 bool applySelectionValue(QMap<QString, QVariant> *values, const QString &name,
                          const QVariant &value, bool keepSignals,
                          std::vector<QPointer<QObject>> *changedActions)

@@ -34,6 +34,12 @@ bool valuesToSelect(QMap<QString, QVariant> *values, const QString &name, const 
 bool selectListDataItems(QMap<QString, QVariant> *values, const QString &name,
                          const QVariant &value, bool all);
 
+// Records the user's choice in the list data under name: exactly the items whose user data
+// selection holds are marked, none for an empty selection (the user unticked every item);
+// single marks only the first of them. False when there is no list data under name.
+bool storeListSelection(QMap<QString, QVariant> *values, const QString &name,
+                        const QVariantList &selection, bool single);
+
 // Shows a selection in the combo box, list widget or menu button registered under name,
 // with their signals blocked unless keepSignals. A combo box takes the first value; a list
 // or menu without kMultiSelect the first value; a check list ticks, a selection list selects,
