@@ -2,6 +2,7 @@
 #include "FieldTypeList.h"
 #include "SettingsDirectory.h"
 #include "SpecialFolder.h"
+#include "TranslationSource.h"
 #include "UiLanguage.h"
 
 #include <QCoreApplication>
@@ -13,7 +14,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
-#include <QXmlStreamReader>
 
 // The decisions taken before the main window exists: where the settings live, which
 // language the program speaks, and the embedded translation.
@@ -36,38 +36,6 @@ private slots:
 };
 
 using Pairs = QList<std::pair<QString, QString>>;
-
-namespace {
-
-// The text of the element just started; the translation format writes a carriage return
-// as <byte value="xd"/>.
-QString readTsText(QXmlStreamReader &xml)
-{
-    QString text;
-    int depth = 1;
-    while (depth > 0 && !xml.atEnd()) {
-        switch (xml.readNext()) {
-        case QXmlStreamReader::Characters:
-            text += xml.text();
-            break;
-        case QXmlStreamReader::StartElement:
-            ++depth;
-            if (xml.name() == QLatin1String("byte")) {
-                const auto value = xml.attributes().value(QLatin1String("value"));
-                text += QChar(value.mid(1).toUShort(nullptr, 16));
-            }
-            break;
-        case QXmlStreamReader::EndElement:
-            --depth;
-            break;
-        default:
-            break;
-        }
-    }
-    return text;
-}
-
-} // namespace
 
 void TestStartup::initTestCase()
 {
@@ -239,8 +207,10 @@ void TestStartup::everyTranslationKeepsItsPlaceholders()
     // Every entry of the translation source is in the embedded file, and an English text
     // takes the same arguments as its German source, or .arg() would put values in the
     // wrong places.
-    QFile ts(QStringLiteral(TRANSLATION_SOURCE));
-    QVERIFY(ts.open(QIODevice::ReadOnly));
+    QString error;
+    const QList<TranslationEntry> entries =
+        readTranslationSource(QStringLiteral(TRANSLATION_SOURCE), &error);
+    QVERIFY2(entries.size() > 80, qPrintable(error));
     QTranslator translator;
     QVERIFY(loadEnglishTranslation(translator));
 
@@ -252,36 +222,18 @@ void TestStartup::everyTranslationKeepsItsPlaceholders()
         found.sort();
         return found;
     };
-
-    QXmlStreamReader xml(&ts);
-    QString context;
-    QString source;
-    int entries = 0;
     QSet<QString> seen;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        const auto name = xml.name();
-        if (name == QLatin1String("name")) {
-            context = readTsText(xml);
-        } else if (name == QLatin1String("source")) {
-            source = readTsText(xml);
-        } else if (name == QLatin1String("translation")) {
-            QVERIFY2(xml.attributes().value(QLatin1String("type")).isEmpty(), qPrintable(source));
-            const QString english = readTsText(xml);
-            QVERIFY2(!english.isEmpty(), qPrintable(source));
-            QCOMPARE(placeholders(english), placeholders(source));
-            QCOMPARE(english.count(QLatin1Char('\n')), source.count(QLatin1Char('\n')));
-            QCOMPARE(
-                translator.translate(context.toUtf8().constData(), source.toUtf8().constData()),
-                english);
-            QVERIFY2(!seen.contains(context + QLatin1Char('\x1f') + source), qPrintable(source));
-            seen.insert(context + QLatin1Char('\x1f') + source);
-            ++entries;
-        }
+    for (const TranslationEntry &entry : entries) {
+        const QByteArray where = (entry.context + QLatin1Char(' ') + entry.source).toUtf8();
+        QVERIFY2(entry.finished && !entry.translation.isEmpty(), where.constData());
+        QCOMPARE(placeholders(entry.translation), placeholders(entry.source));
+        QCOMPARE(entry.translation.count(QLatin1Char('\n')), entry.source.count(QLatin1Char('\n')));
+        QCOMPARE(translator.translate(entry.context.toUtf8().constData(),
+                                      entry.source.toUtf8().constData()),
+                 entry.translation);
+        QVERIFY2(!seen.contains(QString::fromUtf8(where)), where.constData());
+        seen.insert(QString::fromUtf8(where));
     }
-    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
-    QVERIFY(entries > 80);
 }
 
 void TestStartup::fieldTypeList_data()
