@@ -35,6 +35,7 @@ private slots:
     void encodingList_data();
     void encodingList();
     void firstStartShowsDefaults();
+    void closeSavesOptionsForTheOwnerOnly_data();
     void closeSavesOptionsForTheOwnerOnly();
     void callbackBelongsToItsWindow();
     void reloadTimerEndsWithItsWindow();
@@ -174,8 +175,16 @@ void TestMainWindow::firstStartShowsDefaults()
              QAbstractItemView::NoEditTriggers);
 }
 
+void TestMainWindow::closeSavesOptionsForTheOwnerOnly_data()
+{
+    QTest::addColumn<bool>("byExitButton");
+    QTest::newRow("window closed") << false;
+    QTest::newRow("\"Beenden\" pressed") << true;
+}
+
 void TestMainWindow::closeSavesOptionsForTheOwnerOnly()
 {
+    QFETCH(bool, byExitButton);
     const QString key = QStringLiteral("0123456789abcdef0123456789abcdef");
     const QString optionsFile = m_settingsDir->filePath(QStringLiteral("vondrel.opt"));
     {
@@ -188,9 +197,17 @@ void TestMainWindow::closeSavesOptionsForTheOwnerOnly()
 
         // Even a process that lets everyone read its new files keeps the key to the owner.
         const mode_t previousMask = ::umask(0);
-        const bool closed = dialog.close();
+        if (byExitButton) {
+            auto *exit = kivra::findWidget<QPushButton>(
+                &dialog.optionMap(), kivra::fixedButtonName(kivra::kOkButton), kivra::kOkButton);
+            QVERIFY(exit);
+            QCOMPARE(exit->text(), QStringLiteral("Beenden"));
+            exit->click();
+        } else {
+            dialog.close();
+        }
         ::umask(previousMask);
-        QVERIFY(closed);
+        QTRY_VERIFY(!dialog.isVisible());
     }
 
     QVERIFY(QFile::exists(optionsFile));
