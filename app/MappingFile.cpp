@@ -1,9 +1,15 @@
 #include "MappingFile.h"
 
-#include "CsvRecordWriter.h"
+#include "CsvBlockWriter.h"
 #include "TimestampedFileName.h"
 
 #include <QFileInfo>
+
+namespace {
+
+constexpr qsizetype blockRows = 65536;
+
+} // namespace
 
 QString MappingFile::pathFor(const QString &exportFileName, const QDateTime &at)
 {
@@ -17,7 +23,7 @@ MappingFile::MappingFile(const QMap<int, QList<MappingEntry>> &mapping, const QS
 { }
 
 bool MappingFile::write(QIODevice *device, QChar separator, int quoteMode,
-                        std::optional<QStringConverter::Encoding> encoding) const
+                        std::optional<QStringConverter::Encoding> encoding, int threads) const
 {
     qsizetype rows = 0;
     QStringList header;
@@ -31,21 +37,24 @@ bool MappingFile::write(QIODevice *device, QChar separator, int quoteMode,
         return true;
 
     const auto columns = int(header.size());
-    CsvRecordWriter writer(device, separator, quoteMode, encoding);
-    if (!writer.open())
+    CsvBlockWriter writer(device, separator, quoteMode, encoding, threads);
+    if (!writer.write({header}, columns))
         return false;
-    writer.writeRecord(header, columns);
-    QStringList record;
-    record.reserve(columns);
-    for (qsizetype row = 0; row < rows; ++row) {
-        record.clear();
-        for (const QList<MappingEntry> &entries : m_mapping) {
-            if (row < entries.size())
-                record << entries.at(row).inputText << entries.at(row).pseudonym;
-            else
-                record << QString() << QString();
+    QList<QStringList> block;
+    for (qsizetype first = 0; first < rows; first += blockRows) {
+        block.clear();
+        for (qsizetype row = first; row < qMin(rows, first + blockRows); ++row) {
+            QStringList &record = block.emplace_back();
+            record.reserve(columns);
+            for (const QList<MappingEntry> &entries : m_mapping) {
+                if (row < entries.size())
+                    record << entries.at(row).inputText << entries.at(row).pseudonym;
+                else
+                    record << QString() << QString();
+            }
         }
-        writer.writeRecord(record, columns);
+        if (!writer.write(block, columns))
+            return false;
     }
-    return writer.close();
+    return true;
 }
