@@ -314,21 +314,25 @@ void TestCsvRun::resultsDoNotDependOnThreads()
 {
     // Order-dependent columns (IBAN, running number) between text-only ones, over enough
     // distinct values to be split among threads.
-    QByteArray input = "Name;IBAN;Nr;Datum;Betrag;Mail\n";
+    QByteArray input = "Name;IBAN;Nr;Datum;Betrag;Mail;Strasse;USt\n";
     for (int i = 0; i < 3000; ++i) {
         input += "Name " + QByteArray::number(i % 1700) + ";DE" + QByteArray::number(10 + i % 89) +
             "37040044053201" + QByteArray::number(1000 + i % 900) + ";" +
             QByteArray::number(i % 500) + ";" + QByteArray::number(1 + i % 28) + ".0" +
             QByteArray::number(1 + i % 9) + ".2020;" + QByteArray::number(i) + ",50;m" +
-            QByteArray::number(i % 2100) + "@x.de\n";
+            QByteArray::number(i % 2100) + "@x.de;Weg " + QByteArray::number(i % 1300) + " " +
+            QByteArray::number(1 + i % 40) + "a;de " + QByteArray::number(100000000 + i % 2500) +
+            "\n";
     }
     RunSettings s = settings();
     s.createMappingFile = false;
     s.floatScaleFactor = 3;
     s.dateShiftPerDataSet = false;
+    s.simulateReal = true;
     s.templates = {{0, QStringLiteral("<NAME>")},         {1, QStringLiteral("<IBAN>")},
                    {2, QStringLiteral("<NUM>")},          {3, QStringLiteral("<DATE>")},
-                   {4, QStringLiteral("<AMOUNT_COMMA>")}, {5, QStringLiteral("<EMAIL>")}};
+                   {4, QStringLiteral("<AMOUNT_COMMA>")}, {5, QStringLiteral("<EMAIL>")},
+                   {6, QStringLiteral("<STREET_NO>")},    {7, QStringLiteral("<VATID>")}};
 
     QxtCsvModel model;
     const RunResult single = runCsv(s, input, model, 1);
