@@ -10,6 +10,9 @@
 namespace {
 
 constexpr qsizetype recordsPerBlock = 4096;
+// Blocks encoded before they are written: enough to keep every thread busy, few enough to
+// keep the encoded bytes small.
+constexpr qsizetype blocksPerRound = 64;
 
 } // namespace
 
@@ -22,33 +25,40 @@ CsvBlockWriter::CsvBlockWriter(QIODevice *device, QChar separator, int quoteMode
     , m_threads(threads)
 { }
 
-bool CsvBlockWriter::write(const QList<QStringList> &records, int columnCount)
+bool CsvBlockWriter::write(qsizetype count, int columnCount, const RecordSource &record)
 {
-    if (m_failed || !m_device)
-        return false;
-    const qsizetype blocks = (records.size() + recordsPerBlock - 1) / recordsPerBlock;
-    std::vector<QByteArray> encoded(static_cast<size_t>(blocks));
-    std::vector<char> encodedOk(size_t(blocks), 0);
-    parallelFor(
-        blocks, m_threads,
-        [&](qsizetype begin, qsizetype end) {
+    if (!m_device)
+        m_failed = true;
+    const qsizetype blocks = (count + recordsPerBlock - 1) / recordsPerBlock;
+    std::vector<QByteArray> encoded(static_cast<size_t>(blocksPerRound));
+    std::vector<char> encodedOk(static_cast<size_t>(blocksPerRound), 0);
+    for (qsizetype round = 0; round < blocks && !m_failed; round += blocksPerRound) {
+        const qsizetype roundBlocks = qMin(blocksPerRound, blocks - round);
+        const auto encodeBlocks = [&](qsizetype begin, qsizetype end) {
+            QStringList fields;
             for (qsizetype block = begin; block < end; ++block) {
                 // Each block its own encoder: a record never spans two blocks, and the
                 // encodings written here keep no state from one record to the next.
-                QBuffer buffer(&encoded[size_t(block)]);
+                QByteArray &bytes = encoded[size_t(block)];
+                bytes.clear();
+                QBuffer buffer(&bytes);
                 CsvRecordWriter writer(&buffer, m_separator, m_quoteMode, m_encoding);
-                const qsizetype first = block * recordsPerBlock;
-                const qsizetype last = qMin(records.size(), first + recordsPerBlock);
-                bool ok = writer.open();
-                for (qsizetype i = first; ok && i < last; ++i)
-                    writer.writeRecord(records.at(i), columnCount);
-                encodedOk[size_t(block)] = writer.close() && ok;
+                const qsizetype first = (round + block) * recordsPerBlock;
+                const qsizetype last = qMin(count, first + recordsPerBlock);
+                const bool opened = writer.open();
+                for (qsizetype i = first; opened && i < last; ++i) {
+                    fields.clear();
+                    record(i, fields);
+                    writer.writeRecord(fields, columnCount);
+                }
+                encodedOk[size_t(block)] = writer.close() && opened;
             }
-        },
-        1);
-    for (size_t block = 0; block < encoded.size() && !m_failed; ++block) {
-        const QByteArray &bytes = encoded[block];
-        m_failed = !encodedOk[block] || m_device->write(bytes) != bytes.size();
+        };
+        parallelFor(roundBlocks, m_threads, encodeBlocks, 1);
+        for (qsizetype block = 0; block < roundBlocks && !m_failed; ++block) {
+            const QByteArray &bytes = encoded[size_t(block)];
+            m_failed = !encodedOk[size_t(block)] || m_device->write(bytes) != bytes.size();
+        }
     }
     return !m_failed;
 }

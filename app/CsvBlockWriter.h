@@ -1,25 +1,29 @@
 #pragma once
 
 #include <QChar>
-#include <QList>
 #include <QStringConverter>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class QIODevice;
 
-// Writes many CSV records at once: blocks of records are encoded on several threads and
-// written in order, so the bytes are exactly those one record writer would write.
+// Writes many CSV records at once: blocks of records are made and encoded on several threads
+// and written in order, so the bytes are exactly those one record writer would write.
 class CsvBlockWriter
 {
 public:
+    // Fills fields (empty when called) with the record at index; called from several threads
+    // at once, so it may only read shared data.
+    using RecordSource = std::function<void(qsizetype index, QStringList &fields)>;
+
     CsvBlockWriter(QIODevice *device, QChar separator, int quoteMode,
                    std::optional<QStringConverter::Encoding> encoding, int threads);
 
-    // Writes the records (the first columnCount fields of each) after those written before.
-    // False once any write failed.
-    bool write(const QList<QStringList> &records, int columnCount);
+    // Writes records 0 to count - 1 (the first columnCount fields of each) after those
+    // written before. False once any write failed.
+    bool write(qsizetype count, int columnCount, const RecordSource &record);
 
 private:
     QIODevice *m_device;

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr int blockRows = 65536;
+constexpr int blockRows = 262144;
 
 bool writeAll(QIODevice *device, const QByteArray &bytes)
 {
@@ -42,10 +42,13 @@ bool CsvOutputFile::write(QIODevice *device, const QxtCsvModel &output, int thre
         return true;
     CsvBlockWriter writer(device, m_layout.separator, m_layout.quoteMode, m_layout.encoding,
                           threads);
+    // Rows are taken from the model in slices on this thread; the writer's threads only read
+    // the slice.
     for (int first = startRow; first < rows; first += blockRows) {
         QList<QStringList> block;
         output.rowSlice(block, first, blockRows);
-        if (!writer.write(block, columns))
+        if (!writer.write(block.size(), columns,
+                          [&block](qsizetype i, QStringList &fields) { fields = block.at(i); }))
             return false;
     }
     return true;

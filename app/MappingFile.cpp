@@ -5,12 +5,6 @@
 
 #include <QFileInfo>
 
-namespace {
-
-constexpr qsizetype blockRows = 65536;
-
-} // namespace
-
 QString MappingFile::pathFor(const QString &exportFileName, const QDateTime &at)
 {
     return timestampedFileName(QStringLiteral("vondrel_map"), QStringLiteral("csv"),
@@ -38,23 +32,15 @@ bool MappingFile::write(QIODevice *device, QChar separator, int quoteMode,
 
     const auto columns = int(header.size());
     CsvBlockWriter writer(device, separator, quoteMode, encoding, threads);
-    if (!writer.write({header}, columns))
-        return false;
-    QList<QStringList> block;
-    for (qsizetype first = 0; first < rows; first += blockRows) {
-        block.clear();
-        for (qsizetype row = first; row < qMin(rows, first + blockRows); ++row) {
-            QStringList &record = block.emplace_back();
-            record.reserve(columns);
-            for (const QList<MappingEntry> &entries : m_mapping) {
+    const QList<QList<MappingEntry>> pairs = m_mapping.values();
+    return writer.write(1, columns,
+                        [&header](qsizetype, QStringList &fields) { fields = header; }) &&
+        writer.write(rows, columns, [&pairs](qsizetype row, QStringList &fields) {
+            for (const QList<MappingEntry> &entries : pairs) {
                 if (row < entries.size())
-                    record << entries.at(row).inputText << entries.at(row).pseudonym;
+                    fields << entries.at(row).inputText << entries.at(row).pseudonym;
                 else
-                    record << QString() << QString();
+                    fields << QString() << QString();
             }
-        }
-        if (!writer.write(block, columns))
-            return false;
-    }
-    return true;
+        });
 }
