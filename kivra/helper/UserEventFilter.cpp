@@ -29,6 +29,11 @@ void INFO::UserEventFilter::setup(QMap<QString, QVariant> *values, const CloseSa
     m_formFlags = formFlags;
 }
 
+void INFO::UserEventFilter::setKeepAlive(const QSharedPointer<QMap<QString, QVariant>> &values)
+{
+    m_keepAlive = values;
+}
+
 bool INFO::UserEventFilter::eventFilter(QObject *watched, QEvent *event)
 {
     if (m_values) {

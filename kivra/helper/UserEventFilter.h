@@ -5,6 +5,7 @@
 #include <QMap>
 #include <QObject>
 #include <QPointer>
+#include <QSharedPointer>
 #include <QString>
 #include <QVariant>
 #include <QWidget>
@@ -26,6 +27,9 @@ public:
     void setup(QMap<QString, QVariant> *values, const CloseSaveInfo &closeSave,
                const INFO &windowRecord, QWidget *window, bool ignoreEscape, FormFlags formFlags);
 
+    // Keeps a value map that no caller owns alive for as long as the filter can use it.
+    void setKeepAlive(const QSharedPointer<QMap<QString, QVariant>> &values);
+
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -35,6 +39,7 @@ private:
     bool runCloseSequence(CallbackType code);
 
     QMap<QString, QVariant> *m_values = nullptr;
+    QSharedPointer<QMap<QString, QVariant>> m_keepAlive;
     CloseSaveInfo m_closeSave;
     QPointer<QWidget> m_window;
     std::shared_ptr<INFO> m_windowRecord;

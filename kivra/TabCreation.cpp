@@ -1,0 +1,87 @@
+#include "WidgetCreation_p.h"
+
+#include <kivra/Registry.h>
+
+#include "FieldPreparation_p.h"
+#include "FormBuild_p.h"
+#include "ObjectValue_p.h"
+#include "SignalWiring_p.h"
+
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace kivra {
+
+namespace {
+
+// The page being built joins its tab widget, and its layout leaves the stack (with any layout
+// its fields left open).
+void closeCurrentPage(FormBuild &build)
+{
+    if (!build.hasOpenTab() || build.tabs.last().pages.isEmpty())
+        return;
+    TabContext &tab = build.tabs.last();
+    TabContext::Page &page = tab.pages.last();
+    if (!page.open || !page.placeholder || !page.layout)
+        return;
+    page.open = false;
+    if (tab.outerLayout)
+        tab.outerLayout->removeItem(page.layout);
+    auto *pageWidget = new QWidget;
+    const auto entry =
+        std::find_if(build.layouts.begin(), build.layouts.end(),
+                     [&page](const LayoutStackEntry &e) { return e.layout == page.layout; });
+    build.layouts.erase(entry, build.layouts.end());
+    pageWidget->setLayout(page.layout);
+    tab.tabWidget->addTab(pageWidget, page.caption);
+}
+
+} // namespace
+
+void createTabWidget(FormBuild &build, Field &field)
+{
+    auto *tabWidget = objectFromValue<QTabWidget>(field.record.value);
+    if (!tabWidget)
+        tabWidget = new QTabWidget;
+    const bool hasIndex = field.value.isValid() && !field.value.toString().isEmpty();
+    build.tabStartIndexes.append({tabWidget, hasIndex ? field.value.toInt() : -1});
+    build.tabs.append({tabWidget, build.layouts.last().layout, {}, 0});
+    field.captionPairs.append(CaptionPair {nullptr, {}});
+    registerWidget(field.widgets, tabWidget, kTabWidget, kTabWidget, build.position++,
+                   field.registrationName, field.record.flags, field.options,
+                   &build.initialNotifications);
+    connectTabWidget(build, field, tabWidget);
+}
+
+void createTabPage(FormBuild &build, Field &field)
+{
+    closeCurrentPage(build);
+    TabContext &tab = build.tabs.last();
+    ++tab.pageCount;
+    const auto register_ = [&build, &field](QWidget *page) {
+        registerWidget(field.widgets, page, kTabPage, kTabPage, build.position++,
+                       field.registrationName, field.record.flags, field.options, nullptr);
+    };
+    if (auto *own = objectFromValue<QWidget>(field.record.value)) {
+        tab.tabWidget->addTab(own, field.caption);
+        register_(own);
+        field.unplaced.append(own);
+        return;
+    }
+    auto *layout = new QVBoxLayout;
+    build.layouts.append({layout, 0, 0});
+    auto *placeholder = new QWidget;
+    register_(placeholder);
+    tab.pages.append({placeholder, layout, field.caption, true});
+}
+
+void endTabPages(FormBuild &build)
+{
+    closeCurrentPage(build);
+    if (!build.tabs.isEmpty())
+        build.tabs.removeLast();
+}
+
+} // namespace kivra

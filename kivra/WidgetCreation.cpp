@@ -1,0 +1,692 @@
+#include "WidgetCreation_p.h"
+
+#include <kivra/Callbacks.h>
+#include <kivra/FieldFlags.h>
+#include <kivra/IniStore.h>
+#include <kivra/ListData.h>
+#include <kivra/Options.h>
+#include <kivra/Placement.h>
+#include <kivra/Registry.h>
+#include <kivra/Sizing.h>
+#include <kivra/ValueExchange.h>
+#include <kivra/helper/FocusWheelComboBox.h>
+#include <kivra/helper/ImageWidget.h>
+#include <kivra/helper/Validator.h>
+
+#include "FieldPreparation_p.h"
+#include "FormBuild_p.h"
+#include "IniStore_p.h"
+#include "ObjectValue_p.h"
+#include "SignalWiring_p.h"
+
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDateTimeEdit>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QSignalBlocker>
+#include <QSpacerItem>
+#include <QTextEdit>
+
+namespace kivra {
+
+namespace {
+
+constexpr int kCheckBoxRowAlignment = Qt::AlignLeft | Qt::AlignTop;
+
+bool isLayoutCode(quint32 type)
+{
+    return type >= kVBoxLayout && type <= kFlowLayout;
+}
+
+bool has(const Field &field, const FieldFlags &mask)
+{
+    return hasFlags(field.record.flags, mask);
+}
+
+void setDefaultButton(QPushButton *button, bool on)
+{
+    button->setAutoDefault(on);
+    button->setDefault(on);
+}
+
+// A widget that holds the field's value: it reports its start value once the form is built
+// when the field asks for it.
+void registerValueWidget(FormBuild &build, Field &field, QWidget *widget, int kind)
+{
+    registerWidget(field.widgets, widget, kind, int(field.record.type), build.position++,
+                   field.registrationName, field.record.flags, field.options,
+                   &build.initialNotifications);
+}
+
+void registerFieldWidget(FormBuild &build, Field &field, QWidget *widget, int kind)
+{
+    registerWidget(field.widgets, widget, kind, int(field.record.type), build.position++,
+                   field.registrationName, field.record.flags, field.options, nullptr);
+}
+
+// Buttons and lines carry no flags or options of their own.
+void registerPlainWidget(FormBuild &build, Field &field, QWidget *widget, int kind)
+{
+    registerWidget(field.widgets, widget, kind, int(field.record.type), build.position++,
+                   field.registrationName, FieldFlags(), QVariant(), nullptr);
+}
+
+// Adds a stretch to the top layout: to a box layout as a stretch item, to a grid as the stretch
+// of its last used column.
+void addStretchToTop(FormBuild &build, int stretch)
+{
+    if (build.layouts.isEmpty())
+        return;
+    LayoutStackEntry &top = build.layouts.last();
+    if (auto *box = qobject_cast<QBoxLayout *>(top.layout.data())) {
+        box->addStretch(stretch);
+    } else if (auto *grid = qobject_cast<QGridLayout *>(top.layout.data());
+               grid && grid->columnCount() >= 1) {
+        const int column = top.column < 1 ? grid->columnCount() - 1 : top.column - 1;
+        grid->setColumnStretch(column, stretch);
+    }
+}
+
+void openLayout(FormBuild &build, Field &field)
+{
+    const quint32 type = field.record.type;
+    QLayout *layout = createLayout(int(type));
+    // A spanning row must span the grid it is placed in.
+    build.span = field.span;
+    placeLayout(build.layouts, layout, field.column, build.span, false, false,
+                Qt::Alignment(typeAlign(field.options, int(type)).value_or(0)),
+                field.layoutStretch);
+    if (field.caption.isEmpty() && !has(field, kGroupWithoutCaption))
+        return;
+
+    auto *box = new QGroupBox(field.caption);
+    if (field.bold || has(field, kBoldGroupTitle))
+        appendStyleSheet(box, QStringLiteral("QGroupBox { font-weight: bold; }"));
+    layout->addWidget(box);
+    QLayout *inner = createLayoutLike(layout);
+    box->setLayout(inner);
+    build.layouts.append({inner, 0, 0});
+    build.groupInnerLayouts.append(inner);
+
+    if (field.record.name.isEmpty() || !build.vars)
+        return;
+    box->setCheckable(true);
+    box->setChecked(field.value.toBool());
+    if (has(field, kHideUnchecked) && !box->isChecked())
+        build.collapsedGroups.append(inner);
+    connectGroupBox(build, field, box, inner);
+}
+
+void closeLayout(FormBuild &build)
+{
+    if (build.layouts.isEmpty())
+        return;
+    const QPointer<QLayout> top = build.layouts.takeLast().layout;
+    if (top && build.groupInnerLayouts.contains(top) && !build.layouts.isEmpty())
+        build.layouts.removeLast();
+}
+
+void nextGridRow(FormBuild &build)
+{
+    if (!topIsGrid(build.layouts))
+        return;
+    LayoutStackEntry &top = build.layouts.last();
+    ++top.row;
+    top.column = 0;
+}
+
+void createLabel(FormBuild &build, Field &field)
+{
+    auto *label = new QLabel(field.displayCaption);
+    label->setWordWrap(has(field, kWordWrap));
+    registerFieldWidget(build, field, label, kLabel);
+}
+
+void createImage(FormBuild &build, Field &field)
+{
+    auto *image = new helper::ImageWidget;
+    image->setImage(field.value, field.record.flags);
+    image->show();
+    field.captionPairs.append(CaptionPair {nullptr, {}});
+    registerFieldWidget(build, field, image, kImage);
+}
+
+void createCallerWidget(FormBuild &build, Field &field)
+{
+    QWidget *widget = objectFromValue<QWidget>(field.record.value);
+    if (!widget)
+        return;
+    field.captionPairs.append(CaptionPair {nullptr, {}});
+    registerFieldWidget(build, field, widget, kCallerWidget);
+}
+
+void createSettingSelector(FormBuild &build, Field &field)
+{
+    auto *box = new QGroupBox;
+    auto *row = new QHBoxLayout(box);
+    QComboBox *combo = has(field, kFocusWheel) ? new helper::FocusWheelComboBox : new QComboBox;
+    auto *label = new QLabel;
+    auto *plus = new QPushButton(QStringLiteral("+"));
+    auto *minus = new QPushButton(QStringLiteral("-"));
+    row->addWidget(label);
+    row->addWidget(combo, 1);
+    row->addWidget(plus);
+    row->addWidget(minus);
+
+    const IniFormOptions ini = IniFormOptions::fromWindow(build.windowRecord);
+    if (Option::iniusemulticonf(build.windowOptions) && ini.isOn()) {
+        QStringList names;
+        QString current;
+        listIniConfigurations(ini.file, ini.group, &names, &current, false);
+        if (current.isEmpty())
+            current = ini.summaryName;
+        if (!names.contains(current))
+            names.append(current);
+        const QSignalBlocker blocker(combo);
+        for (const QString &name : std::as_const(names))
+            combo->addItem(name, name);
+        combo->setCurrentIndex(combo->findData(current));
+    }
+
+    field.captionPairs = {{label, QObject::tr("Einstellungen:")},
+                          {plus, QStringLiteral("+")},
+                          {minus, QStringLiteral("-")}};
+    registerFieldWidget(build, field, box, kSettingSelector);
+    connectSettingSelector(build, field, combo, plus, minus);
+}
+
+void createLineEdit(FormBuild &build, Field &field)
+{
+    const int type = int(field.record.type);
+    auto *edit = new QLineEdit(field.value.toString());
+    if (has(field, kAdjustToContents) && !edit->text().isEmpty())
+        edit->setMinimumWidth(lineEditWidthFor(edit, edit->text()));
+    edit->setReadOnly(has(field, kReadOnly));
+    if (has(field, kPasswordEcho))
+        edit->setEchoMode(QLineEdit::Password);
+    else if (has(field, kPasswordEchoOnEdit))
+        edit->setEchoMode(QLineEdit::PasswordEchoOnEdit);
+    if (const QVariant max = Option::max(field.options); max.isValid())
+        edit->setMaxLength(variantToInt(max));
+    registerValueWidget(build, field, edit, kLineEdit);
+    field.captionPairs.append(CaptionPair {nullptr, {}});
+
+    if (type != kLineEdit) {
+        const QString caption = buttonCaptions().value(type);
+        auto *browse = new QPushButton(caption);
+        if (has(field, kDefaultButton))
+            setDefaultButton(browse, true);
+        registerPlainWidget(build, field, browse, kPushButton);
+        field.captionPairs.append(CaptionPair {browse, caption});
+        connectBrowseButton(build, field, browse, edit);
+    }
+    connectValueWidget(build, field, edit);
+}
+
+void createPushButton(FormBuild &build, Field &field)
+{
+    const int type = int(field.record.type);
+    auto *button = new QPushButton;
+    if (type == kOkButton)
+        setDefaultButton(button, true);
+    else if (type == kHelpUrlButton || type == kCloseButton || type == kPushButton)
+        setDefaultButton(button, has(field, kDefaultButton));
+    if (const QString fixedName = fixedButtonName(type); !fixedName.isEmpty())
+        button->setObjectName(fixedName);
+    if (type == kCancelButton)
+        build.hasCancelButton = true;
+    registerPlainWidget(build, field, button, kPushButton);
+    field.captionPairs.append(
+        CaptionPair {button, type == kPushButton ? QString() : buttonCaptions().value(type)});
+    connectPushButton(build, field, button);
+}
+
+void createColorButton(FormBuild &build, Field &field)
+{
+    const QString caption = buttonCaptions().value(kColorButton);
+    auto *button = new QPushButton(caption);
+    setDefaultButton(button, has(field, kDefaultButton));
+    // No colour yet shows no swatch rather than a black one.
+    if (const auto color = field.value.value<QColor>(); color.isValid()) {
+        QPixmap swatch(16, 16);
+        swatch.fill(color);
+        button->setIcon(QIcon(swatch));
+        button->setIconSize(swatch.size());
+    }
+    appendStyleSheet(button, QStringLiteral("QPushButton { text-align:left; }"));
+    field.captionPairs = {{nullptr, {}}, {button, caption}};
+    registerPlainWidget(build, field, button, kPushButton);
+    connectColorButton(build, field, button);
+}
+
+void createFontButton(FormBuild &build, Field &field)
+{
+    const auto font = field.value.value<QFont>();
+    const QString text = QStringLiteral("%1, %2pt").arg(font.family()).arg(font.pointSize());
+    auto *button = new QPushButton(text);
+    setDefaultButton(button, has(field, kDefaultButton));
+    button->setFont(font);
+    field.captionPairs = {{nullptr, {}}, {button, text}};
+    registerPlainWidget(build, field, button, kPushButton);
+    connectFontButton(build, field, button);
+}
+
+void createTextEdit(FormBuild &build, Field &field)
+{
+    auto *edit = new QTextEdit;
+    const bool rich = has(field, kRichText);
+    // The value is read back as HTML exactly when rich text is accepted.
+    edit->setAcceptRichText(rich);
+    if (rich)
+        edit->setHtml(field.value.toString());
+    else
+        edit->setPlainText(field.value.toString());
+    edit->setReadOnly(has(field, kReadOnly));
+    setHeightForLines(edit, field.lines);
+    field.captionPairs.append(CaptionPair {nullptr, {}});
+    registerValueWidget(build, field, edit, kTextEdit);
+    connectValueWidget(build, field, edit);
+}
+
+void createPlainTextEdit(FormBuild &build, Field &field)
+{
+    auto *edit = new QPlainTextEdit(field.value.toString());
+    edit->setReadOnly(has(field, kReadOnly));
+    setHeightForLines(edit, field.lines);
+    field.captionPairs.append(CaptionPair {nullptr, {}});
+    registerValueWidget(build, field, edit, kPlainTextEdit);
+    connectValueWidget(build, field, edit);
+}
+
+void createCheckBox(FormBuild &build, Field &field)
+{
+    auto *box = new QCheckBox;
+    box->setChecked(field.value.toBool());
+    if (has(field, kReadOnly))
+        box->setEnabled(false);
+    if (has(field, kCheckBoxOwnRow) && topIsGrid(build.layouts)) {
+        field.captionPairs.append(CaptionPair {nullptr, {}});
+    } else {
+        field.captionPairs.append(CaptionPair {box, {}});
+        if (has(field, kCheckBoxOwnRow)) {
+            box->setLayoutDirection(Qt::RightToLeft);
+            field.checkBoxOwnRow = true;
+        }
+    }
+    registerValueWidget(build, field, box, kCheckBox);
+    connectValueWidget(build, field, box);
+}
+
+void createListWidget(FormBuild &build, Field &field)
+{
+    auto *list = new QListWidget;
+    if (has(field, kReadOnly))
+        list->setEnabled(false);
+    ListDataBinding items(field.start);
+    if (items.isBound())
+        fillListWidget(*items.data(), list, has(field, kAdjustToContents), has(field, kCheckList),
+                       has(field, kMultiSelect), has(field, kSortItems));
+    field.captionPairs.append(CaptionPair {nullptr, {}});
+    registerValueWidget(build, field, list, kListWidget);
+    connectValueWidget(build, field, list);
+}
+
+void createComboBox(FormBuild &build, Field &field)
+{
+    QComboBox *combo = has(field, kFocusWheel) ? new helper::FocusWheelComboBox : new QComboBox;
+    if (has(field, kReadOnly))
+        combo->setEnabled(false);
+    combo->setFocusPolicy(Qt::StrongFocus);
+    ListDataBinding items(field.start);
+    if (items.isBound())
+        fillComboBox(*items.data(), combo, kComboNeverSignal, has(field, kAdjustToContents),
+                     has(field, kSortItems));
+    field.captionPairs.append(CaptionPair {nullptr, {}});
+    registerValueWidget(build, field, combo, kComboBox);
+    connectValueWidget(build, field, combo);
+}
+
+void createDateEdit(FormBuild &build, Field &field)
+{
+    auto *edit = new QDateEdit;
+    if (!Option::spinbox(field.options) && !has(field, kDateSpinButtons))
+        edit->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    edit->setReadOnly(has(field, kReadOnly));
+    if (const QVariant min = Option::min(field.options); min.isValid())
+        edit->setMinimumDate(min.toDate());
+    if (const QVariant max = Option::max(field.options); max.isValid())
+        edit->setMaximumDate(max.toDate());
+    switch (field.value.metaType().id()) {
+    case QMetaType::QDate:
+    case QMetaType::QDateTime:
+    case QMetaType::QString:
+        edit->setDate(field.value.toDate());
+        break;
+    default:
+        break;
+    }
+    field.captionPairs.append(CaptionPair {nullptr, {}});
+    registerValueWidget(build, field, edit, kDateEdit);
+    connectValueWidget(build, field, edit);
+}
+
+void createDateTimeEdit(FormBuild &build, Field &field)
+{
+    auto *edit = new QDateTimeEdit;
+    edit->setReadOnly(has(field, kReadOnly));
+    if (const QVariant min = Option::min(field.options); min.isValid()) {
+        if (min.metaType().id() == QMetaType::QDate)
+            edit->setMinimumDate(min.toDate());
+        else
+            edit->setMinimumDateTime(min.toDateTime());
+    }
+    if (const QVariant max = Option::max(field.options); max.isValid()) {
+        if (max.metaType().id() == QMetaType::QDate)
+            edit->setMaximumDate(max.toDate());
+        else
+            edit->setMaximumDateTime(max.toDateTime());
+    }
+    switch (field.value.metaType().id()) {
+    case QMetaType::QDate:
+        edit->setDate(field.value.toDate());
+        break;
+    case QMetaType::QTime:
+        edit->setDateTime(QDateTime(QDate::currentDate(), field.value.toTime()));
+        break;
+    case QMetaType::QDateTime:
+    case QMetaType::QString:
+        edit->setDateTime(field.value.toDateTime());
+        break;
+    default:
+        break;
+    }
+    field.captionPairs.append(CaptionPair {nullptr, {}});
+    registerValueWidget(build, field, edit, kDateTimeEdit);
+    connectValueWidget(build, field, edit);
+}
+
+void createLine(FormBuild &build, Field &field)
+{
+    const int size = field.value.toInt();
+    QFrame *line = field.record.type == kVLine ? createVLine(size) : createHLine(size);
+    registerPlainWidget(build, field, line, int(field.record.type));
+}
+
+void addSpacer(FormBuild &build, Field &field)
+{
+    const int type = int(field.record.type);
+    const auto policy = [](const QVariant &option) {
+        return option.isValid() ? QSizePolicy::Policy(option.toInt()) : QSizePolicy::Minimum;
+    };
+    const int size = field.value.toInt();
+    const bool horizontal = type == kHSpacer;
+    if (QLayout *top = build.layouts.last().layout)
+        top->addItem(new QSpacerItem(horizontal ? size : 0, horizontal ? 0 : size,
+                                     policy(Option::sizepolicyh(field.options, type)),
+                                     policy(Option::sizepolicyv(field.options, type))));
+}
+
+void createWidgets(FormBuild &build, Field &field)
+{
+    switch (field.record.type) {
+    case kEndLayout:
+        closeLayout(build);
+        break;
+    case kStretch:
+        addStretchToTop(build, field.value.toInt());
+        break;
+    case kLabel:
+        createLabel(build, field);
+        break;
+    case kImage:
+        createImage(build, field);
+        break;
+    case kCallerWidget:
+        createCallerWidget(build, field);
+        break;
+    case kSettingSelector:
+        createSettingSelector(build, field);
+        break;
+    case kMenuBar:
+        createMenuBar(build, field);
+        break;
+    case kStatusBar:
+        createStatusBar(build, field);
+        break;
+    case kTabWidget:
+        createTabWidget(build, field);
+        break;
+    case kTabPage:
+        createTabPage(build, field);
+        break;
+    case kEndTabPages:
+        endTabPages(build);
+        break;
+    case kCallerMenu:
+        createCallerMenu(build, field);
+        break;
+    case kCallerAction:
+        createCallerAction(build, field);
+        break;
+    case kLineEdit:
+    case kOpenLineEdit:
+    case kDirLineEdit:
+    case kOpenFileLineEdit:
+    case kSaveFileLineEdit:
+        createLineEdit(build, field);
+        break;
+    case kOkButton:
+    case kCancelButton:
+    case kHelpUrlButton:
+    case kDirButton:
+    case kOpenFileButton:
+    case kSaveFileButton:
+    case kCloseButton:
+    case kHelpButton:
+    case kPushButton:
+        createPushButton(build, field);
+        break;
+    case kColorButton:
+        createColorButton(build, field);
+        break;
+    case kFontButton:
+        createFontButton(build, field);
+        break;
+    case kMenuButton:
+        createMenuButton(build, field);
+        break;
+    case kTextEdit:
+        createTextEdit(build, field);
+        break;
+    case kPlainTextEdit:
+        createPlainTextEdit(build, field);
+        break;
+    case kCheckBox:
+        createCheckBox(build, field);
+        break;
+    case kListWidget:
+        createListWidget(build, field);
+        break;
+    case kComboBox:
+        createComboBox(build, field);
+        break;
+    case kDateEdit:
+        createDateEdit(build, field);
+        break;
+    case kDateTimeEdit:
+        createDateTimeEdit(build, field);
+        break;
+    case kNumberSpinBox:
+        createSpinBox(build, field);
+        break;
+    case kVLine:
+    case kHLine:
+        createLine(build, field);
+        break;
+    case kHSpacer:
+    case kVSpacer:
+        addSpacer(build, field);
+        break;
+    default:
+        // Layouts were made by the preparation; 20013, 20017 and unknown codes make nothing.
+        break;
+    }
+}
+
+void placeCaptions(FormBuild &build, Field &field)
+{
+    if (field.captionPairs.isEmpty())
+        return;
+    CaptionField captions {field.displayCaption, field.record.flags,     field.widgets,
+                           build.position,       field.registrationName, field.options,
+                           field.captionParts};
+    applyCaptions(field.captionPairs, captions);
+}
+
+void adjustWidgets(const Field &field)
+{
+    const WIDGET_INFO &widgets = field.widgets;
+    if (widgets.size() >= 2)
+        if (auto *label = qobject_cast<QLabel *>(widgets.first().data()))
+            label->setBuddy(widgets.at(1));
+
+    const QString pattern = Option::regexPattern(field.options);
+    for (int i = 0; i < widgets.size(); ++i) {
+        QWidget *widget = widgets.at(i);
+        if (!widget)
+            continue;
+        if (auto *edit = qobject_cast<QLineEdit *>(widget);
+            edit && !pattern.isEmpty() && !Option::regexPatternWildcard(field.options)) {
+            const QRegularExpression expression(
+                pattern,
+                QRegularExpression::PatternOptions(Option::regexPatternOptions(field.options)));
+            edit->setValidator(new QRegularExpressionValidator(expression, edit));
+        }
+        // Spin boxes took the locale with their inner editor already.
+        if (field.locale && widgetSubKind(widget) != kNumberSpinBox)
+            widget->setLocale(*field.locale);
+        applySizeOptions(widget, i, field.options);
+        if (has(field, kHideMainWidget) && widgetSubKind(widget) == int(field.record.type))
+            widget->setVisible(false);
+    }
+}
+
+// The column span of widget index: a spanning field spans with its last widget, and a
+// labelled field with its editor.
+int spanOf(const Field &field, int index)
+{
+    const int span = field.span;
+    const int count = field.widgets.size();
+    if (span == 0 || span == 1)
+        return span;
+    if (span < 0)
+        return index == count - 1 ? -1 : 0;
+    const bool labelled = count > 1 && qobject_cast<QLabel *>(field.widgets.first().data());
+    return labelled && index != 1 ? 0 : span;
+}
+
+bool topIsVBox(const FormBuild &build)
+{
+    return !build.layouts.isEmpty() &&
+        qobject_cast<QVBoxLayout *>(build.layouts.last().layout.data());
+}
+
+void installCallbackValidator(const FormBuild &build, const Field &field, QLineEdit *edit)
+{
+    if (edit->validator() || field.record.name.isEmpty() || !has(field, kValidateCallback))
+        return;
+    if (!hasCallback(field.record.callback) && !hasCallback(build.windowRecord.callback))
+        return;
+    // The validator becomes the line edit's child.
+    new helper::Validator(build.window, edit, build.windowRecord, field.record, build.vars);
+}
+
+void placeWidgets(FormBuild &build, Field &field)
+{
+    const WIDGET_INFO &widgets = field.widgets;
+    const bool checkBoxRow = widgets.size() == 1 && field.checkBoxOwnRow;
+    const bool openRow = (widgets.size() >= 2 || checkBoxRow) && topIsVBox(build);
+    if (openRow) {
+        auto *row = new QHBoxLayout;
+        row->setContentsMargins(0, 0, 0, 0);
+        const int alignment =
+            checkBoxRow ? typeAlign(field.options, kCheckBox).value_or(kCheckBoxRowAlignment) : 0;
+        placeLayout(build.layouts, row, field.column, build.span, false, false,
+                    Qt::Alignment(alignment), 0);
+    }
+
+    for (int i = 0; i < widgets.size(); ++i) {
+        QWidget *widget = widgets.at(i);
+        if (!widget)
+            continue;
+        if (qobject_cast<QLabel *>(widget) && field.captionAlign) {
+            field.options.insert(perTypeKey(OptionKey::typealign, kLabel), field.captionAlign);
+            field.options.insert(perTypeKey(OptionKey::indexalign, i), field.captionAlign);
+        }
+        if (auto *edit = qobject_cast<QLineEdit *>(widget))
+            installCallbackValidator(build, field, edit);
+        if (field.unplaced.contains(widget))
+            continue;
+        build.span = spanOf(field, i);
+        placeWidget(build.layouts, i, widgets, field.column, build.span,
+                    stretchFor(widget, i, &field.options),
+                    Qt::Alignment(alignmentFor(widget, i, field.options, build.defaultAlign,
+                                               &build.typeAlignments)));
+    }
+
+    if (openRow && !build.layouts.isEmpty())
+        build.layouts.removeLast();
+}
+
+void registerField(FormBuild &build, const Field &field)
+{
+    if (!field.registrationName.isEmpty() && build.vars)
+        build.vars->insert(widgetDataKey(field.registrationName),
+                           QVariant::fromValue(field.widgets));
+    build.fieldWidgets.append(field.widgets);
+}
+
+} // namespace
+
+bool isDroppedByTabContext(const FormBuild &build, quint32 type)
+{
+    if (type == kTabPage)
+        return !build.hasOpenTab();
+    if (build.hasOpenTab() && build.tabs.last().pageCount == 0)
+        return type != kEndLayout && type != kEndTabPages;
+    return false;
+}
+
+void buildField(FormBuild &build, const INFO &record, const QVariant &startValue)
+{
+    Field field = prepareField(build, record, startValue);
+    field.registrationName =
+        record.name.isEmpty() ? fixedButtonName(int(record.type)) : record.name;
+
+    if (isLayoutCode(record.type))
+        openLayout(build, field);
+    else if (record.type == kNextGridRow)
+        nextGridRow(build);
+    createWidgets(build, field);
+    placeCaptions(build, field);
+
+    adjustWidgets(field);
+    placeWidgets(build, field);
+    if (field.trailingStretch)
+        addStretchToTop(build, *field.trailingStretch);
+    registerField(build, field);
+}
+
+} // namespace kivra
