@@ -23,8 +23,9 @@
 
 namespace kivra {
 
-// An open tab widget while its pages are being built: pages collect their fields in a layout
-// of their own and join the tab widget when the next page starts or the tab widget ends.
+// An open tab widget while its pages are being built: a page collects its fields in a layout of
+// its own, outside every other layout, and joins the tab widget when the next page starts or
+// the pages end.
 struct TabContext
 {
     struct Page
@@ -37,8 +38,6 @@ struct TabContext
     };
 
     QPointer<QTabWidget> tabWidget;
-    // The top layout when the tab widget was made.
-    QPointer<QLayout> outerLayout;
     // Pages whose fields are still being built, in order.
     QList<Page> pages;
     // Every page so far, also those handed over as widgets of their own.

@@ -263,6 +263,9 @@ void runLocalLoop(QWidget *window)
 int runMainWindow(const FormBuild &build)
 {
     QWidget *window = build.window;
+    // The kInit callback may have closed the window already.
+    if (!window)
+        return mainWindowExitCode;
     window->setWindowModality(Qt::ApplicationModal);
     window->show();
     // A second QApplication::exec() inside a running loop would return at once; a local loop

@@ -27,8 +27,6 @@ void closeCurrentPage(FormBuild &build)
     if (!page.open || !page.placeholder || !page.layout)
         return;
     page.open = false;
-    if (tab.outerLayout)
-        tab.outerLayout->removeItem(page.layout);
     auto *pageWidget = new QWidget;
     const auto entry =
         std::find_if(build.layouts.begin(), build.layouts.end(),
@@ -47,7 +45,7 @@ void createTabWidget(FormBuild &build, Field &field)
         tabWidget = new QTabWidget;
     const bool hasIndex = field.value.isValid() && !field.value.toString().isEmpty();
     build.tabStartIndexes.append({tabWidget, hasIndex ? field.value.toInt() : -1});
-    build.tabs.append({tabWidget, build.layouts.last().layout, {}, 0});
+    build.tabs.append({tabWidget, {}, 0});
     field.captionPairs.append(CaptionPair {nullptr, {}});
     registerWidget(field.widgets, tabWidget, kTabWidget, kTabWidget, build.position++,
                    field.registrationName, field.record.flags, field.options,

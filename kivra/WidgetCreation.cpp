@@ -257,7 +257,8 @@ void createColorButton(FormBuild &build, Field &field)
 {
     const QString caption = buttonCaptions().value(kColorButton);
     auto *button = new QPushButton(caption);
-    setDefaultButton(button, has(field, kDefaultButton));
+    if (has(field, kDefaultButton))
+        setDefaultButton(button, true);
     // No colour yet shows no swatch rather than a black one.
     if (const auto color = field.value.value<QColor>(); color.isValid()) {
         QPixmap swatch(16, 16);
@@ -276,7 +277,8 @@ void createFontButton(FormBuild &build, Field &field)
     const auto font = field.value.value<QFont>();
     const QString text = QStringLiteral("%1, %2pt").arg(font.family()).arg(font.pointSize());
     auto *button = new QPushButton(text);
-    setDefaultButton(button, has(field, kDefaultButton));
+    if (has(field, kDefaultButton))
+        setDefaultButton(button, true);
     button->setFont(font);
     field.captionPairs = {{nullptr, {}}, {button, text}};
     registerPlainWidget(build, field, button, kPushButton);
