@@ -2,6 +2,7 @@
 #include "FieldTypeList.h"
 #include "SettingsDirectory.h"
 #include "SpecialFolder.h"
+#include "TranslationSource.h"
 #include "UiLanguage.h"
 
 #include <QCoreApplication>
@@ -13,7 +14,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
-#include <QXmlStreamReader>
 
 // The decisions taken before the main window exists: where the settings live, which
 // language the program speaks, and the embedded translation.
@@ -28,46 +28,12 @@ private slots:
     void settingsDirectoryOnThisMachine();
     void germanUi_data();
     void germanUi();
-    void translationFromResource_data();
-    void translationFromResource();
-    void everyTranslationKeepsItsPlaceholders();
+    void embeddedTranslation();
     void fieldTypeList_data();
     void fieldTypeList();
 };
 
 using Pairs = QList<std::pair<QString, QString>>;
-
-namespace {
-
-// The text of the element just started; the translation format writes a carriage return
-// as <byte value="xd"/>.
-QString readTsText(QXmlStreamReader &xml)
-{
-    QString text;
-    int depth = 1;
-    while (depth > 0 && !xml.atEnd()) {
-        switch (xml.readNext()) {
-        case QXmlStreamReader::Characters:
-            text += xml.text();
-            break;
-        case QXmlStreamReader::StartElement:
-            ++depth;
-            if (xml.name() == QLatin1String("byte")) {
-                const auto value = xml.attributes().value(QLatin1String("value"));
-                text += QChar(value.mid(1).toUShort(nullptr, 16));
-            }
-            break;
-        case QXmlStreamReader::EndElement:
-            --depth;
-            break;
-        default:
-            break;
-        }
-    }
-    return text;
-}
-
-} // namespace
 
 void TestStartup::initTestCase()
 {
@@ -190,60 +156,22 @@ void TestStartup::germanUi()
     QCOMPARE(isGermanUiLanguage(languages), german);
 }
 
-void TestStartup::translationFromResource_data()
+void TestStartup::embeddedTranslation()
 {
-    QTest::addColumn<QString>("context");
-    QTest::addColumn<QString>("source");
-    QTest::addColumn<QString>("english");
-
-    QTest::newRow("run button") << "Dialog"
-                                << "Testen und Erstellen"
-                                << "Test and Create";
-    QTest::newRow("map file") << "Dialog"
-                              << "Zuordnungsdatei"
-                              << "Map file";
-    QTest::newRow("new column") << "Dialog"
-                                << "[neu]"
-                                << "[new]";
-    QTest::newRow("line break kept")
-        << "Dialog" << QStringLiteral("Feldinhalte\nlöschen:") << "Data field contents\nto delete:";
-    QTest::newRow("field type label") << "Dialog"
-                                      << "Fortlaufende Zahl"
-                                      << "Running number";
-    QTest::newRow("validation") << "QObject"
-                                << QStringLiteral("Feld '%1': Es muss ein Wert eingetragen oder "
-                                                  "ausgewählt werden.")
-                                << "Field '%1': A value must be entered or chosen.";
-    QTest::newRow("window title") << "QObject"
-                                  << "Daten-Pseudonymisierungstool:"
-                                  << "Data pseudonymisation tool:";
-    QTest::newRow("progress") << "QxtCsvModel"
-                              << "Lade Daten..."
-                              << "Loading data...";
-}
-
-void TestStartup::translationFromResource()
-{
-    QFETCH(QString, context);
-    QFETCH(QString, source);
-    QFETCH(QString, english);
-
     QTranslator translator;
     QVERIFY(loadEnglishTranslation(translator));
-    QCOMPARE(translator.translate(context.toUtf8().constData(), source.toUtf8().constData()),
-             english);
-}
+    QCOMPARE(translator.translate("Dialog", "Testen und Erstellen"),
+             QStringLiteral("Test and Create"));
+    QCOMPARE(translator.translate("QxtCsvModel", "Lade Daten..."),
+             QStringLiteral("Loading data..."));
 
-void TestStartup::everyTranslationKeepsItsPlaceholders()
-{
     // Every entry of the translation source is in the embedded file, and an English text
     // takes the same arguments as its German source, or .arg() would put values in the
     // wrong places.
-    QFile ts(QStringLiteral(TRANSLATION_SOURCE));
-    QVERIFY(ts.open(QIODevice::ReadOnly));
-    QTranslator translator;
-    QVERIFY(loadEnglishTranslation(translator));
-
+    QString error;
+    const QList<TranslationEntry> entries =
+        readTranslationSource(QStringLiteral(TRANSLATION_SOURCE), &error);
+    QVERIFY2(entries.size() > 80, qPrintable(error));
     const QRegularExpression placeholder(QStringLiteral("%\\d+"));
     const auto placeholders = [&placeholder](const QString &text) {
         QStringList found;
@@ -252,36 +180,22 @@ void TestStartup::everyTranslationKeepsItsPlaceholders()
         found.sort();
         return found;
     };
-
-    QXmlStreamReader xml(&ts);
-    QString context;
-    QString source;
-    int entries = 0;
+    const QString germanField = QStringLiteral("Feld '%1': ");
     QSet<QString> seen;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        const auto name = xml.name();
-        if (name == QLatin1String("name")) {
-            context = readTsText(xml);
-        } else if (name == QLatin1String("source")) {
-            source = readTsText(xml);
-        } else if (name == QLatin1String("translation")) {
-            QVERIFY2(xml.attributes().value(QLatin1String("type")).isEmpty(), qPrintable(source));
-            const QString english = readTsText(xml);
-            QVERIFY2(!english.isEmpty(), qPrintable(source));
-            QCOMPARE(placeholders(english), placeholders(source));
-            QCOMPARE(english.count(QLatin1Char('\n')), source.count(QLatin1Char('\n')));
-            QCOMPARE(
-                translator.translate(context.toUtf8().constData(), source.toUtf8().constData()),
-                english);
-            QVERIFY2(!seen.contains(context + QLatin1Char('\x1f') + source), qPrintable(source));
-            seen.insert(context + QLatin1Char('\x1f') + source);
-            ++entries;
-        }
+    for (const TranslationEntry &entry : entries) {
+        const QString where = entry.context + QLatin1Char(' ') + entry.source;
+        QVERIFY2(entry.finished && !entry.translation.isEmpty(), qPrintable(where));
+        QVERIFY2(!seen.contains(where), qPrintable(where));
+        seen.insert(where);
+        QCOMPARE(placeholders(entry.translation), placeholders(entry.source));
+        QCOMPARE(entry.translation.count(QLatin1Char('\n')), entry.source.count(QLatin1Char('\n')));
+        if (entry.source.startsWith(germanField))
+            QVERIFY2(entry.translation.startsWith(QLatin1String("Field '%1': ")),
+                     qPrintable(where));
+        QCOMPARE(translator.translate(entry.context.toUtf8().constData(),
+                                      entry.source.toUtf8().constData()),
+                 entry.translation);
     }
-    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
-    QVERIFY(entries > 80);
 }
 
 void TestStartup::fieldTypeList_data()

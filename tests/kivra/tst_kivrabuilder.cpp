@@ -382,6 +382,7 @@ private slots:
     void localLoopEndsWhenTheWindowCloses();
     void runningLoopGetsALocalLoop();
     void callerWindowIsNeverDeleted();
+    void windowDeletedByItsParentFirst();
     void runWithoutWindowOnlyBuilds();
 };
 
@@ -988,13 +989,24 @@ void TestKivraBuilder::menuGroupsAreExclusive()
     QAction *plain = menu.addAction("Plain");
     plain->setProperty("menuid", "plain");
 
+    QAction extra("Extra");
+    extra.setCheckable(true);
+    extra.setProperty("menuid", "extra");
+
     QWidget parent;
     QVariantMap vars {{"a", true}};
     QSet<QString> kept;
     buildForm(&parent, kInstallLayout, {}, dialogRecord(),
-              {field(kCallerMenu, QString(), static_cast<QObject *>(&menu))}, &vars, &kept);
+              {field(kCallerMenu, QString(), static_cast<QObject *>(&menu)),
+               field(kCallerAction, QString(), static_cast<QObject *>(&extra))},
+              &vars, &kept);
 
-    QCOMPARE(kept, QSet<QString>({"a", "b", "d"}));
+    QCOMPARE(kept, QSet<QString>({"a", "b", "d", "extra"}));
+    // An action joins the menu bar's last menu and stands in the map for its checked state.
+    QVERIFY(menu.actions().contains(&extra));
+    QCOMPARE(vars.value("extra"), QVariant(false));
+    extra.trigger();
+    QCOMPARE(vars.value("extra"), QVariant(true));
     QVERIFY(a->isChecked());
     QVERIFY(a->actionGroup() && a->actionGroup()->isExclusive());
     QCOMPARE(b->actionGroup(), a->actionGroup());
@@ -1267,6 +1279,19 @@ void TestKivraBuilder::callerWindowIsNeverDeleted()
         QTest::qWait(10);
         QVERIFY(guard);
     }
+}
+
+void TestKivraBuilder::windowDeletedByItsParentFirst()
+{
+    auto parent = std::make_unique<QWidget>();
+    FormResult result = buildForm(parent.get(), kNewWindow | kShow | kDeleteLater, {},
+                                  dialogRecord("Kind"), {field(kOkButton)}, nullptr, nullptr);
+    QPointer<QWidget> window = result.window.data();
+    QVERIFY(window && window->isVisible());
+    parent.reset();
+    QVERIFY(!window);
+    result.window.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void TestKivraBuilder::runWithoutWindowOnlyBuilds()
