@@ -11,9 +11,11 @@ namespace {
 
 constexpr int copyColumn = -1;
 constexpr int clearColumn = -2;
-// Rows are read in blocks: one slice call instead of one model call per cell, and one round
-// of threads per block.
-constexpr int blockRows = 16384;
+// Rows are read in blocks: one slice call instead of one model call per cell. On one thread
+// a block is small enough to stay in the processor's cache while each of its cells is met
+// twice; on several it is large enough to be worth a round of threads.
+constexpr int cachedBlockRows = 1024;
+constexpr int threadedBlockRows = 16384;
 
 // The field at column, empty past the end of a short row. A reference, not a copy: threads
 // reading neighbouring fields would otherwise contend for their shared reference counts.
@@ -46,9 +48,14 @@ void CsvPass::run(const RunSettings &settings, ResultCache &cache, int threads)
 
     // Task 0 collects the cells that are not pseudonymised; the others register the
     // templated cells of their columns. The output is changed on this thread only.
+    const int blockRows = threadCount(threads) == 1 ? cachedBlockRows : threadedBlockRows;
+    // Kept from block to block with their capacity, so that no large free between blocks
+    // makes the allocator gather up the small ones.
+    QList<QStringList> inputRows;
+    QList<QStringList> outputRows;
     for (int first = m_dataRow; first < rows; first += blockRows) {
-        QList<QStringList> inputRows;
-        QList<QStringList> outputRows;
+        inputRows.clear();
+        outputRows.clear();
         m_input.rowSlice(inputRows, first, blockRows);
         m_output.rowSlice(outputRows, first, blockRows);
         parallelFor(
@@ -104,16 +111,29 @@ void CsvPass::planColumns(const RunSettings &settings, ResultCache &cache)
 void CsvPass::registerCells(const std::vector<int> &columns, int firstRow,
                             const QList<QStringList> &inputRows, ResultCache &cache)
 {
+    // All hashes first, each lookup's memory asked for at once; the lookups then find it
+    // at hand instead of waiting for it one after the other.
+    std::vector<size_t> hashes(size_t(inputRows.size()) * columns.size());
+    auto hash = hashes.begin();
+    for (const QStringList &fields : inputRows) {
+        for (const int column : columns) {
+            *hash = ResultCache::hashOf(fieldAt(fields, column));
+            cache.prefetch(m_plan[size_t(column)], *hash++);
+        }
+    }
+    // Row by row, so that order-dependent columns meet new values in the run's order.
+    hash = hashes.begin();
     for (qsizetype i = 0; i < inputRows.size(); ++i) {
         const int row = firstRow + int(i);
         for (const int column : columns) {
             const QString &text = fieldAt(inputRows.at(i), column);
+            const size_t textHash = *hash++;
             if (!m_inputEditable && isBlank(text))
                 continue;
             const int slot = m_plan[size_t(column)];
-            qint32 entry = cache.find(slot, text);
+            qint32 entry = cache.find(slot, text, textHash);
             if (entry < 0)
-                entry = cache.add(slot, text, row);
+                entry = cache.add(slot, text, textHash, row);
             // Each list is written by one task only, and was detached before the tasks began.
             m_entries[size_t(slot)].data()[row - m_dataRow] = entry;
         }

@@ -228,7 +228,7 @@ bool ProcessingRun::writeCsvOutput()
     layout.removeMetaData = m_settings.removeMetaData;
     layout.separator = m_settings.separator;
     layout.quoteMode = m_settings.writeQuoteMode;
-    layout.encoding = vondrel::encodingForCodec(m_settings.codec);
+    layout.codec = m_settings.codec;
 
     const bool written =
         CsvOutputFile(layout).write(m_csvTarget->device(), *m_result.outputCsvModel, m_threads);

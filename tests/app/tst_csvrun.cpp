@@ -205,7 +205,7 @@ void TestCsvRun::pseudonymisesAndMapsEachDistinctValue()
     QCOMPARE(result.mapping.keys(), QList<int>({0, 1, 2}));
     QStringList places;
     QList<int> orders;
-    for (const MappingEntry &entry : result.mapping.value(1)) {
+    for (const MappingEntry &entry : result.mapping.value(1).entries()) {
         places << entry.inputText;
         orders << entry.order;
     }
@@ -292,8 +292,8 @@ void TestCsvRun::resultsDoNotDependOnThreads()
     QCOMPARE(sequential, oneWriter.data());
     QCOMPARE(parallel.mapping.keys(), single.mapping.keys());
     for (int column : single.mapping.keys()) {
-        const QList<MappingEntry> a = single.mapping.value(column);
-        const QList<MappingEntry> b = parallel.mapping.value(column);
+        const QList<MappingEntry> a = single.mapping.value(column).entries();
+        const QList<MappingEntry> b = parallel.mapping.value(column).entries();
         QCOMPARE(a.size(), b.size());
         for (qsizetype i = 0; i < a.size(); ++i)
             QVERIFY(b.at(i).order == a.at(i).order && b.at(i).pseudonym == a.at(i).pseudonym);
@@ -642,7 +642,7 @@ void TestCsvRun::diagnosticsHoldNoCellContents()
     const QString all = messages.join(QLatin1Char('\n'));
     QStringList secrets = {"Geheimname", "DE4450", "Vertraulich",
                            QString::fromLatin1(result.newKey.toHex())};
-    for (const MappingEntry &entry : result.mapping.value(0))
+    for (const MappingEntry &entry : result.mapping.value(0).entries())
         secrets << entry.pseudonym;
     for (const QString &secret : secrets)
         QVERIFY2(!all.contains(secret), qPrintable(secret));
