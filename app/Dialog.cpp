@@ -304,11 +304,6 @@ int Dialog::showLicenses()
     return 0;
 }
 
-void Dialog::createOutput()
-{
-    // The processing run is still to be connected to the window.
-}
-
 void Dialog::saveConfiguration() { }
 
 void Dialog::loadConfiguration() { }

@@ -20,6 +20,9 @@ class QPushButton;
 class QTableView;
 class QTextCodec;
 class QxtCsvModel;
+struct RunResult;
+struct RunSettings;
+struct ScriptTarget;
 
 namespace QXlsx {
 class Document;
@@ -116,8 +119,20 @@ private:
     void rowOffsetReloadSlot();
     void titleReloadSlot();
 
-    // The processing run and the configuration files.
-    void createOutput();
+    // The processing run (DialogRun.cpp): "Testen und Erstellen". True when the output file
+    // was written (and the mapping file, when asked for).
+    bool createOutput();
+    // What the run reads of the window, taken at its start.
+    RunSettings runSettings() const;
+    // Keeps a new key in the value map and in the options file at once; the error message,
+    // empty when it was stored.
+    QString storeNewKey(const QByteArray &key);
+    // The user's script on the output copy.
+    void runScriptStep(const ScriptTarget &target);
+    // The output copy of a run in the output view.
+    void showRunOutput(const RunResult &result);
+
+    // The configuration files.
     void saveConfiguration();
     void loadConfiguration();
 

@@ -68,8 +68,7 @@ bool ProcessingRun::runSteps()
 {
     if (!check() || !makeOutputCopy())
         return false;
-    chooseKey();
-    if (!pseudonymise())
+    if (!chooseKey() || !pseudonymise())
         return false;
     runScript();
     if (!(m_input.isXlsx ? writeXlsxOutput() : writeCsvOutput()))
@@ -153,16 +152,19 @@ bool ProcessingRun::makeOutputCopy()
     return true;
 }
 
-void ProcessingRun::chooseKey()
+bool ProcessingRun::chooseKey()
 {
     const RunKey key = RunKey::choose(m_settings.storedKey);
     m_key = key.key;
     if (!key.isNew)
-        return;
+        return true;
     qCInfo(lcRun) << "The stored key is unusable; a new key was made";
+    // Nothing is written with a key that is not kept: its output could not be made again.
+    const QString error = m_keyStore ? m_keyStore(key.key) : QString();
+    if (!error.isEmpty())
+        return fail(tr("Dateifehler:"), error);
     m_result.newKey = key.key;
-    if (m_keyStore)
-        m_keyStore(key.key);
+    return true;
 }
 
 bool ProcessingRun::pseudonymise()

@@ -321,9 +321,11 @@ void TestCsvRun::newKeyIsStoredBeforeTheOutput()
         QxtCsvModel model;
         ProcessingRun run(s, csvInput(s, input, model));
         QList<QByteArray> stored;
+        QByteArray outputWhenStored;
         run.setKeyStore([&](const QByteArray &newKey) {
             stored << newKey;
-            QCOMPARE(output(), QByteArray("alt\n"));
+            outputWhenStored = output();
+            return QString();
         });
         const RunResult result = run.exec();
         QVERIFY(result.success);
@@ -332,6 +334,7 @@ void TestCsvRun::newKeyIsStoredBeforeTheOutput()
         if (!test.replaced)
             continue;
         QCOMPARE(stored.first().size(), 16);
+        QCOMPARE(outputWhenStored, QByteArray("alt\n"));
         // The stored key gives the output again, and is kept by the next run.
         const QByteArray first = output();
         s.storedKey = stored.first();
@@ -339,6 +342,20 @@ void TestCsvRun::newKeyIsStoredBeforeTheOutput()
         QVERIFY(again.newKey.isEmpty());
         QCOMPARE(output(), first);
     }
+
+    // A key that cannot be kept makes nothing: the old output stays.
+    writeFile(path("out.csv"), "alt\n");
+    RunSettings s = settings();
+    s.storedKey.clear();
+    s.templates = {{0, QStringLiteral("<NAME>")}};
+    QxtCsvModel model;
+    ProcessingRun run(s, csvInput(s, input, model));
+    run.setKeyStore([](const QByteArray &) { return QStringLiteral("nicht gespeichert"); });
+    const RunResult result = run.exec();
+    QVERIFY(!result.success);
+    QCOMPARE(result.messageText, QStringLiteral("nicht gespeichert"));
+    QVERIFY(result.newKey.isEmpty());
+    QCOMPARE(output(), QByteArray("alt\n"));
 }
 
 void TestCsvRun::scriptStepWorksOnTheOutput()
