@@ -7,6 +7,8 @@
 #include "RowAddressing.h"
 #include "RunSettings.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int copyColumn = -1;
@@ -57,7 +59,8 @@ void CsvPass::run(const RunSettings &settings, ResultCache &cache, int threads)
         inputRows.clear();
         outputRows.clear();
         m_input.rowSlice(inputRows, first, blockRows);
-        m_output.rowSlice(outputRows, first, blockRows);
+        if (m_readOutputRows)
+            m_output.rowSlice(outputRows, first, blockRows);
         parallelFor(
             qsizetype(m_tasks.size()) + 1, threads,
             [&](qsizetype begin, qsizetype end) {
@@ -103,6 +106,11 @@ void CsvPass::planColumns(const RunSettings &settings, ResultCache &cache)
     }
     if (!orderDependent.empty())
         m_tasks.push_back(orderDependent);
+    // The copy is read where a cell may differ from what it must become: in copied columns,
+    // and at blank cells. With few copied columns a cell read on its own costs less than a
+    // whole row of strings.
+    const auto copied = std::count(m_plan.cbegin(), m_plan.cend(), copyColumn);
+    m_readOutputRows = 2 * copied > columns;
     // Detached here: the tasks then write their own lists without touching shared state.
     for (QList<qint32> &list : m_entries)
         list.detach();
@@ -144,18 +152,28 @@ void CsvPass::collectEdits(int firstRow, const QList<QStringList> &inputRows,
                            const QList<QStringList> &outputRows)
 {
     const auto columns = int(m_plan.size());
+    // The copy's cell, from the rows read with the input's or read on its own.
+    const auto current = [&](qsizetype i, int column) {
+        return m_readOutputRows ? fieldAt(outputRows.at(i), column)
+                                : m_output.text(firstRow + int(i), column);
+    };
     for (qsizetype i = 0; i < inputRows.size(); ++i) {
+        const int row = firstRow + int(i);
         for (int column = 0; column < columns; ++column) {
             const QString &text = fieldAt(inputRows.at(i), column);
-            const QString &current = fieldAt(outputRows.at(i), column);
             const int action = m_plan[size_t(column)];
             // A blank cell stays blank. The copy may have been made from the file's bytes, so
             // it must follow the input where the input was edited to blank.
             const bool keepBlank = !m_inputEditable && isBlank(text);
-            if ((keepBlank || action == copyColumn) && current != text)
-                m_edits.push_back({firstRow + int(i), column, text});
-            else if (!keepBlank && action == clearColumn && !current.isEmpty())
-                m_edits.push_back({firstRow + int(i), column, QString()});
+            if (keepBlank || action == copyColumn) {
+                if (current(i, column) != text)
+                    m_edits.push_back({row, column, text});
+            } else if (action == clearColumn) {
+                // Text is emptied whatever the copy holds; an empty cell where the copy has
+                // text.
+                if (!text.isEmpty() || !current(i, column).isEmpty())
+                    m_edits.push_back({row, column, QString()});
+            }
         }
     }
 }
