@@ -32,9 +32,9 @@ public:
 
     explicit CsvOutputFile(Layout layout);
 
-    // Writes the model's rows into device, which is open for writing, encoding them on up to
-    // threads threads (0: one per core). The model takes the layout's quote mode. False when
-    // any write failed.
+    // Writes the model's rows into device, which is open for writing; a quote mode that needs
+    // fields guarded encodes them on up to threads threads (0: one per core). The model takes
+    // the layout's quote mode. False when any write failed.
     bool write(QIODevice *device, QxtCsvModel &output, int threads) const;
 
 private:

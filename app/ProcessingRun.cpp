@@ -179,10 +179,6 @@ bool ProcessingRun::pseudonymise()
     context.floatScaleFactor = m_settings.floatScaleFactor;
     context.floatScaleFactorGreater1 = m_settings.floatScaleFactorGreater1;
     context.dateShiftPerDataSet = m_settings.dateShiftPerDataSet;
-    // The context remembers its scaling decisions on first use; taking them here,
-    // before the passes share the context among threads, leaves only reads for them.
-    context.scalesAmounts();
-    context.scalesIntegers();
 
     if (!m_input.isXlsx) {
         ResultCache cache(context, ResultCache::Mode::Text);

@@ -149,6 +149,11 @@ void ResultCache::resolvePending(int threads)
             [](qsizetype value, const Range &range) { return value < range.start; }));
     };
 
+    // The context takes its scaling decisions on first use; taken here, before the threads
+    // share it, they leave the threads only reading it.
+    m_context.scalesAmounts();
+    m_context.scalesIntegers();
+
     std::vector<QString> results;
     for (qsizetype batch = 0; batch < total; batch += resolveBatch) {
         const qsizetype count = qMin(resolveBatch, total - batch);
