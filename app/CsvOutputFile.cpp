@@ -1,0 +1,83 @@
+#include "CsvOutputFile.h"
+
+#include "ByteOrderMark.h"
+#include "CsvRecordWriter.h"
+#include "QxtCsvModel.h"
+
+#include <QIODevice>
+
+namespace {
+
+constexpr int blockRows = 4096;
+
+bool writeAll(QIODevice *device, const QByteArray &bytes)
+{
+    return bytes.isEmpty() || device->write(bytes) == bytes.size();
+}
+
+} // namespace
+
+CsvOutputFile::CsvOutputFile(Layout layout)
+    : m_layout(std::move(layout))
+{ }
+
+bool CsvOutputFile::write(QIODevice *device, const QxtCsvModel &output) const
+{
+    // The mark of the encoding the table is written in: a UTF-8 mark before Latin-1 text
+    // would misname the file's encoding.
+    if (m_layout.inputHasBom &&
+        !writeAll(device, byteOrderMark(m_layout.encoding.value_or(QStringConverter::Utf8))))
+        return false;
+
+    int startRow = m_layout.startRow;
+    if (startRow < 1 || startRow - 1 >= m_layout.rowPositions.size()) {
+        startRow = 0;
+    } else if (!m_layout.removeMetaData && !writeAll(device, linesAbove())) {
+        return false;
+    }
+
+    const int rows = output.rowCount();
+    const int columns = output.columnCount();
+    if (startRow >= rows)
+        return true;
+    CsvRecordWriter writer(device, m_layout.separator, m_layout.quoteMode, m_layout.encoding);
+    if (!writer.open())
+        return false;
+    for (int first = startRow; first < rows; first += blockRows) {
+        QList<QStringList> block;
+        output.rowSlice(block, first, blockRows);
+        for (const QStringList &fields : std::as_const(block))
+            writer.writeRecord(fields, columns);
+    }
+    return writer.close();
+}
+
+QByteArray CsvOutputFile::linesAbove() const
+{
+    const QByteArray &raw = m_layout.rawInput;
+    const QStringConverter::Encoding output = m_layout.encoding.value_or(QStringConverter::Utf8);
+    // The input's own mark never goes into the middle of the output; it also names the
+    // encoding the lines are in, whatever the form says.
+    const qsizetype markLength = byteOrderMarkLength(raw);
+    const QStringConverter::Encoding input = markLength > 0
+        ? QStringConverter::encodingForData(raw.first(markLength)).value_or(output)
+        : output;
+    const qint64 end =
+        qBound<qint64>(0, m_layout.rowPositions.at(m_layout.startRow - 1), raw.size());
+    const QByteArray bytes =
+        end > markLength ? raw.sliced(markLength, end - markLength) : QByteArray();
+    // Byte for byte in the table's encoding; a marked input in another one is re-encoded so
+    // that the file does not switch encodings after its first lines.
+    QByteArray lines = bytes;
+    if (input != output) {
+        QStringDecoder decoder(input);
+        QStringEncoder encoder(output);
+        lines = encoder.encode(decoder.decode(bytes));
+    }
+    // With CR LF line ends the recorded position lies after the CR.
+    QStringEncoder encoder(output);
+    const QByteArray lineFeed = encoder.encode(QStringView(u"\n"));
+    if (!lines.endsWith(lineFeed))
+        lines.append(lineFeed);
+    return lines;
+}

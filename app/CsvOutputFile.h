@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QChar>
+#include <QList>
+#include <QStringConverter>
+
+#include <optional>
+
+class QIODevice;
+class QxtCsvModel;
+
+// The CSV output of a run: the byte-order mark when the input had one, the input's lines above
+// the table copied byte for byte, then the table from its first line on.
+class CsvOutputFile
+{
+public:
+    struct Layout
+    {
+        // The input file's bytes and the end offsets of its first records.
+        QByteArray rawInput;
+        QList<qint64> rowPositions;
+        // The first model row written: the title row, or the first data row without one.
+        int startRow = 0;
+        bool inputHasBom = false;
+        // Leave the lines above the table out.
+        bool removeMetaData = false;
+        QChar separator = u';';
+        int quoteMode = 0;
+        // None: UTF-8.
+        std::optional<QStringConverter::Encoding> encoding;
+    };
+
+    explicit CsvOutputFile(Layout layout);
+
+    // Writes the model's rows into device, which is open for writing. False when any write
+    // failed.
+    bool write(QIODevice *device, const QxtCsvModel &output) const;
+
+private:
+    QByteArray linesAbove() const;
+
+    Layout m_layout;
+};

@@ -1,0 +1,145 @@
+#pragma once
+
+#include <kivra/Records.h>
+
+#include <QDialog>
+#include <QIcon>
+#include <QList>
+#include <QMap>
+#include <QPointer>
+#include <QSharedPointer>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+#include <utility>
+
+class QComboBox;
+class QLayout;
+class QPushButton;
+class QTableView;
+class QxtCsvModel;
+
+namespace QXlsx {
+class Document;
+class SheetModel;
+} // namespace QXlsx
+
+namespace Ui {
+class Dialog;
+} // namespace Ui
+
+// The program's one window. The form builder makes its widgets from the main form's
+// description and keeps them in step with the value map and with the values below, which
+// the form's fields are bound to; every event of the form reaches onFormCallback.
+class Dialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // settingsDir, when given, replaces the choice of the settings directory.
+    explicit Dialog(QWidget *parent = nullptr, const QString &settingsDir = QString());
+    ~Dialog() override;
+
+    // The form's value map: every field's value under its name.
+    QMap<QString, QVariant> &optionMap() { return m_optionMap; }
+    const QMap<QString, QVariant> &optionMap() const { return m_optionMap; }
+    // The directory of the options file "vondrel.opt".
+    const QString &settingsDir() const { return m_settingsDir; }
+
+private:
+    void buildViews(QLayout *formLayout);
+    QList<kivra::INFO> formFields(QPushButton *assignButton);
+    kivra::INFO windowRecord();
+
+    // Every event of the main form; never refuses a change.
+    int onFormCallback(const QPointer<QWidget> &window, const QPointer<QWidget> &widget,
+                       const QVariant &value, kivra::CallbackType type, const kivra::INFO &field,
+                       QMap<QString, QVariant> *vars, QVariant *newValue, const QVariant *oldValue);
+    void onFieldChanged(const QString &name);
+    void onAction(const QString &name, QMap<QString, QVariant> *vars);
+    void setAllEmptyDataFields(QMap<QString, QVariant> *vars, Qt::CheckState state);
+
+    // "Zuweisen": the chosen field type becomes the chosen column's template.
+    void onAssignClicked();
+    // Shows the template of the column now chosen.
+    void onColumnChanged();
+    void refillTypeCombo();
+    // (label, placeholder) per field type, sorted by label.
+    QList<std::pair<QString, QString>> parseFieldTypeList() const;
+    // The CSV options apply to text input only.
+    void setCsvOptionsEnabled(bool enabled);
+    int showHelp();
+    int showLicenses();
+    void showSettingsDialog();
+
+    // Loading the input; the loaders fill these in.
+    bool loadInputFile(const QString &name, bool forOutput, bool detect, bool *bomOut, bool reset);
+    bool reloadInput(bool forOutput, bool detect, bool *bomOut);
+    bool inputIsXlsx() const;
+    void showRowsFromDataStart(int count);
+    void setupXlsxColumns();
+    // The reloads after the start row or the title switch changed, 100 ms later.
+    void rowOffsetReloadSlot();
+    void titleReloadSlot();
+
+    // The processing run and the configuration files.
+    void createOutput();
+    void saveConfiguration();
+    void loadConfiguration();
+
+    QMap<QString, QVariant> m_optionMap;
+    QVariant m_inputFilename;
+    QVariant m_exportFilename;
+    QVariant m_scriptFilename;
+    QVariant m_loadedInputName;
+    QVariant m_createExportMapFile {false};
+    QPointer<QTableView> m_inputView;
+    QPointer<QTableView> m_outputView;
+    QSharedPointer<QxtCsvModel> m_inputCsvModel;
+    QSharedPointer<QxtCsvModel> m_outputCsvModel;
+    QSharedPointer<QXlsx::SheetModel> m_inputSheetModel;
+    QSharedPointer<QXlsx::SheetModel> m_outputSheetModel;
+    QSharedPointer<QXlsx::Document> m_inputDocument;
+    QSharedPointer<QXlsx::Document> m_outputDocument;
+    QString m_selectedSheet;
+    QVariant m_csvInputRelaxed {true};
+    QVariant m_inputEditable {true};
+    QVariant m_inputHasTitle {true};
+    QVariant m_inputRowOffset {1};
+    kivra::T_LISTDATA m_emptyFieldItems;
+    QString m_settingsDir;
+    QPointer<QComboBox> m_columnCombo;
+    QPointer<QComboBox> m_typeCombo;
+    // Per field type one line "label;placeholder" ended by CR LF.
+    QString m_fieldTypeListText;
+    QVariant m_scriptUse {false};
+    QIcon m_assignedIcon;
+    QByteArray m_rawInput;
+    bool m_inputHasBom = false;
+
+    // The run's settings; the settings dialog edits them.
+    QVariant m_intScaleFactor {1};
+    QVariant m_floatScaleFactor {1};
+    QVariant m_floatScaleFactorGreater1 {true};
+    QVariant m_saveFloatAsText {false};
+    QVariant m_simulateReal {false};
+    QVariant m_dateMaxShiftDays {365};
+    QVariant m_dateShiftPerDataSet {true};
+    QVariant m_saveDateAsText {false};
+    QVariant m_saveDateTimeAsText {false};
+    // Column id -> field type template (a placeholder such as "<TEXT>").
+    QMap<QString, QVariant> m_columnTemplates;
+    QVariant m_dateToTextFmt {QStringLiteral("dd.MM.yyyy")};
+    QVariant m_dateToTextISO {false};
+    QVariant m_dateTimeToTextFmt {QStringLiteral("dd.MM.yyyy HH:mm:ss")};
+    QVariant m_dateTimeToTextISO {false};
+    QVariant m_textToDateFmt {QStringLiteral("dd.MM.yyyy")};
+    QVariant m_textToDateISO {false};
+    QVariant m_textToDateTimeFmt {QStringLiteral("dd.MM.yyyy HH:mm:ss")};
+    QVariant m_textToDateTimeISO {false};
+    QVariant m_removeMetaData {false};
+
+    bool m_inputChanged = true;
+    std::unique_ptr<Ui::Dialog> m_ui;
+};

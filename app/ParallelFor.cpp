@@ -1,0 +1,48 @@
+#include "ParallelFor.h"
+
+#include <QThread>
+
+#include <atomic>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Small enough to balance uneven costs, large enough to keep the shared counter cold.
+constexpr qsizetype chunkSize = 512;
+
+} // namespace
+
+void parallelFor(qsizetype count, int threads,
+                 const std::function<void(qsizetype begin, qsizetype end)> &work)
+{
+    if (count <= 0)
+        return;
+    const qsizetype chunks = (count + chunkSize - 1) / chunkSize;
+    const int wanted = threads > 0 ? threads : QThread::idealThreadCount();
+    const int workers = int(qBound<qsizetype>(1, qsizetype(wanted), chunks));
+    if (workers == 1) {
+        work(0, count);
+        return;
+    }
+
+    std::atomic<qsizetype> next {0};
+    const auto drain = [&] {
+        for (qsizetype chunk = next++; chunk < chunks; chunk = next++)
+            work(chunk * chunkSize, qMin(count, (chunk + 1) * chunkSize));
+    };
+    std::vector<std::thread> pool;
+    pool.reserve(size_t(workers - 1));
+    for (int i = 1; i < workers; ++i) {
+        // Fewer threads only cost time: the ones running, this one included, take all chunks.
+        try {
+            pool.emplace_back(drain);
+        } catch (const std::system_error &) {
+            break;
+        }
+    }
+    drain();
+    for (std::thread &thread : pool)
+        thread.join();
+}

@@ -1,0 +1,268 @@
+#include "ProcessingRun.h"
+
+#include "AppLog.h"
+#include "CsvOutputFile.h"
+#include "CsvPass.h"
+#include "Document.h"
+#include "MappingFile.h"
+#include "OutputCopy.h"
+#include "OutputTarget.h"
+#include "PseudoContext.h"
+#include "PseudoSettings.h"
+#include "Pseudonymizer.h"
+#include "QxtCsvModel.h"
+#include "ResultCache.h"
+#include "RowAddressing.h"
+#include "RunKey.h"
+#include "SameFile.h"
+#include "SheetModel.h"
+#include "TextCodecBridge.h"
+#include "Workbook.h"
+#include "Worksheet.h"
+#include "XlsxPass.h"
+
+#include <QFileInfo>
+
+namespace {
+
+const QString xlsxSuffix = QStringLiteral(".xlsx");
+
+} // namespace
+
+ProcessingRun::ProcessingRun(RunSettings settings, RunInput input)
+    : m_settings(std::move(settings))
+    , m_input(std::move(input))
+{ }
+
+ProcessingRun::~ProcessingRun() = default;
+
+void ProcessingRun::setKeyStore(KeyStore store)
+{
+    m_keyStore = std::move(store);
+}
+
+void ProcessingRun::setScriptStep(ScriptStep step)
+{
+    m_scriptStep = std::move(step);
+}
+
+void ProcessingRun::setThreads(int threads)
+{
+    m_threads = threads;
+}
+
+RunResult ProcessingRun::exec()
+{
+    m_result = RunResult();
+    if (runSteps()) {
+        m_result.success = true;
+        m_result.messageTitle = tr("Info:");
+        m_result.messageText = tr("Die Ausgabedatei wurde erstellt.");
+    }
+    // An output file not finished by now is discarded; the old one stays.
+    m_csvTarget.reset();
+    return std::move(m_result);
+}
+
+bool ProcessingRun::runSteps()
+{
+    if (!check() || !makeOutputCopy())
+        return false;
+    chooseKey();
+    if (!pseudonymise())
+        return false;
+    runScript();
+    if (!(m_input.isXlsx ? writeXlsxOutput() : writeCsvOutput()))
+        return false;
+    return !m_settings.createMappingFile || writeMappingFile();
+}
+
+bool ProcessingRun::fail(const QString &title, const QString &text)
+{
+    m_result.success = false;
+    m_result.messageTitle = title;
+    m_result.messageText = text;
+    return false;
+}
+
+bool ProcessingRun::check()
+{
+    const QxtCsvModel *csv = m_input.csvModel;
+    const QXlsx::Worksheet *sheet =
+        m_input.document ? m_input.document->currentWorksheet() : nullptr;
+    const bool hasData = m_input.isXlsx
+        ? sheet && sheet->dimension().isValid()
+        : csv && csv->rowCount() > 0 && csv->columnCount() > 0 && !m_input.rawInput.isEmpty();
+    if (!hasData)
+        return fail(tr("Fehler:"), tr("Es liegen noch keine Daten vor."));
+
+    if (m_settings.useScript && !QFileInfo::exists(m_settings.scriptFileName)) {
+        return fail(
+            tr("Fehler:"),
+            tr("Die Scriptdatei \r\n%1\r\nwurde nicht gefunden.").arg(m_settings.scriptFileName));
+    }
+
+    // Written to as trimmed, so that the name checked is the name written.
+    m_outputPath = m_settings.exportFileName.trimmed();
+    if (m_outputPath.isEmpty())
+        return fail(tr("Fehler:"), tr("Es muss eine Ausgabedatei ausgewählt werden."));
+
+    if (isSameFile(m_outputPath, m_settings.inputFileName) ||
+        isSameFile(m_outputPath, m_settings.loadedFileName)) {
+        return fail(tr("Fehler:"),
+                    tr("Die Eingabedatei und die Ausgabedatei müssen unterschiedlich sein."));
+    }
+
+    const bool xlsxName = m_outputPath.endsWith(xlsxSuffix, Qt::CaseInsensitive);
+    if (m_input.isXlsx && !xlsxName)
+        return fail(tr("Fehler:"), tr("Die Dateiendung der Ausgabedatei muss .xlsx sein."));
+    if (!m_input.isXlsx && xlsxName)
+        return fail(tr("Fehler:"), tr("Die Dateiendung der Ausgabedatei darf nicht .xlsx sein."));
+
+    if (!m_input.isXlsx) {
+        m_csvTarget = std::make_unique<OutputTarget>(m_outputPath);
+        if (!m_csvTarget->open())
+            return fail(tr("Fehler:"), m_csvTarget->errorString());
+    }
+    return true;
+}
+
+bool ProcessingRun::makeOutputCopy()
+{
+    const QString incomplete =
+        tr("Die Daten wurden nicht vollständig geladen. Bitte die Eingabedatei neu laden.");
+    if (!m_input.isXlsx) {
+        m_result.outputCsvModel.reset(
+            OutputCopy::ofCsv(*m_input.csvModel, m_input.rawInput, m_settings).release());
+        if (!OutputCopy::matches(*m_input.csvModel, *m_result.outputCsvModel))
+            return fail(tr("Fehler:"), incomplete);
+        return true;
+    }
+
+    m_result.outputDocument.reset(
+        OutputCopy::ofXlsx(*m_input.document, m_input.rawInput, m_settings.inputEditable)
+            .release());
+    if (m_result.outputDocument->sheetNames().isEmpty()) {
+        // The loader's own message for a workbook it cannot read.
+        return fail(
+            tr("Dateifehler:"),
+            QStringLiteral("Datei:\r\n%1\r\nDatei ist leer.").arg(m_settings.inputFileName));
+    }
+    if (!OutputCopy::matches(*m_input.document, *m_result.outputDocument))
+        return fail(tr("Fehler:"), incomplete);
+    return true;
+}
+
+void ProcessingRun::chooseKey()
+{
+    const RunKey key = RunKey::choose(m_settings.storedKey);
+    m_key = key.key;
+    if (!key.isNew)
+        return;
+    qCInfo(lcRun) << "The stored key is unusable; a new key was made";
+    m_result.newKey = key.key;
+    if (m_keyStore)
+        m_keyStore(key.key);
+}
+
+bool ProcessingRun::pseudonymise()
+{
+    PseudoSettings engineSettings;
+    engineSettings.simulateReal = m_settings.simulateReal;
+    engineSettings.maxShiftDays = m_settings.dateMaxShiftDays;
+    const Pseudonymizer engine(m_key, engineSettings);
+
+    PseudoContext context(engine, m_settings.dateText);
+    context.intScaleFactor = m_settings.intScaleFactor;
+    context.floatScaleFactor = m_settings.floatScaleFactor;
+    context.floatScaleFactorGreater1 = m_settings.floatScaleFactorGreater1;
+    context.dateShiftPerDataSet = m_settings.dateShiftPerDataSet;
+    // The context remembers its scaling decisions on first use; taking them here,
+    // before the passes share the context among threads, leaves only reads for them.
+    context.scalesAmounts();
+    context.scalesIntegers();
+
+    if (!m_input.isXlsx) {
+        ResultCache cache(context, ResultCache::Mode::Text);
+        CsvPass(*m_input.csvModel, *m_result.outputCsvModel).run(m_settings, cache, m_threads);
+        m_result.mapping = cache.takeMapping();
+        return true;
+    }
+
+    ResultCache cache(context, ResultCache::Mode::Typed);
+    if (!XlsxPass(*m_input.document, *m_result.outputDocument).run(m_settings, cache, m_threads))
+        return fail(tr("Info:"), tr("Die Ausgabedatei konnte nicht erstellt werden."));
+    m_result.mapping = cache.takeMapping();
+    m_result.outputSheetModel.reset(new QXlsx::SheetModel(m_result.outputDocument));
+    return true;
+}
+
+void ProcessingRun::runScript()
+{
+    if (!m_settings.useScript || !m_scriptStep)
+        return;
+    ScriptTarget target;
+    target.isXlsx = m_input.isXlsx;
+    target.hasTitle = m_settings.hasTitle;
+    if (m_input.isXlsx) {
+        target.model = m_result.outputSheetModel.data();
+        target.firstRow =
+            RowAddressing::forSheet(m_settings.hasTitle, m_settings.rowOffset).dataRow - 1;
+        target.date1904 = m_input.document->workbook()->isDate1904();
+    } else {
+        target.model = m_result.outputCsvModel.data();
+        target.firstRow = RowAddressing::forCsv(m_settings.hasTitle, m_settings.rowOffset).dataRow;
+    }
+    if (target.model)
+        m_scriptStep(target);
+}
+
+bool ProcessingRun::writeCsvOutput()
+{
+    const RowAddressing rows = RowAddressing::forCsv(m_settings.hasTitle, m_settings.rowOffset);
+    CsvOutputFile::Layout layout;
+    layout.rawInput = m_input.rawInput;
+    layout.rowPositions = m_input.csvModel->rowPositions();
+    layout.startRow = m_settings.hasTitle ? rows.titleRow : rows.dataRow;
+    layout.inputHasBom = m_settings.inputHasBom;
+    layout.removeMetaData = m_settings.removeMetaData;
+    layout.separator = m_settings.separator;
+    layout.quoteMode = m_settings.writeQuoteMode;
+    layout.encoding = encodingForCodec(m_settings.codec);
+
+    const bool written =
+        CsvOutputFile(layout).write(m_csvTarget->device(), *m_result.outputCsvModel);
+    if (!m_csvTarget->finish(written))
+        return fail(tr("Info:"), tr("Die Ausgabedatei konnte nicht erstellt werden."));
+    m_result.writtenFiles << m_outputPath;
+    return true;
+}
+
+bool ProcessingRun::writeXlsxOutput()
+{
+    OutputTarget target(m_outputPath);
+    const bool written = target.open() && m_result.outputDocument->saveAs(target.device());
+    if (!target.finish(written))
+        return fail(tr("Info:"), tr("Die Ausgabedatei konnte nicht erstellt werden."));
+    m_result.writtenFiles << m_outputPath;
+    return true;
+}
+
+bool ProcessingRun::writeMappingFile()
+{
+    const QString failed = tr("Die Zuordnungsdatei konnte nicht erstellt werden.");
+    const QString path = MappingFile::pathFor(m_outputPath);
+    if (isSameFile(path, m_settings.inputFileName) || isSameFile(path, m_settings.loadedFileName) ||
+        isSameFile(path, m_outputPath))
+        return fail(tr("Info:"), failed);
+
+    OutputTarget target(path);
+    const bool written = target.open() &&
+        MappingFile(m_result.mapping, m_settings.columnCaptions)
+            .write(target.device(), m_settings.separator, m_settings.writeQuoteMode,
+                   encodingForCodec(m_settings.codec));
+    if (!target.finish(written))
+        return fail(tr("Info:"), failed);
+    m_result.writtenFiles << path;
+    return true;
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "RunInput.h"
+#include "RunResult.h"
+#include "RunSettings.h"
+#include "ScriptTarget.h"
+
+#include <QCoreApplication>
+
+#include <functional>
+#include <memory>
+
+class OutputTarget;
+class ResultCache;
+
+// One run of "Testen und Erstellen" without any window: checks the settings, makes the output
+// copy of the loaded table, replaces or empties the chosen columns, lets the script step work
+// on the copy, and writes the output file and the mapping file. Either a complete output is
+// committed or no existing file changes; the result says which, with the message to show.
+class ProcessingRun
+{
+    Q_DECLARE_TR_FUNCTIONS(Dialog)
+
+public:
+    // Stores a newly made key for good; called before anything is written with it.
+    using KeyStore = std::function<void(const QByteArray &key)>;
+    // Runs the user's script on the output copy; it reports its own errors.
+    using ScriptStep = std::function<void(const ScriptTarget &target)>;
+
+    ProcessingRun(RunSettings settings, RunInput input);
+    ~ProcessingRun();
+    Q_DISABLE_COPY_MOVE(ProcessingRun)
+
+    void setKeyStore(KeyStore store);
+    void setScriptStep(ScriptStep step);
+    // Threads for the pseudonyms that depend on the text alone (0: one per core). The output
+    // is the same for any number.
+    void setThreads(int threads);
+
+    RunResult exec();
+
+private:
+    bool runSteps();
+    bool check();
+    bool makeOutputCopy();
+    void chooseKey();
+    bool pseudonymise();
+    void runScript();
+    bool writeCsvOutput();
+    bool writeXlsxOutput();
+    bool writeMappingFile();
+    bool fail(const QString &title, const QString &text);
+
+    RunSettings m_settings;
+    RunInput m_input;
+    KeyStore m_keyStore;
+    ScriptStep m_scriptStep;
+    int m_threads = 0;
+    QString m_outputPath;
+    QByteArray m_key;
+    // CSV only: opened by the checks, so that an unwritable output stops the run early.
+    std::unique_ptr<OutputTarget> m_csvTarget;
+    RunResult m_result;
+};

@@ -1,0 +1,181 @@
+#include "XlsxPass.h"
+
+#include "AppLog.h"
+#include "Cell.h"
+#include "CellValue.h"
+#include "CellValueText.h"
+#include "Document.h"
+#include "FieldTypes.h"
+#include "ResultCache.h"
+#include "RowAddressing.h"
+#include "RunSettings.h"
+#include "Workbook.h"
+#include "Worksheet.h"
+
+#include <QHash>
+
+#include <vector>
+
+namespace {
+
+const QString textFormat = QStringLiteral("@");
+
+// A cell whose replacement is written once every result has been made.
+struct PendingCell
+{
+    int row;
+    int column;
+    int slot;
+    qint32 entry;
+};
+
+bool isBlank(const QString &text)
+{
+    return QStringView(text).trimmed().isEmpty();
+}
+
+// Whether an amount result reads as a plain number: digits, signs, separators only.
+bool isPlainNumber(const QString &text, QChar groupSeparator)
+{
+    for (const QChar ch : QStringView(text).trimmed()) {
+        const bool allowed = (ch >= u'0' && ch <= u'9') || ch == u'.' || ch == u',' || ch == u'+' ||
+            ch == u'-' || (!groupSeparator.isNull() && ch == groupSeparator);
+        if (!allowed)
+            return false;
+    }
+    return true;
+}
+
+QString outputText(const QXlsx::Document &document, int row, int column)
+{
+    const QXlsx::Cell *cell = document.cellAt(row, column);
+    return cell ? cellValueText(cell->value()) : QString();
+}
+
+} // namespace
+
+XlsxPass::XlsxPass(const QXlsx::Document &input, QXlsx::Document &output)
+    : m_input(input)
+    , m_output(output)
+{ }
+
+bool XlsxPass::run(const RunSettings &settings, ResultCache &cache, int threads)
+{
+    const QXlsx::Worksheet *sheet = m_input.currentWorksheet();
+    if (!sheet)
+        return true;
+    const int dataRow = RowAddressing::forSheet(settings.hasTitle, settings.rowOffset).dataRow;
+    const bool date1904 = m_input.workbook()->isDate1904();
+
+    // Sheet column -> cache slot; cleared columns are not registered.
+    QHash<int, int> slotOfColumn;
+    for (auto it = settings.templates.cbegin(); it != settings.templates.cend(); ++it) {
+        if (!it.value().isEmpty() && !settings.clearedColumns.contains(it.key()))
+            slotOfColumn.insert(it.key() + 1, cache.addColumn(it.key(), it.value()));
+    }
+
+    // Cells that are not stored read as blank and are left alone, so only stored ones are
+    // visited, in row order as the run meets them. No bound below is needed: past the last
+    // used row (scanWorksheetCells) every cell is blank, and blank cells only follow the input.
+    std::vector<PendingCell> pending;
+    bool ok = true;
+    sheet->cells().forEachCell([&](int row, int column, const QXlsx::Cell &cell) {
+        if (!ok || row < dataRow)
+            return;
+        const int position = column - 1;
+        const bool cleared = settings.clearedColumns.contains(position);
+        const auto slot = slotOfColumn.constFind(column);
+        if (!cleared && slot == slotOfColumn.cend())
+            return;
+        const QString text = cellValueText(cell.value());
+        qCDebug(lcRun) << "cell" << row << column << "type" << cell.value().typeName()
+                       << "number format" << cell.format().numberFormat();
+        if (isBlank(text)) {
+            // The copy may have been made from the file's bytes: follow the input where it was
+            // edited to blank.
+            if (outputText(m_output, row, column) != text)
+                ok = m_output.write(row, column, cell.value());
+            return;
+        }
+        if (cleared) {
+            ok = writeText(row, column, QString(), QXlsx::Format());
+            return;
+        }
+        qint32 entry = cache.find(*slot, text);
+        if (entry < 0) {
+            const int type = cache.templateType(*slot);
+            const QVariant source =
+                type >= vondrel::FieldTypeId::Date && type <= vondrel::FieldTypeId::DateTimeConvert
+                ? QVariant(cellValue(settings.dateText, m_input, row, column, type, date1904))
+                : QVariant();
+            entry = cache.add(*slot, text, row, source);
+        }
+        pending.push_back({row, column, *slot, entry});
+    });
+    if (!ok) {
+        qCWarning(lcRun) << "The output sheet refused a value";
+        return false;
+    }
+
+    cache.resolvePending(threads);
+
+    for (const PendingCell &cell : pending) {
+        const QXlsx::Cell *source = m_input.cellAt(cell.row, cell.column);
+        const CachedResult &result = cache.typed(cell.slot, cell.entry);
+        if (!writeResult(cell.row, cell.column, cellValueText(source->value()), result,
+                         source->format(), settings)) {
+            qCWarning(lcRun) << "The output sheet refused a value at row" << cell.row << "column"
+                             << cell.column << "of type" << result.fieldType;
+            return false;
+        }
+    }
+    qCInfo(lcRun) << "Sheet pass:" << pending.size() << "cells replaced";
+    return true;
+}
+
+bool XlsxPass::writeResult(int row, int column, const QString &inputText,
+                           const CachedResult &result, const QXlsx::Format &format,
+                           const RunSettings &settings)
+{
+    // Without a typed value the engine left the text as it was (an amount at factor 1) or
+    // could not read it; an unchanged cell is left alone, anything else is written as text,
+    // never as a blank cell.
+    const auto typedOrText = [&] {
+        if (result.value.isValid())
+            return m_output.write(row, column, result.value, format);
+        if (result.text == inputText)
+            return true;
+        return writeText(row, column, result.text, format);
+    };
+
+    switch (result.fieldType) {
+    case vondrel::FieldTypeId::Num: {
+        bool isNumber = false;
+        const qlonglong number = result.text.toLongLong(&isNumber);
+        return isNumber ? m_output.write(row, column, number, format)
+                        : writeText(row, column, result.text, format);
+    }
+    case vondrel::FieldTypeId::Integer:
+        return typedOrText();
+    case vondrel::FieldTypeId::AmountComma:
+    case vondrel::FieldTypeId::AmountDot:
+        if (settings.saveFloatAsText || !isPlainNumber(result.text, result.groupSeparator))
+            return writeText(row, column, result.text, format);
+        return typedOrText();
+    case vondrel::FieldTypeId::Date:
+        return settings.saveDateAsText ? writeText(row, column, result.text, format)
+                                       : typedOrText();
+    case vondrel::FieldTypeId::DateTime:
+        return settings.saveDateTimeAsText ? writeText(row, column, result.text, format)
+                                           : typedOrText();
+    default:
+        return writeText(row, column, result.text, format);
+    }
+}
+
+bool XlsxPass::writeText(int row, int column, const QString &text, QXlsx::Format format)
+{
+    // The text format keeps a result that begins with "=" a string rather than a formula.
+    format.setNumberFormat(textFormat);
+    return m_output.write(row, column, text, format);
+}

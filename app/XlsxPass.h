@@ -1,0 +1,32 @@
+#pragma once
+
+namespace QXlsx {
+class Document;
+class Format;
+} // namespace QXlsx
+
+class QString;
+class ResultCache;
+struct CachedResult;
+struct RunSettings;
+
+// Pseudonymises the data rows of the current worksheet into the output copy's current
+// worksheet: cleared columns become empty text cells, templated columns get their
+// replacements as text or, by field type and settings, as numbers and dates. Other cells and
+// other sheets keep what the copy holds.
+class XlsxPass
+{
+public:
+    XlsxPass(const QXlsx::Document &input, QXlsx::Document &output);
+
+    // False when the output refused a value; the copy is then incomplete and must not be saved.
+    bool run(const RunSettings &settings, ResultCache &cache, int threads);
+
+private:
+    bool writeResult(int row, int column, const QString &inputText, const CachedResult &result,
+                     const QXlsx::Format &format, const RunSettings &settings);
+    bool writeText(int row, int column, const QString &text, QXlsx::Format format);
+
+    const QXlsx::Document &m_input;
+    QXlsx::Document &m_output;
+};

@@ -1,0 +1,442 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="de_DE">
+<context>
+    <name>Dialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>Eingabe:</source>
+        <translation>Input:</translation>
+    </message>
+    <message>
+        <source>Ausgabe:</source>
+        <translation>Output:</translation>
+    </message>
+    <message>
+        <source>Aktualisieren</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>Laden</source>
+        <translation>Load</translation>
+    </message>
+    <message>
+        <source>Ab Zeile:</source>
+        <translation>From row:</translation>
+    </message>
+    <message>
+        <source>Relaxed</source>
+        <translation>Relaxed</translation>
+    </message>
+    <message>
+        <source>Titel</source>
+        <translation>Title</translation>
+    </message>
+    <message>
+        <source>Bearbeitbar</source>
+        <translation>Editable</translation>
+    </message>
+    <message>
+        <source>Textkodierung:</source>
+        <translation>Text encoding:</translation>
+    </message>
+    <message>
+        <source>Separatoren: Datenfeld:</source>
+        <translation>Separators: data field:</translation>
+    </message>
+    <message>
+        <source>Zeichenketten:</source>
+        <translation>Strings:</translation>
+    </message>
+    <message>
+        <source>Esc:</source>
+        <translation>Esc:</translation>
+    </message>
+    <message>
+        <source>Tabulator</source>
+        <translation>Tab</translation>
+    </message>
+    <message>
+        <source>Komma</source>
+        <translation>Comma</translation>
+    </message>
+    <message>
+        <source>Semikolon</source>
+        <translation>Semicolon</translation>
+    </message>
+    <message>
+        <source>Keiner</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>Doppelt (&quot;)</source>
+        <translation>Double (&quot;)</translation>
+    </message>
+    <message>
+        <source>Einfach (&apos;)</source>
+        <translation>Single (&apos;)</translation>
+    </message>
+    <message>
+        <source>Beide (&quot; und &apos;)</source>
+        <translation>Both (&quot; and &apos;)</translation>
+    </message>
+    <message>
+        <source>Keine</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>TwoQuote</source>
+        <translation>TwoQuote</translation>
+    </message>
+    <message>
+        <source>Backslash</source>
+        <translation>Backslash</translation>
+    </message>
+    <message>
+        <source>Feldinhalte
+löschen:</source>
+        <translation>Data field contents
+to delete:</translation>
+    </message>
+    <message>
+        <source>Auswahl:</source>
+        <translation>Select:</translation>
+    </message>
+    <message>
+        <source>Alle</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>Feldinhalte
+ändern:</source>
+        <translation>Data field contents
+to change:</translation>
+    </message>
+    <message>
+        <source>Zuweisen</source>
+        <translation>Assign</translation>
+    </message>
+    <message>
+        <source>Konfigurieren</source>
+        <translation>Configure</translation>
+    </message>
+    <message>
+        <source>Zuordnungsdatei</source>
+        <translation>Map file</translation>
+    </message>
+    <message>
+        <source>Scriptdatei</source>
+        <translation>Script file</translation>
+    </message>
+    <message>
+        <source>Testen und Erstellen</source>
+        <translation>Test and Create</translation>
+    </message>
+    <message>
+        <source>Speichern</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Beenden</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>Hilfe</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>Webseite/Weitere Software</source>
+        <translation>Website/More software</translation>
+    </message>
+    <message>
+        <source>Lizenzen</source>
+        <translation>Licences</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>Email</source>
+        <translation>Email</translation>
+    </message>
+    <message>
+        <source>Ort</source>
+        <translation>Place</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Strasse</source>
+        <translation>Street</translation>
+    </message>
+    <message>
+        <source>Strasse Nr</source>
+        <translation>Street No</translation>
+    </message>
+    <message>
+        <source>PLZ</source>
+        <translation>Postcode</translation>
+    </message>
+    <message>
+        <source>Firma</source>
+        <translation>Company</translation>
+    </message>
+    <message>
+        <source>Telefon</source>
+        <translation>Phone</translation>
+    </message>
+    <message>
+        <source>Steuernummer</source>
+        <translation>Tax number</translation>
+    </message>
+    <message>
+        <source>USt-ID</source>
+        <translation>VAT ID</translation>
+    </message>
+    <message>
+        <source>Domain</source>
+        <translation>Domain</translation>
+    </message>
+    <message>
+        <source>IP</source>
+        <translation>IP</translation>
+    </message>
+    <message>
+        <source>Fortlaufende Zahl</source>
+        <translation>Running number</translation>
+    </message>
+    <message>
+        <source>Uuid</source>
+        <translation>Uuid</translation>
+    </message>
+    <message>
+        <source>Betrag (Komma)</source>
+        <translation>Amount (comma)</translation>
+    </message>
+    <message>
+        <source>Betrag (Punkt)</source>
+        <translation>Amount (point)</translation>
+    </message>
+    <message>
+        <source>Ganzzahl</source>
+        <translation>Integer</translation>
+    </message>
+    <message>
+        <source>IBAN</source>
+        <translation>IBAN</translation>
+    </message>
+    <message>
+        <source>BIC</source>
+        <translation>BIC</translation>
+    </message>
+    <message>
+        <source>Datum</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Datum-Zeit</source>
+        <translation>Date-time</translation>
+    </message>
+    <message>
+        <source>Datum zu Text *</source>
+        <translation>Date to text *</translation>
+    </message>
+    <message>
+        <source>Datum-Zeit zu Text *</source>
+        <translation>Date-time to text *</translation>
+    </message>
+    <message>
+        <source>[neu]</source>
+        <translation>[new]</translation>
+    </message>
+    <message>
+        <source>Info:</source>
+        <translation>Info:</translation>
+    </message>
+    <message>
+        <source>Fehler:</source>
+        <translation>Error:</translation>
+    </message>
+    <message>
+        <source>Dateifehler:</source>
+        <translation>File error:</translation>
+    </message>
+    <message>
+        <source>Scriptfehler:</source>
+        <translation>Script error:</translation>
+    </message>
+    <message>
+        <source>Die Ausgabedatei wurde erstellt.</source>
+        <translation>The output file has been created.</translation>
+    </message>
+    <message>
+        <source>Die Ausgabedatei konnte nicht erstellt werden.</source>
+        <translation>The output file could not be created.</translation>
+    </message>
+    <message>
+        <source>Die Zuordnungsdatei konnte nicht erstellt werden.</source>
+        <translation>The map file could not be created.</translation>
+    </message>
+    <message>
+        <source>Es liegen noch keine Daten vor.</source>
+        <translation>There is no data yet.</translation>
+    </message>
+    <message>
+        <source>Es muss eine Ausgabedatei ausgewählt werden.</source>
+        <translation>An output file must be chosen.</translation>
+    </message>
+    <message>
+        <source>Die Eingabedatei und die Ausgabedatei müssen unterschiedlich sein.</source>
+        <translation>The input file and the output file must differ.</translation>
+    </message>
+    <message>
+        <source>Die Dateiendung der Ausgabedatei muss .xlsx sein.</source>
+        <translation>The output file must end in .xlsx.</translation>
+    </message>
+    <message>
+        <source>Die Dateiendung der Ausgabedatei darf nicht .xlsx sein.</source>
+        <translation>The output file must not end in .xlsx.</translation>
+    </message>
+    <message>
+        <source>Die Daten wurden nicht vollständig geladen. Bitte die Eingabedatei neu laden.</source>
+        <translation>The data were not loaded completely. Please load the input file again.</translation>
+    </message>
+    <message>
+        <source>Die Scriptdatei <byte value="xd"/>
+%1<byte value="xd"/>
+wurde nicht gefunden.</source>
+        <translation>The script file <byte value="xd"/>
+%1<byte value="xd"/>
+was not found.</translation>
+    </message>
+    <message>
+        <source>Die Scriptdatei konnte nicht geladen werden:<byte value="xd"/>
+%1</source>
+        <translation>The script file could not be loaded:<byte value="xd"/>
+%1</translation>
+    </message>
+    <message>
+        <source>Tabellenblatt auswählen</source>
+        <translation>Choose sheet</translation>
+    </message>
+    <message>
+        <source>Tabellenblatt:</source>
+        <translation>Sheet:</translation>
+    </message>
+    <message>
+        <source>Konfiguration speichern</source>
+        <translation>Save configuration</translation>
+    </message>
+    <message>
+        <source>Konfiguration laden</source>
+        <translation>Load configuration</translation>
+    </message>
+    <message>
+        <source>Konfigurationen (*.vondrel.conf)</source>
+        <translation>Configurations (*.vondrel.conf)</translation>
+    </message>
+</context>
+<context>
+    <name>OutputTarget</name>
+    <message>
+        <source>Die Datei „%1“ ist keine gewöhnliche Datei.</source>
+        <translation>The file “%1” is not a regular file.</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Daten-Pseudonymisierungstool:</source>
+        <translation>Data pseudonymisation tool:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Abbrechen</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Beenden</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>Hilfe</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>Ändern...</source>
+        <translation>Change...</translation>
+    </message>
+    <message>
+        <source>Öffnen...</source>
+        <translation>Open...</translation>
+    </message>
+    <message>
+        <source>Farbe ändern...</source>
+        <translation>Change colour...</translation>
+    </message>
+    <message>
+        <source>Schrift ändern...</source>
+        <translation>Change font...</translation>
+    </message>
+    <message>
+        <source>Einstellungen speichern:</source>
+        <translation>Save settings:</translation>
+    </message>
+    <message>
+        <source>Sollen evtl. Änderungen zuvor gesichert werden?</source>
+        <translation>Save any changes first?</translation>
+    </message>
+    <message>
+        <source>Dateifehler:</source>
+        <translation>File error:</translation>
+    </message>
+    <message>
+        <source>Die Einstellungen konnten nicht in „%1“ gespeichert werden.</source>
+        <translation>The settings could not be saved in “%1”.</translation>
+    </message>
+    <message>
+        <source>Fehler:</source>
+        <translation>Error:</translation>
+    </message>
+    <message>
+        <source>Feld &apos;%1&apos;: Es muss ein Wert eingetragen oder ausgewählt werden.</source>
+        <translation>Field &apos;%1&apos;: A value must be entered or chosen.</translation>
+    </message>
+    <message>
+        <source>Feld &apos;%1&apos;: Der Wert (%2) entspricht nicht dem Abfragemuster.</source>
+        <translation>Field &apos;%1&apos;: The value (%2) does not match the pattern.</translation>
+    </message>
+    <message>
+        <source>Feld &apos;%1&apos;: Die Datei oder Ordner existieren nicht (%2).</source>
+        <translation>Field &apos;%1&apos;: The file or folder does not exist (%2).</translation>
+    </message>
+    <message>
+        <source>Feld &apos;%1&apos;: Der Text (%2) muss länger als %3 Zeichen sein.</source>
+        <translation>Field &apos;%1&apos;: The text (%2) must be longer than %3 characters.</translation>
+    </message>
+    <message>
+        <source>Feld &apos;%1&apos;: Der Text (%2) muss kürzer als %3 Zeichen sein.</source>
+        <translation>Field &apos;%1&apos;: The text (%2) must be shorter than %3 characters.</translation>
+    </message>
+</context>
+<context>
+    <name>QxtCsvModel</name>
+    <message>
+        <source>Lade Daten...</source>
+        <translation>Loading data...</translation>
+    </message>
+    <message>
+        <source>Abbrechen</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,271 @@
+#include "AppIdentity.h"
+#include "FieldTypeList.h"
+#include "SettingsDirectory.h"
+#include "SpecialFolder.h"
+#include "TranslationSource.h"
+#include "UiLanguage.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTranslator>
+
+// The decisions taken before the main window exists: where the settings live, which
+// language the program speaks, and the embedded translation.
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void settingsDirectory_data();
+    void settingsDirectory();
+    void settingsDirectoryOnThisMachine();
+    void germanUi_data();
+    void germanUi();
+    void translationFromResource_data();
+    void translationFromResource();
+    void everyTranslationKeepsItsPlaceholders();
+    void fieldTypeList_data();
+    void fieldTypeList();
+};
+
+using Pairs = QList<std::pair<QString, QString>>;
+
+void TestStartup::initTestCase()
+{
+    setApplicationIdentity();
+}
+
+void TestStartup::settingsDirectory_data()
+{
+    QTest::addColumn<QString>("appDir");
+    QTest::addColumn<QStringList>("systemFolders");
+    QTest::addColumn<bool>("writable");
+    QTest::addColumn<bool>("markerExists");
+    QTest::addColumn<bool>("markerOpens");
+    QTest::addColumn<QStringList>("userLocations");
+    QTest::addColumn<bool>("portable");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<bool>("markerTouched");
+
+    const QStringList system {QStringLiteral("/usr"), QStringLiteral("/opt")};
+    const QStringList user {QStringLiteral("/home/u/.config/corvane software/vondrel")};
+    const QString userDir = user.constFirst();
+
+    QTest::newRow("writable, outside") << "/home/u/vondrel" << system << true << false << true
+                                       << user << true << "/home/u/vondrel" << true;
+    QTest::newRow("inside a system folder") << "/usr/lib/vondrel" << system << true << false << true
+                                            << user << false << userDir << false;
+    QTest::newRow("the system folder itself")
+        << "/opt" << system << true << true << true << user << false << userDir << false;
+    QTest::newRow("folder written with a trailing separator")
+        << "/opt/vondrel" << QStringList {QStringLiteral("/opt/")} << true << false << true << user
+        << false << userDir << false;
+    QTest::newRow("same prefix, other folder") << "/usr2/vondrel" << system << true << false << true
+                                               << user << true << "/usr2/vondrel" << true;
+    QTest::newRow("empty special folder ignored")
+        << "/home/u/vondrel" << QStringList {QString(), QStringLiteral("/opt")} << true << false
+        << true << user << true << "/home/u/vondrel" << true;
+    QTest::newRow("marker not creatable") << "/home/u/vondrel" << system << true << false << false
+                                          << user << false << userDir << true;
+    QTest::newRow("read-only folder with a writable marker")
+        << "/home/u/vondrel" << system << false << true << true << user << true << "/home/u/vondrel"
+        << true;
+    QTest::newRow("read-only folder without marker")
+        << "/home/u/vondrel" << system << false << false << true << user << false << userDir
+        << false;
+    QTest::newRow("no per-user location") << "/usr/bin" << system << false << false << false
+                                          << QStringList() << false << "/home/u/.config" << false;
+}
+
+void TestStartup::settingsDirectory()
+{
+    QFETCH(QString, appDir);
+    QFETCH(QStringList, systemFolders);
+    QFETCH(bool, writable);
+    QFETCH(bool, markerExists);
+    QFETCH(bool, markerOpens);
+    QFETCH(QStringList, userLocations);
+    QFETCH(bool, portable);
+    QFETCH(QString, expected);
+    QFETCH(bool, markerTouched);
+
+    bool touched = false;
+    SettingsDirectoryInputs inputs;
+    inputs.appDir = appDir;
+    inputs.systemProgramFolders = systemFolders;
+    inputs.appDirWritable = writable;
+    inputs.markerExists = markerExists;
+    inputs.openMarker = [&] {
+        touched = true;
+        return markerOpens;
+    };
+    inputs.userConfigLocations = userLocations;
+    inputs.homeDir = QStringLiteral("/home/u");
+
+    const SettingsDirectoryChoice choice = chooseSettingsDirectory(inputs);
+    QCOMPARE(choice.portable, portable);
+    QCOMPARE(choice.path, expected);
+    QCOMPARE(touched, markerTouched);
+}
+
+void TestStartup::settingsDirectoryOnThisMachine()
+{
+    // The test's own folder plays the program's folder.
+    const QString appDir = QCoreApplication::applicationDirPath();
+    const bool system = liesInside(appDir, specialFolderPath(SpecialFolder::ProgramFiles)) ||
+        liesInside(appDir, specialFolderPath(SpecialFolder::ProgramFilesX86));
+    if (system || !QFileInfo(appDir).isWritable())
+        QSKIP("The test runs from a folder that cannot be portable");
+
+    QFile marker(appDir + QStringLiteral("/.portable"));
+    QVERIFY(marker.open(QIODevice::WriteOnly));
+    marker.write("left over");
+    marker.close();
+
+    QCOMPARE(::settingsDirectory(), appDir);
+    // Each start empties the marker.
+    QCOMPARE(QFileInfo(marker.fileName()).size(), 0);
+    QVERIFY(marker.remove());
+}
+
+void TestStartup::germanUi_data()
+{
+    QTest::addColumn<QStringList>("languages");
+    QTest::addColumn<bool>("german");
+
+    QTest::newRow("de-AT") << QStringList {QStringLiteral("de-AT")} << true;
+    QTest::newRow("DE") << QStringList {QStringLiteral("DE")} << true;
+    QTest::newRow("German second")
+        << QStringList {QStringLiteral("en-US"), QStringLiteral("de-DE")} << true;
+    QTest::newRow("de-Latn-CH") << QStringList {QStringLiteral("dE-Latn-CH")} << true;
+    QTest::newRow("C") << QStringList {QStringLiteral("C")} << false;
+    QTest::newRow("en") << QStringList {QStringLiteral("en")} << false;
+    QTest::newRow("deu") << QStringList {QStringLiteral("deu")} << false;
+    QTest::newRow("none") << QStringList() << false;
+}
+
+void TestStartup::germanUi()
+{
+    QFETCH(QStringList, languages);
+    QFETCH(bool, german);
+    QCOMPARE(isGermanUiLanguage(languages), german);
+}
+
+void TestStartup::translationFromResource_data()
+{
+    QTest::addColumn<QString>("context");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("english");
+
+    QTest::newRow("run button") << "Dialog"
+                                << "Testen und Erstellen"
+                                << "Test and Create";
+    QTest::newRow("map file") << "Dialog"
+                              << "Zuordnungsdatei"
+                              << "Map file";
+    QTest::newRow("new column") << "Dialog"
+                                << "[neu]"
+                                << "[new]";
+    QTest::newRow("line break kept")
+        << "Dialog" << QStringLiteral("Feldinhalte\nlöschen:") << "Data field contents\nto delete:";
+    QTest::newRow("field type label") << "Dialog"
+                                      << "Fortlaufende Zahl"
+                                      << "Running number";
+    QTest::newRow("validation") << "QObject"
+                                << QStringLiteral("Feld '%1': Es muss ein Wert eingetragen oder "
+                                                  "ausgewählt werden.")
+                                << "Field '%1': A value must be entered or chosen.";
+    QTest::newRow("window title") << "QObject"
+                                  << "Daten-Pseudonymisierungstool:"
+                                  << "Data pseudonymisation tool:";
+    QTest::newRow("progress") << "QxtCsvModel"
+                              << "Lade Daten..."
+                              << "Loading data...";
+}
+
+void TestStartup::translationFromResource()
+{
+    QFETCH(QString, context);
+    QFETCH(QString, source);
+    QFETCH(QString, english);
+
+    QTranslator translator;
+    QVERIFY(loadEnglishTranslation(translator));
+    QCOMPARE(translator.translate(context.toUtf8().constData(), source.toUtf8().constData()),
+             english);
+}
+
+void TestStartup::everyTranslationKeepsItsPlaceholders()
+{
+    // Every entry of the translation source is in the embedded file, and an English text
+    // takes the same arguments as its German source, or .arg() would put values in the
+    // wrong places.
+    QString error;
+    const QList<TranslationEntry> entries =
+        readTranslationSource(QStringLiteral(TRANSLATION_SOURCE), &error);
+    QVERIFY2(entries.size() > 80, qPrintable(error));
+    QTranslator translator;
+    QVERIFY(loadEnglishTranslation(translator));
+
+    const QRegularExpression placeholder(QStringLiteral("%\\d+"));
+    const auto placeholders = [&placeholder](const QString &text) {
+        QStringList found;
+        for (auto it = placeholder.globalMatch(text); it.hasNext();)
+            found.append(it.next().captured());
+        found.sort();
+        return found;
+    };
+    QSet<QString> seen;
+    for (const TranslationEntry &entry : entries) {
+        const QByteArray where = (entry.context + QLatin1Char(' ') + entry.source).toUtf8();
+        QVERIFY2(entry.finished && !entry.translation.isEmpty(), where.constData());
+        QCOMPARE(placeholders(entry.translation), placeholders(entry.source));
+        QCOMPARE(entry.translation.count(QLatin1Char('\n')), entry.source.count(QLatin1Char('\n')));
+        QCOMPARE(translator.translate(entry.context.toUtf8().constData(),
+                                      entry.source.toUtf8().constData()),
+                 entry.translation);
+        QVERIFY2(!seen.contains(QString::fromUtf8(where)), where.constData());
+        seen.insert(QString::fromUtf8(where));
+    }
+}
+
+void TestStartup::fieldTypeList_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<Pairs>("expected");
+
+    const auto pair = [](const char *label, const char *placeholder) {
+        return std::pair {QString::fromUtf8(label), QString::fromUtf8(placeholder)};
+    };
+    QTest::newRow("sorted, trimmed") << QStringLiteral("Ort;<PLACE>\r\n Email ; <EMAIL>\r\n")
+                                     << Pairs {pair("Email", "<EMAIL>"), pair("Ort", "<PLACE>")};
+    QTest::newRow("malformed lines skipped")
+        << QStringLiteral("Text\r\nA;B;C\r\n;<NUM>\r\n\r\nIP;<IP>") << Pairs {pair("IP", "<IP>")};
+    QTest::newRow("empty placeholder kept")
+        << QStringLiteral("Leer;\n") << Pairs {pair("Leer", "")};
+}
+
+void TestStartup::fieldTypeList()
+{
+    QFETCH(QString, text);
+    QFETCH(Pairs, expected);
+    QCOMPARE(parseFieldTypeList(text), expected);
+
+    // The program's own list offers every field type once.
+    const Pairs all = parseFieldTypeList(makeFieldTypeListText());
+    QCOMPARE(all.size(), 24);
+    QSet<QString> placeholders;
+    for (const auto &[label, placeholder] : all)
+        placeholders.insert(placeholder);
+    QCOMPARE(placeholders.size(), 24);
+}
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "tst_startup.moc"
