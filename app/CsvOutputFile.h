@@ -33,9 +33,9 @@ public:
 
     explicit CsvOutputFile(Layout layout);
 
-    // Writes the model's rows into device, which is open for writing. False when any write
-    // failed.
-    bool write(QIODevice *device, const QxtCsvModel &output) const;
+    // Writes the model's rows into device, which is open for writing, encoding them on up to
+    // threads threads (0: one per core). False when any write failed.
+    bool write(QIODevice *device, const QxtCsvModel &output, int threads) const;
 
 private:
     QByteArray linesAbove() const;

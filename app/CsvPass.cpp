@@ -1,19 +1,27 @@
 #include "CsvPass.h"
 
 #include "AppLog.h"
+#include "ParallelFor.h"
 #include "QxtCsvModel.h"
 #include "ResultCache.h"
 #include "RowAddressing.h"
 #include "RunSettings.h"
 
-#include <vector>
-
 namespace {
 
 constexpr int copyColumn = -1;
 constexpr int clearColumn = -2;
-// Rows are read in blocks: one slice call instead of one model call per cell.
-constexpr int blockRows = 4096;
+// Rows are read in blocks: one slice call instead of one model call per cell, and one round
+// of threads per block.
+constexpr int blockRows = 16384;
+
+// The field at column, empty past the end of a short row. A reference, not a copy: threads
+// reading neighbouring fields would otherwise contend for their shared reference counts.
+const QString &fieldAt(const QStringList &fields, int column)
+{
+    static const QString none;
+    return column < fields.size() ? fields.at(column) : none;
+}
 
 bool isBlank(const QString &text)
 {
@@ -29,71 +37,121 @@ CsvPass::CsvPass(const QxtCsvModel &input, QxtCsvModel &output)
 
 void CsvPass::run(const RunSettings &settings, ResultCache &cache, int threads)
 {
-    const int dataRow = RowAddressing::forCsv(settings.hasTitle, settings.rowOffset).dataRow;
+    m_dataRow = RowAddressing::forCsv(settings.hasTitle, settings.rowOffset).dataRow;
+    m_inputEditable = settings.inputEditable;
     const int rows = m_input.rowCount();
-    const int columns = m_input.columnCount();
-    if (dataRow >= rows)
+    if (m_dataRow >= rows)
         return;
+    planColumns(settings, cache);
 
-    // Per column: copy, clear, or the cache slot of its template; per slot and data row the
-    // cache entry of the cell (-1: left as it is).
-    std::vector<int> plan(size_t(columns), copyColumn);
-    std::vector<QList<qint32>> entries;
-    for (int column = 0; column < columns; ++column) {
-        const QString templateText = settings.templates.value(column);
-        if (settings.clearedColumns.contains(column)) {
-            plan[size_t(column)] = clearColumn;
-        } else if (!templateText.isEmpty()) {
-            const int slot = cache.addColumn(column, templateText);
-            plan[size_t(column)] = slot;
-            if (entries.size() <= size_t(slot))
-                entries.resize(size_t(slot) + 1);
-            entries[size_t(slot)] = QList<qint32>(rows - dataRow, -1);
-        }
-    }
-
-    for (int first = dataRow; first < rows; first += blockRows) {
+    // Task 0 collects the cells that are not pseudonymised; the others register the
+    // templated cells of their columns. The output is changed on this thread only.
+    for (int first = m_dataRow; first < rows; first += blockRows) {
         QList<QStringList> inputRows;
         QList<QStringList> outputRows;
         m_input.rowSlice(inputRows, first, blockRows);
         m_output.rowSlice(outputRows, first, blockRows);
-        for (qsizetype i = 0; i < inputRows.size(); ++i) {
-            const int row = first + int(i);
-            const QStringList &inputFields = inputRows.at(i);
-            const QStringList &outputFields = outputRows.at(i);
-            for (int column = 0; column < columns; ++column) {
-                const QString text = inputFields.value(column);
-                const int action = plan[size_t(column)];
-                // A blank cell stays blank. The copy may have been made from the file's bytes,
-                // so it must follow the input where the input was edited to blank.
-                const bool keepBlank = !settings.inputEditable && isBlank(text);
-                if (keepBlank || action == copyColumn) {
-                    if (outputFields.value(column) != text)
-                        m_output.setText(row, column, text);
-                } else if (action == clearColumn) {
-                    if (!outputFields.value(column).isEmpty())
-                        m_output.setText(row, column, QString());
-                } else {
-                    qint32 entry = cache.find(action, text);
-                    if (entry < 0)
-                        entry = cache.add(action, text, row);
-                    entries[size_t(action)][row - dataRow] = entry;
+        parallelFor(
+            qsizetype(m_tasks.size()) + 1, threads,
+            [&](qsizetype begin, qsizetype end) {
+                for (qsizetype task = begin; task < end; ++task) {
+                    if (task == 0)
+                        collectEdits(first, inputRows, outputRows);
+                    else
+                        registerCells(m_tasks[size_t(task - 1)], first, inputRows, cache);
                 }
-            }
-        }
+            },
+            1);
+        for (const Edit &edit : m_edits)
+            m_output.setText(edit.row, edit.column, edit.text);
+        m_edits.clear();
     }
 
     cache.resolvePending(threads);
+    fillReplacements(cache);
+    qCInfo(lcRun) << "CSV pass:" << rows - m_dataRow << "data rows";
+}
 
-    for (int row = dataRow; row < rows; ++row) {
+void CsvPass::planColumns(const RunSettings &settings, ResultCache &cache)
+{
+    const int columns = m_input.columnCount();
+    const qsizetype dataRows = m_input.rowCount() - m_dataRow;
+    m_plan.assign(size_t(columns), copyColumn);
+    std::vector<int> orderDependent;
+    for (int column = 0; column < columns; ++column) {
+        const QString templateText = settings.templates.value(column);
+        if (settings.clearedColumns.contains(column)) {
+            m_plan[size_t(column)] = clearColumn;
+        } else if (!templateText.isEmpty()) {
+            const int slot = cache.addColumn(column, templateText);
+            m_plan[size_t(column)] = slot;
+            if (m_entries.size() <= size_t(slot))
+                m_entries.resize(size_t(slot) + 1);
+            m_entries[size_t(slot)] = QList<qint32>(dataRows, -1);
+            if (cache.dependsOnOrder(slot))
+                orderDependent.push_back(column);
+            else
+                m_tasks.push_back({column});
+        }
+    }
+    if (!orderDependent.empty())
+        m_tasks.push_back(orderDependent);
+    // Detached here: the tasks then write their own lists without touching shared state.
+    for (QList<qint32> &list : m_entries)
+        list.detach();
+}
+
+void CsvPass::registerCells(const std::vector<int> &columns, int firstRow,
+                            const QList<QStringList> &inputRows, ResultCache &cache)
+{
+    for (qsizetype i = 0; i < inputRows.size(); ++i) {
+        const int row = firstRow + int(i);
+        for (const int column : columns) {
+            const QString &text = fieldAt(inputRows.at(i), column);
+            if (!m_inputEditable && isBlank(text))
+                continue;
+            const int slot = m_plan[size_t(column)];
+            qint32 entry = cache.find(slot, text);
+            if (entry < 0)
+                entry = cache.add(slot, text, row);
+            // Each list is written by one task only, and was detached before the tasks began.
+            m_entries[size_t(slot)].data()[row - m_dataRow] = entry;
+        }
+    }
+}
+
+void CsvPass::collectEdits(int firstRow, const QList<QStringList> &inputRows,
+                           const QList<QStringList> &outputRows)
+{
+    const auto columns = int(m_plan.size());
+    for (qsizetype i = 0; i < inputRows.size(); ++i) {
         for (int column = 0; column < columns; ++column) {
-            const int slot = plan[size_t(column)];
+            const QString &text = fieldAt(inputRows.at(i), column);
+            const QString &current = fieldAt(outputRows.at(i), column);
+            const int action = m_plan[size_t(column)];
+            // A blank cell stays blank. The copy may have been made from the file's bytes, so
+            // it must follow the input where the input was edited to blank.
+            const bool keepBlank = !m_inputEditable && isBlank(text);
+            if ((keepBlank || action == copyColumn) && current != text)
+                m_edits.push_back({firstRow + int(i), column, text});
+            else if (!keepBlank && action == clearColumn && !current.isEmpty())
+                m_edits.push_back({firstRow + int(i), column, QString()});
+        }
+    }
+}
+
+void CsvPass::fillReplacements(const ResultCache &cache)
+{
+    const int rows = m_input.rowCount();
+    const auto columns = int(m_plan.size());
+    for (int row = m_dataRow; row < rows; ++row) {
+        for (int column = 0; column < columns; ++column) {
+            const int slot = m_plan[size_t(column)];
             if (slot < 0)
                 continue;
-            const qint32 entry = entries[size_t(slot)].at(row - dataRow);
+            const qint32 entry = m_entries[size_t(slot)].at(row - m_dataRow);
             if (entry >= 0)
                 m_output.setText(row, column, cache.text(slot, entry));
         }
     }
-    qCInfo(lcRun) << "CSV pass:" << rows - dataRow << "data rows";
 }

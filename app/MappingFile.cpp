@@ -1,6 +1,6 @@
 #include "MappingFile.h"
 
-#include "CsvRecordWriter.h"
+#include "CsvBlockWriter.h"
 #include "TimestampedFileName.h"
 
 #include <QFileInfo>
@@ -17,7 +17,7 @@ MappingFile::MappingFile(const QMap<int, QList<MappingEntry>> &mapping, const QS
 { }
 
 bool MappingFile::write(QIODevice *device, QChar separator, int quoteMode,
-                        std::optional<QStringConverter::Encoding> encoding) const
+                        std::optional<QStringConverter::Encoding> encoding, int threads) const
 {
     qsizetype rows = 0;
     QStringList header;
@@ -31,21 +31,16 @@ bool MappingFile::write(QIODevice *device, QChar separator, int quoteMode,
         return true;
 
     const auto columns = int(header.size());
-    CsvRecordWriter writer(device, separator, quoteMode, encoding);
-    if (!writer.open())
-        return false;
-    writer.writeRecord(header, columns);
-    QStringList record;
-    record.reserve(columns);
-    for (qsizetype row = 0; row < rows; ++row) {
-        record.clear();
-        for (const QList<MappingEntry> &entries : m_mapping) {
-            if (row < entries.size())
-                record << entries.at(row).inputText << entries.at(row).pseudonym;
-            else
-                record << QString() << QString();
-        }
-        writer.writeRecord(record, columns);
-    }
-    return writer.close();
+    CsvBlockWriter writer(device, separator, quoteMode, encoding, threads);
+    const QList<QList<MappingEntry>> pairs = m_mapping.values();
+    return writer.write(1, columns,
+                        [&header](qsizetype, QStringList &fields) { fields = header; }) &&
+        writer.write(rows, columns, [&pairs](qsizetype row, QStringList &fields) {
+            for (const QList<MappingEntry> &entries : pairs) {
+                if (row < entries.size())
+                    fields << entries.at(row).inputText << entries.at(row).pseudonym;
+                else
+                    fields << QString() << QString();
+            }
+        });
 }

@@ -28,10 +28,11 @@ public:
     // mapping: the entries by column position; captions: the column captions by position.
     MappingFile(const QMap<int, QList<MappingEntry>> &mapping, const QStringList &captions);
 
-    // Writes the header line and the rows into device, which is open for writing; writes
-    // nothing at all when there is no pseudonymised column. False when any write failed.
+    // Writes the header line and the rows into device, which is open for writing, encoding
+    // them on up to threads threads (0: one per core); writes nothing at all when there is no
+    // pseudonymised column. False when any write failed.
     bool write(QIODevice *device, QChar separator, int quoteMode,
-               std::optional<QStringConverter::Encoding> encoding) const;
+               std::optional<QStringConverter::Encoding> encoding, int threads) const;
 
 private:
     const QMap<int, QList<MappingEntry>> &m_mapping;

@@ -7,18 +7,12 @@
 #include <thread>
 #include <vector>
 
-namespace {
-
-// Small enough to balance uneven costs, large enough to keep the shared counter cold.
-constexpr qsizetype chunkSize = 512;
-
-} // namespace
-
 void parallelFor(qsizetype count, int threads,
-                 const std::function<void(qsizetype begin, qsizetype end)> &work)
+                 const std::function<void(qsizetype begin, qsizetype end)> &work, qsizetype grain)
 {
     if (count <= 0)
         return;
+    const qsizetype chunkSize = qMax<qsizetype>(1, grain);
     const qsizetype chunks = (count + chunkSize - 1) / chunkSize;
     const int wanted = threads > 0 ? threads : QThread::idealThreadCount();
     const int workers = int(qBound<qsizetype>(1, qsizetype(wanted), chunks));

@@ -231,7 +231,7 @@ bool ProcessingRun::writeCsvOutput()
     layout.encoding = encodingForCodec(m_settings.codec);
 
     const bool written =
-        CsvOutputFile(layout).write(m_csvTarget->device(), *m_result.outputCsvModel);
+        CsvOutputFile(layout).write(m_csvTarget->device(), *m_result.outputCsvModel, m_threads);
     if (!m_csvTarget->finish(written))
         return fail(tr("Info:"), tr("Die Ausgabedatei konnte nicht erstellt werden."));
     m_result.writtenFiles << m_outputPath;
@@ -260,7 +260,7 @@ bool ProcessingRun::writeMappingFile()
     const bool written = target.open() &&
         MappingFile(m_result.mapping, m_settings.columnCaptions)
             .write(target.device(), m_settings.separator, m_settings.writeQuoteMode,
-                   encodingForCodec(m_settings.codec));
+                   encodingForCodec(m_settings.codec), m_threads);
     if (!target.finish(written))
         return fail(tr("Info:"), failed);
     m_result.writtenFiles << path;

@@ -53,16 +53,24 @@ int ResultCache::templateType(int slot) const
     return m_columns[size_t(slot)].type;
 }
 
+bool ResultCache::dependsOnOrder(int slot) const
+{
+    return !m_columns[size_t(slot)].deferred;
+}
+
 qint32 ResultCache::find(int slot, const QString &text) const
 {
-    return m_columns[size_t(slot)].index.value(text, -1);
+    const Column &column = m_columns[size_t(slot)];
+    return column.index.find(text, TextIndex::hashOf(text), [&column](qint32 entry) {
+        return QStringView(column.entries.at(entry).inputText);
+    });
 }
 
 qint32 ResultCache::add(int slot, const QString &text, int row, const QVariant &sourceValue)
 {
     Column &column = m_columns[size_t(slot)];
     const auto entry = qint32(column.entries.size());
-    column.index.insert(text, entry);
+    column.index.insert(TextIndex::hashOf(text), entry);
     column.entries.append(MappingEntry {row, text, QString()});
     if (m_mode == Mode::Typed) {
         // Until the result is made, the value slot keeps the source the date types need.

@@ -3,7 +3,8 @@
 #include "CachedResult.h"
 #include "MappingEntry.h"
 
-#include <QHash>
+#include "TextIndex.h"
+
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -21,6 +22,10 @@ struct PseudoContext;
 // UUIDs, IBANs, BICs and templates with text around their placeholder) are made at once, in
 // the run's order. All others depend on the text alone; they are made later, all together
 // and possibly on several threads, with the same results as one by one.
+//
+// Columns may be filled from different threads at the same time, one thread per column,
+// except that all order-dependent columns belong to one thread, which meets their values in
+// the run's order.
 class ResultCache
 {
 public:
@@ -38,6 +43,8 @@ public:
     int addColumn(int column, const QString &templateText);
     // The field type of a template that is exactly one placeholder, else 0.
     int templateType(int slot) const;
+    // Whether the slot's results depend on the order in which the run meets new values.
+    bool dependsOnOrder(int slot) const;
 
     // The entry of text in the slot's column; -1 when the column has not met it yet.
     qint32 find(int slot, const QString &text) const;
@@ -63,7 +70,7 @@ private:
         QString templateText;
         int type = 0;
         bool deferred = false;
-        QHash<QString, qint32> index;
+        TextIndex index;
         QList<MappingEntry> entries;
         QList<CachedResult> typed;
         // Entries before this one have their results.

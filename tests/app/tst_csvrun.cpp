@@ -4,6 +4,7 @@
 #include "RunFixture.h"
 #include "RunInput.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QLoggingCategory>
@@ -313,22 +314,26 @@ void TestCsvRun::runningNumbersCountOnAcrossColumns()
 void TestCsvRun::resultsDoNotDependOnThreads()
 {
     // Order-dependent columns (IBAN, running number) between text-only ones, over enough
-    // distinct values to be split among threads.
-    QByteArray input = "Name;IBAN;Nr;Datum;Betrag;Mail\n";
-    for (int i = 0; i < 3000; ++i) {
+    // distinct values and rows to be split among threads and written in several blocks.
+    QByteArray input = "Name;IBAN;Nr;Datum;Betrag;Mail;Strasse;USt\n";
+    for (int i = 0; i < 9000; ++i) {
         input += "Name " + QByteArray::number(i % 1700) + ";DE" + QByteArray::number(10 + i % 89) +
             "37040044053201" + QByteArray::number(1000 + i % 900) + ";" +
             QByteArray::number(i % 500) + ";" + QByteArray::number(1 + i % 28) + ".0" +
             QByteArray::number(1 + i % 9) + ".2020;" + QByteArray::number(i) + ",50;m" +
-            QByteArray::number(i % 2100) + "@x.de\n";
+            QByteArray::number(i % 2100) + "@x.de;Weg " + QByteArray::number(i % 1300) + " " +
+            QByteArray::number(1 + i % 40) + "a;de " + QByteArray::number(100000000 + i % 2500) +
+            "\n";
     }
     RunSettings s = settings();
     s.createMappingFile = false;
     s.floatScaleFactor = 3;
     s.dateShiftPerDataSet = false;
+    s.simulateReal = true;
     s.templates = {{0, QStringLiteral("<NAME>")},         {1, QStringLiteral("<IBAN>")},
                    {2, QStringLiteral("<NUM>")},          {3, QStringLiteral("<DATE>")},
-                   {4, QStringLiteral("<AMOUNT_COMMA>")}, {5, QStringLiteral("<EMAIL>")}};
+                   {4, QStringLiteral("<AMOUNT_COMMA>")}, {5, QStringLiteral("<EMAIL>")},
+                   {6, QStringLiteral("<STREET_NO>")},    {7, QStringLiteral("<VATID>")}};
 
     QxtCsvModel model;
     const RunResult single = runCsv(s, input, model, 1);
@@ -338,6 +343,11 @@ void TestCsvRun::resultsDoNotDependOnThreads()
     const RunResult parallel = runCsv(s, input, model2, 8);
     QVERIFY(parallel.success);
     QCOMPARE(readFile(path("out.csv")), sequential);
+    // Blocks written on several threads make the bytes one writer makes.
+    QBuffer oneWriter;
+    parallel.outputCsvModel->setQuoteFlags(s.writeQuoteMode);
+    QVERIFY(parallel.outputCsvModel->writeCsv(&oneWriter, false, u';', nullptr, 0));
+    QCOMPARE(sequential, oneWriter.data());
     QCOMPARE(parallel.mapping.keys(), single.mapping.keys());
     for (int column : single.mapping.keys()) {
         const QList<MappingEntry> a = single.mapping.value(column);

@@ -3,6 +3,7 @@
 #include "RunKey.h"
 #include "SameFile.h"
 #include "ScanWorksheetCells.h"
+#include "TextIndex.h"
 #include "TimestampedFileName.h"
 #include "WeakKey.h"
 #include "Worksheet.h"
@@ -30,6 +31,7 @@ private slots:
     void lastUsedRow_data();
     void lastUsedRow();
     void timestampedName();
+    void textIndexFindsEveryTextItHolds();
 };
 
 void TestRunHelpers::sameFile_data()
@@ -194,6 +196,28 @@ void TestRunHelpers::timestampedName()
              QStringLiteral("/daten/aus/vondrel_map_20240131_174501.csv"));
     QCOMPARE(timestampedFileName(QStringLiteral("b"), QStringLiteral("txt"), QString(), at),
              QStringLiteral("b_20240131_174501.txt"));
+}
+
+void TestRunHelpers::textIndexFindsEveryTextItHolds()
+{
+    // Enough texts to grow the table many times; similar texts, as a column has them.
+    QStringList texts;
+    for (int i = 0; i < 200000; ++i)
+        texts << QStringLiteral("Kunde %1").arg(i);
+    texts << QString() << QStringLiteral(" ");
+    TextIndex index;
+    const auto textOf = [&texts](qint32 entry) {
+        return QStringView(texts.at(entry));
+    };
+    for (qint32 entry = 0; entry < texts.size(); ++entry) {
+        const size_t hash = TextIndex::hashOf(texts.at(entry));
+        QCOMPARE(index.find(texts.at(entry), hash, textOf), -1);
+        index.insert(hash, entry);
+    }
+    for (qint32 entry = 0; entry < texts.size(); ++entry)
+        QCOMPARE(index.find(texts.at(entry), TextIndex::hashOf(texts.at(entry)), textOf), entry);
+    for (const QString &absent : {QStringLiteral("Kunde 200000"), QStringLiteral("kunde 1")})
+        QCOMPARE(index.find(absent, TextIndex::hashOf(absent), textOf), -1);
 }
 
 QTEST_GUILESS_MAIN(TestRunHelpers)

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QHashFunctions>
+#include <QStringView>
+
+#include <vector>
+
+// Finds the entry number of a text among texts kept elsewhere (in a list of entries), for
+// tables with millions of distinct values. Each slot keeps the text's hash beside the entry
+// number, so a probe reads the kept text only when the hashes agree: one cache miss per lookup
+// instead of one per probed key. Hashes are seeded per process, so crafted input cannot force
+// collisions.
+class TextIndex
+{
+public:
+    static size_t hashOf(QStringView text) { return qHash(text, QHashSeed::globalSeed()); }
+
+    // The entry of text, or -1; textOf(entry) gives the text an entry was inserted for.
+    template<typename TextOf>
+    qint32 find(QStringView text, size_t hash, TextOf &&textOf) const
+    {
+        if (m_slots.empty())
+            return -1;
+        const auto shortHash = quint32(hash);
+        for (size_t i = hash & m_mask;; i = (i + 1) & m_mask) {
+            const Slot &slot = m_slots[i];
+            if (slot.entry < 0)
+                return -1;
+            if (slot.hash == shortHash && textOf(slot.entry) == text)
+                return slot.entry;
+        }
+    }
+
+    // Adds an entry for a text that is not in the index yet.
+    void insert(size_t hash, qint32 entry);
+
+private:
+    struct Slot
+    {
+        quint32 hash = 0;
+        qint32 entry = -1;
+    };
+
+    void grow();
+    void place(quint32 hash, qint32 entry);
+
+    std::vector<Slot> m_slots;
+    size_t m_mask = 0;
+    size_t m_count = 0;
+};
