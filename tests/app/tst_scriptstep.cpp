@@ -35,7 +35,6 @@ private slots:
     void failingScriptKeepsEarlierChanges_data();
     void failingScriptKeepsEarlierChanges();
     void unreadableOrEmptyScript();
-    void scriptCannotWriteTheRunsFiles();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -242,29 +241,6 @@ void TestScriptStep::unreadableOrEmptyScript()
         QStringLiteral("Fehler:|Die Scriptdatei konnte nicht geladen werden:\r\n")));
     m_prompts.clear();
     QCOMPARE(model.text(1, 0), QStringLiteral("Anna"));
-}
-
-void TestScriptStep::scriptCannotWriteTheRunsFiles()
-{
-    RunSettings s = csvRunSettings(R"(
-        var refused = [];
-        var names = [")" + path("in.csv").toUtf8() +
-                                   R"(", ")" + path("out.csv").toUtf8() + R"(", ")" +
-                                   path("skript.js").toUtf8() + R"("];
-        for (var i = 0; i < names.length; ++i)
-            if (!DataSheetObject.writeUtf8TextFile(names[i], "weg", false))
-                refused.push(i);
-        DataSheetObject.setText(0, 0, refused.join(","));
-        DataSheetObject.writeUtf8TextFileEx(")" +
-                                   path("bericht/neu.txt").toUtf8() + R"(", "ok", true);
-    )");
-    QxtCsvModel model;
-    ProcessingRun run(s, csvInput(s, "Name\nAnna\n", model));
-    run.setScriptStep(ScriptStep(setup(s, {"1"}, {"1 [Name]"})));
-    QVERIFY(run.exec().success);
-    QCOMPARE(readFile(path("in.csv")), QByteArray("Name\nAnna\n"));
-    QCOMPARE(readFile(path("out.csv")), QByteArray("\"Name\"\n\"0,1,2\"\n"));
-    QCOMPARE(readFile(path("bericht/neu.txt")), QByteArray("\xEF\xBB\xBFok"));
 }
 
 QTEST_MAIN(TestScriptStep)
