@@ -7,6 +7,7 @@
 #include "QxtCsvModel.h"
 #include "SettingsDirectory.h"
 #include "SheetModel.h"
+#include "UiLog.h"
 
 #include "Document.h"
 
@@ -27,8 +28,6 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 namespace {
 
@@ -86,7 +85,9 @@ Dialog::Dialog(QWidget *parent, const QString &settingsDir)
                          &m_optionMap, nullptr);
     buildViews(qobject_cast<QLayout *>(result.rootLayout.data()));
 
-    loadInputFile(m_inputFilename.toString(), false, true, nullptr, true);
+    // The options file restored the format last used for this file; detecting it again would
+    // overrule the user's choices.
+    loadInputFile(m_inputFilename.toString(), false, false, nullptr, true);
 }
 
 Dialog::~Dialog()
@@ -169,9 +170,11 @@ int Dialog::onFormCallback(const QPointer<QWidget> &, const QPointer<QWidget> &,
                            kivra::CallbackType type, const kivra::INFO &field,
                            QMap<QString, QVariant> *vars, QVariant *, const QVariant *)
 {
+    qCDebug(lcUi) << "form callback" << kivra::callbackTypeName(type) << field.name;
     switch (type) {
     case kivra::kInit:
         refillTypeCombo();
+        takeSettingsFromOptionMap();
         break;
     case kivra::kAfterDataChanged:
         onFieldChanged(field.name);
@@ -297,53 +300,6 @@ int Dialog::showLicenses()
 {
     openBesideProgram(QStringLiteral("/licenses.html"));
     return 0;
-}
-
-void Dialog::showSettingsDialog()
-{
-    // The settings dialog is still to come.
-}
-
-bool Dialog::loadInputFile(const QString &, bool, bool, bool *, bool)
-{
-    // Reading and showing the input are still to come.
-    return false;
-}
-
-bool Dialog::reloadInput(bool, bool, bool *)
-{
-    return false;
-}
-
-bool Dialog::inputIsXlsx() const
-{
-    return m_inputFilename.toString().trimmed().endsWith(QLatin1String(".xlsx"),
-                                                         Qt::CaseInsensitive);
-}
-
-void Dialog::showRowsFromDataStart(int) { }
-
-void Dialog::setupXlsxColumns() { }
-
-void Dialog::rowOffsetReloadSlot()
-{
-    if (inputIsXlsx()) {
-        showRowsFromDataStart(std::max(0, m_inputRowOffset.toInt() - 1));
-        setupXlsxColumns();
-        return;
-    }
-    setFocus(Qt::OtherFocusReason);
-    reloadInput(false, false, nullptr);
-}
-
-void Dialog::titleReloadSlot()
-{
-    if (inputIsXlsx()) {
-        setupXlsxColumns();
-        return;
-    }
-    setFocus(Qt::OtherFocusReason);
-    reloadInput(false, false, nullptr);
 }
 
 void Dialog::createOutput()

@@ -18,6 +18,7 @@ class QComboBox;
 class QLayout;
 class QPushButton;
 class QTableView;
+class QTextCodec;
 class QxtCsvModel;
 
 namespace QXlsx {
@@ -48,6 +49,9 @@ public:
     const QString &settingsDir() const { return m_settingsDir; }
 
 private:
+    // Tests reach the loaded state through it.
+    friend struct DialogTestAccess;
+
     void buildViews(QLayout *formLayout);
     QList<kivra::INFO> formFields(QPushButton *assignButton);
     kivra::INFO windowRecord();
@@ -71,14 +75,43 @@ private:
     void setCsvOptionsEnabled(bool enabled);
     int showHelp();
     int showLicenses();
+    // "Konfigurieren": the settings dialog over the run's 18 settings.
     void showSettingsDialog();
+    // The 18 settings take the value map's entries, so the run reads what the map holds;
+    // after the form was built and after a configuration was loaded.
+    void takeSettingsFromOptionMap();
+    QMap<QString, QVariant *> settingsValues();
 
-    // Loading the input; the loaders fill these in.
+    // Loading the input (DialogLoading.cpp). A load reads the whole file and replaces the
+    // shown table, the held bytes and the column lists only once it has read it completely.
+    struct CsvLoad;
+    struct XlsxLoad;
+    // (caption, id) per column, in column order.
+    using ColumnList = QList<std::pair<QString, QString>>;
     bool loadInputFile(const QString &name, bool forOutput, bool detect, bool *bomOut, bool reset);
+    bool loadCsv(const QByteArray &bytes, bool forOutput, bool detect, bool *bomOut);
+    bool loadXlsx(const QByteArray &bytes, bool forOutput);
+    // Parses the held bytes again with the current options.
     bool reloadInput(bool forOutput, bool detect, bool *bomOut);
     bool inputIsXlsx() const;
-    void showRowsFromDataStart(int count);
+    bool readCsv(const QByteArray &bytes, bool forOutput, bool detect, CsvLoad &csv);
+    void showCsv(const CsvLoad &csv, bool forOutput);
+    void applyDetectedFormat(const CsvLoad &csv);
+    void selectEncoding(const QString &name);
+    bool readXlsx(const QByteArray &bytes, bool forOutput, XlsxLoad &workbook);
+    void showXlsx(const XlsxLoad &workbook, bool forOutput);
+    void setupCsvColumns();
     void setupXlsxColumns();
+    static QString columnCaption(const QString &id, bool hasTitle, const QString &title);
+    void applyEmptyDataFields(const ColumnList &columns, const QVariantList &selected);
+    void fillColumnCombo(const ColumnList &columns);
+    // The CSV options as the form chooses them.
+    QVariant currentChoice(const QString &key) const;
+    QTextCodec *textCodec() const;
+    QChar csvSeparator() const;
+    int csvQuoteMode(bool forWriting) const;
+    // Hides the rows above the data start in both views.
+    void showRowsFromDataStart(int count);
     // The reloads after the start row or the title switch changed, 100 ms later.
     void rowOffsetReloadSlot();
     void titleReloadSlot();
@@ -141,5 +174,7 @@ private:
     QVariant m_removeMetaData {false};
 
     bool m_inputChanged = true;
+    // A load is reading; loads and reloads started meanwhile wait or are refused.
+    bool m_loading = false;
     std::unique_ptr<Ui::Dialog> m_ui;
 };

@@ -92,4 +92,9 @@ QVariant infoValueToVariant(const InfoValue &value)
         value);
 }
 
+INFO makeDialogInfo(const QString &caption)
+{
+    return INFO(kDialogWindow, {}, caption, QVariant());
+}
+
 } // namespace kivra

@@ -206,6 +206,9 @@ struct INFO
 // Turns a value alternative into the QVariant that a record stores.
 QVariant infoValueToVariant(const InfoValue &value);
 
+// The record of a plain dialog window (30000) whose options are only its caption.
+INFO makeDialogInfo(const QString &caption);
+
 // The form builder's 32-bit flag word.
 using FormFlags = quint32;
 

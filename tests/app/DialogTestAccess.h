@@ -1,0 +1,26 @@
+#pragma once
+
+#include "Dialog.h"
+
+#include <QTableView>
+
+// What the tests read of a window's loaded state and settings.
+struct DialogTestAccess
+{
+    static QTableView *inputView(const Dialog &dialog) { return dialog.m_inputView; }
+    static QTableView *outputView(const Dialog &dialog) { return dialog.m_outputView; }
+    static QVariant loadedInputName(const Dialog &dialog) { return dialog.m_loadedInputName; }
+    static QByteArray rawInput(const Dialog &dialog) { return dialog.m_rawInput; }
+    static bool inputHasBom(const Dialog &dialog) { return dialog.m_inputHasBom; }
+    static QVariant rowOffset(const Dialog &dialog) { return dialog.m_inputRowOffset; }
+    static QMap<QString, QVariant> templates(const Dialog &dialog)
+    {
+        return dialog.m_columnTemplates;
+    }
+    // The value the run reads for one of the 18 settings.
+    static QVariant setting(Dialog &dialog, const QString &key)
+    {
+        return *dialog.settingsValues().value(key);
+    }
+    static bool loadOutput(Dialog &dialog) { return dialog.reloadInput(true, false, nullptr); }
+};

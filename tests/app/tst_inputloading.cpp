@@ -1,0 +1,668 @@
+#include "AppIdentity.h"
+#include "AppPrompt.h"
+#include "CsvFormatChoice.h"
+#include "Dialog.h"
+#include "DialogTestAccess.h"
+#include "ModalDialogStep.h"
+#include "QxtCsvModel.h"
+#include "XlsxFixture.h"
+
+#include "CellRange.h"
+#include "Document.h"
+#include "Workbook.h"
+#include "Worksheet.h"
+
+#include <kivra/ListData.h>
+#include <kivra/Registry.h>
+
+#include <QAbstractSpinBox>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLoggingCategory>
+#include <QPushButton>
+#include <QStringConverter>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+#include <unistd.h>
+
+namespace {
+
+// Messages of the window's log category, for counting what a step set off.
+QStringList &uiLog()
+{
+    static QStringList log;
+    return log;
+}
+
+QtMessageHandler previousHandler = nullptr;
+
+void collectUiLog(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (context.category && QLatin1String(context.category) == QLatin1String("vondrel.ui"))
+        uiLog().append(message);
+    else if (previousHandler)
+        previousHandler(type, context, message);
+}
+
+int logged(const QString &start)
+{
+    int count = 0;
+    for (const QString &line : uiLog())
+        count += line.startsWith(start) ? 1 : 0;
+    return count;
+}
+
+QByteArray encoded(const QString &text, QStringConverter::Encoding encoding)
+{
+    QStringEncoder encoder(encoding);
+    return encoder.encode(text);
+}
+
+} // namespace
+
+// Loading a table as a user does it: choosing files, changing the options, assigning types.
+class TestInputLoading : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void detectsFormatOfNewFile_data();
+    void detectsFormatOfNewFile();
+    void optionChangeParsesHeldBytes();
+    void pathsThatAreNoFileChangeNothing_data();
+    void pathsThatAreNoFileChangeNothing();
+    void unreadableFileIsReported_data();
+    void unreadableFileIsReported();
+    void cancelledReadKeepsTable();
+    void headersFollowTitleSwitch();
+    void startRowHidesRowsAbove_data();
+    void startRowHidesRowsAbove();
+    void quickStepsReloadAfterRunningLoad();
+    void sheetChoice();
+    void mergedCellsSpan();
+    void workbookWithoutWorksheet_data();
+    void workbookWithoutWorksheet();
+    void startUpKeepsRestoredFormat();
+    void formatChoices();
+    void userSession();
+
+private:
+    QString writeFile(const QString &name, const QByteArray &bytes) const;
+    QString writeWorkbook(const QString &name, const QStringList &sheets,
+                          const QList<QXlsx::CellRange> &merged = {},
+                          const QString &hiddenSheet = {}) const;
+    void newDialog();
+    void choose(const QString &path);
+    template<class T>
+    T *field(const char *name, int code) const
+    {
+        return kivra::findWidget<T>(&m_dialog->optionMap(), QLatin1String(name), code);
+    }
+    QComboBox *combo(const char *name) const { return field<QComboBox>(name, kivra::kComboBox); }
+    QAbstractSpinBox *startRow() const
+    {
+        return field<QAbstractSpinBox>("input_row_offset", kivra::kNumberSpinBox);
+    }
+    QListWidget *emptyFields() const
+    {
+        return field<QListWidget>("empty_data_fields", kivra::kListWidget);
+    }
+    QComboBox *columns() const { return m_dialog->findChild<QComboBox *>("columnCombo"); }
+    QComboBox *types() const { return m_dialog->findChild<QComboBox *>("typeCombo"); }
+    QTableView *inputView() const { return DialogTestAccess::inputView(*m_dialog); }
+    QAbstractItemModel *inputModel() const { return inputView()->model(); }
+    void assignType(int column, const QString &placeholder);
+    QStringList headers(const QTableView *view) const;
+    QStringList columnCaptions() const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<QTemporaryDir> m_settingsDir;
+    std::unique_ptr<Dialog> m_dialog;
+    QStringList m_prompts;
+    QStringList m_offeredSheets;
+    QVariant m_sheetAnswer;
+    bool m_cancelReads = false;
+    int m_progressWait = 0;
+    // Reads waiting in their progress step, and reads that started meanwhile.
+    int m_readsWaiting = 0;
+    int m_nestedReads = 0;
+    std::function<void()> m_duringRead;
+};
+
+void TestInputLoading::initTestCase()
+{
+    setApplicationIdentity();
+    QLoggingCategory::setFilterRules(QStringLiteral("vondrel.ui.debug=true"));
+    previousHandler = qInstallMessageHandler(collectUiLog);
+    AppPrompt::setHandler([this](const AppPrompt::Request &request) {
+        if (request.chooseItem) {
+            m_offeredSheets = request.items;
+            return m_sheetAnswer;
+        }
+        m_prompts.append(request.title + QLatin1Char(' ') + request.text);
+        return QVariant();
+    });
+    // In place of the progress dialog: the read lets events run, as the dialog does.
+    QxtCsvModel::setProgressHook([this](qint64) -> CsvProgressCallback {
+        return [this](qint64) {
+            if (m_readsWaiting > 0)
+                ++m_nestedReads;
+            if (m_duringRead)
+                std::exchange(m_duringRead, {})();
+            ++m_readsWaiting;
+            if (m_progressWait > 0)
+                QTest::qWait(m_progressWait);
+            --m_readsWaiting;
+            return !m_cancelReads;
+        };
+    });
+}
+
+void TestInputLoading::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_settingsDir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid() && m_settingsDir->isValid());
+    m_prompts.clear();
+    m_offeredSheets.clear();
+    m_sheetAnswer = QVariant();
+    m_cancelReads = false;
+    m_progressWait = 0;
+    m_nestedReads = 0;
+    newDialog();
+}
+
+void TestInputLoading::cleanup()
+{
+    m_dialog.reset();
+    QVERIFY2(m_prompts.isEmpty(), qPrintable(m_prompts.join(QLatin1Char('\n'))));
+}
+
+QString TestInputLoading::writeFile(const QString &name, const QByteArray &bytes) const
+{
+    const QString path = m_dir->filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("Cannot write the test file");
+    return path;
+}
+
+QString TestInputLoading::writeWorkbook(const QString &name, const QStringList &sheets,
+                                        const QList<QXlsx::CellRange> &merged,
+                                        const QString &hiddenSheet) const
+{
+    QList<XlsxFixture::Sheet> parts;
+    for (const QString &sheet : sheets)
+        parts.append({sheet, XlsxFixture::sheetXml({})});
+    auto document = XlsxFixture::load(XlsxFixture::workbook(parts));
+    for (const QString &sheet : sheets) {
+        QXlsx::Worksheet *worksheet = document->workbook()->sheet(sheet);
+        worksheet->write(1, 1, QStringLiteral("Titel ") + sheet);
+        worksheet->write(1, 2, QStringLiteral("Betrag"));
+        for (int row = 2; row <= 4; ++row)
+            worksheet->write(row, 1, sheet + QString::number(row));
+        worksheet->setMergedCells(merged);
+        if (sheet == hiddenSheet)
+            worksheet->setSheetState(QXlsx::Worksheet::SheetHidden);
+    }
+    const QString path = m_dir->filePath(name);
+    if (!document->saveAs(path))
+        qFatal("Cannot write the test workbook");
+    return path;
+}
+
+void TestInputLoading::newDialog()
+{
+    m_dialog.reset();
+    m_dialog = std::make_unique<Dialog>(nullptr, m_settingsDir->path());
+}
+
+void TestInputLoading::choose(const QString &path)
+{
+    field<QLineEdit>("input_filename", kivra::kOpenFileLineEdit)->setText(path);
+}
+
+void TestInputLoading::assignType(int column, const QString &placeholder)
+{
+    columns()->setCurrentIndex(column);
+    types()->setCurrentIndex(types()->findData(placeholder));
+    m_dialog->findChild<QPushButton *>("assignButton")->click();
+}
+
+QStringList TestInputLoading::headers(const QTableView *view) const
+{
+    QStringList texts;
+    const QAbstractItemModel *model = view->model();
+    for (int column = 0; model && column < model->columnCount(); ++column)
+        texts.append(model->headerData(column, Qt::Horizontal).toString());
+    return texts;
+}
+
+QStringList TestInputLoading::columnCaptions() const
+{
+    QStringList captions;
+    for (int i = 0; i < columns()->count(); ++i)
+        captions.append(columns()->itemText(i));
+    return captions;
+}
+
+void TestInputLoading::detectsFormatOfNewFile_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("encoding");
+    QTest::addColumn<bool>("hasBom");
+
+    const QString text =
+        QStringLiteral("Name;Straße;Ort\r\nAnna;Weg 1;Köln\r\nBen;Pfad 2;Bonn\r\n");
+    QTest::newRow("UTF-8") << encoded(text, QStringConverter::Utf8) << "UTF-8" << false;
+    QTest::newRow("UTF-8 with mark")
+        << QByteArray("\xEF\xBB\xBF") + encoded(text, QStringConverter::Utf8) << "UTF-8" << true;
+    QTest::newRow("Latin-1") << encoded(text, QStringConverter::Latin1) << "ISO-8859-1" << false;
+    QTest::newRow("UTF-16 without mark")
+        << encoded(text, QStringConverter::Utf16LE) << "UTF-16LE" << false;
+    QTest::newRow("UTF-16 not offered")
+        << encoded(text, QStringConverter::Utf16BE) << "UTF-16BE" << false;
+}
+
+void TestInputLoading::detectsFormatOfNewFile()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, encoding);
+    QFETCH(bool, hasBom);
+
+    // An encoding the list does not offer is added rather than left unselected.
+    if (QTest::currentDataTag() == QLatin1String("UTF-16 not offered"))
+        combo("text_encoding")->removeItem(combo("text_encoding")->findData(encoding));
+    // Choices that the detection must overrule.
+    combo("sep_data_field")->setCurrentIndex(combo("sep_data_field")->findData(2));
+    startRow()->setProperty("value", 4);
+    QTest::qWait(150);
+    uiLog().clear();
+
+    choose(writeFile(QStringLiteral("Adressen.csv"), bytes));
+
+    QCOMPARE(combo("sep_data_field")->currentData().toInt(), 3);
+    QCOMPARE(combo("text_encoding")->currentData().toString(), encoding);
+    QCOMPARE(kivra::firstSelectedValue(&m_dialog->optionMap(), QStringLiteral("text_encoding"))
+                 .toString(),
+             encoding);
+    // The title is the first line, so Anna is data and gets pseudonymised.
+    QCOMPARE(startRow()->text(), QStringLiteral("1"));
+    QCOMPARE(DialogTestAccess::rowOffset(*m_dialog).toInt(), 1);
+    QCOMPARE(DialogTestAccess::inputHasBom(*m_dialog), hasBom);
+    QCOMPARE(inputModel()->rowCount(), 3);
+    QCOMPARE(inputModel()->index(1, 0).data().toString(), QStringLiteral("Anna"));
+    QVERIFY(!inputView()->isRowHidden(0));
+    QCOMPARE(columnCaptions(), QStringList({"1 [Name]", "2 [Straße]", "3 [Ort]"}));
+
+    // Only the choice of the file itself came back as a callback; nothing else reloads later.
+    QTest::qWait(250);
+    QCOMPARE(logged(QStringLiteral("form callback")), 1);
+    QCOMPARE(logged(QStringLiteral("form callback kAfterDataChanged \"input_filename\"")), 1);
+    QCOMPARE(logged(QStringLiteral("text table shown")), 1);
+}
+
+void TestInputLoading::optionChangeParsesHeldBytes()
+{
+    const QString path = writeFile(QStringLiteral("zitat.csv"), "\"a;b\";c\r\nd;e\r\n");
+    choose(path);
+    QCOMPARE(inputModel()->columnCount(), 2);
+    assignType(0, QStringLiteral("<NAME>"));
+    QVERIFY(!columns()->itemIcon(0).isNull());
+    emptyFields()->item(1)->setCheckState(Qt::Checked);
+
+    // Without the file the bytes already read are parsed again, without quoting now.
+    QVERIFY(QFile::remove(path));
+    combo("sep_data_string")->setCurrentIndex(combo("sep_data_string")->findData(0));
+    QCOMPARE(inputModel()->columnCount(), 3);
+    QCOMPARE(inputModel()->index(0, 0).data().toString(), QStringLiteral("\"a"));
+    QCOMPARE(DialogTestAccess::templates(*m_dialog).value("1").toString(),
+             QStringLiteral("<NAME>"));
+    QVERIFY(!columns()->itemIcon(0).isNull());
+    QCOMPARE(emptyFields()->count(), 3);
+    QCOMPARE(emptyFields()->item(1)->checkState(), Qt::Checked);
+    QCOMPARE(kivra::selectedValues(&m_dialog->optionMap(), QStringLiteral("empty_data_fields")),
+             QVariantList({QStringLiteral("2")}));
+
+    // The empty type takes an assignment back, dot and all.
+    assignType(0, QString());
+    QVERIFY(DialogTestAccess::templates(*m_dialog).isEmpty());
+    QVERIFY(columns()->itemIcon(0).isNull());
+    assignType(2, QStringLiteral("<TEXT>"));
+
+    // Another file starts without assignments and without cleared columns.
+    choose(writeFile(QStringLiteral("anders.csv"), "x;y;z\r\n1;2;3\r\n"));
+    QVERIFY(DialogTestAccess::templates(*m_dialog).isEmpty());
+    for (int i = 0; i < columns()->count(); ++i)
+        QVERIFY(columns()->itemIcon(i).isNull());
+    for (int i = 0; i < emptyFields()->count(); ++i)
+        QCOMPARE(emptyFields()->item(i)->checkState(), Qt::Unchecked);
+}
+
+void TestInputLoading::pathsThatAreNoFileChangeNothing_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("folder") << QStringLiteral("FOLDER");
+    QTest::newRow("folder with slash") << QStringLiteral("FOLDER/");
+    QTest::newRow("missing") << QStringLiteral("FOLDER/fehlt.csv");
+    QTest::newRow("blank") << QStringLiteral("   ");
+    // Reading it would never end.
+    QTest::newRow("device") << QStringLiteral("/dev/zero");
+}
+
+void TestInputLoading::pathsThatAreNoFileChangeNothing()
+{
+    QFETCH(QString, path);
+    path.replace(QLatin1String("FOLDER"), m_dir->path());
+
+    const QString first = writeFile(QStringLiteral("erste.csv"), "a;b\r\n1;2\r\n");
+    choose(first);
+    assignType(1, QStringLiteral("<IBAN>"));
+    const QAbstractItemModel *shown = inputModel();
+
+    // As while the user types the path of the next file.
+    choose(path);
+    QCOMPARE(inputModel(), shown);
+    QCOMPARE(DialogTestAccess::loadedInputName(*m_dialog).toString(), first);
+    QCOMPARE(DialogTestAccess::rawInput(*m_dialog), QByteArray("a;b\r\n1;2\r\n"));
+    QCOMPARE(DialogTestAccess::templates(*m_dialog).value("2").toString(),
+             QStringLiteral("<IBAN>"));
+
+    // Back at the same file: it is the file the window holds, so the assignment stays.
+    choose(first);
+    QCOMPARE(DialogTestAccess::templates(*m_dialog).value("2").toString(),
+             QStringLiteral("<IBAN>"));
+    QVERIFY(!columns()->itemIcon(1).isNull());
+}
+
+void TestInputLoading::unreadableFileIsReported_data()
+{
+    QTest::addColumn<QString>("locked");
+    QTest::newRow("no permission") << QStringLiteral("LOCKED");
+    // Opens, but every read fails.
+    QTest::newRow("read error") << QStringLiteral("/proc/self/mem");
+}
+
+void TestInputLoading::unreadableFileIsReported()
+{
+    QFETCH(QString, locked);
+    if (locked == QLatin1String("LOCKED")) {
+        if (::geteuid() == 0)
+            QSKIP("Permissions do not keep the superuser out");
+        locked = writeFile(QStringLiteral("gesperrt.csv"), "x\r\n");
+        QVERIFY(QFile::setPermissions(locked, QFileDevice::Permissions()));
+    } else if (!QFileInfo(locked).isFile()) {
+        QSKIP("No such file here");
+    }
+    const QString first = writeFile(QStringLiteral("erste.csv"), "a;b\r\n1;2\r\n");
+    choose(first);
+    const QAbstractItemModel *shown = inputModel();
+
+    choose(locked);
+    QCOMPARE(m_prompts.size(), 1);
+    QVERIFY(m_prompts.takeFirst().startsWith(QStringLiteral("Dateifehler: Datei:\r\n") + locked));
+    QCOMPARE(inputModel(), shown);
+    QCOMPARE(DialogTestAccess::loadedInputName(*m_dialog).toString(), first);
+}
+
+void TestInputLoading::cancelledReadKeepsTable()
+{
+    const QString first = writeFile(QStringLiteral("erste.csv"), "a;b\r\n1;2\r\n");
+    choose(first);
+    assignType(0, QStringLiteral("<NAME>"));
+    const QAbstractItemModel *shown = inputModel();
+
+    m_cancelReads = true;
+    choose(writeFile(QStringLiteral("zweite.csv"), "x;y;z\r\n7;8;9\r\n"));
+    QCOMPARE(inputModel(), shown);
+    QCOMPARE(DialogTestAccess::loadedInputName(*m_dialog).toString(), first);
+    QCOMPARE(DialogTestAccess::rawInput(*m_dialog), QByteArray("a;b\r\n1;2\r\n"));
+    QCOMPARE(DialogTestAccess::templates(*m_dialog).size(), 1);
+    QCOMPARE(combo("sep_data_field")->currentData().toInt(), 3);
+
+    // A cancelled reparse keeps the complete table too.
+    combo("sep_data_field")->setCurrentIndex(combo("sep_data_field")->findData(2));
+    QCOMPARE(inputModel(), shown);
+    QCOMPARE(inputModel()->columnCount(), 2);
+}
+
+void TestInputLoading::headersFollowTitleSwitch()
+{
+    choose(writeFile(QStringLiteral("titel.csv"), "Name;Strasse;Ort\r\nAnna;Weg;Bonn\r\n"));
+    QCOMPARE(headers(inputView()), QStringList({"1", "2", "3"}));
+    QCOMPARE(columnCaptions(), QStringList({"1 [Name]", "2 [Strasse]", "3 [Ort]"}));
+
+    field<QCheckBox>("input_has_title", kivra::kCheckBox)->click();
+    QTRY_COMPARE(headers(inputView()), QStringList({"A", "B", "C"}));
+    QCOMPARE(columnCaptions(), QStringList({"1", "2", "3"}));
+    // The output side shows the same letters.
+    QVERIFY(DialogTestAccess::loadOutput(*m_dialog));
+    QCOMPARE(headers(DialogTestAccess::outputView(*m_dialog)), QStringList({"A", "B", "C"}));
+}
+
+void TestInputLoading::startRowHidesRowsAbove_data()
+{
+    QTest::addColumn<bool>("workbook");
+    QTest::newRow("text") << false;
+    QTest::newRow("workbook") << true;
+}
+
+void TestInputLoading::startRowHidesRowsAbove()
+{
+    QFETCH(bool, workbook);
+    QByteArray lines;
+    for (int row = 1; row <= 10; ++row)
+        lines += "Zeile " + QByteArray::number(row) + ";x\r\n";
+    choose(workbook ? writeWorkbook(QStringLiteral("zeilen.xlsx"), {QStringLiteral("Eins")})
+                    : writeFile(QStringLiteral("zeilen.csv"), lines));
+    QVERIFY(DialogTestAccess::loadOutput(*m_dialog));
+
+    const auto hiddenRows = [](const QTableView *view) {
+        QList<int> hidden;
+        for (int row = 0; row < view->model()->rowCount(); ++row)
+            if (view->isRowHidden(row))
+                hidden.append(row);
+        return hidden;
+    };
+    startRow()->setProperty("value", 5);
+    QTRY_COMPARE(hiddenRows(inputView()), QList<int>({0, 1, 2, 3}));
+    if (!workbook)
+        QVERIFY(DialogTestAccess::loadOutput(*m_dialog));
+    QCOMPARE(hiddenRows(DialogTestAccess::outputView(*m_dialog)), QList<int>({0, 1, 2, 3}));
+
+    startRow()->setProperty("value", 2);
+    QTRY_COMPARE(hiddenRows(inputView()), QList<int>({0}));
+}
+
+void TestInputLoading::quickStepsReloadAfterRunningLoad()
+{
+    QByteArray lines;
+    for (int row = 1; row <= 20; ++row)
+        lines += "Zeile " + QByteArray::number(row) + ";x\r\n";
+    choose(writeFile(QStringLiteral("zeilen.csv"), lines));
+    uiLog().clear();
+
+    // Each read takes longer than the delay of a reload, so the later steps' reloads come
+    // due while a read is still filling its table.
+    m_progressWait = 150;
+    startRow()->stepBy(1);
+    startRow()->stepBy(1);
+    m_duringRead = [this] {
+        startRow()->stepBy(1);
+    };
+    startRow()->stepBy(1);
+    QTRY_VERIFY_WITH_TIMEOUT(logged(QStringLiteral("text table shown")) >= 4, 5000);
+    QTest::qWait(400);
+    m_progressWait = 0;
+
+    // A reload that came due during a read waited for it instead of starting inside it.
+    QCOMPARE(m_nestedReads, 0);
+    QCOMPARE(DialogTestAccess::rowOffset(*m_dialog).toInt(), 5);
+    QCOMPARE(inputModel()->rowCount(), 20);
+    QVERIFY(inputView()->isRowHidden(3));
+    QVERIFY(!inputView()->isRowHidden(4));
+}
+
+void TestInputLoading::sheetChoice()
+{
+    const QString path =
+        writeWorkbook(QStringLiteral("Mappe.XLSX"),
+                      {QStringLiteral("Eins"), QStringLiteral("Zwei"), QStringLiteral("Drei")}, {},
+                      QStringLiteral("Drei"));
+    m_sheetAnswer = QStringLiteral("Zwei");
+    choose(path);
+    // A hidden sheet holds data too; the user may choose it.
+    QCOMPARE(m_offeredSheets, QStringList({"Eins", "Zwei", "Drei"}));
+    QCOMPARE(inputModel()->index(0, 0).data().toString(), QStringLiteral("Titel Zwei"));
+    QCOMPARE(columnCaptions(), QStringList({"A [Titel Zwei]", "B [Betrag]"}));
+    QVERIFY(!combo("sep_data_field")->isEnabled());
+    QVERIFY(!field<QCheckBox>("csv_input_relaxed", kivra::kCheckBox)->isEnabled());
+
+    // Cancelled: the first sheet.
+    m_offeredSheets.clear();
+    m_sheetAnswer = QVariant();
+    field<QPushButton>("tmp_update_input_filename", kivra::kPushButton)->click();
+    QCOMPARE(m_offeredSheets.size(), 3);
+    QCOMPARE(inputModel()->index(0, 0).data().toString(), QStringLiteral("Titel Eins"));
+
+    // A text file after it makes the text options usable again.
+    choose(writeFile(QStringLiteral("text.csv"), "a;b\r\n"));
+    QVERIFY(combo("sep_data_field")->isEnabled());
+    QVERIFY(field<QCheckBox>("csv_input_relaxed", kivra::kCheckBox)->isEnabled());
+}
+
+void TestInputLoading::mergedCellsSpan()
+{
+    choose(writeWorkbook(QStringLiteral("verbunden.xlsx"), {QStringLiteral("Eins")},
+                         {QXlsx::CellRange(2, 2, 3, 3)}));
+    QVERIFY(m_offeredSheets.isEmpty());
+    QCOMPARE(inputView()->rowSpan(1, 1), 2);
+    QCOMPARE(inputView()->columnSpan(1, 1), 2);
+    QCOMPARE(inputView()->rowSpan(0, 0), 1);
+}
+
+void TestInputLoading::workbookWithoutWorksheet_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("only a chart sheet")
+        << XlsxFixture::workbook({{QStringLiteral("Diagramm"), "<chartsheet/>", true}});
+    QTest::newRow("no package") << QByteArray("PK\x03\x04 kaputt");
+    QTest::newRow("empty file") << QByteArray();
+}
+
+void TestInputLoading::workbookWithoutWorksheet()
+{
+    QFETCH(QByteArray, bytes);
+    const QString first = writeFile(QStringLiteral("erste.csv"), "a;b\r\n1;2\r\n");
+    choose(first);
+    const QAbstractItemModel *shown = inputModel();
+
+    const QString path = writeFile(QStringLiteral("Diagramm.xlsx"), bytes);
+    choose(path);
+    QCOMPARE(m_prompts,
+             QStringList(QStringLiteral("Dateifehler: Datei:\r\n") + path +
+                         QStringLiteral("\r\nDatei ist leer.")));
+    m_prompts.clear();
+    QCOMPARE(inputModel(), shown);
+    QCOMPARE(DialogTestAccess::loadedInputName(*m_dialog).toString(), first);
+}
+
+void TestInputLoading::startUpKeepsRestoredFormat()
+{
+    const QString path = writeFile(QStringLiteral("mitmarke.csv"),
+                                   "\xEF\xBB\xBFName;Ort\r\nAnna;K\xC3\xB6ln\r\nBen;Bonn\r\n");
+    choose(path);
+    // The user knows better than the detection.
+    combo("sep_data_field")->setCurrentIndex(combo("sep_data_field")->findData(2));
+    combo("text_encoding")->setCurrentIndex(combo("text_encoding")->findData("ISO-8859-1"));
+    startRow()->setProperty("value", 2);
+    QTest::qWait(150);
+    QVERIFY(m_dialog->close());
+
+    newDialog();
+    QCOMPARE(combo("sep_data_field")->currentData().toInt(), 2);
+    QCOMPARE(combo("text_encoding")->currentData().toString(), QStringLiteral("ISO-8859-1"));
+    QCOMPARE(DialogTestAccess::rowOffset(*m_dialog).toInt(), 2);
+    QCOMPARE(inputModel()->columnCount(), 1);
+    QVERIFY(inputView()->isRowHidden(0));
+    // The mark is still known for the output.
+    QVERIFY(DialogTestAccess::inputHasBom(*m_dialog));
+}
+
+void TestInputLoading::formatChoices()
+{
+    using Q = QxtCsvModel;
+    // Double quotes win over single ones; writing quotes every field once quoting is on.
+    QCOMPARE(csvQuoteMode(3, 4, false, false), Q::QuoteDouble | Q::EscapeDoubledQuote);
+    QCOMPARE(csvQuoteMode(1, 8, true, false),
+             Q::QuoteSingle | Q::EscapeBackslash | Q::RelaxedInput);
+    QCOMPARE(csvQuoteMode(1, 0, false, true), Q::QuoteSingle | Q::QuoteAlways);
+    QCOMPARE(csvQuoteMode(0, 4, true, true), Q::EscapeDoubledQuote | Q::RelaxedInput);
+    // "Automatisch" has no separator of its own.
+    QCOMPARE(csvSeparatorForId(0), QChar(u';'));
+    QCOMPARE(csvSeparatorForId(1), QChar(u'\t'));
+    QCOMPARE(csvSeparatorId(QChar(u',')), 2);
+    QCOMPARE(csvSeparatorId(QChar(u'|')), 0);
+    // The toolkit no longer knows "System" by name; it still means the locale's encoding.
+    QVERIFY(!csvCodecForName(QString()));
+    QVERIFY(csvCodecForName(QStringLiteral("System")));
+    QVERIFY(csvCodecForName(QStringLiteral("UTF-16")));
+    QVERIFY(!csvCodecForName(QStringLiteral("keine-Kodierung")));
+}
+
+void TestInputLoading::userSession()
+{
+    // A first session, everything by the window's own widgets.
+    m_dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
+    choose(writeFile(
+        QStringLiteral("Kunden.csv"),
+        "Kunde;Strasse;Ort;IBAN\r\nAnna Schmidt;Weg 1;K\xC3\xB6ln;DE02120300000000202051\r\n"
+        "Ben Meier;Pfad 2;Bonn;DE02500105170137075030\r\n"));
+    assignType(0, QStringLiteral("<NAME>"));
+    assignType(3, QStringLiteral("<IBAN>"));
+    emptyFields()->item(1)->setCheckState(Qt::Checked);
+    combo("sep_data_field")->setCurrentIndex(combo("sep_data_field")->findData(2));
+    combo("sep_data_field")->setCurrentIndex(combo("sep_data_field")->findData(3));
+    field<QCheckBox>("csv_input_relaxed", kivra::kCheckBox)->click();
+    startRow()->stepBy(1);
+    startRow()->stepBy(-1);
+    QTest::qWait(150);
+    QCOMPARE(inputModel()->columnCount(), 4);
+    QCOMPARE(DialogTestAccess::templates(*m_dialog).size(), 2);
+
+    const auto ran = onNextModalDialog(m_dialog.get(), [](QDialog *settings) {
+        for (QPushButton *button : settings->findChildren<QPushButton *>())
+            if (button->text() == QStringLiteral("Abbrechen"))
+                button->click();
+    });
+    field<QPushButton>("config_replacements", kivra::kPushButton)->click();
+    QVERIFY(*ran);
+
+    m_sheetAnswer = QStringLiteral("Zwei");
+    choose(writeWorkbook(QStringLiteral("Mappe.xlsx"),
+                         {QStringLiteral("Eins"), QStringLiteral("Zwei")},
+                         {QXlsx::CellRange(2, 2, 3, 3)}));
+    assignType(1, QStringLiteral("<AMOUNT_COMMA>"));
+    QCOMPARE(columnCaptions(), QStringList({"A [Titel Zwei]", "B [Betrag]"}));
+    QVERIFY(!columns()->itemIcon(1).isNull());
+
+    const QString screenshot = qEnvironmentVariable("VONDREL_SCREENSHOT");
+    if (!screenshot.isEmpty())
+        QVERIFY(m_dialog->grab().save(screenshot));
+}
+
+QTEST_MAIN(TestInputLoading)
+#include "tst_inputloading.moc"
