@@ -155,7 +155,7 @@ void TestInputLoading::initTestCase()
         return QVariant();
     });
     // In place of the progress dialog: the read lets events run, as the dialog does.
-    QxtCsvModel::setProgressHook([this](qint64) -> CsvProgressCallback {
+    QxtCsvModel::setProgressHook([this](qint64) -> vondrel::CsvProgressCallback {
         return [this](qint64) {
             if (m_readsWaiting > 0)
                 ++m_nestedReads;
