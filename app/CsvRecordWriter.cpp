@@ -18,7 +18,7 @@ bool CsvRecordWriter::open()
 void CsvRecordWriter::writeRecord(const QStringList &fields, int columnCount)
 {
     if (!m_guardFields) {
-        m_writer.writeRecord(fields, columnCount);
+        writeFields(fields, columnCount);
         return;
     }
     const qsizetype used = qMin<qsizetype>(fields.size(), columnCount);
@@ -31,10 +31,20 @@ void CsvRecordWriter::writeRecord(const QStringList &fields, int columnCount)
             if (breaksRecord(guarded.at(j)))
                 guarded[j] = protectedField(guarded.at(j));
         }
-        m_writer.writeRecord(guarded, columnCount);
+        writeFields(guarded, columnCount);
         return;
     }
-    m_writer.writeRecord(fields, columnCount);
+    writeFields(fields, columnCount);
+}
+
+void CsvRecordWriter::writeFields(const QStringList &fields, int columnCount)
+{
+    const qsizetype used = qMin<qsizetype>(fields.size(), columnCount);
+    for (qsizetype i = 0; i < used; ++i)
+        m_writer.writeField(fields.at(i));
+    for (qsizetype i = used; i < columnCount; ++i)
+        m_writer.writeField(QStringView());
+    m_writer.endRecord();
 }
 
 bool CsvRecordWriter::close()

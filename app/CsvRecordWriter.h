@@ -28,10 +28,11 @@ public:
     bool close();
 
 private:
+    void writeFields(const QStringList &fields, int columnCount);
     QString protectedField(const QString &field) const;
     bool breaksRecord(const QString &field) const;
 
-    CsvWriter m_writer;
+    vondrel::CsvWriter m_writer;
     const QChar m_separator;
     // The quote mode writes fields bare, so the guard has to quote.
     const bool m_guardFields;

@@ -29,8 +29,6 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 namespace {
 
 QIcon makeAssignedIcon()

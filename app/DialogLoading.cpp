@@ -269,7 +269,10 @@ void Dialog::selectEncoding(const QString &name)
         // An encoding the list lacks (UTF-16 without mark has a byte order) would otherwise
         // leave the old choice, and the table would be read with the wrong one.
         kivra::ListDataBinding list(&m_optionMap, QStringLiteral("text_encoding"), true);
-        if (list.isBound())
+        const auto listed = [&name](const kivra::T_LISTITEM &item) {
+            return std::get<2>(item) == QVariant(name);
+        };
+        if (list.isBound() && std::none_of(list.data()->cbegin(), list.data()->cend(), listed))
             list.data()->push_back({name, false, name, {}});
         const QSignalBlocker blocker(encoding);
         encoding->addItem(name, name);

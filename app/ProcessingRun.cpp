@@ -229,7 +229,7 @@ bool ProcessingRun::writeCsvOutput()
     layout.removeMetaData = m_settings.removeMetaData;
     layout.separator = m_settings.separator;
     layout.quoteMode = m_settings.writeQuoteMode;
-    layout.encoding = encodingForCodec(m_settings.codec);
+    layout.encoding = vondrel::encodingForCodec(m_settings.codec);
 
     const bool written =
         CsvOutputFile(layout).write(m_csvTarget->device(), *m_result.outputCsvModel, m_threads);
@@ -261,7 +261,7 @@ bool ProcessingRun::writeMappingFile()
     const bool written = target.open() &&
         MappingFile(m_result.mapping, m_settings.columnCaptions)
             .write(target.device(), m_settings.separator, m_settings.writeQuoteMode,
-                   encodingForCodec(m_settings.codec), m_threads);
+                   vondrel::encodingForCodec(m_settings.codec), m_threads);
     if (!target.finish(written))
         return fail(tr("Info:"), failed);
     m_result.writtenFiles << path;

@@ -75,8 +75,9 @@ bool XlsxPass::run(const RunSettings &settings, ResultCache &cache, int threads)
     }
 
     // Cells that are not stored read as blank and are left alone, so only stored ones are
-    // visited, in row order as the run meets them. No bound below is needed: past the last
-    // used row (scanWorksheetCells) every cell is blank, and blank cells only follow the input.
+    // visited, in row order as the run meets them: a far-out cell of a hostile sheet costs no
+    // walk over the empty expanse before it. Every cell with text lies at or above the last
+    // used row, so that row needs no bound of its own.
     std::vector<PendingCell> pending;
     bool ok = true;
     sheet->cells().forEachCell([&](int row, int column, const QXlsx::Cell &cell) {

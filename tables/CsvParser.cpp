@@ -1,6 +1,11 @@
 #include "CsvParser.h"
 
+#include "CsvRunCopy.h"
 #include "QxtCsvModel.h"
+
+#include <QStringView>
+
+namespace vondrel {
 
 namespace {
 
@@ -16,40 +21,19 @@ bool endsRecord(char16_t u)
     return isControl(u) || u == 0x2028 || u == 0x2029;
 }
 
-// Characters that need no decision beyond "append to the field".
-bool isOrdinary(char16_t u, char16_t separator)
+// Quoted text runs up to the quote character, or to a backslash when it escapes.
+qsizetype copyQuotedRun(const QChar *pos, const QChar *end, QChar *out, QChar quote, bool backslash)
 {
-    if (u == separator)
-        return false;
-    if (u >= 0x20 && u < 0x7f)
-        return true;
-    return u > 0x7f && u != 0x2028 && u != 0x2029;
-}
-
-bool isBlank(QChar ch)
-{
-    const char16_t u = ch.unicode();
-    return !(u >= 0x80 && u <= 0x9f) && ch.isSpace();
-}
-
-// An exact-size copy: the model keeps millions of fields, the buffer is reused.
-QString fieldText(const QString &buffer, bool trim)
-{
-    const QChar *begin = buffer.constData();
-    const QChar *end = begin + buffer.size();
-    if (trim) {
-        while (begin < end && isBlank(*begin))
-            ++begin;
-        while (end > begin && isBlank(end[-1]))
-            --end;
-    }
-    return begin == end ? QString() : QString(begin, end - begin);
+    return copyRunUntil(pos, end, out, quote.unicode(), backslash ? u'\\' : quote.unicode());
 }
 
 } // namespace
 
 CsvParser::CsvParser(const CsvReadOptions &options)
     : m_options(options)
+    , m_separator(options.separator.unicode())
+    , m_doubleQuotes(options.quoteFlags & QxtCsvModel::QuoteDouble)
+    , m_singleQuotes(options.quoteFlags & QxtCsvModel::QuoteSingle)
     , m_relaxed(options.quoteFlags & QxtCsvModel::RelaxedInput)
     , m_doubledQuoteEscapes(options.quoteFlags & QxtCsvModel::EscapeDoubledQuote)
     , m_backslashEscapes(options.quoteFlags & QxtCsvModel::EscapeBackslash)
@@ -58,7 +42,10 @@ CsvParser::CsvParser(const CsvReadOptions &options)
 
 void CsvParser::feed(const QChar *pos, const QChar *end)
 {
-    while (pos < end && !m_rowLimitReached) {
+    // Field text never outgrows the input it comes from.
+    if (!stopped() && !m_rows.reserveFor(end - pos))
+        m_overflow = true;
+    while (pos < end && !stopped()) {
         switch (m_state) {
         case State::Unquoted:
             pos = scanUnquoted(pos, end);
@@ -67,12 +54,12 @@ void CsvParser::feed(const QChar *pos, const QChar *end)
             pos = scanQuoted(pos, end);
             break;
         case State::QuotedEscape:
-            m_field.append(*pos++);
+            append(pos++, 1);
             m_state = State::Quoted;
             break;
         case State::QuoteInQuoted:
             if (*pos == m_quoteChar) {
-                m_field.append(*pos++);
+                append(pos++, 1);
                 m_state = State::Quoted;
             } else {
                 // The quote closed the section; this character starts over in the main step.
@@ -86,8 +73,11 @@ void CsvParser::feed(const QChar *pos, const QChar *end)
 void CsvParser::finish()
 {
     m_state = State::Unquoted;
+    // A record cut short for want of room is not stored as if it were complete.
+    if (m_overflow)
+        return;
     // An empty quoted field ("") is content too, not the absence of a last line.
-    if (m_field.isEmpty() && m_row.isEmpty() && !m_quoted)
+    if (m_rows.openFieldIsEmpty() && m_rows.openRowFieldCount() == 0 && !m_quoted)
         return;
     endRecord(false);
 }
@@ -100,39 +90,47 @@ bool CsvParser::wantsPositions() const
 
 CsvReadResult CsvParser::takeResult()
 {
+    m_result.rows = m_rows.takeTable();
     return std::move(m_result);
 }
 
 const QChar *CsvParser::scanUnquoted(const QChar *pos, const QChar *end)
 {
-    if (!m_field.isEmpty() || !opensQuote(*pos)) {
-        const char16_t separator = m_options.separator.unicode();
-        const QChar *run = pos;
-        while (pos < end && isOrdinary(pos->unicode(), separator))
-            ++pos;
-        if (pos != run) {
-            m_field.append(run, pos - run);
+    while (pos < end) {
+        if (m_rows.openFieldIsEmpty() && opensQuote(*pos))
+            break;
+        if (const qsizetype length = copyUnquotedRun(pos, end, m_rows.textEnd(), m_separator)) {
+            m_rows.appendCopied(length);
             m_afterCr = false;
-            return pos;
+            pos += length;
+        } else if (pos->unicode() == m_separator) {
+            // What step() would do with it, without the detour.
+            m_afterCr = false;
+            finishField();
+            ++pos;
+        } else {
+            break;
         }
     }
+    if (pos == end)
+        return pos;
     step(*pos);
     return pos + 1;
 }
 
 const QChar *CsvParser::scanQuoted(const QChar *pos, const QChar *end)
 {
-    const QChar *run = pos;
-    while (pos < end && *pos != m_quoteChar && !(m_backslashEscapes && *pos == u'\\'))
-        ++pos;
-    m_field.append(run, pos - run);
-    if (pos == end)
-        return pos;
-    if (*pos == m_quoteChar)
+    const qsizetype length =
+        copyQuotedRun(pos, end, m_rows.textEnd(), m_quoteChar, m_backslashEscapes);
+    m_rows.appendCopied(length);
+    const QChar *stop = pos + length;
+    if (stop == end)
+        return stop;
+    if (*stop == m_quoteChar)
         m_state = m_doubledQuoteEscapes ? State::QuoteInQuoted : State::Unquoted;
     else
         m_state = State::QuotedEscape;
-    return pos + 1;
+    return stop + 1;
 }
 
 void CsvParser::step(QChar ch)
@@ -144,7 +142,7 @@ void CsvParser::step(QChar ch)
     }
     m_afterCr = u == u'\r';
 
-    if (ch == m_options.separator) {
+    if (u == m_separator) {
         handleFieldChar(ch);
     } else if (m_relaxed && u != u'\r' && u != u'\n' && isControl(u)) {
         // Relaxed reading drops stray control characters instead of breaking the record.
@@ -157,51 +155,42 @@ void CsvParser::step(QChar ch)
 
 void CsvParser::handleFieldChar(QChar ch)
 {
-    if (m_field.isEmpty() && opensQuote(ch)) {
+    if (m_rows.openFieldIsEmpty() && opensQuote(ch)) {
         m_quoteChar = ch;
         m_quoted = true;
         m_state = State::Quoted;
-    } else if (ch == m_options.separator) {
+    } else if (ch.unicode() == m_separator) {
         finishField();
     } else {
-        m_field.append(ch);
+        append(&ch, 1);
     }
-}
-
-bool CsvParser::opensQuote(QChar ch) const
-{
-    return (ch == u'"' && (m_options.quoteFlags & QxtCsvModel::QuoteDouble)) ||
-        (ch == u'\'' && (m_options.quoteFlags & QxtCsvModel::QuoteSingle));
 }
 
 void CsvParser::finishField()
 {
-    m_row.append(fieldText(m_field, !m_quoted));
-    m_field.resize(0);
+    m_rows.finishField(!m_quoted);
     m_quoted = false;
 }
 
 void CsvParser::endRecord(bool honourRowLimit)
 {
     finishField();
-    const int width = int(m_row.size());
+    const int width = m_rows.finishRow();
     if (m_headerPending) {
-        m_result.header = std::move(m_row);
+        m_result.header = m_rows.takeLastRow();
         m_result.headerRead = true;
         m_headerPending = false;
     } else {
-        if (m_row.capacity() != m_row.size())
-            m_row.squeeze();
-        m_result.rows.append(std::move(m_row));
+        ++m_rowCount;
+        m_rows.flushIfFull();
     }
     m_result.widestRow = qMax(m_result.widestRow, width);
 
     if (wantsPositions() && m_streamPosition >= 0)
         m_result.positions.append(m_streamPosition);
 
-    if (honourRowLimit && m_options.maxRows > 0 && m_result.rows.size() >= m_options.maxRows)
+    if (honourRowLimit && m_options.maxRows > 0 && m_rowCount >= m_options.maxRows)
         m_rowLimitReached = true;
-
-    m_row = QStringList();
-    m_row.reserve(width);
 }
+
+} // namespace vondrel

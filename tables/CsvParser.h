@@ -1,9 +1,13 @@
 #pragma once
 
+#include "CsvTable.h"
+#include "CsvTableBuilder.h"
+
 #include <QChar>
 #include <QList>
-#include <QString>
 #include <QStringList>
+
+namespace vondrel {
 
 // What to read and how: separator, quote-mode bits (QxtCsvModel::QuoteFlag), whether the
 // first record is the header, a row limit (-1: none) and how many record end positions to
@@ -19,7 +23,7 @@ struct CsvReadOptions
 
 struct CsvReadResult
 {
-    QList<QStringList> rows;
+    CsvTable rows;
     QStringList header;
     bool headerRead = false;
     // Byte offset in the device just after the character that ended each record.
@@ -28,12 +32,14 @@ struct CsvReadResult
     int widestRow = 0;
     // The user stopped the read: the rows hold only the beginning of the input.
     bool cancelled = false;
-    // The device could not be opened or a read failed: the rows may be incomplete.
+    // The device could not be opened, a read failed or a record was too long to hold: the
+    // rows may be incomplete.
     bool failed = false;
 };
 
 // The CSV state machine. It is fed decoded text in pieces of any size (a quoted field,
-// a CR LF pair or an escape may straddle two pieces) and collects the records.
+// a CR LF pair or an escape may straddle two pieces) and collects the records. Runs of
+// plain text are found in bulk and stored without a string per field.
 class CsvParser
 {
 public:
@@ -46,22 +52,32 @@ public:
     // The byte offset after the text fed next; recorded at record ends while wanted.
     void setStreamPosition(qint64 position) { m_streamPosition = position; }
     bool wantsPositions() const;
-    bool rowLimitReached() const { return m_rowLimitReached; }
+    // No more input is wanted: the row limit is reached or a record was too long to hold.
+    bool stopped() const { return m_rowLimitReached || m_overflow; }
+    bool overflowed() const { return m_overflow; }
 
     CsvReadResult takeResult();
 
 private:
     enum class State { Unquoted, Quoted, QuotedEscape, QuoteInQuoted };
 
+    // Plain text and separators in bulk; returns at the first character needing more.
     const QChar *scanUnquoted(const QChar *pos, const QChar *end);
     const QChar *scanQuoted(const QChar *pos, const QChar *end);
     void step(QChar ch);
     void handleFieldChar(QChar ch);
-    bool opensQuote(QChar ch) const;
+    bool opensQuote(QChar ch) const
+    {
+        return (ch == u'"' && m_doubleQuotes) || (ch == u'\'' && m_singleQuotes);
+    }
+    void append(const QChar *text, qsizetype size) { m_rows.appendText(text, size); }
     void finishField();
     void endRecord(bool honourRowLimit);
 
     const CsvReadOptions m_options;
+    const char16_t m_separator;
+    const bool m_doubleQuotes;
+    const bool m_singleQuotes;
     const bool m_relaxed;
     const bool m_doubledQuoteEscapes;
     const bool m_backslashEscapes;
@@ -72,8 +88,11 @@ private:
     bool m_afterCr = false;
     bool m_headerPending;
     bool m_rowLimitReached = false;
+    bool m_overflow = false;
     qint64 m_streamPosition = -1;
-    QString m_field;
-    QStringList m_row;
+    int m_rowCount = 0;
+    CsvTableBuilder m_rows;
     CsvReadResult m_result;
 };
+
+} // namespace vondrel

@@ -8,6 +8,8 @@
 #include <limits>
 #include <memory>
 
+namespace vondrel {
+
 CsvProgressCallback CsvProgressDialog::callback(qint64 deviceSize)
 {
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
@@ -42,3 +44,5 @@ bool CsvProgressDialog::update(qint64 bytesRead)
     m_dialog->setValue(int(qBound<qint64>(0, bytesRead, m_deviceSize) >> m_shift));
     return !m_dialog->wasCanceled();
 }
+
+} // namespace vondrel

@@ -6,6 +6,8 @@
 
 class QProgressDialog;
 
+namespace vondrel {
+
 // The window-modal "loading" dialog of a CSV read, with a Cancel button. Updating it lets
 // the event loop run, so Cancel works during a long read.
 class CsvProgressDialog
@@ -29,3 +31,5 @@ private:
     // The dialog counts in int; sizes beyond that are shifted down.
     int m_shift = 0;
 };
+
+} // namespace vondrel

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+namespace vondrel {
+
 namespace {
 
 constexpr qsizetype blockSize = 64 * 1024;
@@ -45,14 +47,14 @@ void feedDecoded(CsvParser &parser, TextBlockDecoder &decoder, QByteArrayView by
                  std::vector<QChar> &text)
 {
     qsizetype pos = 0;
-    while (pos < bytes.size() && parser.wantsPositions() && !parser.rowLimitReached()) {
+    while (pos < bytes.size() && parser.wantsPositions() && !parser.stopped()) {
         const qsizetype length = decoder.characterLength(bytes.sliced(pos));
         const QChar *end = decoder.decode(bytes.sliced(pos, length), text.data());
         pos += length;
         parser.setStreamPosition(offset + pos);
         parser.feed(text.data(), end);
     }
-    if (pos < bytes.size() && !parser.rowLimitReached()) {
+    if (pos < bytes.size() && !parser.stopped()) {
         const QChar *end = decoder.decode(bytes.sliced(pos), text.data());
         parser.feed(text.data(), end);
     }
@@ -126,7 +128,7 @@ CsvReadResult CsvReader::read(QIODevice *device) const
         // At the end, a cut-off character is decoded too: it shows as replacement characters.
         const qsizetype complete = atEnd ? data.size() : decoder->completeLength(data);
         feedDecoded(parser, *decoder, data.sliced(pos, complete - pos), dataOffset + pos, text);
-        if (atEnd || parser.rowLimitReached())
+        if (atEnd || parser.stopped())
             break;
         carried = data.size() - complete;
         std::memmove(bytes.data(), bytes.constData() + complete, size_t(carried));
@@ -138,13 +140,19 @@ CsvReadResult CsvReader::read(QIODevice *device) const
     if (device->isOpen())
         device->close();
 
+    failed = failed || parser.overflowed();
     CsvReadResult result = parser.takeResult();
     result.cancelled = cancelled;
     result.failed = failed;
-    if (failed)
+    if (parser.overflowed())
+        qCWarning(lcTables) << "CSV read stopped after" << consumed
+                            << "bytes: a record is too long to hold";
+    else if (failed)
         qCWarning(lcTables) << "CSV read failed after" << consumed
                             << "bytes:" << device->errorString();
     else if (cancelled)
         qCInfo(lcTables) << "CSV read cancelled after" << consumed << "bytes";
     return result;
 }
+
+} // namespace vondrel

@@ -9,6 +9,8 @@
 
 class QIODevice;
 
+namespace vondrel {
+
 // Told how many bytes of the device have been read; returns false to cancel the read.
 using CsvProgressCallback = std::function<bool(qint64 bytesRead)>;
 
@@ -32,3 +34,5 @@ private:
     std::optional<QStringConverter::Encoding> m_encoding;
     CsvProgressCallback m_progress;
 };
+
+} // namespace vondrel

@@ -1,5 +1,6 @@
 #include "CsvWriter.h"
 
+#include "CsvRunCopy.h"
 #include "QxtCsvModel.h"
 #include "TablesLog.h"
 
@@ -7,50 +8,70 @@
 #include <QIODevice>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace {
 
 constexpr qsizetype pendingLimit = 256 * 1024;
 
-void appendEscaped(QString &out, QStringView field, QChar quote, bool backslashEscapes)
+// The most a field can take when written: every character escaped, two quotes.
+qsizetype writtenSizeLimit(QStringView field)
 {
-    out.append(quote);
-    for (const QChar ch : field) {
-        if (backslashEscapes && (ch == u'\\' || ch == quote))
-            out.append(u'\\');
-        else if (!backslashEscapes && ch == quote)
-            out.append(quote);
-        out.append(ch);
-    }
-    out.append(quote);
+    return 2 * field.size() + 2;
 }
 
-void appendQuoted(QString &out, int mode, QStringView field)
+// Writes the field between quotes to out, escaping by runs; returns the end.
+QChar *writeEscaped(QChar *out, QStringView field, QChar quote, bool backslashEscapes)
+{
+    const char16_t escape = backslashEscapes ? u'\\' : quote.unicode();
+    *out++ = quote;
+    const QChar *pos = field.begin();
+    const QChar *const end = field.end();
+    for (;;) {
+        const qsizetype length = vondrel::copyRunUntil(pos, end, out, quote.unicode(), escape);
+        out += length;
+        pos += length;
+        if (pos == end)
+            break;
+        *out++ = escape;
+        *out++ = *pos++;
+    }
+    *out++ = quote;
+    return out;
+}
+
+// Writes the field as the quote mode asks to out, which has room for writtenSizeLimit().
+QChar *writeQuoted(QChar *out, int mode, QStringView field)
 {
     const bool doubleQuotes = mode & QxtCsvModel::QuoteDouble;
     const bool singleQuotes = mode & QxtCsvModel::QuoteSingle;
-    bool useDouble = doubleQuotes && field.contains(u'"');
+    const bool always = mode & QxtCsvModel::QuoteAlways;
+    // With double quotes only, quoting always needs no look at the field first.
+    bool useDouble = doubleQuotes && ((always && !singleQuotes) || field.contains(u'"'));
     bool useSingle = !useDouble && singleQuotes && field.contains(u'\'');
-    if (!useDouble && !useSingle && (mode & QxtCsvModel::QuoteAlways)) {
+    if (!useDouble && !useSingle && always) {
         useDouble = doubleQuotes;
         useSingle = !doubleQuotes && singleQuotes;
     }
     const bool backslashEscapes = mode & QxtCsvModel::EscapeBackslash;
     if (useDouble)
-        appendEscaped(out, field, u'"', backslashEscapes);
-    else if (useSingle)
-        appendEscaped(out, field, u'\'', backslashEscapes);
-    else
-        out.append(field);
+        return writeEscaped(out, field, u'"', backslashEscapes);
+    if (useSingle)
+        return writeEscaped(out, field, u'\'', backslashEscapes);
+    std::copy(field.begin(), field.end(), out);
+    return out + field.size();
 }
 
 } // namespace
 
 QString quoteCsvField(int mode, const QString &field)
 {
-    QString out;
-    appendQuoted(out, mode, field);
+    QString out(writtenSizeLimit(field), Qt::Uninitialized);
+    out.truncate(writeQuoted(out.data(), mode, field) - out.constData());
     return out;
 }
+
+namespace vondrel {
 
 CsvWriter::CsvWriter(QIODevice *device, QChar separator, int quoteFlags,
                      std::optional<QStringConverter::Encoding> encoding)
@@ -58,9 +79,7 @@ CsvWriter::CsvWriter(QIODevice *device, QChar separator, int quoteFlags,
     , m_separator(separator)
     , m_quoteFlags(quoteFlags)
     , m_encoder(encoding.value_or(QStringConverter::Utf8))
-{
-    m_pending.reserve(pendingLimit + 1024);
-}
+{ }
 
 bool CsvWriter::open()
 {
@@ -76,17 +95,21 @@ bool CsvWriter::open()
     return !m_failed;
 }
 
-void CsvWriter::writeRecord(const QStringList &fields, int columnCount)
+void CsvWriter::writeField(QStringView field)
 {
-    const qsizetype available = fields.size();
-    for (int column = 0; column < columnCount; ++column) {
-        if (column > 0)
-            m_pending.append(m_separator);
-        appendQuoted(m_pending, m_quoteFlags,
-                     column < available ? QStringView(fields.at(column)) : QStringView());
-    }
-    m_pending.append(u'\n');
-    if (m_pending.size() >= pendingLimit)
+    QChar *out = reserve(1 + writtenSizeLimit(field));
+    if (!m_atRecordStart)
+        *out++ = m_separator;
+    m_atRecordStart = false;
+    m_pendingSize = writeQuoted(out, m_quoteFlags, field) - m_pending.constData();
+}
+
+void CsvWriter::endRecord()
+{
+    *reserve(1) = u'\n';
+    ++m_pendingSize;
+    m_atRecordStart = true;
+    if (m_pendingSize >= pendingLimit)
         writePending();
 }
 
@@ -95,30 +118,48 @@ bool CsvWriter::close()
     writePending();
     if (!m_device)
         return false;
-    if (auto *file = qobject_cast<QFileDevice *>(m_device); file && file->isOpen()) {
+    if (auto *file = qobject_cast<QFileDevice *>(m_device); file && file->isOpen() && !m_failed) {
         if (!file->flush())
-            m_failed = true;
+            fail("flush failed");
     }
     // A save file is committed (or discarded) by its owner; closing it here would abort.
     if (m_device->isOpen() && !qobject_cast<QSaveFile *>(m_device))
         m_device->close();
-    if (m_failed)
-        qCWarning(lcTables) << "CSV output failed:" << m_device->errorString();
     return !m_failed;
+}
+
+QChar *CsvWriter::reserve(qsizetype size)
+{
+    if (m_pendingSize + size > m_pending.size())
+        m_pending.resize(qMax(m_pendingSize + size, pendingLimit + 1024));
+    return m_pending.data() + m_pendingSize;
 }
 
 void CsvWriter::writePending()
 {
-    if (m_pending.isEmpty() || m_failed) {
-        m_pending.resize(0);
+    const QStringView pending(m_pending.constData(), m_pendingSize);
+    m_pendingSize = 0;
+    if (pending.isEmpty() || m_failed)
+        return;
+    m_encoded.resize(m_encoder.requiredSpace(pending.size()));
+    const char *end = m_encoder.appendToBuffer(m_encoded.data(), pending);
+    if (m_encoder.hasError()) {
+        fail("a character cannot be represented in the output encoding");
         return;
     }
-    const QByteArray bytes = m_encoder.encode(m_pending);
-    m_pending.resize(0);
-    if (m_encoder.hasError() && !m_encodingLossReported) {
-        qCWarning(lcTables) << "Characters the output encoding cannot represent were replaced";
-        m_encodingLossReported = true;
-    }
-    if (m_device->write(bytes) != bytes.size())
-        m_failed = true;
+    const qint64 size = end - m_encoded.constData();
+    if (m_device->write(m_encoded.constData(), size) != size)
+        fail("write failed");
 }
+
+void CsvWriter::fail(const char *reason)
+{
+    m_failed = true;
+    qCWarning(lcTables) << "CSV output failed:" << reason << m_device->errorString();
+    // A short write can leave the save file without an error of its own; it must not be
+    // committed as if complete.
+    if (auto *saveFile = qobject_cast<QSaveFile *>(m_device))
+        saveFile->cancelWriting();
+}
+
+} // namespace vondrel

@@ -1,15 +1,18 @@
 #include "QxtCsvModel.h"
 
 #include "CsvProgressDialog.h"
+#include "CsvTable.h"
 #include "CsvWriter.h"
 #include "TextCodecBridge.h"
 
 #include <QIODevice>
 
+using vondrel::CsvTable;
+
 class QxtCsvModelPrivate
 {
 public:
-    QList<QStringList> rowData;
+    CsvTable rowData;
     QStringList headerTexts;
     int widestRow = 0;
     int quoteFlags = QxtCsvModel::QuoteSingle | QxtCsvModel::QuoteDouble |
@@ -33,6 +36,23 @@ bool isTextRole(int role)
     return role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::UserRole;
 }
 
+// The part of a sequence of the given size that QList::mid(start, count) would take.
+std::pair<int, int> midRange(int size, int start, int count)
+{
+    if (start > size)
+        return {0, 0};
+    if (start < 0) {
+        if (count < 0 || qint64(count) + start >= size)
+            return {0, size};
+        if (qint64(count) + start <= 0)
+            return {0, 0};
+        return {0, count + start};
+    }
+    if (count < 0 || count > size - start)
+        count = size - start;
+    return {start, count};
+}
+
 } // namespace
 
 void QxtCsvModel::setProgressHook(ProgressHook hook)
@@ -50,19 +70,20 @@ QxtCsvModel::~QxtCsvModel() = default;
 void QxtCsvModel::readCsv(QIODevice *device, bool withHeader, QChar separator, QTextCodec *codec,
                           int maxRows, int recordPositions)
 {
-    CsvReadOptions options;
+    vondrel::CsvReadOptions options;
     options.separator = separator;
     options.quoteFlags = d->quoteFlags;
     options.withHeader = withHeader;
     options.maxRows = maxRows;
     options.recordPositions = recordPositions;
 
-    CsvReader reader(options);
-    reader.setEncoding(encodingForCodec(codec));
+    vondrel::CsvReader reader(options);
+    reader.setEncoding(vondrel::encodingForCodec(codec));
     const qint64 deviceSize = device ? device->size() : 0;
     const ProgressHook &hook = progressHook();
-    reader.setProgressCallback(hook ? hook(deviceSize) : CsvProgressDialog::callback(deviceSize));
-    CsvReadResult result = reader.read(device);
+    reader.setProgressCallback(hook ? hook(deviceSize)
+                                    : vondrel::CsvProgressDialog::callback(deviceSize));
+    vondrel::CsvReadResult result = reader.read(device);
 
     beginResetModel();
     d->rowData = std::move(result.rows);
@@ -95,13 +116,22 @@ bool QxtCsvModel::writeCsv(QIODevice *device, bool withHeader, QChar separator, 
     if (firstRow >= rows)
         return true;
 
-    CsvWriter writer(device, separator, d->quoteFlags, encodingForCodec(codec));
+    vondrel::CsvWriter writer(device, separator, d->quoteFlags, vondrel::encodingForCodec(codec));
     if (!writer.open())
         return false;
-    if (withHeader)
-        writer.writeRecord(d->headerTexts, columns);
-    for (int row = firstRow; row < rows; ++row)
-        writer.writeRecord(d->rowData.at(row), columns);
+    if (withHeader) {
+        const int available = int(d->headerTexts.size());
+        for (int column = 0; column < columns; ++column)
+            writer.writeField(column < available ? QStringView(d->headerTexts.at(column))
+                                                 : QStringView());
+        writer.endRecord();
+    }
+    for (int row = firstRow; row < rows && !writer.failed(); ++row) {
+        const int available = d->rowData.fieldCount(row);
+        for (int column = 0; column < columns; ++column)
+            writer.writeField(column < available ? d->rowData.field(row, column) : QStringView());
+        writer.endRecord();
+    }
     return writer.close();
 }
 
@@ -147,12 +177,15 @@ QList<qint64> QxtCsvModel::rowPositions() const
 
 void QxtCsvModel::rowSlice(QList<QStringList> &target, int start, int count) const
 {
-    target.append(d->rowData.mid(start, count));
+    const auto [first, length] = midRange(rowCount(), start, count);
+    target.reserve(target.size() + length);
+    for (int row = first; row < first + length; ++row)
+        target.append(d->rowData.fields(row));
 }
 
 int QxtCsvModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(d->rowData.size());
+    return parent.isValid() ? 0 : d->rowData.rowCount();
 }
 
 int QxtCsvModel::columnCount(const QModelIndex &parent) const
@@ -168,10 +201,9 @@ QVariant QxtCsvModel::data(const QModelIndex &index, int role) const
     const int column = index.column();
     if (row < 0 || column < 0 || row >= rowCount())
         return {};
-    const QStringList &fields = d->rowData.at(row);
-    if (column >= fields.size())
+    if (column >= d->rowData.fieldCount(row))
         return {};
-    return fields.at(column);
+    return d->rowData.field(row, column).toString();
 }
 
 bool QxtCsvModel::setData(const QModelIndex &index, const QVariant &value, int role)
@@ -182,10 +214,8 @@ bool QxtCsvModel::setData(const QModelIndex &index, const QVariant &value, int r
     const int column = index.column();
     if (row < 0 || column < 0 || row >= rowCount() || column >= columnCount())
         return false;
-    QStringList &fields = d->rowData[row];
-    while (fields.size() <= column)
-        fields.append(QString());
-    fields[column] = value.toString();
+    if (!d->rowData.setField(row, column, value.toString()))
+        return false;
     emit dataChanged(index, index);
     return true;
 }
@@ -201,8 +231,9 @@ QVariant QxtCsvModel::headerData(int section, Qt::Orientation orientation, int r
 bool QxtCsvModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant &value,
                                 int role)
 {
+    // A header past the last column would announce a section the views do not have.
     if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::EditRole) ||
-        section < 0)
+        section < 0 || section >= columnCount())
         return false;
     while (d->headerTexts.size() <= section)
         d->headerTexts.append(QString());
@@ -218,7 +249,7 @@ bool QxtCsvModel::insertRows(int row, int count, const QModelIndex &parent)
     // Rows asked for past the end are appended, and announced where they really go.
     const int first = qMin(row, rowCount());
     beginInsertRows(QModelIndex(), first, first + count - 1);
-    d->rowData.insert(first, count, QStringList());
+    d->rowData.insertRows(first, count);
     endInsertRows();
     return true;
 }
@@ -232,11 +263,7 @@ bool QxtCsvModel::insertColumns(int column, int count, const QModelIndex &parent
     const int first = qMin(column, columnCount());
     const int newWidth = qMax(columnCount() + count, column + count);
     beginInsertColumns(QModelIndex(), first, first + newWidth - columnCount() - 1);
-    for (QStringList &fields : d->rowData) {
-        while (fields.size() < column + 1)
-            fields.append(QString());
-        fields.insert(column, count, QString());
-    }
+    d->rowData.insertColumns(column, count);
     if (d->hasHeader) {
         while (d->headerTexts.size() < column)
             d->headerTexts.append(QString());
@@ -253,7 +280,7 @@ bool QxtCsvModel::removeRows(int row, int count, const QModelIndex &parent)
         return false;
     count = qMin(count, rowCount() - row);
     beginRemoveRows(QModelIndex(), row, row + count - 1);
-    d->rowData.remove(row, count);
+    d->rowData.removeRows(row, count);
     endRemoveRows();
     return true;
 }
@@ -264,13 +291,9 @@ bool QxtCsvModel::removeColumns(int column, int count, const QModelIndex &parent
         return false;
     count = qMin(count, columnCount() - column);
     beginRemoveColumns(QModelIndex(), column, column + count - 1);
-    const auto removeFrom = [column, count](QStringList &list) {
-        if (column < list.size())
-            list.remove(column, qMin<qsizetype>(count, list.size() - column));
-    };
-    for (QStringList &fields : d->rowData)
-        removeFrom(fields);
-    removeFrom(d->headerTexts);
+    d->rowData.removeColumns(column, count);
+    if (column < d->headerTexts.size())
+        d->headerTexts.remove(column, qMin<qsizetype>(count, d->headerTexts.size() - column));
     d->widestRow -= count;
     endRemoveColumns();
     return true;

@@ -32,7 +32,7 @@ public:
 
     // Makes the progress reporting of one read for a device of the given size. The default
     // shows a window-modal progress dialog; tests install one without a window.
-    using ProgressHook = std::function<CsvProgressCallback(qint64 deviceSize)>;
+    using ProgressHook = std::function<vondrel::CsvProgressCallback(qint64 deviceSize)>;
     static void setProgressHook(ProgressHook hook);
 
     explicit QxtCsvModel(QObject *parent = nullptr);
@@ -49,7 +49,8 @@ public:
     bool lastReadFailed() const;
 
     // Writes the rows from startRow on; writes nothing, and succeeds, when startRow is past
-    // the last row. False when the device could not be opened or a write failed.
+    // the last row. False when the device could not be opened, a write failed or the
+    // encoding cannot hold a character; a save file is then cancelled, not to be committed.
     bool writeCsv(QIODevice *device, bool withHeader, QChar separator, QTextCodec *codec,
                   int startRow);
 

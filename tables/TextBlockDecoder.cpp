@@ -1,5 +1,7 @@
 #include "TextBlockDecoder.h"
 
+namespace vondrel {
+
 namespace {
 
 bool isContinuation(uchar byte)
@@ -19,12 +21,29 @@ qsizetype utf8SequenceLength(uchar lead)
     return 1;
 }
 
+// An unpaired surrogate is a broken character as much as a bad UTF-8 sequence is; left in,
+// it would make text that no encoder can write.
+void replaceUnpairedSurrogates(QChar *pos, QChar *end)
+{
+    for (; pos < end; ++pos) {
+        if (!pos->isSurrogate())
+            continue;
+        if (pos->isHighSurrogate() && pos + 1 < end && pos[1].isLowSurrogate())
+            ++pos;
+        else
+            *pos = QChar::ReplacementCharacter;
+    }
+}
+
 } // namespace
 
 TextBlockDecoder::TextBlockDecoder(QStringConverter::Encoding encoding)
     : m_decoder(encoding,
                 QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom)
     , m_unit(unitFor(encoding))
+    , m_bigEndian(
+          encoding == QStringConverter::Utf16BE ||
+          (encoding == QStringConverter::Utf16 && QSysInfo::ByteOrder == QSysInfo::BigEndian))
 { }
 
 qsizetype TextBlockDecoder::completeLength(QByteArrayView bytes) const
@@ -33,8 +52,11 @@ qsizetype TextBlockDecoder::completeLength(QByteArrayView bytes) const
     switch (m_unit) {
     case Unit::Byte:
         return size;
-    case Unit::Utf16:
-        return size - size % 2;
+    case Unit::Utf16: {
+        // A high surrogate waits for the low one that completes it.
+        const qsizetype whole = size - size % 2;
+        return whole >= 2 && QChar::isHighSurrogate(unitAt(bytes, whole - 2)) ? whole - 2 : whole;
+    }
     case Unit::Utf32:
         return size - size % 4;
     case Unit::Utf8:
@@ -57,6 +79,9 @@ qsizetype TextBlockDecoder::characterLength(QByteArrayView bytes) const
     case Unit::Byte:
         return 1;
     case Unit::Utf16:
+        if (bytes.size() >= 4 && QChar::isHighSurrogate(unitAt(bytes, 0)) &&
+            QChar::isLowSurrogate(unitAt(bytes, 2)))
+            return 4;
         return qMin<qsizetype>(2, bytes.size());
     case Unit::Utf32:
         return qMin<qsizetype>(4, bytes.size());
@@ -82,11 +107,25 @@ QChar *TextBlockDecoder::decode(QByteArrayView bytes, QChar *out)
 {
     // The converters drop or garble a cut-off UTF-16 or UTF-32 unit; it is one broken
     // character.
-    const qsizetype whole = m_unit == Unit::Utf8 ? bytes.size() : completeLength(bytes);
+    qsizetype whole = bytes.size();
+    if (m_unit == Unit::Utf16)
+        whole -= whole % 2;
+    else if (m_unit == Unit::Utf32)
+        whole -= whole % 4;
+    QChar *const begin = out;
     out = m_decoder.appendToBuffer(out, bytes.first(whole));
+    if (m_unit == Unit::Utf16 || m_unit == Unit::Utf32)
+        replaceUnpairedSurrogates(begin, out);
     if (whole < bytes.size())
         *out++ = QChar::ReplacementCharacter;
     return out;
+}
+
+char16_t TextBlockDecoder::unitAt(QByteArrayView bytes, qsizetype at) const
+{
+    const auto first = uchar(bytes[at]);
+    const auto second = uchar(bytes[at + 1]);
+    return m_bigEndian ? char16_t(first << 8 | second) : char16_t(second << 8 | first);
 }
 
 TextBlockDecoder::Unit TextBlockDecoder::unitFor(QStringConverter::Encoding encoding)
@@ -114,3 +153,5 @@ TextBlockDecoder::Unit TextBlockDecoder::unitFor(QStringConverter::Encoding enco
     return Unit::Utf8;
 #endif
 }
+
+} // namespace vondrel

@@ -4,6 +4,8 @@
 
 #include <QTextCodec>
 
+namespace vondrel {
+
 QStringConverter::Encoding encodingForCodecName(const QByteArray &name)
 {
     if (name == "System")
@@ -20,3 +22,5 @@ std::optional<QStringConverter::Encoding> encodingForCodec(const QTextCodec *cod
         return std::nullopt;
     return encodingForCodecName(codec->name());
 }
+
+} // namespace vondrel

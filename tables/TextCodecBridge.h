@@ -7,6 +7,8 @@
 
 class QTextCodec;
 
+namespace vondrel {
+
 // Text codecs are chosen by name in the form; CSV text is read and written with the
 // toolkit's string converters. These functions translate one into the other.
 
@@ -16,3 +18,5 @@ QStringConverter::Encoding encodingForCodecName(const QByteArray &name);
 
 // The encoding for a codec, or none without one (the stream's default then applies).
 std::optional<QStringConverter::Encoding> encodingForCodec(const QTextCodec *codec);
+
+} // namespace vondrel

@@ -1,7 +1,9 @@
 #include "AppIdentity.h"
 #include "AppPrompt.h"
+#include "CsvFormatChoice.h"
 #include "Dialog.h"
 #include "DialogTestAccess.h"
+#include "ModalDialogStep.h"
 #include "QxtCsvModel.h"
 #include "XlsxFixture.h"
 
@@ -93,6 +95,8 @@ private slots:
     void workbookWithoutWorksheet_data();
     void workbookWithoutWorksheet();
     void startUpKeepsRestoredFormat();
+    void formatChoices();
+    void userSession();
 
 private:
     QString writeFile(const QString &name, const QByteArray &bytes) const;
@@ -151,7 +155,7 @@ void TestInputLoading::initTestCase()
         return QVariant();
     });
     // In place of the progress dialog: the read lets events run, as the dialog does.
-    QxtCsvModel::setProgressHook([this](qint64) -> CsvProgressCallback {
+    QxtCsvModel::setProgressHook([this](qint64) -> vondrel::CsvProgressCallback {
         return [this](qint64) {
             if (m_readsWaiting > 0)
                 ++m_nestedReads;
@@ -268,6 +272,8 @@ void TestInputLoading::detectsFormatOfNewFile_data()
     QTest::newRow("Latin-1") << encoded(text, QStringConverter::Latin1) << "ISO-8859-1" << false;
     QTest::newRow("UTF-16 without mark")
         << encoded(text, QStringConverter::Utf16LE) << "UTF-16LE" << false;
+    QTest::newRow("UTF-16 not offered")
+        << encoded(text, QStringConverter::Utf16BE) << "UTF-16BE" << false;
 }
 
 void TestInputLoading::detectsFormatOfNewFile()
@@ -276,6 +282,9 @@ void TestInputLoading::detectsFormatOfNewFile()
     QFETCH(QString, encoding);
     QFETCH(bool, hasBom);
 
+    // An encoding the list does not offer is added rather than left unselected.
+    if (QTest::currentDataTag() == QLatin1String("UTF-16 not offered"))
+        combo("text_encoding")->removeItem(combo("text_encoding")->findData(encoding));
     // Choices that the detection must overrule.
     combo("sep_data_field")->setCurrentIndex(combo("sep_data_field")->findData(2));
     startRow()->setProperty("value", 4);
@@ -349,6 +358,8 @@ void TestInputLoading::pathsThatAreNoFileChangeNothing_data()
     QTest::newRow("folder with slash") << QStringLiteral("FOLDER/");
     QTest::newRow("missing") << QStringLiteral("FOLDER/fehlt.csv");
     QTest::newRow("blank") << QStringLiteral("   ");
+    // Reading it would never end.
+    QTest::newRow("device") << QStringLiteral("/dev/zero");
 }
 
 void TestInputLoading::pathsThatAreNoFileChangeNothing()
@@ -588,6 +599,69 @@ void TestInputLoading::startUpKeepsRestoredFormat()
     QVERIFY(inputView()->isRowHidden(0));
     // The mark is still known for the output.
     QVERIFY(DialogTestAccess::inputHasBom(*m_dialog));
+}
+
+void TestInputLoading::formatChoices()
+{
+    using Q = QxtCsvModel;
+    // Double quotes win over single ones; writing quotes every field once quoting is on.
+    QCOMPARE(csvQuoteMode(3, 4, false, false), Q::QuoteDouble | Q::EscapeDoubledQuote);
+    QCOMPARE(csvQuoteMode(1, 8, true, false),
+             Q::QuoteSingle | Q::EscapeBackslash | Q::RelaxedInput);
+    QCOMPARE(csvQuoteMode(1, 0, false, true), Q::QuoteSingle | Q::QuoteAlways);
+    QCOMPARE(csvQuoteMode(0, 4, true, true), Q::EscapeDoubledQuote | Q::RelaxedInput);
+    // "Automatisch" has no separator of its own.
+    QCOMPARE(csvSeparatorForId(0), QChar(u';'));
+    QCOMPARE(csvSeparatorForId(1), QChar(u'\t'));
+    QCOMPARE(csvSeparatorId(QChar(u',')), 2);
+    QCOMPARE(csvSeparatorId(QChar(u'|')), 0);
+    // The toolkit no longer knows "System" by name; it still means the locale's encoding.
+    QVERIFY(!csvCodecForName(QString()));
+    QVERIFY(csvCodecForName(QStringLiteral("System")));
+    QVERIFY(csvCodecForName(QStringLiteral("UTF-16")));
+    QVERIFY(!csvCodecForName(QStringLiteral("keine-Kodierung")));
+}
+
+void TestInputLoading::userSession()
+{
+    // A first session, everything by the window's own widgets.
+    m_dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
+    choose(writeFile(
+        QStringLiteral("Kunden.csv"),
+        "Kunde;Strasse;Ort;IBAN\r\nAnna Schmidt;Weg 1;K\xC3\xB6ln;DE02120300000000202051\r\n"
+        "Ben Meier;Pfad 2;Bonn;DE02500105170137075030\r\n"));
+    assignType(0, QStringLiteral("<NAME>"));
+    assignType(3, QStringLiteral("<IBAN>"));
+    emptyFields()->item(1)->setCheckState(Qt::Checked);
+    combo("sep_data_field")->setCurrentIndex(combo("sep_data_field")->findData(2));
+    combo("sep_data_field")->setCurrentIndex(combo("sep_data_field")->findData(3));
+    field<QCheckBox>("csv_input_relaxed", kivra::kCheckBox)->click();
+    startRow()->stepBy(1);
+    startRow()->stepBy(-1);
+    QTest::qWait(150);
+    QCOMPARE(inputModel()->columnCount(), 4);
+    QCOMPARE(DialogTestAccess::templates(*m_dialog).size(), 2);
+
+    const auto ran = onNextModalDialog(m_dialog.get(), [](QDialog *settings) {
+        for (QPushButton *button : settings->findChildren<QPushButton *>())
+            if (button->text() == QStringLiteral("Abbrechen"))
+                button->click();
+    });
+    field<QPushButton>("config_replacements", kivra::kPushButton)->click();
+    QVERIFY(*ran);
+
+    m_sheetAnswer = QStringLiteral("Zwei");
+    choose(writeWorkbook(QStringLiteral("Mappe.xlsx"),
+                         {QStringLiteral("Eins"), QStringLiteral("Zwei")},
+                         {QXlsx::CellRange(2, 2, 3, 3)}));
+    assignType(1, QStringLiteral("<AMOUNT_COMMA>"));
+    QCOMPARE(columnCaptions(), QStringList({"A [Titel Zwei]", "B [Betrag]"}));
+    QVERIFY(!columns()->itemIcon(1).isNull());
+
+    const QString screenshot = qEnvironmentVariable("VONDREL_SCREENSHOT");
+    if (!screenshot.isEmpty())
+        QVERIFY(m_dialog->grab().save(screenshot));
 }
 
 QTEST_MAIN(TestInputLoading)

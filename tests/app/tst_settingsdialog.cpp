@@ -2,6 +2,7 @@
 #include "AppPrompt.h"
 #include "Dialog.h"
 #include "DialogTestAccess.h"
+#include "ModalDialogStep.h"
 #include "SettingsDialog.h"
 
 #include <kivra/Registry.h>
@@ -10,12 +11,10 @@
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -52,7 +51,6 @@ private:
     std::unique_ptr<QTemporaryDir> m_settingsDir;
     std::unique_ptr<Dialog> m_dialog;
     QStringList m_prompts;
-    bool m_stepRan = false;
 };
 
 void TestSettingsDialog::initTestCase()
@@ -80,26 +78,11 @@ void TestSettingsDialog::cleanup()
 
 void TestSettingsDialog::openSettings(const Step &step)
 {
-    m_stepRan = false;
-    // The dialog runs its own event loop; the step acts once it is up.
-    auto *poll = new QTimer(this);
-    connect(poll, &QTimer::timeout, this, [this, poll, step] {
-        auto *settings = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!settings || settings == m_dialog.get())
-            return;
-        poll->deleteLater();
-        m_stepRan = true;
-        const QPointer<QDialog> open = settings;
-        step(settings);
-        // A step that failed before its last press must not leave the dialog waiting.
-        if (open && open->isVisible())
-            open->reject();
-    });
-    poll->start(10);
+    const auto ran = onNextModalDialog(m_dialog.get(), step);
     kivra::findWidget<QPushButton>(&m_dialog->optionMap(), QStringLiteral("config_replacements"),
                                    kivra::kPushButton)
         ->click();
-    QVERIFY(m_stepRan);
+    QVERIFY(*ran);
     QVERIFY(!QApplication::activeModalWidget());
 }
 

@@ -32,6 +32,8 @@ void TestCsvSniffer::detect_data()
     add("ASCII", "a;b\r\n", D::Ascii);
     add("lead byte at the end", "abc\xc3", D::Ascii);
     add("two-byte sequence", "abc\xc3\xa9", D::Utf8);
+    add("starts with a non-ASCII letter", "\xc3\x84pfel;5\n", D::Utf8);
+    add("only a non-ASCII letter", "\xc3\x84", D::Utf8);
     add("sequence cut after a continuation", "a\xe2\x82", D::Utf8);
     add("UTF-8 BOM", "\xef\xbb\xbf", D::Utf8Bom);
     add("UTF-16LE BOM",

@@ -6,12 +6,19 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QBuffer>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QSaveFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCodec>
+
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
 
 using Table = QList<QStringList>;
 
@@ -68,6 +75,51 @@ void fill(QxtCsvModel &model, const Table &rows)
             model.setText(row, column, rows.at(row).at(column));
 }
 
+#ifdef Q_OS_UNIX
+// Files may not grow past the limit while it lives: writes beyond it fall short, as on a
+// full disk, instead of killing the process.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = qMin(bytes, m_old.rlim_max);
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit m_old {};
+    void (*m_oldHandler)(int) = nullptr;
+};
+#endif
+
+// Remembers every progress dialog that is shown.
+class ShownProgressDialogs : public QObject
+{
+public:
+    QList<QPointer<QProgressDialog>> dialogs;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            if (auto *dialog = qobject_cast<QProgressDialog *>(watched))
+                dialogs.append(dialog);
+        }
+        return false;
+    }
+};
+
 // Opens, but fails every write, as a full disk does.
 class FailingDevice : public QIODevice
 {
@@ -93,6 +145,7 @@ private slots:
     void cancelKeepsRowsAndIsReported();
     void cancelWorksInsideLongQuotedField();
     void progressDialogScalesHugeDevices();
+    void progressDialogIsGoneAfterRead();
     void badInputIsHandled();
 
     void writeFormats();
@@ -100,13 +153,20 @@ private slots:
     void latin1RoundTripIsByteIdentical();
     void writeFailuresAreReported();
     void writesIntoSaveFile();
+    void fullDiskLeavesTargetUntouched();
+    void unencodableText_data();
+    void unencodableText();
     void encodingBridge();
     void modelEditing();
+    void headerOnlyForExistingColumns();
+    void editsMatchPlainRows();
+    void rowSliceFollowsListRules_data();
+    void rowSliceFollowsListRules();
 };
 
 void TestQxtCsvModel::init()
 {
-    QxtCsvModel::setProgressHook([](qint64) { return CsvProgressCallback(); });
+    QxtCsvModel::setProgressHook([](qint64) { return vondrel::CsvProgressCallback(); });
 }
 
 void TestQxtCsvModel::cleanup()
@@ -162,6 +222,21 @@ void TestQxtCsvModel::quotingAndLineEnds_data()
         {{QStringLiteral("\ufffdz"), "b"}});
     add("broken sequence at a block boundary", QByteArray(65535, 'x') + "\xc3z", dq,
         {{QString(65535, u'x') + QStringLiteral("\ufffdz")}});
+    const QByteArray utf16 = "UTF-16LE";
+    add("UTF-16 cut mid-character", QByteArray("a\0;\0b", 5), dq, {{"a", QStringLiteral("\ufffd")}},
+        utf16);
+    add("UTF-16 cut inside a surrogate pair", QByteArray("a\0;\0\x3d\xd8", 6), dq,
+        {{"a", QStringLiteral("\ufffd")}}, utf16);
+    add("unpaired surrogate in UTF-16",
+        QByteArray("\x3d\xd8;\0\0\xde"
+                   "b\0",
+                   8),
+        dq, {{QStringLiteral("\ufffd"), QStringLiteral("\ufffdb")}}, utf16);
+    // The pair straddles the first block of 64 KiB.
+    add("surrogate pair at a block boundary",
+        QByteArray(65534 / 2, 'x').replace("x", QByteArray("x\0", 2)) +
+            QByteArray("\x3d\xd8\x00\xde", 4),
+        dq, {{QString(32767, u'x') + QStringLiteral("\U0001F600")}}, utf16);
     add("empty input", "", dq, {});
     add("only a byte order mark", "\xef\xbb\xbf", dq, {});
 }
@@ -268,7 +343,7 @@ void TestQxtCsvModel::cancelWorksInsideLongQuotedField()
 void TestQxtCsvModel::progressDialogScalesHugeDevices()
 {
     const qint64 fiveGiB = Q_INT64_C(5) << 30;
-    CsvProgressDialog progress(fiveGiB);
+    vondrel::CsvProgressDialog progress(fiveGiB);
     QProgressDialog *dialog = nullptr;
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (QWidget *window : windows)
@@ -281,11 +356,32 @@ void TestQxtCsvModel::progressDialogScalesHugeDevices()
     QVERIFY(!progress.update(fiveGiB / 2 + 1));
 }
 
+void TestQxtCsvModel::progressDialogIsGoneAfterRead()
+{
+    QxtCsvModel::setProgressHook({});
+    ShownProgressDialogs shown;
+    qApp->installEventFilter(&shown);
+    QxtCsvModel model;
+    read(model, "a;b\nc;d\n", dq);
+    qApp->removeEventFilter(&shown);
+
+    QCOMPARE(shown.dialogs.size(), 1);
+    QVERIFY(shown.dialogs.first().isNull());
+    const QWidgetList widgets = QApplication::allWidgets();
+    for (QWidget *widget : widgets)
+        QVERIFY(!qobject_cast<QProgressDialog *>(widget));
+}
+
 void TestQxtCsvModel::badInputIsHandled()
 {
     QxtCsvModel model;
     QFile missing(QStringLiteral("/nonexistent/dir/file.csv"));
     model.readCsv(&missing, false, u';', nullptr, -1, -1);
+    QCOMPARE(model.rowCount(), 0);
+    QVERIFY(model.lastReadFailed());
+
+    read(model, "a;b\n", dq);
+    model.readCsv(nullptr, false, u';', nullptr, -1, -1);
     QCOMPARE(model.rowCount(), 0);
     QVERIFY(model.lastReadFailed());
 
@@ -368,6 +464,80 @@ void TestQxtCsvModel::writesIntoSaveFile()
     QCOMPARE(written.readAll(), QByteArray("\"a\";\"b\"\n"));
 }
 
+// A save file whose writes fall short must not be committed: the old file stays.
+void TestQxtCsvModel::fullDiskLeavesTargetUntouched()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("Needs a file size limit");
+#else
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("out.csv"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    QCOMPARE(old.write("old\n"), 4);
+    old.close();
+
+    QxtCsvModel model;
+    Table table;
+    for (int i = 0; i < 3000; ++i)
+        table.append({QString(200, u'x'), QString::number(i)});
+    fill(model, table);
+
+    for (const rlim_t limit : {rlim_t(0), rlim_t(100 * 1024)}) {
+        QSaveFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        {
+            const FileSizeLimit fileSizeLimit(limit);
+            QVERIFY(!model.writeCsv(&out, false, u';', nullptr, 0));
+        }
+        QVERIFY(!out.commit());
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("old\n"));
+        old.close();
+    }
+
+    QFile full(QStringLiteral("/dev/full"));
+    if (full.exists())
+        QVERIFY(!model.writeCsv(&full, false, u';', nullptr, 0));
+#endif
+}
+
+void TestQxtCsvModel::unencodableText_data()
+{
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QByteArray>("codec");
+    QTest::addColumn<bool>("written");
+    const QString euro = QStringLiteral("\u20ac");
+    QTest::newRow("euro in ISO-8859-1") << "h" << euro << QByteArray("ISO-8859-1") << false;
+    QTest::newRow("L with stroke in ISO-8859-1")
+        << "h" << QStringLiteral("\u0141") << QByteArray("ISO-8859-1") << false;
+    QTest::newRow("euro in the header") << euro << "a" << QByteArray("ISO-8859-1") << false;
+    QTest::newRow("umlaut in ISO-8859-1")
+        << "h" << QStringLiteral("\u00e4") << QByteArray("ISO-8859-1") << true;
+    QTest::newRow("euro in UTF-8") << euro << euro << QByteArray("UTF-8") << true;
+}
+
+// Text the output encoding cannot hold is not written as "?": the write fails and the
+// save file is not committed.
+void TestQxtCsvModel::unencodableText()
+{
+    QFETCH(QString, header);
+    QFETCH(QString, field);
+    QFETCH(QByteArray, codec);
+    QFETCH(bool, written);
+
+    QxtCsvModel model;
+    fill(model, {{"a", field}});
+    model.setColumnHeader(1, header);
+    QTemporaryDir dir;
+    QSaveFile out(dir.filePath(QStringLiteral("out.csv")));
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    QCOMPARE(model.writeCsv(&out, true, u';', codecNamed(codec), 0), written);
+    QCOMPARE(out.commit(), written);
+    QCOMPARE(QFile::exists(out.fileName()), written);
+}
+
 void TestQxtCsvModel::writeFailuresAreReported()
 {
     QxtCsvModel model;
@@ -383,10 +553,10 @@ void TestQxtCsvModel::writeFailuresAreReported()
 
 void TestQxtCsvModel::encodingBridge()
 {
-    QCOMPARE(encodingForCodecName("System"), QStringConverter::System);
-    QCOMPARE(encodingForCodecName("UTF-16LE"), QStringConverter::Utf16LE);
-    QCOMPARE(encodingForCodecName("UTF-16BE"), QStringConverter::Utf16BE);
-    QCOMPARE(encodingForCodecName("no-such-encoding"), QStringConverter::Utf8);
+    QCOMPARE(vondrel::encodingForCodecName("System"), QStringConverter::System);
+    QCOMPARE(vondrel::encodingForCodecName("UTF-16LE"), QStringConverter::Utf16LE);
+    QCOMPARE(vondrel::encodingForCodecName("UTF-16BE"), QStringConverter::Utf16BE);
+    QCOMPARE(vondrel::encodingForCodecName("no-such-encoding"), QStringConverter::Utf8);
 
     QxtCsvModel model;
     fill(model, {{QStringLiteral("\u20ac"), "b"}});
@@ -427,6 +597,115 @@ void TestQxtCsvModel::modelEditing()
     model.setColumnHeader(0, QStringLiteral("first"));
     QVERIFY(model.insertColumns(0, 1));
     QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("first"));
+}
+
+// A header past the last column would name a section the views do not have.
+void TestQxtCsvModel::headerOnlyForExistingColumns()
+{
+    QxtCsvModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QSignalSpy changed(&model, &QAbstractItemModel::headerDataChanged);
+    model.setColumnHeader(0, QStringLiteral("none yet"));
+    read(model, "a;b\n", dq);
+    QVERIFY(!model.setHeaderData(2, Qt::Horizontal, QStringLiteral("x")));
+    QVERIFY(!model.setHeaderData(5, Qt::Horizontal, QStringLiteral("x")));
+    QVERIFY(changed.isEmpty());
+    QCOMPARE(model.headerData(5, Qt::Horizontal).toInt(), 6);
+
+    QVERIFY(model.setHeaderData(1, Qt::Horizontal, QStringLiteral("second")));
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(changed.first().at(1).toInt(), 1);
+    QCOMPARE(changed.first().at(2).toInt(), 1);
+    QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("second"));
+}
+
+// Many edits, inserts and removals over a table of several storage blocks, checked against
+// plain lists of rows: text moved, reclaimed or padded must come back exactly.
+void TestQxtCsvModel::editsMatchPlainRows()
+{
+    QByteArray input;
+    for (int i = 0; i < 6000; ++i)
+        input += "r" + QByteArray::number(i) + ";" + QByteArray(i % 37, 'x') + ";\"q" +
+            QByteArray::number(i % 7) + "\"" + (i % 5 ? ";z\n" : "\n");
+    QxtCsvModel model;
+    read(model, input, dq);
+    Table rows = rowsOf(model);
+    int columns = model.columnCount();
+
+    quint32 seed = 2024;
+    const auto next = [&seed](int bound) {
+        seed = seed * 1664525u + 1013904223u;
+        return int((seed >> 8) % quint32(bound));
+    };
+    for (int step = 0; step < 4000; ++step) {
+        const int rowCount = int(rows.size());
+        const int action = next(100);
+        if (action < 70 && rowCount > 0 && columns > 0) {
+            const int row = next(rowCount);
+            const int column = next(columns);
+            const QString text = QString(next(3) ? next(12) : next(3000), QChar(u'a' + next(26)));
+            QVERIFY(model.setData(model.index(row, column), text));
+            while (rows[row].size() <= column)
+                rows[row].append(QString());
+            rows[row][column] = text;
+        } else if (action < 82) {
+            const int row = next(rowCount + 5);
+            const int count = 1 + next(300);
+            QVERIFY(model.insertRows(row, count));
+            rows.insert(qMin(row, rowCount), count, QStringList());
+        } else if (action < 94 && rowCount > 0) {
+            const int row = next(rowCount);
+            const int count = 1 + next(400);
+            QVERIFY(model.removeRows(row, count));
+            rows.remove(row, qMin(count, rowCount - row));
+        } else if (action < 97) {
+            const int column = next(columns + 2);
+            const int count = 1 + next(2);
+            QVERIFY(model.insertColumns(column, count));
+            for (QStringList &fields : rows) {
+                while (fields.size() < column + 1)
+                    fields.append(QString());
+                fields.insert(column, count, QString());
+            }
+            columns = qMax(columns + count, column + count);
+        } else if (columns > 1) {
+            const int column = next(columns);
+            const int count = qMin(1 + next(2), columns - column);
+            QVERIFY(model.removeColumns(column, count));
+            for (QStringList &fields : rows) {
+                if (column < fields.size())
+                    fields.remove(column, qMin<qsizetype>(count, fields.size() - column));
+            }
+            columns -= count;
+        }
+        if (step % 250 == 0 || step == 3999) {
+            QCOMPARE(model.columnCount(), columns);
+            QCOMPARE(rowsOf(model), rows);
+        }
+    }
+}
+
+void TestQxtCsvModel::rowSliceFollowsListRules_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("count");
+    const QList<std::pair<int, int>> ranges = {{0, -1},  {1, 2}, {-1, 2}, {-5, 3}, {-5, 10},
+                                               {2, 100}, {3, 0}, {4, 1},  {5, 1},  {-2, -1},
+                                               {1, -1},  {0, 4}, {-1, 1}};
+    for (const auto &[start, count] : ranges)
+        QTest::addRow("%d,%d", start, count) << start << count;
+}
+
+void TestQxtCsvModel::rowSliceFollowsListRules()
+{
+    QFETCH(int, start);
+    QFETCH(int, count);
+    const Table table = {{"a"}, {"b", "c"}, {""}, {"d"}};
+    QxtCsvModel model;
+    read(model, "a\nb;c\n\nd\n", dq);
+    Table slice = {{"kept"}};
+    model.rowSlice(slice, start, count);
+    QCOMPARE(slice, Table {{"kept"}} + table.mid(start, count));
 }
 
 QTEST_MAIN(TestQxtCsvModel)
