@@ -104,7 +104,7 @@ void TestConfiguration::initTestCase()
         m_prompts.append(request.title + QLatin1Char('|') + request.text);
         return std::exchange(m_answer, QVariant());
     });
-    QxtCsvModel::setProgressHook([](qint64) -> CsvProgressCallback {
+    QxtCsvModel::setProgressHook([](qint64) -> vondrel::CsvProgressCallback {
         return [](qint64) {
             return true;
         };
