@@ -14,7 +14,6 @@
 #include <QGuiApplication>
 #include <QJSEngine>
 #include <QMetaMethod>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -70,6 +69,29 @@ QVariant evaluate(DataSheetObject &sheet, const QString &program, bool *failed =
         *failed = error;
     return error ? QVariant(result.toString()) : result.toVariant();
 }
+
+#ifdef Q_OS_UNIX
+// Runs the rest of a test in the given time zone, whatever the environment says.
+class ZoneScope
+{
+public:
+    explicit ZoneScope(const QByteArray &zone)
+        : m_previous(qgetenv("TZ"))
+    {
+        qputenv("TZ", zone);
+        tzset();
+    }
+    ~ZoneScope()
+    {
+        qputenv("TZ", m_previous);
+        tzset();
+    }
+    Q_DISABLE_COPY_MOVE(ZoneScope)
+
+private:
+    QByteArray m_previous;
+};
+#endif
 
 const QStringList threeIds {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")};
 const QStringList threeCaptions {QStringLiteral("Name"), QStringLiteral("Ort"),
@@ -360,7 +382,11 @@ void TestDataSheetObject::typedValuesInAWorksheet()
 
 void TestDataSheetObject::datesInBerlin()
 {
-    QCOMPARE(qEnvironmentVariable("TZ"), QStringLiteral("Europe/Berlin"));
+#ifdef Q_OS_UNIX
+    const ZoneScope berlin("Europe/Berlin");
+#else
+    QSKIP("Sets the time zone through TZ");
+#endif
     auto document = newWorkbook();
     QVERIFY(document->write(1, 1, QStringLiteral("Datum")));
     QVERIFY(document->write(1, 2, QStringLiteral("Zeit")));
@@ -404,13 +430,7 @@ void TestDataSheetObject::dateRoundTripInOtherZones()
 {
 #ifdef Q_OS_UNIX
     QFETCH(QByteArray, zone);
-    const QByteArray previous = qgetenv("TZ");
-    qputenv("TZ", zone);
-    tzset();
-    const auto restore = qScopeGuard([&] {
-        qputenv("TZ", previous);
-        tzset();
-    });
+    const ZoneScope scope(zone);
 
     auto document = newWorkbook();
     QVERIFY(document->write(1, 1, QStringLiteral("Datum")));
