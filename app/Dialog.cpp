@@ -306,7 +306,3 @@ void Dialog::createOutput()
 {
     // The processing run is still to be connected to the window.
 }
-
-void Dialog::saveConfiguration() { }
-
-void Dialog::loadConfiguration() { }
