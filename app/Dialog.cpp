@@ -301,7 +301,3 @@ int Dialog::showLicenses()
     openBesideProgram(QStringLiteral("/licenses.html"));
     return 0;
 }
-
-void Dialog::saveConfiguration() { }
-
-void Dialog::loadConfiguration() { }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ScriptStep.h"
+
 #include <kivra/Records.h>
 
 #include <QDialog>
@@ -22,7 +24,6 @@ class QTextCodec;
 class QxtCsvModel;
 struct RunResult;
 struct RunSettings;
-struct ScriptTarget;
 
 namespace QXlsx {
 class Document;
@@ -50,6 +51,14 @@ public:
     const QMap<QString, QVariant> &optionMap() const { return m_optionMap; }
     // The directory of the options file "vondrel.opt".
     const QString &settingsDir() const { return m_settingsDir; }
+
+    // Configuration files: the window's choices saved into path, or taken from it. Both report
+    // a failure to the user; a file without a configuration changes nothing.
+    bool saveConfigurationTo(const QString &path);
+    bool loadConfigurationFrom(const QString &path);
+
+    // The script step of a run over the current columns, settings and files.
+    ScriptStep::Setup scriptStepSetup() const;
 
 private:
     // Tests reach the loaded state through it.
@@ -127,14 +136,20 @@ private:
     // Keeps a new key in the value map and in the options file at once; the error message,
     // empty when it was stored.
     QString storeNewKey(const QByteArray &key);
-    // The user's script on the output copy.
-    void runScriptStep(const ScriptTarget &target);
     // The output copy of a run in the output view.
     void showRunOutput(const RunResult &result);
 
-    // The configuration files.
+    // "Speichern" and "Laden" (DialogConfig.cpp): each asks for the file first.
     void saveConfiguration();
     void loadConfiguration();
+    // A loaded configuration may switch the script on: true when the user agrees to run it.
+    bool confirmLoadedScript(const QVariantMap &loaded);
+    // The red dots of the column chooser after the templates changed.
+    void showAssignedColumns();
+    // The files that a configuration or a script must never replace.
+    QStringList protectedFiles() const;
+    // How the run and the script read text as dates and write dates as text.
+    vondrel::DateTextSettings dateTextSettings() const;
 
     QMap<QString, QVariant> m_optionMap;
     QVariant m_inputFilename;

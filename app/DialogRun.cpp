@@ -28,6 +28,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -53,13 +54,19 @@ bool Dialog::createOutput()
     input.document = inputDocument.data();
     input.rawInput = m_rawInput;
 
-    WaitCursor cursor;
+    std::optional<WaitCursor> cursor(std::in_place);
     ProcessingRun run(runSettings(), std::move(input));
     run.setKeyStore([this](const QByteArray &key) { return storeNewKey(key); });
-    run.setScriptStep([this](const ScriptTarget &target) { runScriptStep(target); });
+    run.setScriptStep(
+        [&cursor, script = ScriptStep(scriptStepSetup())](const ScriptTarget &target) {
+            // The script may report in a box, which is no place for the wait cursor.
+            cursor.reset();
+            script(target);
+            cursor.emplace();
+        });
     const RunResult result = run.exec();
     showRunOutput(result);
-    cursor.restore();
+    cursor.reset();
 
     qCInfo(lcUi) << "Run" << (result.success ? "succeeded" : "failed");
     if (!result.messageText.isEmpty())
@@ -103,15 +110,7 @@ RunSettings Dialog::runSettings() const
     settings.dateShiftPerDataSet = option("dateShiftPerDataSet", m_dateShiftPerDataSet).toBool();
     settings.saveDateAsText = option("saveDateAsText", m_saveDateAsText).toBool();
     settings.saveDateTimeAsText = option("saveDateTimeAsText", m_saveDateTimeAsText).toBool();
-    // The date formats are read from the members, as the engine reads them.
-    settings.dateText.dateToTextFmt = m_dateToTextFmt.toString();
-    settings.dateText.dateToTextISO = m_dateToTextISO.toBool();
-    settings.dateText.dateTimeToTextFmt = m_dateTimeToTextFmt.toString();
-    settings.dateText.dateTimeToTextISO = m_dateTimeToTextISO.toBool();
-    settings.dateText.textToDateFmt = m_textToDateFmt.toString();
-    settings.dateText.textToDateISO = m_textToDateISO.toBool();
-    settings.dateText.textToDateTimeFmt = m_textToDateTimeFmt.toString();
-    settings.dateText.textToDateTimeISO = m_textToDateTimeISO.toBool();
+    settings.dateText = dateTextSettings();
 
     // Both lists hold one entry per column, in column order.
     for (int column = 0; column < m_columnCombo->count(); ++column) {
@@ -156,11 +155,6 @@ QString Dialog::storeNewKey(const QByteArray &key)
     }
     m_optionMap.insert(kPseudoKey, key);
     return QString();
-}
-
-void Dialog::runScriptStep(const ScriptTarget &)
-{
-    // The script step comes with the script object.
 }
 
 void Dialog::showRunOutput(const RunResult &result)

@@ -204,6 +204,7 @@ void ProcessingRun::runScript()
     target.hasTitle = m_settings.hasTitle;
     if (m_input.isXlsx) {
         target.model = m_result.outputSheetModel.data();
+        target.document = m_result.outputDocument.data();
         target.firstRow =
             RowAddressing::forSheet(m_settings.hasTitle, m_settings.rowOffset).dataRow - 1;
         target.date1904 = m_input.document->workbook()->isDate1904();

@@ -16,9 +16,17 @@ constexpr Qt::CaseSensitivity pathCase = Qt::CaseInsensitive;
 constexpr Qt::CaseSensitivity pathCase = Qt::CaseSensitive;
 #endif
 
-QString cleanAbsolutePath(const QString &name)
+// Where a file of that name is, or would be written: symbolic links followed to their end, even
+// to a file not made yet, and the directory in its canonical form.
+QString resolvedPath(const QString &name)
 {
-    return QDir::cleanPath(QFileInfo(name).absoluteFilePath());
+    QFileInfo info(QFileInfo(name).absoluteFilePath());
+    for (int hop = 0; hop < 32 && info.isSymLink(); ++hop)
+        info.setFile(info.symLinkTarget());
+    const QString directory = QFileInfo(info.absolutePath()).canonicalFilePath();
+    if (directory.isEmpty())
+        return QDir::cleanPath(info.absoluteFilePath());
+    return QDir::cleanPath(directory + QLatin1Char('/') + info.fileName());
 }
 
 #ifdef Q_OS_UNIX
@@ -51,5 +59,5 @@ bool isSameFile(const QString &first, const QString &second)
     if (infoA.exists() && infoB.exists())
         return infoA.canonicalFilePath().compare(infoB.canonicalFilePath(), pathCase) == 0;
 #endif
-    return cleanAbsolutePath(a).compare(cleanAbsolutePath(b), pathCase) == 0;
+    return resolvedPath(a).compare(resolvedPath(b), pathCase) == 0;
 }

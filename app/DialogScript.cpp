@@ -1,0 +1,32 @@
+#include "Dialog.h"
+
+#include <QComboBox>
+
+ScriptStep::Setup Dialog::scriptStepSetup() const
+{
+    ScriptStep::Setup setup;
+    setup.scriptFileName = m_scriptFilename.toString();
+    if (m_columnCombo) {
+        for (int i = 0; i < m_columnCombo->count(); ++i) {
+            setup.columnIds.append(m_columnCombo->itemData(i, Qt::UserRole).toString());
+            setup.columnItemTexts.append(m_columnCombo->itemText(i));
+        }
+    }
+    setup.dateText = dateTextSettings();
+    setup.protectedFiles = protectedFiles();
+    return setup;
+}
+
+vondrel::DateTextSettings Dialog::dateTextSettings() const
+{
+    vondrel::DateTextSettings settings;
+    settings.dateToTextFmt = m_dateToTextFmt.toString();
+    settings.dateToTextISO = m_dateToTextISO.toBool();
+    settings.dateTimeToTextFmt = m_dateTimeToTextFmt.toString();
+    settings.dateTimeToTextISO = m_dateTimeToTextISO.toBool();
+    settings.textToDateFmt = m_textToDateFmt.toString();
+    settings.textToDateISO = m_textToDateISO.toBool();
+    settings.textToDateTimeFmt = m_textToDateTimeFmt.toString();
+    settings.textToDateTimeISO = m_textToDateTimeISO.toBool();
+    return settings;
+}

@@ -1,0 +1,80 @@
+#include "ScriptStep.h"
+
+#include "AppLog.h"
+#include "AppPrompt.h"
+#include "DataSheetObject.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJSEngine>
+#include <QJSValue>
+#include <QTextStream>
+
+#include <utility>
+
+ScriptStep::ScriptStep(Setup setup)
+    : m_setup(std::move(setup))
+{ }
+
+void ScriptStep::operator()(const ScriptTarget &target) const
+{
+    QFile file(m_setup.scriptFileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        AppPrompt::information(
+            nullptr, tr("Fehler:"),
+            tr("Die Scriptdatei konnte nicht geladen werden:\r\n%1").arg(file.errorString()));
+        return;
+    }
+    QTextStream stream(&file);
+    const QString program = stream.readAll();
+    file.close();
+    if (program.isEmpty())
+        return;
+
+    QStringList captions;
+    captions.reserve(m_setup.columnItemTexts.size());
+    for (const QString &text : m_setup.columnItemTexts)
+        captions.append(scriptCaption(text, target.hasTitle));
+
+    // Declared before the engine, so that it outlives it: the engine only refers to it.
+    DataSheetObject sheet;
+    sheet.init(target.model, m_setup.columnIds, captions, target.firstRow, -1, target.hasTitle,
+               target.date1904);
+    sheet.setWorkbook(target.document);
+    sheet.setDateTextSettings(m_setup.dateText);
+    sheet.setProtectedFiles(m_setup.protectedFiles);
+
+    QJSEngine engine;
+    QJSEngine::setObjectOwnership(&sheet, QJSEngine::CppOwnership);
+    engine.globalObject().setProperty(QStringLiteral("DataSheetObject"), engine.newQObject(&sheet));
+    QJSValue roles = engine.newObject();
+    roles.setProperty(QStringLiteral("DisplayRole"), int(Qt::DisplayRole));
+    roles.setProperty(QStringLiteral("EditRole"), int(Qt::EditRole));
+    engine.globalObject().setProperty(QStringLiteral("Qt"), roles);
+
+    QElapsedTimer timer;
+    timer.start();
+    QStringList stackTrace;
+    const QJSValue result = engine.evaluate(program, QString(), 1, &stackTrace);
+    // A thrown value that is no Error object (throw "text") only shows in the stack trace.
+    const bool failed = result.isError() || !stackTrace.isEmpty();
+    qCInfo(lcRun) << "script evaluated in" << timer.elapsed() << "ms"
+                  << (failed ? "with an error" : "");
+    if (failed) {
+        AppPrompt::information(
+            nullptr, tr("Scriptfehler:"),
+            QStringLiteral("%1\r\n%2")
+                .arg(result.toString(), stackTrace.join(QStringLiteral("\r\n"))));
+    }
+}
+
+QString ScriptStep::scriptCaption(const QString &itemText, bool hasTitle)
+{
+    if (!hasTitle)
+        return itemText;
+    const qsizetype open = itemText.indexOf(QLatin1String(" ["));
+    const qsizetype close = itemText.lastIndexOf(QLatin1Char(']'));
+    if (open < 0 || close < open + 2)
+        return QString();
+    return itemText.mid(open + 2, close - open - 2);
+}

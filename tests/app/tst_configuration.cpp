@@ -1,0 +1,450 @@
+#include "AppIdentity.h"
+#include "AppPrompt.h"
+#include "ConfigurationFile.h"
+#include "Dialog.h"
+#include "DialogTestAccess.h"
+#include "QxtCsvModel.h"
+#include "RunFixture.h"
+#include "ScriptStep.h"
+#include "XlsxFixture.h"
+
+#include "Document.h"
+
+#include <kivra/ListData.h>
+#include <kivra/Registry.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using RunFixture::readFile;
+using RunFixture::writeFile;
+
+namespace {
+
+const QByteArray csvTable = "Name;Ort;Betrag\nAnna;Berlin;1,50\nBert;Köln;2,00\n";
+
+QVariant plain(Dialog &dialog, const QString &key)
+{
+    return kivra::plainValue(dialog.optionMap().value(key));
+}
+
+} // namespace
+
+// Configuration files as a user makes and applies them: saved from one delivery, loaded for
+// the next, with the field types, the cleared columns and the settings coming back.
+class TestConfiguration : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void roundTrip();
+    void buttonsAskForTheFile();
+    void csvConfigurationOnAWorkbookAssignsNothing();
+    void missingEntriesTakeTheWindowsOwn();
+    void foreignFileChangesNothing_data();
+    void foreignFileChangesNothing();
+    void failedSaveIsReported();
+    void loadedScriptNeedsConsent_data();
+    void loadedScriptNeedsConsent();
+    void byteOrderMarkFollowsTheLoadedFile();
+    void scriptStepFollowsTheWindow();
+
+private:
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    // Writes a file into the test directory; its path.
+    QString write(const QString &name, const QByteArray &bytes) const
+    {
+        writeFile(path(name), bytes);
+        return path(name);
+    }
+    template<class T>
+    T *field(const char *name, int code) const
+    {
+        return kivra::findWidget<T>(&m_dialog->optionMap(), QLatin1String(name), code);
+    }
+    QComboBox *columns() const { return m_dialog->findChild<QComboBox *>("columnCombo"); }
+    QComboBox *types() const { return m_dialog->findChild<QComboBox *>("typeCombo"); }
+    QListWidget *emptyFields() const
+    {
+        return field<QListWidget>("empty_data_fields", kivra::kListWidget);
+    }
+    void choose(const QString &inputPath);
+    void assignType(int column, const QString &placeholder);
+    // The columns that show the red dot of an assigned field type.
+    QList<int> markedColumns() const;
+    QList<int> clearedColumns() const;
+    // Saves contents as a configuration file.
+    QString writeConfiguration(const QString &name, const QVariantMap &contents) const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<QTemporaryDir> m_settingsDir;
+    std::unique_ptr<Dialog> m_dialog;
+    QStringList m_prompts;
+    QVariant m_answer;
+};
+
+void TestConfiguration::initTestCase()
+{
+    setApplicationIdentity();
+    AppPrompt::setHandler([this](const AppPrompt::Request &request) {
+        m_prompts.append(request.title + QLatin1Char('|') + request.text);
+        return std::exchange(m_answer, QVariant());
+    });
+    QxtCsvModel::setProgressHook([](qint64) -> vondrel::CsvProgressCallback {
+        return [](qint64) {
+            return true;
+        };
+    });
+}
+
+void TestConfiguration::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_settingsDir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid() && m_settingsDir->isValid());
+    m_prompts.clear();
+    m_answer = QVariant();
+    m_dialog = std::make_unique<Dialog>(nullptr, m_settingsDir->path());
+}
+
+void TestConfiguration::cleanup()
+{
+    m_dialog.reset();
+    QVERIFY2(m_prompts.isEmpty(), qPrintable(m_prompts.join(QLatin1Char('\n'))));
+}
+
+void TestConfiguration::choose(const QString &inputPath)
+{
+    field<QLineEdit>("input_filename", kivra::kOpenFileLineEdit)->setText(inputPath);
+}
+
+void TestConfiguration::assignType(int column, const QString &placeholder)
+{
+    columns()->setCurrentIndex(column);
+    types()->setCurrentIndex(types()->findData(placeholder));
+    m_dialog->findChild<QPushButton *>("assignButton")->click();
+}
+
+QList<int> TestConfiguration::markedColumns() const
+{
+    QList<int> marked;
+    for (int i = 0; i < columns()->count(); ++i) {
+        if (!columns()->itemIcon(i).isNull())
+            marked.append(i);
+    }
+    return marked;
+}
+
+QList<int> TestConfiguration::clearedColumns() const
+{
+    QList<int> cleared;
+    for (int i = 0; i < emptyFields()->count(); ++i) {
+        if (emptyFields()->item(i)->checkState() == Qt::Checked)
+            cleared.append(i);
+    }
+    return cleared;
+}
+
+QString TestConfiguration::writeConfiguration(const QString &name,
+                                              const QVariantMap &contents) const
+{
+    const QString file = path(name);
+    if (!ConfigurationFile::save(file, contents))
+        qFatal("Cannot write the test configuration");
+    return file;
+}
+
+void TestConfiguration::roundTrip()
+{
+    choose(write("lieferung.csv", csvTable));
+    QCOMPARE(columns()->count(), 3);
+    assignType(0, QStringLiteral("<NAME>"));
+    assignType(2, QStringLiteral("<AMOUNT_COMMA>"));
+    emptyFields()->item(1)->setCheckState(Qt::Checked);
+    m_dialog->optionMap().insert(QStringLiteral("pseudo_key"), QByteArray(16, 'k'));
+    m_dialog->optionMap().insert(QStringLiteral("intScaleFactor"), 3.0);
+
+    const QString file = path("lieferung.vondrel.conf");
+    QVERIFY(m_dialog->saveConfigurationTo(file));
+    QVERIFY(!readFile(file).contains("pseudo_key"));
+    QVERIFY(!readFile(file).contains("kkkk"));
+    QSettings stored(file, QSettings::IniFormat);
+    const QVariantMap map = stored.value(QStringLiteral("config_data/vmap")).toMap();
+    QCOMPARE(map.value(QStringLiteral("CONNECTED_FIELDS:")).toMap(),
+             QVariantMap({{"1", "<NAME>"}, {"3", "<AMOUNT_COMMA>"}}));
+    QCOMPARE(map.value(QStringLiteral("CLEARED_FIELDS:")).toList(), QVariantList({"2"}));
+    QCOMPARE(map.value(QStringLiteral("input_filename")).toString(), path("lieferung.csv"));
+
+    // The next delivery: other choices, another key.
+    assignType(0, QString());
+    assignType(1, QStringLiteral("<PLACE>"));
+    emptyFields()->item(1)->setCheckState(Qt::Unchecked);
+    emptyFields()->item(2)->setCheckState(Qt::Checked);
+    m_dialog->optionMap().insert(QStringLiteral("pseudo_key"), QByteArray(16, 'n'));
+    m_dialog->optionMap().insert(QStringLiteral("intScaleFactor"), 7.0);
+
+    QVERIFY(m_dialog->loadConfigurationFrom(file));
+    QCOMPARE(DialogTestAccess::templates(*m_dialog),
+             QVariantMap({{"1", "<NAME>"}, {"3", "<AMOUNT_COMMA>"}}));
+    QCOMPARE(markedColumns(), QList<int>({0, 2}));
+    QCOMPARE(clearedColumns(), QList<int>({1}));
+    QCOMPARE(kivra::selectedValues(&m_dialog->optionMap(), QStringLiteral("empty_data_fields")),
+             QVariantList({"2"}));
+    QCOMPARE(plain(*m_dialog, QStringLiteral("pseudo_key")), QVariant(QByteArray(16, 'n')));
+    QCOMPARE(plain(*m_dialog, QStringLiteral("intScaleFactor")).toDouble(), 3.0);
+    QCOMPARE(DialogTestAccess::setting(*m_dialog, QStringLiteral("intScaleFactor")).toDouble(),
+             3.0);
+    // The type chooser shows the chosen column's type.
+    columns()->setCurrentIndex(2);
+    QCOMPARE(types()->currentData().toString(), QStringLiteral("<AMOUNT_COMMA>"));
+}
+
+void TestConfiguration::buttonsAskForTheFile()
+{
+    choose(write("lieferung.csv", csvTable));
+    assignType(1, QStringLiteral("<PLACE>"));
+    auto *save = field<QPushButton>("tmp_sichern", kivra::kPushButton);
+    auto *load = field<QPushButton>("tmp_laden", kivra::kPushButton);
+    QVERIFY(save && load);
+
+    // A cancelled dialog does nothing.
+    save->click();
+    QCOMPARE(m_prompts, QStringList({"Konfiguration speichern|"}));
+    m_prompts.clear();
+    QCOMPARE(QDir(m_settingsDir->path()).entryList({"*.conf"}, QDir::Files), QStringList());
+
+    m_answer = path("a.vondrel.conf");
+    save->click();
+    m_prompts.clear();
+    QVERIFY(QFileInfo::exists(path("a.vondrel.conf")));
+
+    assignType(1, QString());
+    m_answer = path("a.vondrel.conf");
+    load->click();
+    QCOMPARE(m_prompts, QStringList({"Konfiguration laden|"}));
+    m_prompts.clear();
+    QCOMPARE(markedColumns(), QList<int>({1}));
+}
+
+void TestConfiguration::csvConfigurationOnAWorkbookAssignsNothing()
+{
+    choose(write("lieferung.csv", csvTable));
+    assignType(0, QStringLiteral("<NAME>"));
+
+    auto document = XlsxFixture::load(
+        XlsxFixture::workbook({{QStringLiteral("Daten"), XlsxFixture::sheetXml({})}}));
+    QVERIFY(document->write(1, 1, QStringLiteral("Name")));
+    QVERIFY(document->write(1, 2, QStringLiteral("Ort")));
+    QVERIFY(document->write(2, 1, QStringLiteral("Anna")));
+    QVERIFY(document->saveAs(path("lieferung.xlsx")));
+    const QString file =
+        writeConfiguration(QStringLiteral("csv.vondrel.conf"),
+                           ConfigurationFile::contents({{"input_filename", path("lieferung.xlsx")}},
+                                                       {{"1", "<NAME>"}, {"2", "<PLACE>"}}, {}));
+
+    QVERIFY(m_dialog->loadConfigurationFrom(file));
+    QCOMPARE(DialogTestAccess::loadedInputName(*m_dialog).toString(), path("lieferung.xlsx"));
+    QCOMPARE(columns()->itemData(0).toString(), QStringLiteral("A"));
+    QCOMPARE(columns()->count(), 2);
+    QCOMPARE(markedColumns(), QList<int>());
+    QCOMPARE(types()->currentIndex(), 0);
+}
+
+void TestConfiguration::missingEntriesTakeTheWindowsOwn()
+{
+    choose(write("lieferung.csv", csvTable));
+    assignType(0, QStringLiteral("<NAME>"));
+    const QString file = writeConfiguration(QStringLiteral("knapp.vondrel.conf"),
+                                            {{"input_filename", path("lieferung.csv")}});
+
+    QVERIFY(m_dialog->loadConfigurationFrom(file));
+    QVERIFY(DialogTestAccess::templates(*m_dialog).isEmpty());
+    QCOMPARE(markedColumns(), QList<int>());
+    for (const QString &key : ConfigurationFile::settingKeys()) {
+        QVERIFY2(m_dialog->optionMap().contains(key), qPrintable(key));
+        QCOMPARE(plain(*m_dialog, key), DialogTestAccess::setting(*m_dialog, key));
+    }
+    QCOMPARE(plain(*m_dialog, QStringLiteral("dateMaxShiftDays")).toInt(), 365);
+    QCOMPARE(plain(*m_dialog, QStringLiteral("dateToTextFmt")).toString(),
+             QStringLiteral("dd.MM.yyyy"));
+}
+
+void TestConfiguration::foreignFileChangesNothing_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("empty file") << QByteArray();
+    QTest::newRow("options file") << QByteArray(
+        "[main]\nvmap=@Variant(\\0\\0\\0\\b\\0\\0\\0\\0)\n");
+    QTest::newRow("summary key not a map") << QByteArray("[config_data]\nvmap=Text\n");
+    QTest::newRow("the table itself") << csvTable;
+    QTest::newRow("binary") << QByteArray("\x00\xff\x01[\n=\x7f", 7);
+}
+
+void TestConfiguration::foreignFileChangesNothing()
+{
+    QFETCH(QByteArray, bytes);
+
+    choose(write("lieferung.csv", csvTable));
+    assignType(1, QStringLiteral("<PLACE>"));
+    emptyFields()->item(2)->setCheckState(Qt::Checked);
+    const QVariantMap before = m_dialog->optionMap();
+    const QString file = write("fremd.vondrel.conf", bytes);
+
+    QVERIFY(!m_dialog->loadConfigurationFrom(file));
+    QCOMPARE(m_prompts,
+             QStringList({"Dateifehler:|Die Datei enthält keine Konfiguration:\r\n" + file}));
+    m_prompts.clear();
+    QCOMPARE(DialogTestAccess::templates(*m_dialog), QVariantMap({{"2", "<PLACE>"}}));
+    QCOMPARE(markedColumns(), QList<int>({1}));
+    QCOMPARE(clearedColumns(), QList<int>({2}));
+    QCOMPARE(m_dialog->optionMap().keys(), before.keys());
+    for (auto it = before.cbegin(); it != before.cend(); ++it)
+        QCOMPARE(plain(*m_dialog, it.key()), kivra::plainValue(it.value()));
+    QCOMPARE(readFile(file), bytes);
+
+    QVERIFY(!m_dialog->loadConfigurationFrom(path("fehlt.vondrel.conf")));
+    QCOMPARE(m_prompts.size(), 1);
+    m_prompts.clear();
+}
+
+void TestConfiguration::failedSaveIsReported()
+{
+    const QString input = write("lieferung.csv", csvTable);
+    choose(input);
+    writeFile(path("datei"), "x");
+    const QString unwritable = path("datei/a.vondrel.conf");
+    QVERIFY(!m_dialog->saveConfigurationTo(unwritable));
+    QCOMPARE(m_prompts,
+             QStringList({"Dateifehler:|Die Konfiguration konnte nicht gespeichert werden:\r\n" +
+                          unwritable}));
+    m_prompts.clear();
+
+    // The table the configuration is for is never replaced by it.
+    QVERIFY(!m_dialog->saveConfigurationTo(input));
+    QCOMPARE(m_prompts.size(), 1);
+    QVERIFY(m_prompts.first().startsWith(QLatin1String("Dateifehler:|")));
+    m_prompts.clear();
+    QCOMPARE(readFile(input), csvTable);
+}
+
+void TestConfiguration::loadedScriptNeedsConsent_data()
+{
+    QTest::addColumn<bool>("onBefore");
+    QTest::addColumn<QString>("scriptBefore");
+    QTest::addColumn<QString>("loadedScript");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<QVariant>("answer");
+    QTest::addColumn<bool>("onAfter");
+
+    QTest::newRow("switched on, agreed") << false << ""
+                                         << "a.js" << true << QVariant(true) << true;
+    QTest::newRow("switched on, refused") << false << ""
+                                          << "a.js" << true << QVariant() << false;
+    QTest::newRow("another script") << true << "b.js"
+                                    << "a.js" << true << QVariant() << false;
+    QTest::newRow("the same script again") << true << "a.js"
+                                           << "a.js" << false << QVariant() << true;
+}
+
+void TestConfiguration::loadedScriptNeedsConsent()
+{
+    QFETCH(bool, onBefore);
+    QFETCH(QString, scriptBefore);
+    QFETCH(QString, loadedScript);
+    QFETCH(bool, asked);
+    QFETCH(QVariant, answer);
+    QFETCH(bool, onAfter);
+
+    writeFile(path("a.js"), "");
+    writeFile(path("b.js"), "");
+    choose(write("lieferung.csv", csvTable));
+    if (!scriptBefore.isEmpty()) {
+        field<QLineEdit>("script_filename", kivra::kOpenFileLineEdit)->setText(path(scriptBefore));
+    }
+    field<QCheckBox>("script_use", kivra::kCheckBox)->setChecked(onBefore);
+    const QString file = writeConfiguration(QStringLiteral("mit-skript.vondrel.conf"),
+                                            {{"input_filename", path("lieferung.csv")},
+                                             {"script_use", true},
+                                             {"script_filename", path(loadedScript)}});
+
+    m_answer = answer;
+    QVERIFY(m_dialog->loadConfigurationFrom(file));
+    QCOMPARE(m_prompts.size(), asked ? 1 : 0);
+    if (asked)
+        QVERIFY(m_prompts.first().startsWith("Scriptdatei:|Die Konfiguration schaltet die "
+                                             "Scriptdatei\r\n" +
+                                             path(loadedScript)));
+    m_prompts.clear();
+    QCOMPARE(plain(*m_dialog, QStringLiteral("script_use")).toBool(), onAfter);
+    QCOMPARE(field<QCheckBox>("script_use", kivra::kCheckBox)->isChecked(), onAfter);
+    QCOMPARE(plain(*m_dialog, QStringLiteral("script_filename")).toString(), path(loadedScript));
+}
+
+void TestConfiguration::byteOrderMarkFollowsTheLoadedFile()
+{
+    choose(write("mit-bom.csv", "\xEF\xBB\xBF" + csvTable));
+    QVERIFY(DialogTestAccess::inputHasBom(*m_dialog));
+    writeFile(path("ohne-bom.csv"), csvTable);
+    const QString file = writeConfiguration(QStringLiteral("ohne.vondrel.conf"),
+                                            {{"input_filename", path("ohne-bom.csv")}});
+
+    QVERIFY(m_dialog->loadConfigurationFrom(file));
+    QCOMPARE(DialogTestAccess::loadedInputName(*m_dialog).toString(), path("ohne-bom.csv"));
+    QVERIFY(!DialogTestAccess::inputHasBom(*m_dialog));
+
+    const QString back = writeConfiguration(QStringLiteral("mit.vondrel.conf"),
+                                            {{"input_filename", path("mit-bom.csv")}});
+    QVERIFY(m_dialog->loadConfigurationFrom(back));
+    QVERIFY(DialogTestAccess::inputHasBom(*m_dialog));
+}
+
+void TestConfiguration::scriptStepFollowsTheWindow()
+{
+    const QString input = write("lieferung.csv", csvTable);
+    choose(input);
+    field<QLineEdit>("export_filename", kivra::kSaveFileLineEdit)->setText(path("aus.csv"));
+    const QString script = write("skript.js", "var dir = '" + m_dir->path().toUtf8() + "/';" + R"(
+        var names = ["lieferung.csv", "aus.csv", "skript.js", "frei.txt"];
+        var written = [];
+        for (var i = 0; i < names.length; ++i)
+            if (DataSheetObject.writeUtf8TextFile(dir + names[i], "weg", false))
+                written.push(names[i]);
+        DataSheetObject.setText(0, "ort", written.join(","), true);
+    )");
+    field<QLineEdit>("script_filename", kivra::kOpenFileLineEdit)->setText(script);
+
+    const ScriptStep::Setup setup = m_dialog->scriptStepSetup();
+    QCOMPARE(setup.scriptFileName, script);
+    QCOMPARE(setup.columnIds, QStringList({"1", "2", "3"}));
+    QCOMPARE(setup.columnItemTexts, QStringList({"1 [Name]", "2 [Ort]", "3 [Betrag]"}));
+    QVERIFY(setup.protectedFiles.contains(m_settingsDir->filePath("vondrel.opt")));
+
+    QxtCsvModel output;
+    RunFixture::loadCsv(output, csvTable, RunFixture::csvSettings(input, path("aus.csv")));
+    ScriptTarget target;
+    target.model = &output;
+    target.firstRow = 1;
+    const ScriptStep step(setup);
+    step(target);
+    QCOMPARE(output.text(1, 1), QStringLiteral("frei.txt"));
+    QCOMPARE(readFile(input), csvTable);
+    QVERIFY(!QFileInfo::exists(path("aus.csv")));
+}
+
+QTEST_MAIN(TestConfiguration)
+#include "tst_configuration.moc"
