@@ -36,6 +36,7 @@ private slots:
     void csvRun();
     void workbookRun();
     void newKeyIsKeptAtOnce();
+    void scriptChangesTheOutputCopy();
     void refusedRunsSayWhy_data();
     void refusedRunsSayWhy();
     void keyThatCannotBeKeptStopsTheRun();
@@ -305,6 +306,31 @@ void TestMainWindowRun::newKeyIsKeptAtOnce()
     QCOMPARE(m_prompts, QStringList({kSuccess}));
     m_prompts.clear();
     QCOMPARE(readWorkbook(path(QStringLiteral("zwei.xlsx")))->read(2, 1).toString(), first);
+}
+
+void TestMainWindowRun::scriptChangesTheOutputCopy()
+{
+    const QString input = writeFile(QStringLiteral("kunden.csv"), "Name;Nr\r\nAnna;1\r\n");
+    const QString script = writeFile(QStringLiteral("skript.js"),
+                                     "DataSheetObject.setText(0, 1, 'vom Skript');\n"
+                                     "throw new Error('kaputt');\n");
+    choose(input);
+    assignType(0, QStringLiteral("<NAME>"));
+    setText("script_filename", kivra::kOpenFileLineEdit, script);
+    field<QAbstractButton>("script_use", kivra::kCheckBox)->setChecked(true);
+    setText("export_filename", kivra::kSaveFileLineEdit, path(QStringLiteral("ausgabe.csv")));
+
+    run();
+    // A failing script is reported; the output keeps what it changed up to the error.
+    QCOMPARE(m_prompts.size(), 2);
+    QVERIFY2(m_prompts.first().startsWith(QLatin1String("Scriptfehler: Error: kaputt")),
+             qPrintable(m_prompts.first()));
+    QCOMPARE(m_prompts.last(), kSuccess);
+    m_prompts.clear();
+    const QList<QByteArray> lines = readFile(path(QStringLiteral("ausgabe.csv"))).split('\n');
+    QVERIFY(lines.at(1).startsWith("\"name"));
+    QVERIFY(lines.at(1).endsWith(";\"vom Skript\""));
+    QCOMPARE(readFile(input), QByteArray("Name;Nr\r\nAnna;1\r\n"));
 }
 
 void TestMainWindowRun::refusedRunsSayWhy_data()
