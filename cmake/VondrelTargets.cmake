@@ -1,8 +1,9 @@
 # Helpers shared by the test and benchmark folders.
 
 # The environment of every test: headless, in the Berlin time zone so that date logic
-# (daylight saving included) is reproducible.
-set(VONDREL_TEST_ENVIRONMENT QT_QPA_PLATFORM=offscreen TZ=Europe/Berlin LC_ALL=C.UTF-8)
+# (daylight saving included) is reproducible, and the sanitizers' options in such a build.
+set(VONDREL_TEST_ENVIRONMENT QT_QPA_PLATFORM=offscreen TZ=Europe/Berlin LC_ALL=C.UTF-8
+                             ${VONDREL_SANITIZER_ENVIRONMENT})
 
 # vondrel_add_test(<name> SOURCES <files...> LIBS <targets...>)
 # One QtTest executable, registered with ctest.
