@@ -118,7 +118,7 @@ void TestKivraRecords::captionsAndOptions()
     QCOMPARE(markRequiredCaption(QString(), kRequired), QString());
     QCOMPARE(captionParts(QStringLiteral("a;;b"), {}), QStringList({"a", "", "b"}));
     QCOMPARE(captionParts(QStringLiteral("a;b"), kNoCaptionSplit), QStringList({"a;b"}));
-    QCOMPARE(Option::timer({{"timer", 500}}), QVariantList{500});
+    QCOMPARE(Option::timer({{"timer", 500}}), QVariantList {500});
     QCOMPARE(Option::timer({{"timer", QVariantList {100, "t"}}}), QVariantList({100, "t"}));
 }
 

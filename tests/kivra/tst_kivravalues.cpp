@@ -234,7 +234,7 @@ void TestKivraValues::bindings()
         VariantBinding valuePtr(&vars, "valuePtr", true);
         *valuePtr.data() = 4;
     }
-    QCOMPARE(selectedValues(&vars, "list"), QVariantList{1});
+    QCOMPARE(selectedValues(&vars, "list"), QVariantList {1});
     QCOMPARE(vars.value("text"), QVariant("old"));
     // Pointer entries stay pointers; the edits reach the caller's objects.
     QCOMPARE(selectedFlags(callersList), QList<bool>({true}));
@@ -265,7 +265,7 @@ void TestKivraValues::bindings()
     QCOMPARE(plainValue(QVariant::fromValue(T_LISTDATA {}), true), QVariant(QVariantList()));
     QCOMPARE(plainValue(QVariant::fromValue(T_VARIANT_PTR(nullptr))), QVariant());
     keepFirstChecked(list);
-    QCOMPARE(selectedValues(list), QVariantList{2});
+    QCOMPARE(selectedValues(list), QVariantList {2});
 }
 
 void TestKivraValues::changeHandler_data()
@@ -406,7 +406,7 @@ void TestKivraValues::setWidgetDataWithoutCallbacks()
     // A bound variable takes the value; the map keeps pointing at it.
     QCOMPARE(form.boundPath, QVariant("out.csv"));
     QCOMPARE(form.vars.value("path").value<T_VARIANT_PTR>(), &form.boundPath);
-    QCOMPARE(selectedValues(&form.vars, "sep"), QVariantList{2});
+    QCOMPARE(selectedValues(&form.vars, "sep"), QVariantList {2});
     QCOMPARE(form.vars.value("color"), QVariant("#ff0000"));
     QVERIFY(!form.vars.contains("caption"));
     QCOMPARE(form.vars.value("tabs"), QVariant(0));
@@ -425,7 +425,7 @@ void TestKivraValues::setWidgetDataWithoutCallbacks()
     // A value that names no combo item leaves both the combo box and its list data.
     QVERIFY(setWidgetData(&form.vars, {{"sep", 9}}, false));
     QCOMPARE(form.sep->currentIndex(), 1);
-    QCOMPARE(selectedValues(&form.vars, "sep"), QVariantList{2});
+    QCOMPARE(selectedValues(&form.vars, "sep"), QVariantList {2});
 
     // A menu button checks the named action, and its list data follows, so the value is saved.
     auto *menuButton = form.add<QPushButton>("view", kPushButton, kMenuButton);
@@ -711,7 +711,7 @@ void TestKivraValues::setListDataByName()
 
     QVERIFY(!kivra::setListDataByName(QVariant::fromValue(listData({1}, {true})), &form.vars,
                                       "no_widget", 0, false, false, false, false));
-    QCOMPARE(selectedValues(&form.vars, "no_widget"), QVariantList{1});
+    QCOMPARE(selectedValues(&form.vars, "no_widget"), QVariantList {1});
 
     QVariant notAList;
     QVERIFY(!kivra::setListDataByName(QVariant::fromValue(&notAList), &form.vars, "enc", 0, false,
