@@ -3,54 +3,84 @@
 namespace {
 
 template<char16_t first, uchar radix>
-QString charactersFromBytes(QByteArrayView bytes, int n)
+void writeCharacters(QByteArrayView bytes, int n, QChar *out)
 {
-    QString out;
-    if (n <= 0 || bytes.isEmpty())
-        return out;
-    out.resize(n);
-    QChar *data = out.data();
     const qsizetype size = bytes.size();
+    if (size == 0)
+        return;
+    // The byte string is reused cyclically when it is shorter than n.
     for (qsizetype i = 0; i < n; ++i)
-        data[i] = QChar(char16_t(first + uchar(bytes[i < size ? i : i % size]) % radix));
+        out[i] = QChar(char16_t(first + uchar(bytes[i < size ? i : i % size]) % radix));
+}
+
+QString charactersFromBytes(QByteArrayView bytes, int n,
+                            void (*write)(QByteArrayView, int, QChar *))
+{
+    if (n <= 0 || bytes.isEmpty())
+        return QString();
+    QString out(n, Qt::Uninitialized);
+    write(bytes, n, out.data());
     return out;
 }
 
 } // namespace
 
-QString lettersFromBytes(QByteArrayView bytes, int n)
+namespace vondrel {
+
+void writeLetters(QByteArrayView bytes, int n, QChar *out)
 {
-    return charactersFromBytes<u'a', 26>(bytes, n);
+    writeCharacters<u'a', 26>(bytes, n, out);
 }
 
-QString digitsFromBytes(QByteArrayView bytes, int n)
+void writeDigits(QByteArrayView bytes, int n, QChar *out)
 {
-    return charactersFromBytes<u'0', 10>(bytes, n);
+    writeCharacters<u'0', 10>(bytes, n, out);
+}
+
+void writeLowDecimalDigits(quint64 value, int width, QChar *out)
+{
+    // A 64-bit value has at most 20 digits, so from 20 on all of it fits.
+    for (int i = width - 1; i >= 0; --i) {
+        out[i] = QChar(char16_t(u'0' + value % 10));
+        value /= 10;
+    }
+}
+
+void writeBase36(quint64 value, int width, QChar *out)
+{
+    static constexpr char16_t digits[] = u"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    for (int i = width - 1; i >= 0; --i) {
+        out[i] = QChar(digits[value % 36]);
+        value /= 36;
+    }
 }
 
 QString lowDecimalDigits(quint64 value, int width)
 {
     if (width <= 0)
         return QString();
-    if (width < 20) {
-        quint64 modulus = 1;
-        for (int i = 0; i < width; ++i)
-            modulus *= 10;
-        value %= modulus;
-    }
-    return QString::number(value).rightJustified(width, u'0');
+    QString out(width, Qt::Uninitialized);
+    writeLowDecimalDigits(value, width, out.data());
+    return out;
+}
+
+} // namespace vondrel
+
+QString lettersFromBytes(QByteArrayView bytes, int n)
+{
+    return charactersFromBytes(bytes, n, vondrel::writeLetters);
+}
+
+QString digitsFromBytes(QByteArrayView bytes, int n)
+{
+    return charactersFromBytes(bytes, n, vondrel::writeDigits);
 }
 
 QString toBase36(quint64 value, int width)
 {
-    static constexpr char16_t digits[] = u"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    QString out;
     if (width <= 0)
-        return out;
-    out.resize(width);
-    for (int i = width - 1; i >= 0; --i) {
-        out[i] = QChar(digits[value % 36]);
-        value /= 36;
-    }
+        return QString();
+    QString out(width, Qt::Uninitialized);
+    vondrel::writeBase36(value, width, out.data());
     return out;
 }

@@ -14,8 +14,8 @@
 // dateTime) rather than its types, so the engine library itself stays free of the spreadsheet
 // layer and its GUI dependencies; callers include the layer's Document and Cell headers.
 template<typename SpreadsheetDocument>
-QDateTime cellValue(const DateTextSettings &owner, const SpreadsheetDocument &document, int row,
-                    int column, int fieldType, bool use1904)
+QDateTime cellValue(const vondrel::DateTextSettings &owner, const SpreadsheetDocument &document,
+                    int row, int column, int fieldType, bool use1904)
 {
     const auto *cell = document.cellAt(row, column);
     if (!cell)

@@ -4,9 +4,28 @@
 
 #include <cmath>
 
+using vondrel::DateTextSettings;
+namespace FieldTypeId = vondrel::FieldTypeId;
+
 namespace {
 
 constexpr qint64 msecsPerDay = 86400000;
+
+// A wall-clock time in the spring daylight-saving gap (or a midnight that a zone
+// skips) has no local date-time: the toolkit gives an invalid one that still holds
+// the date and time read. Those fields are kept in UTC, as the workbook layer keeps
+// such cells, rather than the value being lost.
+QDateTime keepWallClock(const QDateTime &dateTime)
+{
+    if (dateTime.isValid() || !dateTime.date().isValid() || !dateTime.time().isValid())
+        return dateTime;
+    return QDateTime(dateTime.date(), dateTime.time(), Qt::UTC);
+}
+
+QDateTime wallClockDateTime(const QDate &date, const QTime &time)
+{
+    return keepWallClock(QDateTime(date, time));
+}
 
 // The format with one-digit day and month (and, for date-times, hour, minute and
 // second) allowed, so that "1.2.2024" reads with "dd.MM.yyyy".
@@ -35,13 +54,14 @@ QDateTime textToDateTime(const DateTextSettings &owner, const QString &text, int
             date = QDate::fromString(text, Qt::ISODate);
         else if (!owner.textToDateFmt.isEmpty())
             date = parseDateLenient(text, owner.textToDateFmt, gregorianCalendar());
-        return date.isValid() ? QDateTime(date, QTime(0, 0)) : QDateTime();
+        return date.isValid() ? wallClockDateTime(date, QTime(0, 0)) : QDateTime();
     }
     case FieldTypeId::DateTime:
     case FieldTypeId::DateTimeConvert:
         if (owner.textToDateTimeISO) {
-            const QDateTime withMs = QDateTime::fromString(text, Qt::ISODateWithMs);
-            return withMs.isValid() ? withMs : QDateTime::fromString(text, Qt::ISODate);
+            const QDateTime withMs = keepWallClock(QDateTime::fromString(text, Qt::ISODateWithMs));
+            return withMs.isValid() ? withMs
+                                    : keepWallClock(QDateTime::fromString(text, Qt::ISODate));
         }
         if (!owner.textToDateTimeFmt.isEmpty())
             return parseDateTimeLenient(text, owner.textToDateTimeFmt, gregorianCalendar());
@@ -71,26 +91,29 @@ QDate parseDateLenient(const QString &text, const QString &format, const QCalend
 QDateTime parseDateTimeLenient(const QString &text, const QString &format,
                                const QCalendar &calendar)
 {
-    const QDateTime dateTime = QDateTime::fromString(text, format, calendar);
+    const QDateTime dateTime = keepWallClock(QDateTime::fromString(text, format, calendar));
     if (dateTime.isValid())
         return dateTime;
     const QString relaxed = relaxedFormat(format, true);
-    return relaxed != format ? QDateTime::fromString(text, relaxed, calendar) : QDateTime();
+    return relaxed != format ? keepWallClock(QDateTime::fromString(text, relaxed, calendar))
+                             : QDateTime();
 }
 
 QDateTime variantToDateTime(const QVariant &value)
 {
     switch (value.typeId()) {
     case QMetaType::QDate:
-        return QDateTime(value.toDate(), QTime(0, 0));
+        return wallClockDateTime(value.toDate(), QTime(0, 0));
     case QMetaType::QTime:
-        return QDateTime(QDate(1899, 12, 30), value.toTime());
+        return wallClockDateTime(QDate(1899, 12, 30), value.toTime());
     case QMetaType::QDateTime:
         return value.toDateTime();
     default:
         return QDateTime();
     }
 }
+
+namespace vondrel {
 
 QDateTime spreadsheetSerialToDateTime(double serial, bool use1904)
 {
@@ -111,12 +134,10 @@ QDateTime spreadsheetSerialToDateTime(double serial, bool use1904)
         ++days;
     const QDate epoch = use1904 ? QDate(1904, 1, 1) : QDate(1899, 12, 30);
     const QDate date = epoch.addDays(days);
-    const QTime time = QTime::fromMSecsSinceStartOfDay(int(msecs));
-    // A wall-clock time in the spring daylight-saving gap has no local date-time; keep its
-    // fields in UTC, as the workbook layer does, rather than lose the value.
-    const QDateTime local(date, time);
-    return local.isValid() || !date.isValid() ? local : QDateTime(date, time, Qt::UTC);
+    return wallClockDateTime(date, QTime::fromMSecsSinceStartOfDay(int(msecs)));
 }
+
+} // namespace vondrel
 
 QDateTime convertCellValue(const DateTextSettings &owner, const QVariant &value,
                            const QVariant &cellDateTime, int fieldType, bool use1904)
@@ -130,5 +151,5 @@ QDateTime convertCellValue(const DateTextSettings &owner, const QVariant &value,
         return variantToDateTime(cellDateTime);
     bool isNumber = false;
     const double serial = value.toDouble(&isNumber);
-    return isNumber ? spreadsheetSerialToDateTime(serial, use1904) : QDateTime();
+    return isNumber ? vondrel::spreadsheetSerialToDateTime(serial, use1904) : QDateTime();
 }

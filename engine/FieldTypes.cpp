@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+namespace vondrel {
+
 const FieldTypeInfo fieldTypeInfos[24] = {
     {FieldTypeId::Text, "<TEXT>", QT_TRANSLATE_NOOP("Dialog", "Text")},
     {FieldTypeId::Email, "<EMAIL>", QT_TRANSLATE_NOOP("Dialog", "Email")},
@@ -30,12 +32,24 @@ const FieldTypeInfo fieldTypeInfos[24] = {
      QT_TRANSLATE_NOOP("Dialog", "Datum-Zeit zu Text *")},
 };
 
+QString fieldTypeLabel(int id)
+{
+    if (id < FieldTypeId::First || id > FieldTypeId::Last)
+        return {};
+    return QCoreApplication::translate("Dialog", fieldTypeInfos[id - 1].label);
+}
+
+} // namespace vondrel
+
+namespace FieldTypeId = vondrel::FieldTypeId;
+using vondrel::fieldTypeInfos;
+
 namespace {
 
 QMap<QString, FieldType> buildPlaceholderTable()
 {
     QMap<QString, FieldType> table;
-    for (const FieldTypeInfo &info : fieldTypeInfos)
+    for (const vondrel::FieldTypeInfo &info : fieldTypeInfos)
         table.insert(QString::fromLatin1(info.placeholder), info.id);
     return table;
 }
@@ -51,11 +65,4 @@ QString placeholderForFieldType(int id)
     if (id < FieldTypeId::First || id > FieldTypeId::Last)
         return QStringLiteral("<TEXT>");
     return QString::fromLatin1(fieldTypeInfos[id - 1].placeholder);
-}
-
-QString fieldTypeLabel(int id)
-{
-    if (id < FieldTypeId::First || id > FieldTypeId::Last)
-        return {};
-    return QCoreApplication::translate("Dialog", fieldTypeInfos[id - 1].label);
 }

@@ -8,6 +8,8 @@
 // placeholderTable.
 using FieldType = qint32;
 
+namespace vondrel {
+
 namespace FieldTypeId {
 enum : FieldType {
     Text = 1,
@@ -50,11 +52,13 @@ struct FieldTypeInfo
 // All 24 types in id order.
 extern const FieldTypeInfo fieldTypeInfos[24];
 
+// The translated label of a type id; empty for an unknown id.
+QString fieldTypeLabel(int id);
+
+} // namespace vondrel
+
 // Placeholder text -> type id, iterated in code-unit order of the placeholder.
 extern const QMap<QString, FieldType> placeholderTable;
 
 // The placeholder of a type id; "<TEXT>" for any id that is not a field type.
 QString placeholderForFieldType(int id);
-
-// The translated label of a type id; empty for an unknown id.
-QString fieldTypeLabel(int id);

@@ -6,11 +6,14 @@
 #include <array>
 #include <memory>
 
+namespace vondrel {
+
 using HmacDigest = std::array<uchar, 32>;
 
 // A key for HMAC-SHA256 with its padded key blocks hashed once, so that each
 // message costs only the hashing of the message itself. Copies share the
-// precomputed state, which never changes after construction.
+// precomputed state, which never changes after construction, so one key may be
+// used from several threads.
 class HmacKey
 {
 public:
@@ -30,9 +33,11 @@ private:
     std::shared_ptr<const State> m_state;
 };
 
+} // namespace vondrel
+
 // HMAC-SHA256 (RFC 2104) of message under key: 32 bytes.
-QByteArray hmacSha256(const HmacKey &key, QByteArrayView message);
+QByteArray hmacSha256(const vondrel::HmacKey &key, QByteArrayView message);
 
 // n bytes of HMAC(key, data || counter) blocks, the 32-bit counter starting at 0
 // and written least significant byte first. Empty when n <= 0.
-QByteArray hmacCounterStream(const HmacKey &key, QByteArrayView data, int n);
+QByteArray hmacCounterStream(const vondrel::HmacKey &key, QByteArrayView data, int n);

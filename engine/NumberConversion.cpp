@@ -1,11 +1,12 @@
 #include "NumberConversion.h"
 
 #include <QLocale>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <string>
+#include <string_view>
 
 namespace {
 
@@ -48,12 +49,12 @@ bool isCSpace(QChar c)
 // strtod reports an overflow as infinity and an underflow as 0; from_chars only
 // reports the range error. The sign of the decimal exponent of the first
 // significant digit tells which of the two it was.
-double outOfRangeValue(const std::string &number)
+double outOfRangeValue(std::string_view number)
 {
     const size_t exponentAt = number.find_first_of("eE");
-    const std::string mantissa = number.substr(0, exponentAt);
+    const std::string_view mantissa = number.substr(0, exponentAt);
     long exponent = 0;
-    if (exponentAt != std::string::npos) {
+    if (exponentAt != std::string_view::npos) {
         const char *first = number.data() + exponentAt + 1;
         const char *last = number.data() + number.size();
         const bool negative = *first == '-';
@@ -67,9 +68,10 @@ double outOfRangeValue(const std::string &number)
     }
     const size_t point = mantissa.find('.');
     const size_t firstSignificant = mantissa.find_first_of("123456789");
-    if (firstSignificant == std::string::npos)
+    if (firstSignificant == std::string_view::npos)
         return 0.0;
-    const long integerDigits = point == std::string::npos ? long(mantissa.size()) : long(point);
+    const long integerDigits =
+        point == std::string_view::npos ? long(mantissa.size()) : long(point);
     const long magnitude = long(firstSignificant) < integerDigits
         ? integerDigits - long(firstSignificant) + exponent
         : integerDigits - long(firstSignificant) + 1 + exponent;
@@ -79,7 +81,7 @@ double outOfRangeValue(const std::string &number)
 // The longest prefix of clean that reads as a C-locale decimal number (sign,
 // digits, one point, exponent); 0 when there is none. Unlike strtod this never
 // reads "inf", "nan" or hexadecimal numbers.
-double readNumberPrefix(const std::string &clean)
+double readNumberPrefix(std::string_view clean)
 {
     size_t i = 0;
     const size_t n = clean.size();
@@ -106,7 +108,7 @@ double readNumberPrefix(const std::string &clean)
         }
     }
 
-    const std::string number = clean.substr(start, i - start);
+    const std::string_view number = clean.substr(start, i - start);
     double value = 0;
     const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
     if (result.ec == std::errc::result_out_of_range)
@@ -117,9 +119,9 @@ double readNumberPrefix(const std::string &clean)
 // Without its group separators when token is a plainly grouped integer: one kind
 // of "." or "," separator, each followed by exactly three digits ("1.234",
 // "12.500", "1,234,567"); a null string otherwise.
-QString groupedIntegerDigits(const QString &token)
+QString groupedIntegerDigits(QStringView token)
 {
-    QStringView digits(token);
+    QStringView digits = token;
     if (digits.size() >= 2 && digits.front() == u'(' && digits.back() == u')')
         digits = digits.mid(1, digits.size() - 2);
     if (digits.startsWith(u'-'))
@@ -140,12 +142,12 @@ QString groupedIntegerDigits(const QString &token)
     }
     if ((digits.size() - leading) % 4 != 0)
         return QString();
-    return QString(token).remove(separator);
+    return token.toString().remove(separator);
 }
 
 // The token's own decimal sign: the later of its last "," and last ".", when a
 // digit follows it directly.
-QChar tokenDecimalSign(const QString &token)
+QChar tokenDecimalSign(QStringView token)
 {
     const qsizetype at = std::max(token.lastIndexOf(u','), token.lastIndexOf(u'.'));
     if (at < 0 || at + 1 >= token.size() || !token[at + 1].isDigit())
@@ -153,7 +155,7 @@ QChar tokenDecimalSign(const QString &token)
     return token[at];
 }
 
-QChar tokenGroupSeparator(const QString &token, QChar tokenDecimal, QChar decimalSign)
+QChar tokenGroupSeparator(QStringView token, QChar tokenDecimal, QChar decimalSign)
 {
     const bool hasGrouping = std::any_of(
         token.cbegin(), token.cend(), [&](QChar c) { return isSeparator(c) && c != tokenDecimal; });
@@ -170,27 +172,19 @@ QChar tokenGroupSeparator(const QString &token, QChar tokenDecimal, QChar decima
     return QChar();
 }
 
-const QLocale &roundingLocale()
+// A text cut around its number; the parts refer to the text.
+struct NumberSplit
 {
-    static const QLocale locale = [] {
-        QLocale c(QLocale::C);
-        c.setNumberOptions(QLocale::OmitGroupSeparator);
-        return c;
-    }();
-    return locale;
-}
+    QStringView before;
+    QStringView token;
+    QStringView after;
+};
 
-} // namespace
-
-void splitNumberToken(const QString &text, QString &before, QString &token, QString &after)
+NumberSplit splitAtNumber(QStringView text)
 {
     const auto first = std::find_if(text.cbegin(), text.cend(), isNumberCharacter);
-    if (first == text.cend()) {
-        before = text;
-        token.clear();
-        after.clear();
-        return;
-    }
+    if (first == text.cend())
+        return {text, {}, {}};
     const qsizetype start = first - text.cbegin();
     qsizetype end = text.size() - 1;
     while (end > start && !isNumberCharacter(text[end]))
@@ -202,16 +196,14 @@ void splitNumberToken(const QString &text, QString &before, QString &token, QStr
     qsizetype tokenEnd = end + 1;
     while (tokenEnd > tokenStart && text[tokenEnd - 1].isSpace())
         --tokenEnd;
-    before = text.left(tokenStart);
-    token = text.mid(tokenStart, tokenEnd - tokenStart);
-    after = text.mid(tokenEnd);
+    return {text.first(tokenStart), text.sliced(tokenStart, tokenEnd - tokenStart),
+            text.sliced(tokenEnd)};
 }
 
-double parseNumberLenient(const QString &text, int *decimals)
+double parseNumber(QStringView s, int *decimals)
 {
     if (decimals)
         *decimals = 0;
-    QStringView s(text);
     while (!s.isEmpty() && isCSpace(s.front()))
         s = s.mid(1);
     while (!s.isEmpty() && isCSpace(s.back()))
@@ -240,25 +232,26 @@ double parseNumberLenient(const QString &text, int *decimals)
         break;
     }
 
-    std::string clean;
-    clean.reserve(size_t(s.size()));
+    QVarLengthArray<char, 64> clean;
+    clean.reserve(s.size());
     for (qsizetype i = 0; i < s.size(); ++i) {
         const QChar c = s[i];
         if (!decimalSeparator.isNull() && c == decimalSeparator) {
-            clean += '.';
+            clean.append('.');
             if (decimals)
                 *decimals = int(s.size() - i - 1);
         } else if (!isSeparator(c)) {
             // Anything outside ASCII ends the readable prefix.
-            clean += c.unicode() < 0x80 ? char(c.unicode()) : '\x7f';
+            clean.append(c.unicode() < 0x80 ? char(c.unicode()) : '\x7f');
         }
     }
 
-    const double value = readNumberPrefix(clean);
+    const double value = readNumberPrefix(std::string_view(clean.data(), size_t(clean.size())));
     return negative ? -value : value;
 }
 
-QString formatNumberGrouped(double value, int decimals, QChar decimalSign, QChar groupSeparator)
+void appendNumberGrouped(QString &out, double value, int decimals, QChar decimalSign,
+                         QChar groupSeparator)
 {
     const QString fixed = QString::number(std::abs(value), 'f', std::max(decimals, 0));
     const qsizetype point = fixed.indexOf(u'.');
@@ -266,8 +259,7 @@ QString formatNumberGrouped(double value, int decimals, QChar decimalSign, QChar
     const QStringView fraction = point < 0 ? QStringView() : QStringView(fixed).mid(point + 1);
     const bool grouping = !groupSeparator.isNull() && groupSeparator != decimalSign;
 
-    QString out;
-    out.reserve(fixed.size() + fixed.size() / 3 + 2);
+    out.reserve(out.size() + fixed.size() + fixed.size() / 3 + 2);
     if (value < 0)
         out += u'-';
     const qsizetype length = integerPart.size();
@@ -276,8 +268,41 @@ QString formatNumberGrouped(double value, int decimals, QChar decimalSign, QChar
             out += groupSeparator;
         out += integerPart[i];
     }
-    if (!fraction.isEmpty())
-        out += decimalSign + fraction.toString();
+    if (!fraction.isEmpty()) {
+        out += decimalSign;
+        out += fraction;
+    }
+}
+
+const QLocale &roundingLocale()
+{
+    static const QLocale locale = [] {
+        QLocale c(QLocale::C);
+        c.setNumberOptions(QLocale::OmitGroupSeparator);
+        return c;
+    }();
+    return locale;
+}
+
+} // namespace
+
+void splitNumberToken(const QString &text, QString &before, QString &token, QString &after)
+{
+    const NumberSplit split = splitAtNumber(text);
+    before = split.before.toString();
+    token = split.token.toString();
+    after = split.after.toString();
+}
+
+double parseNumberLenient(const QString &text, int *decimals)
+{
+    return parseNumber(text, decimals);
+}
+
+QString formatNumberGrouped(double value, int decimals, QChar decimalSign, QChar groupSeparator)
+{
+    QString out;
+    appendNumberGrouped(out, value, decimals, decimalSign, groupSeparator);
     return out;
 }
 
@@ -285,10 +310,8 @@ bool scaleNumericString(const QString &text, double factor, QString &out, int de
                         int decimals, QChar *groupSeparatorOut, QVariant *valueOut)
 {
     const double f = factor < 1 ? 1 : factor;
-    QString before;
-    QString token;
-    QString after;
-    splitNumberToken(text, before, token, after);
+    const NumberSplit split = splitAtNumber(text);
+    const QStringView token = split.token;
     if (token.isEmpty()) {
         out = text;
         return true;
@@ -299,7 +322,7 @@ bool scaleNumericString(const QString &text, double factor, QString &out, int de
     const bool groupedInteger = !groupedDigits.isNull();
     int parsedDecimals = 0;
     const double value =
-        parseNumberLenient(groupedInteger ? groupedDigits : token, &parsedDecimals);
+        parseNumber(groupedInteger ? QStringView(groupedDigits) : token, &parsedDecimals);
 
     const int d = decimals >= 0 ? decimals : (parsedDecimals > 0 ? parsedDecimals : 2);
     const double p = std::pow(10.0, d);
@@ -318,7 +341,13 @@ bool scaleNumericString(const QString &text, double factor, QString &out, int de
     const QChar groupSeparator = tokenGroupSeparator(token, tokenDecimal, decimalSign);
     if (groupSeparatorOut)
         *groupSeparatorOut = groupSeparator;
-    out = before + formatNumberGrouped(v, d, decimalSign, groupSeparator) + after;
+    // Built aside: out may be the very string that text refers to.
+    QString scaled;
+    scaled.reserve(text.size() + 8);
+    scaled += split.before;
+    appendNumberGrouped(scaled, v, d, decimalSign, groupSeparator);
+    scaled += split.after;
+    out = std::move(scaled);
     if (valueOut)
         *valueOut = v;
     return true;

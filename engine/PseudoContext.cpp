@@ -1,7 +1,12 @@
 #include "PseudoContext.h"
 
 #include "EngineLogging.h"
+#include "NumberConversion.h"
 #include "SeededCodes.h"
+
+#include <cstring>
+
+using vondrel::lcEngine;
 
 namespace {
 
@@ -10,25 +15,24 @@ constexpr int maxAttempts = 1000;
 // Tries successive seeds until generate gives a code not used yet. After
 // maxAttempts collisions the last candidate is taken anyway, so a run never stalls.
 template<typename Generate>
-QString takeUnique(quint64 &seed, QSet<QString> &used, Generate generate)
+QString takeUnique(quint64 &seed, vondrel::CodeSet &used, Generate generate)
 {
     QString candidate;
     for (int attempt = 0; attempt < maxAttempts; ++attempt) {
         candidate = generate(seed);
-        if (!used.contains(candidate))
-            break;
         ++seed;
-        if (attempt == maxAttempts - 1)
-            qCWarning(lcEngine) << "No unused generated code after" << maxAttempts << "attempts";
+        if (used.insert(candidate))
+            return candidate;
     }
-    used.insert(candidate);
+    qCWarning(lcEngine) << "No unused generated code after" << maxAttempts << "attempts";
     ++seed;
     return candidate;
 }
 
 } // namespace
 
-PseudoContext::PseudoContext(const Pseudonymizer &engine, const DateTextSettings &dateSettings)
+PseudoContext::PseudoContext(const Pseudonymizer &engine,
+                             const vondrel::DateTextSettings &dateSettings)
     : engine(engine)
     , dateSettings(dateSettings)
 { }
@@ -48,4 +52,28 @@ QString PseudoContext::takeUniqueBic(const QString &country)
 {
     return takeUnique(bicSeed, usedBics,
                       [&country](quint64 seed) { return makeSeededBic(country, seed); });
+}
+
+bool PseudoContext::scalesAmounts()
+{
+    return scales(m_amountCheck, floatScaleFactor, floatScaleFactorGreater1);
+}
+
+bool PseudoContext::scalesIntegers()
+{
+    return scales(m_integerCheck, intScaleFactor, false);
+}
+
+bool PseudoContext::scales(ScaleCheck &check, double factor, bool onlyAboveOne)
+{
+    // Compared bit for bit, so that a NaN factor is remembered too.
+    if (check.known && check.onlyAboveOne == onlyAboveOne &&
+        std::memcmp(&check.factor, &factor, sizeof factor) == 0)
+        return check.scales;
+    check.known = true;
+    check.factor = factor;
+    check.onlyAboveOne = onlyAboveOne;
+    check.scales =
+        signAtPrecision(factor, 2) >= 1 && !(onlyAboveOne && equalAtPrecision(factor, 1, 2));
+    return check.scales;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "CodeSet.h"
 #include "DateTextSettings.h"
 
-#include <QSet>
 #include <QString>
 
 class Pseudonymizer;
@@ -13,7 +13,7 @@ class Pseudonymizer;
 // settings alive while the context is in use.
 struct PseudoContext
 {
-    PseudoContext(const Pseudonymizer &engine, const DateTextSettings &dateSettings);
+    PseudoContext(const Pseudonymizer &engine, const vondrel::DateTextSettings &dateSettings);
 
     // The next running number; the first of a run is 1.
     int takeNextNumber();
@@ -22,6 +22,11 @@ struct PseudoContext
     QString takeUniqueIban(const QString &cc);
     // A generated BIC of country that this run has not handed out before.
     QString takeUniqueBic(const QString &country);
+    // Whether amounts and integers are scaled with the factors below: a factor
+    // that rounds to 0 or less at 2 decimals leaves them as they are, and so
+    // does an amount factor of 1 when floatScaleFactorGreater1 is set.
+    bool scalesAmounts();
+    bool scalesIntegers();
 
     const Pseudonymizer &engine;
     qint32 numberCounter = 0;
@@ -30,11 +35,28 @@ struct PseudoContext
     bool floatScaleFactorGreater1 = true;
     double intScaleFactor = 1;
     quint64 ibanSeed = 0;
-    QSet<QString> usedIbans;
+    vondrel::CodeSet usedIbans;
     quint64 bicSeed = 0;
-    QSet<QString> usedBics;
+    vondrel::CodeSet usedBics;
     // One date shift for all values instead of one per distinct date.
     bool dateShiftPerDataSet = true;
     // Read at every call, so that the owner's current formats apply.
-    const DateTextSettings &dateSettings;
+    const vondrel::DateTextSettings &dateSettings;
+
+private:
+    // The answer for the factor last asked about. The test rounds through
+    // number text, which would cost more than the scaling itself if it were
+    // repeated for every value of a run whose factors do not change.
+    struct ScaleCheck
+    {
+        bool known = false;
+        double factor = 0;
+        bool onlyAboveOne = false;
+        bool scales = false;
+    };
+
+    static bool scales(ScaleCheck &check, double factor, bool onlyAboveOne);
+
+    ScaleCheck m_amountCheck;
+    ScaleCheck m_integerCheck;
 };

@@ -1,5 +1,7 @@
 #include "PseudoSettings.h"
 
+namespace FieldTypeId = vondrel::FieldTypeId;
+
 namespace {
 
 // Index into the 12-entry arrays, which have no slot for the postal code.

@@ -1,14 +1,18 @@
 #include "Pseudonymizer.h"
 
 #include "ByteAlphabets.h"
+#include "TextSplitting.h"
 
 #include <QCryptographicHash>
 #include <QHostAddress>
-#include <QRegularExpression>
 #include <QTimeZone>
 #include <QtEndian>
 
 #include <algorithm>
+
+using vondrel::HmacDigest;
+using vondrel::HmacKey;
+namespace FieldTypeId = vondrel::FieldTypeId;
 
 namespace {
 
@@ -18,6 +22,14 @@ constexpr std::array<FieldType, 15> keyedTypes = {
     FieldTypeId::Phone,  FieldTypeId::TaxNo,    FieldTypeId::VatId,    FieldTypeId::Domain,
     FieldTypeId::Ip,     FieldTypeId::Date,     FieldTypeId::DateTime,
 };
+
+// The scope of the shift shared by all dates; an empty scope stands for it too.
+constexpr QByteArrayView datasetScope("dataset");
+
+bool isDatasetScope(const QByteArray &scope)
+{
+    return scope.isEmpty() || scope == datasetScope;
+}
 
 int keyIndex(FieldType type)
 {
@@ -46,13 +58,42 @@ quint64 leadingUInt64(const HmacDigest &digest)
     return qFromBigEndian<quint64>(digest.data());
 }
 
+using CharacterWriter = void (*)(QByteArrayView, int, QChar *);
+
+// The first n bytes of the key stream of data under key, written to out as characters.
+void writeKeyStream(const HmacKey &key, QByteArrayView data, int n, CharacterWriter write,
+                    QChar *out)
+{
+    if (n <= 0)
+        return;
+    if (n > int(sizeof(HmacDigest))) {
+        write(hmacCounterStream(key, data, n), n, out);
+        return;
+    }
+    // The usual token fits into the stream's first block, whose counter is 0.
+    static constexpr char counterZero[4] = {};
+    const HmacDigest block = key.mac(data, QByteArrayView(counterZero, 4));
+    write(QByteArrayView(block.data(), n), n, out);
+}
+
 QString keyedToken(const QString &text, const HmacKey &key, const HmacKey &extKey,
-                   const QString &prefix, int len1, int len2,
-                   QString (*alphabet)(QByteArrayView, int))
+                   const QString &prefix, int len1, int len2, CharacterWriter write)
 {
     const QByteArray u = normalizedUtf8(text);
-    return prefix + alphabet(hmacCounterStream(key, u, len1), len1) +
-        alphabet(hmacCounterStream(extKey, u, len2), len2);
+    const int n1 = std::max(len1, 0);
+    const int n2 = std::max(len2, 0);
+    QString token(prefix.size() + n1 + n2, Qt::Uninitialized);
+    QChar *out = std::copy(prefix.cbegin(), prefix.cend(), token.data());
+    writeKeyStream(key, u, n1, write, out);
+    writeKeyStream(extKey, u, n2, write, out + n1);
+    return token;
+}
+
+// The key of a token part that has no characters.
+const HmacKey &unusedKey()
+{
+    static const HmacKey key;
+    return key;
 }
 
 } // namespace
@@ -68,6 +109,13 @@ Pseudonymizer::Pseudonymizer(QByteArray key, const PseudoSettings &settings)
         m_keys[i].subkey = hmacSha256(master, message);
         m_keys[i].extSubkey = hmacSha256(master, message + "/EXT");
     }
+    // One shift for all dates is the usual mode: its offsets are needed for every value.
+    m_datasetShift.dateDays =
+        scopedOffset(subkey(FieldTypeId::Date), datasetScope, m_settings.maxShiftDays);
+    m_datasetShift.dateTimeDays =
+        scopedOffset(subkey(FieldTypeId::DateTime), datasetScope, m_settings.maxShiftDays);
+    m_datasetShift.dateTimeSeconds =
+        scopedOffset(extSubkey(FieldTypeId::DateTime), datasetScope, m_settings.maxShiftSeconds);
 }
 
 const Pseudonymizer::KeyPair &Pseudonymizer::keyPair(FieldType type) const
@@ -100,21 +148,21 @@ QString Pseudonymizer::keyedDigitString(const QString &text, const HmacKey &key,
 {
     if (n <= 0)
         return QStringLiteral("0");
-    return lowDecimalDigits(leadingUInt64(key.mac(normalizedUtf8(text))), n);
+    return vondrel::lowDecimalDigits(leadingUInt64(key.mac(normalizedUtf8(text))), n);
 }
 
 QString Pseudonymizer::keyedLetterToken(const QString &text, const HmacKey &key,
                                         const HmacKey &extKey, const QString &prefix, int len1,
                                         int len2)
 {
-    return keyedToken(text, key, extKey, prefix, len1, len2, lettersFromBytes);
+    return keyedToken(text, key, extKey, prefix, len1, len2, vondrel::writeLetters);
 }
 
 QString Pseudonymizer::keyedDigitToken(const QString &text, const HmacKey &key,
                                        const HmacKey &extKey, const QString &prefix, int len1,
                                        int len2)
 {
-    return keyedToken(text, key, extKey, prefix, len1, len2, digitsFromBytes);
+    return keyedToken(text, key, extKey, prefix, len1, len2, vondrel::writeDigits);
 }
 
 QString Pseudonymizer::tokenFor(FieldType type, const QString &text) const
@@ -160,7 +208,8 @@ QString Pseudonymizer::keyedPseudonym(FieldType type, const QString &text) const
     case FieldTypeId::VatId:
         return real ? vatPseudonym(text) : tokenFor(type, text);
     case FieldTypeId::Domain:
-        return keyedLetterToken(text, subkey(type), {}, {}, m_settings.tokenLength(type), 0) +
+        return keyedLetterToken(text, subkey(type), unusedKey(), {}, m_settings.tokenLength(type),
+                                0) +
             u'.' + m_settings.topLevelDomain;
     case FieldTypeId::Ip:
         return real ? ipPseudonym(text) : tokenFor(type, text);
@@ -180,16 +229,7 @@ QString Pseudonymizer::emailPseudonym(const QString &text) const
 
 QString Pseudonymizer::streetPseudonym(const QString &text) const
 {
-    static const QRegularExpression streetAndNumber(
-        QStringLiteral("(.*\\S)\\s+(\\d+\\w{0,2})\\s*$"));
-    const QString s = normalizedText(text);
-    QString street = s;
-    QString number;
-    const QRegularExpressionMatch match = streetAndNumber.match(s);
-    if (match.hasMatch()) {
-        street = match.captured(1);
-        number = match.captured(2);
-    }
+    const auto [street, number] = vondrel::splitStreetAndNumber(normalizedText(text));
 
     // Only the street is keyed; the house number stays as written.
     const KeyPair &keys = keyPair(FieldTypeId::StreetNo);
@@ -204,15 +244,7 @@ QString Pseudonymizer::streetPseudonym(const QString &text) const
 
 QString Pseudonymizer::vatPseudonym(const QString &text) const
 {
-    static const QRegularExpression countryAndRest(QStringLiteral("^\\s*([A-Za-z]{0,2})(.*)$"));
-    static const QRegularExpression nonDigit(QStringLiteral("\\D"));
-    QString cc;
-    QString rest;
-    const QRegularExpressionMatch match = countryAndRest.match(normalizedText(text));
-    if (match.hasMatch()) {
-        cc = match.captured(1).toUpper();
-        rest = match.captured(2).remove(nonDigit);
-    }
+    const auto [cc, rest] = vondrel::splitVatNumber(normalizedText(text));
     const int length = m_settings.tokenLength(FieldTypeId::VatId);
     const QString digits = keyedDigitString(cc + rest, subkey(FieldTypeId::VatId), length);
     return cc + digits.left(length - cc.size());
@@ -229,21 +261,24 @@ QString Pseudonymizer::ipPseudonym(const QString &text) const
 
 QDate Pseudonymizer::shiftDate(const QDate &date, bool perDataSet) const
 {
-    QByteArray scope = perDataSet ? QByteArray() : date.toString(Qt::ISODate).toUtf8();
-    if (scope.isEmpty())
-        scope = "dataset";
+    const QByteArray scope = perDataSet ? QByteArray() : date.toString(Qt::ISODate).toUtf8();
+    if (isDatasetScope(scope))
+        return date.addDays(m_datasetShift.dateDays);
     return date.addDays(scopedOffset(subkey(FieldTypeId::Date), scope, m_settings.maxShiftDays));
 }
 
-QDateTime Pseudonymizer::shiftDateTimeForDataset(const QDateTime &dateTime, QByteArray scope) const
+QDateTime Pseudonymizer::shiftDateTimeForDataset(const QDateTime &dateTime,
+                                                 const QByteArray &scope) const
 {
     if (!dateTime.isValid())
         return dateTime;
-    if (scope.isEmpty())
-        scope = "dataset";
-    const qint64 days = scopedOffset(subkey(FieldTypeId::DateTime), scope, m_settings.maxShiftDays);
-    const qint64 seconds =
-        scopedOffset(extSubkey(FieldTypeId::DateTime), scope, m_settings.maxShiftSeconds);
+    const bool dataset = isDatasetScope(scope);
+    const qint64 days = dataset
+        ? m_datasetShift.dateTimeDays
+        : scopedOffset(subkey(FieldTypeId::DateTime), scope, m_settings.maxShiftDays);
+    const qint64 seconds = dataset
+        ? m_datasetShift.dateTimeSeconds
+        : scopedOffset(extSubkey(FieldTypeId::DateTime), scope, m_settings.maxShiftSeconds);
 
     QDateTime shifted = dateTime.toUTC();
     const qint64 step = m_settings.timeStepSeconds;

@@ -41,30 +41,32 @@ public:
     // perDataSet is set, else one per distinct date.
     QDate shiftDate(const QDate &date, bool perDataSet) const;
     // dateTime moved by keyed days and seconds for scope (empty: "dataset").
-    QDateTime shiftDateTimeForDataset(const QDateTime &dateTime, QByteArray scope) const;
+    QDateTime shiftDateTimeForDataset(const QDateTime &dateTime, const QByteArray &scope) const;
 
     const QByteArray &masterKey() const { return m_masterKey; }
     const PseudoSettings &settings() const { return m_settings; }
     // The subkeys of a keyed type (1 to 13, 21, 22); an empty key for other types.
-    const HmacKey &subkey(FieldType type) const;
-    const HmacKey &extSubkey(FieldType type) const;
+    const vondrel::HmacKey &subkey(FieldType type) const;
+    const vondrel::HmacKey &extSubkey(FieldType type) const;
 
     // A keyed offset in [-range, range] for scope; a negative range counts as 0.
-    static int scopedOffset(const HmacKey &key, QByteArrayView scope, int range);
+    static int scopedOffset(const vondrel::HmacKey &key, QByteArrayView scope, int range);
     // n keyed decimal digits of the normalised text, leading zeros kept; "0" when n <= 0.
-    static QString keyedDigitString(const QString &text, const HmacKey &key, int n);
+    static QString keyedDigitString(const QString &text, const vondrel::HmacKey &key, int n);
     // prefix + len1 letters from key + len2 letters from extKey, over the normalised text.
-    static QString keyedLetterToken(const QString &text, const HmacKey &key, const HmacKey &extKey,
-                                    const QString &prefix, int len1, int len2);
+    static QString keyedLetterToken(const QString &text, const vondrel::HmacKey &key,
+                                    const vondrel::HmacKey &extKey, const QString &prefix, int len1,
+                                    int len2);
     // As keyedLetterToken, with decimal digits.
-    static QString keyedDigitToken(const QString &text, const HmacKey &key, const HmacKey &extKey,
-                                   const QString &prefix, int len1, int len2);
+    static QString keyedDigitToken(const QString &text, const vondrel::HmacKey &key,
+                                   const vondrel::HmacKey &extKey, const QString &prefix, int len1,
+                                   int len2);
 
 private:
     struct KeyPair
     {
-        HmacKey subkey;
-        HmacKey extSubkey;
+        vondrel::HmacKey subkey;
+        vondrel::HmacKey extSubkey;
     };
 
     QString tokenFor(FieldType type, const QString &text) const;
@@ -75,8 +77,17 @@ private:
     QString ipPseudonym(const QString &text) const;
     const KeyPair &keyPair(FieldType type) const;
 
+    // The offsets of the scope "dataset", which every date shares in the usual mode.
+    struct DatasetShift
+    {
+        int dateDays = 0;
+        int dateTimeDays = 0;
+        int dateTimeSeconds = 0;
+    };
+
     QByteArray m_masterKey;
     PseudoSettings m_settings;
     // Types 1 to 13, then 21 and 22.
     std::array<KeyPair, 15> m_keys;
+    DatasetShift m_datasetShift;
 };

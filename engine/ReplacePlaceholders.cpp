@@ -6,22 +6,22 @@
 #include "NumberConversion.h"
 #include "PseudoContext.h"
 
-#include <QRegularExpression>
 #include <QUuid>
+
+using vondrel::DateTextSettings;
+namespace FieldTypeId = vondrel::FieldTypeId;
 
 namespace {
 
 const QString unsupported = QStringLiteral("Unsupported");
 
-QString scaledNumber(const PseudoContext &context, FieldType type, const QString &text,
+QString scaledNumber(PseudoContext &context, FieldType type, const QString &text,
                      QChar *groupSeparatorOut, QVariant *valueOut)
 {
     const bool integer = type == FieldTypeId::Integer;
+    if (text.isEmpty() || !(integer ? context.scalesIntegers() : context.scalesAmounts()))
+        return text;
     const double factor = integer ? context.intScaleFactor : context.floatScaleFactor;
-    if (text.isEmpty() || signAtPrecision(factor, 2) < 1)
-        return text;
-    if (!integer && context.floatScaleFactorGreater1 && equalAtPrecision(factor, 1, 2))
-        return text;
     QString out;
     scaleNumericString(text, factor, out, type == FieldTypeId::AmountComma ? 0 : 1,
                        integer ? 0 : -1, groupSeparatorOut, valueOut);
@@ -30,20 +30,34 @@ QString scaledNumber(const PseudoContext &context, FieldType type, const QString
 
 QString ibanPseudonym(PseudoContext &context, const QString &text)
 {
-    const QString cc = text.trimmed().left(2).toUpper();
+    const QString cc = QStringView(text).trimmed().left(2).toString().toUpper();
     if (cc.size() < 2 || !ibanLengthTable.contains(cc))
         return cc.isEmpty() ? QString() : unsupported;
     return context.takeUniqueIban(cc);
 }
 
+// Bank code and country of four and two letters, a location of two letters or
+// digits, then an optional branch code of three.
+bool hasBicForm(QStringView bic)
+{
+    if (bic.size() != 8 && bic.size() != 11)
+        return false;
+    for (qsizetype i = 0; i < bic.size(); ++i) {
+        const QChar c = bic[i];
+        const bool letter = c >= u'A' && c <= u'Z';
+        const bool digit = c >= u'0' && c <= u'9';
+        if (!letter && (i < 6 || !digit))
+            return false;
+    }
+    return true;
+}
+
 QString bicPseudonym(PseudoContext &context, const QString &text)
 {
-    static const QRegularExpression bicForm(
-        QStringLiteral("^[A-Z]{4}[A-Z]{2}[A-Z0-9]{2}([A-Z0-9]{3})?$"));
     if (text.size() < 8)
         return text.isEmpty() ? QString() : unsupported;
     const QString bic = text.trimmed().toUpper();
-    if (!bicForm.match(bic).hasMatch())
+    if (!hasBicForm(bic))
         return unsupported;
     return context.takeUniqueBic(bic.mid(4, 2));
 }

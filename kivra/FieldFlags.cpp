@@ -1,6 +1,6 @@
-#include "FieldFlags.h"
+#include <kivra/FieldFlags.h>
 
-#include "KivraLog.h"
+#include "KivraLog_p.h"
 
 #include <QtAlgorithms>
 

@@ -1,3 +1,3 @@
-#include "KivraLog.h"
+#include "KivraLog_p.h"
 
 Q_LOGGING_CATEGORY(lcKivra, "vondrel.kivra", QtInfoMsg)

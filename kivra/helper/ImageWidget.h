@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FieldFlags.h"
+#include <kivra/FieldFlags.h>
 
 #include <QImage>
 #include <QRectF>

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "FormFlags.h"
-#include "INFO.h"
+#include <kivra/Records.h>
 
 #include <QMap>
 #include <QString>

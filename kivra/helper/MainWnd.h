@@ -1,6 +1,6 @@
 #pragma once
 
-#include "helper/MainWidgetBase.h"
+#include <kivra/helper/MainWidgetBase.h>
 
 #include <QMainWindow>
 

@@ -1,9 +1,8 @@
 #include "UserEventFilter.h"
 
-#include "CloseWindow.h"
-#include "MainWindowExitCode.h"
-#include "MenuRegistry.h"
-#include "OptionKeys.h"
+#include <kivra/Callbacks.h>
+#include <kivra/Menus.h>
+#include <kivra/Options.h>
 
 #include <QDialog>
 #include <QKeyEvent>

@@ -1,9 +1,6 @@
 #pragma once
 
-#include "CallbackTypes.h"
-#include "CloseSaveInfo.h"
-#include "FormFlags.h"
-#include "INFO.h"
+#include <kivra/Records.h>
 
 #include <QMap>
 #include <QObject>

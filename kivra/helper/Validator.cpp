@@ -1,6 +1,6 @@
 #include "Validator.h"
 
-#include "Callbacks.h"
+#include <kivra/Callbacks.h>
 
 namespace kivra::helper {
 

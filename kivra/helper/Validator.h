@@ -1,6 +1,6 @@
 #pragma once
 
-#include "INFO.h"
+#include <kivra/Records.h>
 
 #include <QLineEdit>
 #include <QMap>

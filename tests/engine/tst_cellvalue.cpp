@@ -6,6 +6,8 @@
 
 #include <QTest>
 
+using vondrel::DateTextSettings;
+
 namespace {
 
 // Style 1 shows a date, style 2 a date and time; style 0 is a plain number.
@@ -13,7 +15,8 @@ const QByteArray Styles = R"(
 <cellXfs count="3"><xf numFmtId="0"/><xf numFmtId="14"/><xf numFmtId="22"/></cellXfs>)";
 
 // Row 1: a date cell, a date-time cell, a plain number, a date as text, a time-only date cell,
-// a text that is no date. Cells are missing from G1 on.
+// a text that is no date, then 31 March 2024 02:30 (skipped by Berlin's clocks) as a date-time
+// cell and as text. Cells are missing from I1 on.
 const QByteArray SheetData = R"(<row r="1">
     <c r="A1" s="1"><v>45657</v></c>
     <c r="B1" s="2"><v>45657.5</v></c>
@@ -21,6 +24,8 @@ const QByteArray SheetData = R"(<row r="1">
     <c r="D1" t="inlineStr"><is><t>31.12.2024</t></is></c>
     <c r="E1" s="1"><v>0.25</v></c>
     <c r="F1" t="inlineStr"><is><t>kein Datum</t></is></c>
+    <c r="G1" s="2"><v>45382.104166666664</v></c>
+    <c r="H1" t="inlineStr"><is><t>31.03.2024 02:30:00</t></is></c>
 </row>)";
 
 std::unique_ptr<QXlsx::Document> workbook(bool date1904)
@@ -57,7 +62,11 @@ void TestCellValue::workbookCells_data()
     QTest::newRow("time-only cell")
         << false << 5 << 22 << QDateTime(QDate(1899, 12, 30), QTime(6, 0));
     QTest::newRow("text that is no date") << false << 6 << 21 << QDateTime();
-    QTest::newRow("missing cell") << false << 7 << 21 << QDateTime();
+    // Both inputs keep the wall-clock time that the local zone does not have.
+    const QDateTime gap(QDate(2024, 3, 31), QTime(2, 30), Qt::UTC);
+    QTest::newRow("date-time cell in the gap") << false << 7 << 22 << gap;
+    QTest::newRow("text in the gap") << false << 8 << 22 << gap;
+    QTest::newRow("missing cell") << false << 9 << 21 << QDateTime();
     // In the 1904 system the same serial numbers name dates four years and a day later.
     QTest::newRow("1904 date cell") << true << 1 << 21 << QDateTime(QDate(2029, 1, 1), QTime(0, 0));
     QTest::newRow("1904 plain number")
@@ -75,7 +84,9 @@ void TestCellValue::workbookCells()
     const auto document = workbook(date1904);
     QCOMPARE(document->errorString(), QString());
     const DateTextSettings settings;
-    QCOMPARE(cellValue(settings, *document, 1, column, fieldType, date1904), expected);
+    const QDateTime value = cellValue(settings, *document, 1, column, fieldType, date1904);
+    QCOMPARE(value, expected);
+    QCOMPARE(value.timeSpec(), expected.timeSpec());
 }
 
 QTEST_GUILESS_MAIN(TestCellValue)

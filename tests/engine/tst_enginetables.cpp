@@ -5,6 +5,11 @@
 #include <QSet>
 #include <QTest>
 
+using vondrel::FieldTypeInfo;
+using vondrel::fieldTypeInfos;
+using vondrel::fieldTypeLabel;
+namespace FieldTypeId = vondrel::FieldTypeId;
+
 class TestEngineTables : public QObject
 {
     Q_OBJECT

@@ -3,6 +3,8 @@
 #include <QMessageAuthenticationCode>
 #include <QTest>
 
+using vondrel::HmacKey;
+
 class TestHmacKey : public QObject
 {
     Q_OBJECT

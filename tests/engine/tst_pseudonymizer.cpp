@@ -6,6 +6,9 @@
 #include <QTest>
 #include <QtEndian>
 
+using vondrel::HmacKey;
+namespace FieldTypeId = vondrel::FieldTypeId;
+
 class TestPseudonymizer : public QObject
 {
     Q_OBJECT
@@ -13,6 +16,7 @@ class TestPseudonymizer : public QObject
 private slots:
     void keys();
     void offsetsAndDigits();
+    void emailFromKeyStreams();
     void pseudonyms_data();
     void pseudonyms();
     void dateTimeShiftAcrossDaylightSaving();
@@ -95,14 +99,45 @@ void TestPseudonymizer::pseudonyms_data()
         << 6 << true << QString::fromUtf8("Hauptstraße 12a") << "vziotito 12a";
     QTest::newRow("domain") << 12 << false << " example.org"
                             << "olsrjgpkjzvx\\.invalid";
+    QTest::newRow("email") << 2 << false << "Max.Mustermann@example.com"
+                           << "hshiwvzsjswznbdr@example\\.invalid";
+    QTest::newRow("email, real") << 2 << true << "Max.Mustermann@example.com"
+                                 << "hshiwvzsjswznbdr@example\\.invalid";
+    QTest::newRow("email decomposed, padded")
+        << 2 << false << QString::fromUtf8(" ju\u0308rgen.mu\u0308ller@beispiel.de\t")
+        << "leabikiqmcbitklr@example\\.invalid";
     QTest::newRow("phone, real, short") << 9 << true << "1234"
                                         << "[0-9]{6}";
     QTest::newRow("phone, real") << 9 << true << "0171 1234567"
                                  << "[0-9]{11}";
+    // Every digit counts, the nines too.
+    QTest::newRow("phone, real, nines") << 9 << true << "99999999"
+                                        << "63066999";
+    QTest::newRow("phone, real, grouped") << 9 << true << "+49 (0)911 / 99 99-9"
+                                          << "74540118504";
     QTest::newRow("vat id, real") << 11 << true << "DE123456789"
                                   << "DE[0-9]{10}";
     QTest::newRow("ip, real") << 13 << true << "10.0.0.1"
                               << "2001:db8:[0-9a-f:]+";
+}
+
+void TestPseudonymizer::emailFromKeyStreams()
+{
+    // The local part is 12 letters from the first key stream and 4 from the second, each
+    // stream block being HMAC(subkey, normalised text || counter 0).
+    const Pseudonymizer p = engine();
+    const QByteArray text = QByteArrayLiteral("j\xc3\xbcrgen.m\xc3\xbcller@beispiel.de");
+    const auto letters = [&](const HmacKey &key, int n) {
+        const QByteArray block = QMessageAuthenticationCode::hash(
+            text + QByteArray(4, '\0'), key.bytes(), QCryptographicHash::Sha256);
+        QString out;
+        for (int i = 0; i < n; ++i)
+            out += QChar(u'a' + uchar(block[i]) % 26);
+        return out;
+    };
+    QCOMPARE(p.keyedPseudonym(FieldTypeId::Email, QString::fromUtf8(text)),
+             letters(p.subkey(FieldTypeId::Email), 12) +
+                 letters(p.extSubkey(FieldTypeId::Email), 4) + QStringLiteral("@example.invalid"));
 }
 
 void TestPseudonymizer::pseudonyms()

@@ -1,3 +1,4 @@
+#include "DateConversion.h"
 #include "PseudoContext.h"
 #include "Pseudonymizer.h"
 #include "SeededCodes.h"
@@ -8,6 +9,8 @@
 #include <limits>
 
 using namespace Qt::StringLiterals;
+using vondrel::DateTextSettings;
+namespace FieldTypeId = vondrel::FieldTypeId;
 
 class TestReplacePlaceholders : public QObject
 {
@@ -16,9 +19,11 @@ class TestReplacePlaceholders : public QObject
 private slots:
     void templates_data();
     void templates();
+    void factorsChangedDuringARun();
     void runningNumbersAndUuids();
     void ibansAndBics();
     void dates();
+    void gapTimesAlikeFromTextAndSheet();
 };
 
 namespace {
@@ -113,6 +118,31 @@ void TestReplacePlaceholders::templates()
     QCOMPARE(run.context.numberCounter, 0);
 }
 
+void TestReplacePlaceholders::factorsChangedDuringARun()
+{
+    // Whether a factor scales is worked out once per factor, never kept past a change.
+    Run run;
+    const QString amount = QStringLiteral("<AMOUNT_COMMA>");
+    const QString text = QStringLiteral("1.5");
+    const auto scaled = [&](double factor, bool onlyAboveOne) {
+        run.context.floatScaleFactor = factor;
+        run.context.floatScaleFactorGreater1 = onlyAboveOne;
+        return run.resolve(amount, text);
+    };
+    QCOMPARE(scaled(2, true), QStringLiteral("3,0"));
+    QCOMPARE(scaled(1, true), text);
+    QCOMPARE(scaled(1, false), QStringLiteral("1,5"));
+    QCOMPARE(scaled(1.004, true), text);
+    QCOMPARE(scaled(0.004, false), text);
+    QCOMPARE(scaled(std::numeric_limits<double>::quiet_NaN(), false), text);
+    QCOMPARE(scaled(2, true), QStringLiteral("3,0"));
+
+    run.context.intScaleFactor = 3;
+    QCOMPARE(run.resolve(QStringLiteral("<INTEGER>"), QStringLiteral("12")), QStringLiteral("36"));
+    run.context.intScaleFactor = -1;
+    QCOMPARE(run.resolve(QStringLiteral("<INTEGER>"), QStringLiteral("12")), QStringLiteral("12"));
+}
+
 void TestReplacePlaceholders::runningNumbersAndUuids()
 {
     Run run;
@@ -183,6 +213,24 @@ void TestReplacePlaceholders::dates()
     QCOMPARE(unshifted.resolve(date, QString(), first), QStringLiteral("15.01.2024"));
     QCOMPARE(unshifted.resolve(QStringLiteral("<DATETIME_CONVERT>"), QString(), first),
              QStringLiteral("2024-01-15T08:00:00"));
+}
+
+void TestReplacePlaceholders::gapTimesAlikeFromTextAndSheet()
+{
+    // 31 March 2024 02:30 has no local time in Berlin; read from a CSV text or from a sheet's
+    // serial number it must give one and the same pseudonym, never an empty cell.
+    Run run;
+    const QVariant fromText = convertCellValue(run.dates, QStringLiteral("31.03.2024 02:30:00"),
+                                               QVariant(), FieldTypeId::DateTime, false);
+    const QVariant fromSheet =
+        convertCellValue(run.dates, 45382.0 + 2.5 / 24, QVariant(), FieldTypeId::DateTime, false);
+    for (const char *templateText : {"<DATETIME>", "<DATETIME_CONVERT>"}) {
+        const QString text = run.resolve(QLatin1String(templateText), QString(), fromText);
+        QVERIFY(!text.isEmpty());
+        QCOMPARE(run.resolve(QLatin1String(templateText), QString(), fromSheet), text);
+    }
+    QCOMPARE(run.resolve(QStringLiteral("<DATETIME_CONVERT>"), QString(), fromText),
+             QStringLiteral("31.03.2024 02:30:00"));
 }
 
 QTEST_GUILESS_MAIN(TestReplacePlaceholders)

@@ -7,6 +7,10 @@
 #include <QSet>
 #include <QTest>
 
+#include <memory>
+
+using vondrel::lowDecimalDigits;
+
 class TestSeededCodes : public QObject
 {
     Q_OBJECT
@@ -16,6 +20,8 @@ private slots:
     void ibansOfEveryCountry();
     void bicShape();
     void alphabets();
+    void alphabetsAtTheEdgeOfTheirInput_data();
+    void alphabetsAtTheEdgeOfTheirInput();
     void weakKeys();
 };
 
@@ -72,6 +78,36 @@ void TestSeededCodes::alphabets()
     QCOMPARE(digitsFromBytes(QByteArray(), 4), QString());
     QCOMPARE(lowDecimalDigits(~quint64(0), 19), QStringLiteral("8446744073709551615"));
     QCOMPARE(lowDecimalDigits(7, 22), QStringLiteral("0000000000000000000007"));
+}
+
+void TestSeededCodes::alphabetsAtTheEdgeOfTheirInput_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("n");
+    for (const int size : {1, 31, 32, 33}) {
+        for (const int n : {size - 1, size, size + 1, 2 * size + 1})
+            QTest::addRow("%d bytes, %d characters", size, n) << size << n;
+    }
+}
+
+void TestSeededCodes::alphabetsAtTheEdgeOfTheirInput()
+{
+    // A buffer of exactly size bytes, so that an address sanitizer sees any read past it.
+    QFETCH(int, size);
+    QFETCH(int, n);
+    const auto buffer = std::make_unique<char[]>(size_t(size));
+    for (int i = 0; i < size; ++i)
+        buffer[size_t(i)] = char(200 + 7 * i);
+    const QByteArrayView bytes(buffer.get(), size);
+    QString letters;
+    QString digits;
+    for (int i = 0; i < n; ++i) {
+        const uchar byte = uchar(buffer[size_t(i % size)]);
+        letters += QChar(u'a' + byte % 26);
+        digits += QChar(u'0' + byte % 10);
+    }
+    QCOMPARE(lettersFromBytes(bytes, n), letters);
+    QCOMPARE(digitsFromBytes(bytes, n), digits);
 }
 
 void TestSeededCodes::weakKeys()

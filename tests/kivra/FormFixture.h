@@ -1,10 +1,9 @@
 #pragma once
 
-#include "ChangeHandler.h"
-#include "FieldFlags.h"
-#include "INFO.h"
-#include "ReservedKeys.h"
-#include "WidgetProperties.h"
+#include <kivra/FieldFlags.h>
+#include <kivra/Records.h>
+#include <kivra/Registry.h>
+#include <kivra/ValueExchange.h>
 
 #include <QStringList>
 #include <QVariantMap>
@@ -24,20 +23,17 @@ struct FormFixture
         return adopt(new W(&window), name, kind, subKind, flags);
     }
 
-    // Registers a widget made by the test; it becomes a child of the window.
+    // Registers a widget made by the test, as the builder does; it becomes a child of the
+    // window.
     template<class W>
     W *adopt(W *widget, const QString &name, int kind, int subKind,
              const kivra::FieldFlags &flags = {})
     {
         widget->setParent(&window);
-        widget->setProperty(kivra::WidgetProperty::type, kind);
-        widget->setProperty(kivra::WidgetProperty::typeExt, subKind);
-        widget->setProperty(kivra::WidgetProperty::pos, position++);
-        widget->setProperty(kivra::WidgetProperty::paramName, name);
-        widget->setProperty(kivra::WidgetProperty::flags, kivra::flagsToBitArray(flags));
         const QString key = kivra::widgetDataKey(name);
         auto list = vars.value(key).value<kivra::WIDGET_INFO>();
-        list.append(widget);
+        kivra::registerWidget(list, widget, kind, subKind, position++, name, flags, QVariant(),
+                              nullptr);
         vars.insert(key, QVariant::fromValue(list));
         return widget;
     }

@@ -1,25 +1,37 @@
-#include "ApplySelectionToListData.h"
-#include "CloseWindow.h"
 #include "FormFixture.h"
-#include "IniConfigurations.h"
-#include "IniValues.h"
-#include "InitFormFromOptions.h"
-#include "ListDataValues.h"
-#include "ListFill.h"
-#include "MessageBoxHook.h"
-#include "OptionKeys.h"
-#include "SetWidgetData.h"
-#include "WidgetType.h"
+
+#include <kivra/Callbacks.h>
+#include <kivra/DialogHook.h>
+#include <kivra/IniStore.h>
+#include <kivra/ListData.h>
+#include <kivra/Options.h>
+#include <kivra/Records.h>
+#include <kivra/Selection.h>
+#include <kivra/ValueExchange.h>
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <functional>
+#include <memory>
+
+#ifdef Q_OS_LINUX
+#include <sched.h>
+#include <signal.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/statvfs.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 using namespace kivra;
 
@@ -57,6 +69,120 @@ bool isOwnerOnly(const QString &file)
     return !(QFileInfo(file).permissions() & others);
 }
 
+#ifdef Q_OS_LINUX
+// A file-size limit just above the given size for the scope; the signal that would end the
+// process at the limit is ignored, so writes fail as on a full disk.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64 size)
+        : m_previousHandler(signal(SIGXFSZ, SIG_IGN))
+    {
+        getrlimit(RLIMIT_FSIZE, &m_previous);
+        rlimit limited = m_previous;
+        limited.rlim_cur = rlim_t(size);
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_previous);
+        signal(SIGXFSZ, m_previousHandler);
+    }
+
+private:
+    Q_DISABLE_COPY_MOVE(FileSizeLimit)
+
+    rlimit m_previous {};
+    sighandler_t m_previousHandler;
+};
+
+bool writeProcFile(const char *path, const QByteArray &content)
+{
+    QFile file(QString::fromLatin1(path));
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+// Mounts of this process's own, so that a small file system can be mounted without touching
+// the system's; an unprivileged user gets them through a user namespace.
+bool enterPrivateMounts()
+{
+    if (unshare(CLONE_NEWNS) != 0) {
+        const QByteArray uid = QByteArray::number(getuid());
+        const QByteArray gid = QByteArray::number(getgid());
+        if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0 ||
+            !writeProcFile("/proc/self/setgroups", "deny") ||
+            !writeProcFile("/proc/self/uid_map", "0 " + uid + " 1") ||
+            !writeProcFile("/proc/self/gid_map", "0 " + gid + " 1"))
+            return false;
+    }
+    return mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
+
+constexpr int kNoPrivateMount = 77;
+
+// Runs body in a child process on a fresh 64 KiB file system mounted at dir; the child's
+// exit code, or kNoPrivateMount when the system allows no such mount.
+int onSmallFileSystem(const QString &dir, const std::function<int()> &body)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        const QByteArray target = QFile::encodeName(dir);
+        if (!enterPrivateMounts() ||
+            mount("vondrel-test", target.constData(), "tmpfs", 0, "size=64k") != 0)
+            _exit(kNoPrivateMount);
+        _exit(body());
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Takes all but free bytes of the file system that holds dir.
+bool fillUpTo(const QString &dir, qint64 free)
+{
+    struct statvfs info
+    {
+    };
+    if (statvfs(QFile::encodeName(dir).constData(), &info) != 0)
+        return false;
+    const qint64 available = qint64(info.f_bavail) * qint64(info.f_frsize);
+    return available > free &&
+        write(dir + QStringLiteral("/filler"), QByteArray(available - free, 'f'));
+}
+#endif
+
+// Saves the main window's values into a file of its own in dir, then a larger map with the
+// space running out; the failed save must leave the file as it was, the key in it, and no
+// scratch files behind. 0 when it did, else the number of the check that failed (a child
+// process reports it as its exit code).
+int saveThatCannotFit(const QString &dir, const std::function<void()> &runOutOfSpace,
+                      const std::function<void()> &giveSpaceBack)
+{
+    const QString file = dir + QStringLiteral("/vondrel.opt");
+    if (!saveValuesToIni(&kValues, file, "main", false, nullptr, {}))
+        return 1;
+    const QByteArray before = bytes(file);
+    QVariantMap larger = kValues;
+    larger.insert("script_filename", QString(20000, u'ä'));
+    runOutOfSpace();
+    const bool saved = saveValuesToIni(&larger, file, "main", false, nullptr, {});
+    giveSpaceBack();
+    if (saved)
+        return 2;
+    if (bytes(file) != before)
+        return 3;
+    const QString copy = dir + QStringLiteral("/copy.opt");
+    QVariantMap restored;
+    if (!QFile::copy(file, copy) || !readIniValues(&restored, copy, "main", false, {}) ||
+        restored != kValues || !QFile::remove(copy))
+        return 4;
+    if (QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot) !=
+        QStringList {"vondrel.opt"})
+        return 5;
+    return 0;
+}
+
 } // namespace
 
 class TestKivraIniStore : public QObject
@@ -64,15 +190,21 @@ class TestKivraIniStore : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { MessageBoxHook::setHandler({}); }
+    void cleanup() { DialogHook::setHandler({}); }
     void summaryRoundTripKeepsTypes();
     void unstorableValueIsDropped_data();
     void unstorableValueIsDropped();
     void damagedFileIsBackedUp_data();
     void damagedFileIsBackedUp();
     void failedWriteIsReported();
+    void outOfSpaceKeepsTheOldFile_data();
+    void outOfSpaceKeepsTheOldFile();
+    void foreignLockGivesUp();
     void failedReadLeavesValues();
+    void handEditedFileBringsNoFrameworkEntries_data();
+    void handEditedFileBringsNoFrameworkEntries();
     void separateKeysDriftStillFillsWidgets();
+    void separateKeysTakeEveryKindOfValue();
     void startUp();
     void closeSaves_data();
     void closeSaves();
@@ -226,6 +358,63 @@ void TestKivraIniStore::failedWriteIsReported()
     QVERIFY(QFileInfo(path("folder.opt/inner")).isDir());
 }
 
+void TestKivraIniStore::outOfSpaceKeepsTheOldFile_data()
+{
+    QTest::addColumn<bool>("fileSystemFull");
+    QTest::newRow("file-size limit") << false;
+    QTest::newRow("full disk") << true;
+}
+
+void TestKivraIniStore::outOfSpaceKeepsTheOldFile()
+{
+#ifdef Q_OS_LINUX
+    QFETCH(bool, fileSystemFull);
+    const QString dir = path(QTest::currentDataTag());
+    QVERIFY(QDir().mkpath(dir));
+    if (!fileSystemFull) {
+        std::unique_ptr<FileSizeLimit> limit;
+        QTest::ignoreMessage(QtWarningMsg, "Could not write \"vondrel.opt\"");
+        const auto limitJustAboveOldSize = [&] {
+            limit = std::make_unique<FileSizeLimit>(QFileInfo(dir + "/vondrel.opt").size() + 100);
+        };
+        QCOMPARE(saveThatCannotFit(dir, limitJustAboveOldSize, [&] { limit.reset(); }), 0);
+        return;
+    }
+    // A small file system with 8 KiB left, in a child process: the mount is the child's own.
+    const int result = onSmallFileSystem(dir, [&dir] {
+        return saveThatCannotFit(
+            dir, [&dir] { fillUpTo(dir, 8192); },
+            [&dir] { QFile::remove(dir + QStringLiteral("/filler")); });
+    });
+    if (result == kNoPrivateMount)
+        QSKIP("This system allows no private mount of a small file system");
+    QCOMPARE(result, 0);
+#else
+    QSKIP("Needs Linux resource limits and mount namespaces");
+#endif
+}
+
+void TestKivraIniStore::foreignLockGivesUp()
+{
+    const QString file = path("locked.opt");
+    QVERIFY(saveValuesToIni(&kValues, file, "main", false, nullptr, {}));
+    const QByteArray before = bytes(file);
+    // A lock that no program will ever release.
+    QVERIFY(QDir().mkpath(file + ".lock"));
+    const QVariantMap changed {{"pseudo_key", kKey}, {"input_row_offset", 4}};
+    QElapsedTimer waited;
+    waited.start();
+    QTest::ignoreMessage(QtWarningMsg, "Not written: \"locked.opt\" stays locked");
+    QVERIFY(!saveValuesToIni(&changed, file, "main", false, nullptr, {}));
+    // Bounded, not a measure of speed: the save gives up instead of waiting for the lock.
+    QVERIFY(waited.elapsed() < 30000);
+    QCOMPARE(bytes(file), before);
+
+    QVERIFY(QDir().rmdir(file + ".lock"));
+    QVERIFY(saveValuesToIni(&changed, file, "main", false, nullptr, {}));
+    QCOMPARE(stored(file, "main/vmap"), QVariant(changed));
+}
+
 void TestKivraIniStore::failedReadLeavesValues()
 {
     QVariantMap values = kValues;
@@ -240,6 +429,39 @@ void TestKivraIniStore::failedReadLeavesValues()
                          "The stored values under \"vmap\" are not a map; none restored");
     QVERIFY(readIniValues(&values, file, "main", false, QString()));
     QCOMPARE(values, kValues);
+}
+
+void TestKivraIniStore::handEditedFileBringsNoFrameworkEntries_data()
+{
+    QTest::addColumn<bool>("separateKeys");
+    QTest::newRow("summary map") << false;
+    QTest::newRow("separate keys") << true;
+}
+
+// Entries under the framework's own prefixes would reach the value map as widget lists or
+// bound variables that the form never made: a file edited by hand must not bring them back.
+void TestKivraIniStore::handEditedFileBringsNoFrameworkEntries()
+{
+    QFETCH(bool, separateKeys);
+    const QString file = path(QStringLiteral("edited-%1.opt").arg(QTest::currentDataTag()));
+    const QVariantMap edited {{"input_row_offset", 2},
+                              {autoVarKey("1"), 5},
+                              {widgetDataKey("input_row_offset"), "x"},
+                              {objectDataKey("menus"), 1}};
+    {
+        QSettings settings(file, QSettings::IniFormat);
+        settings.beginGroup("main");
+        if (separateKeys) {
+            for (auto it = edited.cbegin(); it != edited.cend(); ++it)
+                settings.setValue(it.key(), it.value());
+        } else {
+            settings.setValue("vmap", edited);
+        }
+    }
+    QVariantMap values {{"input_row_offset", 1}};
+    QVERIFY(readIniValues(&values, freshCopy(file), "main", separateKeys, QString()));
+    QCOMPARE(values.keys(), QStringList {"input_row_offset"});
+    QCOMPARE(values.value("input_row_offset").toInt(), 2);
 }
 
 void TestKivraIniStore::separateKeysDriftStillFillsWidgets()
@@ -280,6 +502,32 @@ void TestKivraIniStore::separateKeysDriftStillFillsWidgets()
     QCOMPARE(factor->value(), 2.5);
     QCOMPARE(separator->currentData(), QVariant(2));
     QCOMPARE(selectedValues(&form.vars, "columns"), QVariantList({1, 3}));
+}
+
+// A save checks that its output reads back; values whose type drifts to text in the
+// separate-keys layout must still count as saved.
+void TestKivraIniStore::separateKeysTakeEveryKindOfValue()
+{
+    const QVariantMap values {{"list", QVariantList {1, "zwei", QVariantMap {{"a", 1}}}},
+                              {"numbers", QVariantList {1, 3}},
+                              {"one", QStringList {"A"}},
+                              {"none", QStringList {}},
+                              {"flag", true},
+                              {"factor", 0.1},
+                              {"bytes", QByteArray("\0\xff=;", 4)},
+                              {"at", "@Variant(kein)"},
+                              {"date", QDate(2024, 2, 29)},
+                              {"empty", QVariant()}};
+    const QString file = path("kinds.opt");
+    QVERIFY(saveValuesToIni(&values, file, "main", true, nullptr, QString()));
+    QVariantMap restored;
+    QVERIFY(readIniValues(&restored, freshCopy(file), "main", true, QString()));
+    QCOMPARE(restored.keys(), values.keys());
+    QCOMPARE(restored.value("list").toList().at(2), QVariant(QVariantMap {{"a", 1}}));
+    QCOMPARE(restored.value("bytes"), values.value("bytes"));
+    QCOMPARE(restored.value("at"), values.value("at"));
+    QCOMPARE(restored.value("date"), values.value("date"));
+    QCOMPARE(restored.value("factor").toDouble(), 0.1);
 }
 
 void TestKivraIniStore::startUp()
@@ -342,6 +590,8 @@ void TestKivraIniStore::closeSaves_data()
         << int(kAccept) << true << false << true << none << QVariant(QVariantMap());
     // A file that cannot be written is told to the user; the window still closes.
     QTest::newRow("write fails") << int(kAccept) << true << false << false << none << QVariant();
+    QTest::newRow("file stays locked")
+        << int(kAccept) << true << false << false << none << QVariant();
 }
 
 void TestKivraIniStore::closeSaves()
@@ -354,14 +604,18 @@ void TestKivraIniStore::closeSaves()
     QFETCH(QVariant, saved);
 
     int questions = 0;
-    MessageBoxHook::setHandler([&](MessageBoxHook::Kind, QWidget *, const QString &,
-                                   const QString &) { return ++questions && answer; });
+    DialogHook::setHandler(
+        [&](const DialogHook::Request &) { return QVariant(++questions && answer); });
     QString file = path(QStringLiteral("close-%1.opt").arg(QTest::currentDataTag()));
     const bool writeFails = QTest::currentDataTag() == QLatin1String("write fails");
+    const bool locked = QTest::currentDataTag() == QLatin1String("file stays locked");
     if (writeFails) {
         QVERIFY(write(path("blocker"), "kein Ordner"));
         file = path("blocker/vondrel.opt");
         QTest::ignoreMessage(QtWarningMsg, "Could not write \"vondrel.opt\"");
+    } else if (locked) {
+        QVERIFY(QDir().mkpath(file + ".lock"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("stays locked$"));
     }
     QWidget window;
     QVariantMap values {{"kept", 1}, {"other", "x"}, {widgetDataKey("kept"), 0}};
@@ -370,7 +624,7 @@ void TestKivraIniStore::closeSaves()
 
     QVERIFY(closeWindow(&window, &window, CallbackType(code), record, INFO(), &values, &closeSave));
     QCOMPARE(stored(file, "main/vmap"), saved);
-    QCOMPARE(questions, (code == kAccept && !autoSave ? 1 : 0) + (writeFails ? 1 : 0));
+    QCOMPARE(questions, (code == kAccept && !autoSave ? 1 : 0) + (writeFails || locked ? 1 : 0));
     QCOMPARE(values, QVariantMap({{"kept", 1}, {"other", "x"}}));
 }
 
@@ -379,7 +633,7 @@ void TestKivraIniStore::restoredSelection_data()
     QTest::addColumn<QVariant>("restored");
     QTest::addColumn<QVariantList>("itemData");
     QTest::addColumn<bool>("single");
-    QTest::addColumn<QList<bool>>("checked");
+    QTest::addColumn<QList<bool>>("checked"); // empty: not applied, the list stays as it was
 
     const QVariantList numbers {1, 2, 3};
     QTest::newRow("one-element list")
@@ -390,6 +644,13 @@ void TestKivraIniStore::restoredSelection_data()
         << QVariant(QStringList {"3", "1"}) << numbers << true << QList<bool> {true, false, false};
     QTest::newRow("equal user data")
         << QVariant(7) << QVariantList {7, 7} << true << QList<bool> {true, false};
+    // The item stored is gone: the list keeps its own selection instead of starting blank.
+    QTest::newRow("single, no such item") << QVariant(9) << numbers << true << QList<bool> {};
+    QTest::newRow("single, nothing stored")
+        << QVariant(QVariantList {}) << numbers << true << QList<bool> {};
+    // Several may be checked, so nothing checked is a selection too.
+    QTest::newRow("multiple, nothing stored")
+        << QVariant(QVariantList {}) << numbers << false << QList<bool> {false, false, false};
     QTest::newRow("items carrying lists")
         << QVariant(QVariantList {1, 2}) << QVariantList {QVariantList {1, 2}, 1} << false
         << QList<bool> {true, false};
@@ -402,18 +663,25 @@ void TestKivraIniStore::restoredSelection()
     QFETCH(bool, single);
     QFETCH(QList<bool>, checked);
 
-    QVariant byValue = QVariant::fromValue(listData(itemData, QList<bool>(itemData.size(), true)));
-    QVERIFY(applySelectionToListData(restored, &byValue, single));
-    QCOMPARE(selectedFlags(byValue.value<T_LISTDATA>()), checked);
+    // The list's own selection: its second item.
+    QList<bool> own(itemData.size(), false);
+    own[1] = true;
+    const bool applies = !checked.isEmpty();
+    const QList<bool> expected = applies ? checked : own;
 
-    T_LISTDATA callers = listData(itemData);
+    QVariant byValue = QVariant::fromValue(listData(itemData, own));
+    QCOMPARE(applySelectionToListData(restored, &byValue, single), applies);
+    QCOMPARE(selectedFlags(byValue.value<T_LISTDATA>()), expected);
+
+    T_LISTDATA callers = listData(itemData, own);
     QVariant byPointer = QVariant::fromValue(&callers);
-    QVERIFY(applySelectionToListData(restored, &byPointer, single));
+    QCOMPARE(applySelectionToListData(restored, &byPointer, single), applies);
     QCOMPARE(byPointer.value<T_LISTDATA_PTR>(), &callers);
-    QCOMPARE(selectedFlags(callers), checked);
+    QCOMPARE(selectedFlags(callers), expected);
 
     QVariant notAList = 3;
     QVERIFY(!applySelectionToListData(restored, &notAList, single));
+    QCOMPARE(notAList, QVariant(3));
 }
 
 QTEST_MAIN(TestKivraIniStore)

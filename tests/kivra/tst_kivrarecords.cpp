@@ -1,9 +1,9 @@
-#include "CaptionMarkers.h"
 #include "FormFixture.h"
-#include "InlineOptions.h"
-#include "OptionReaders.h"
-#include "WidgetRegistry.h"
-#include "WidgetType.h"
+
+#include <kivra/Options.h>
+#include <kivra/Placement.h>
+#include <kivra/Records.h>
+#include <kivra/Registry.h>
 
 #include <QDoubleSpinBox>
 #include <QLabel>

@@ -1,19 +1,11 @@
-#include "FillMenuFromListData.h"
 #include "FormFixture.h"
-#include "ListDataByName.h"
-#include "ListDataValues.h"
-#include "ListFill.h"
-#include "MenuRegistry.h"
-#include "MenuTree.h"
-#include "ReemitChange.h"
-#include "SelectionValues.h"
-#include "SetWidgetData.h"
-#include "ValueBinding.h"
-#include "VariantConversions.h"
-#include "WidgetMetadata.h"
-#include "WidgetRegistry.h"
-#include "WidgetType.h"
-#include "WidgetValue.h"
+
+#include <kivra/ListData.h>
+#include <kivra/Menus.h>
+#include <kivra/Records.h>
+#include <kivra/Registry.h>
+#include <kivra/Selection.h>
+#include <kivra/ValueExchange.h>
 
 #include <QActionGroup>
 #include <QCheckBox>
@@ -44,21 +36,21 @@ struct Form : FormFixture
 {
     Form()
     {
-        name = add<QLineEdit>("name", 20000, 20000);
-        flag = add<QCheckBox>("flag", 20004, 20004);
-        count = add<QSpinBox>("count", 50006, 50006, kImmediateUpdate);
+        name = add<QLineEdit>("name", kLineEdit, kLineEdit);
+        flag = add<QCheckBox>("flag", kCheckBox, kCheckBox);
+        count = add<QSpinBox>("count", kNumberSpinBox, kNumberSpinBox, kImmediateUpdate);
         count->setRange(0, 1000);
-        wire(name, &QLineEdit::textChanged, field("name", kAskBefore), INFO(30000));
-        wire(flag, &QCheckBox::stateChanged, field("flag"), INFO(30000));
-        wire(count, &QSpinBox::valueChanged, field("count"), INFO(30000));
-        path = add<QLineEdit>("path", 20000, 50009);
-        browse = add<QPushButton>("path", 20002, 50009);
-        sep = add<QComboBox>("sep", 20006, 20006);
+        wire(name, &QLineEdit::textChanged, field("name", kAskBefore), INFO(kDialogWindow));
+        wire(flag, &QCheckBox::stateChanged, field("flag"), INFO(kDialogWindow));
+        wire(count, &QSpinBox::valueChanged, field("count"), INFO(kDialogWindow));
+        path = add<QLineEdit>("path", kLineEdit, kOpenFileLineEdit);
+        browse = add<QPushButton>("path", kPushButton, kOpenFileLineEdit);
+        sep = add<QComboBox>("sep", kComboBox, kComboBox);
         T_LISTDATA separators = listData({1, 2, 3}, {false, false, true});
         fillComboBox(separators, sep, kComboNeverSignal, false, false);
-        color = add<QPushButton>("color", 20002, 50004);
-        add<QLabel>("caption", 20003, 20003);
-        add<QTabWidget>("tabs", 20015, 20015);
+        color = add<QPushButton>("color", kPushButton, kColorButton);
+        add<QLabel>("caption", kLabel, kLabel);
+        add<QTabWidget>("tabs", kTabWidget, kTabWidget);
         vars.insert({{"name", "old"},
                      {"flag", 0},
                      {"count", 1},
@@ -356,8 +348,8 @@ void TestKivraValues::reemitPicksTheWiredSignal()
 
     // A selection list's handler listens to itemSelectionChanged, a check list's to itemChanged.
     FormFixture form;
-    auto *selection = form.add<QListWidget>("pick", 20005, 20005);
-    auto *checks = form.add<QListWidget>("checks", 20005, 20005, kCheckList);
+    auto *selection = form.add<QListWidget>("pick", kListWidget, kListWidget);
+    auto *checks = form.add<QListWidget>("checks", kListWidget, kListWidget, kCheckList);
     for (QListWidget *list : {selection, checks}) {
         list->addItem("a");
         list->setCurrentRow(0);
@@ -412,7 +404,7 @@ void TestKivraValues::setWidgetDataWithoutCallbacks()
     QCOMPARE(form.vars.value("tabs"), QVariant(0));
 
     // Reserved keys are never applied.
-    auto *hidden = form.add<QLineEdit>(autoVarKey("1"), 20000, 20000);
+    auto *hidden = form.add<QLineEdit>(autoVarKey("1"), kLineEdit, kLineEdit);
     QVERIFY(setWidgetData(&form.vars, {{autoVarKey("1"), "x"}, {widgetDataKey("name"), 1}}, false));
     QCOMPARE(hidden->text(), QString());
     QCOMPARE(form.name->text(), QStringLiteral("new"));
@@ -695,14 +687,14 @@ void TestKivraValues::selectionSpecialEntries()
 void TestKivraValues::setListDataByName()
 {
     FormFixture form;
-    auto *checks = form.add<QListWidget>("empty_data_fields", 20005, 20005, kCheckList);
+    auto *checks = form.add<QListWidget>("empty_data_fields", kListWidget, kListWidget, kCheckList);
     T_LISTDATA columns = listData({"1", "2"}, {true, true});
     QVERIFY(kivra::setListDataByName(QVariant::fromValue(&columns), &form.vars, "empty_data_fields",
                                      0, true, true, false, true));
     QCOMPARE(marks(*checks, true), QList<bool>({true, true}));
     QCOMPARE(form.vars.value("empty_data_fields").value<T_LISTDATA_PTR>(), &columns);
 
-    auto *combo = form.add<QComboBox>("enc", 20006, 20006);
+    auto *combo = form.add<QComboBox>("enc", kComboBox, kComboBox);
     T_LISTDATA encodings = listData({"", "UTF-8", "UTF-16"}, {false, true, true});
     QVERIFY(kivra::setListDataByName(QVariant::fromValue(&encodings), &form.vars, "enc", 0, false,
                                      false, false, false));

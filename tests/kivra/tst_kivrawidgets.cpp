@@ -1,21 +1,15 @@
-#include "ApplyCaptions.h"
-#include "CollectWidgets.h"
 #include "FormFixture.h"
-#include "LayoutKinds.h"
-#include "LayoutStack.h"
-#include "OptionSetters.h"
-#include "RegisterWidget.h"
-#include "SetWidgetData.h"
-#include "ShowWindowDeferred.h"
-#include "SizeOptions.h"
-#include "WidgetAlignment.h"
-#include "WidgetMetadata.h"
-#include "WidgetRegistry.h"
-#include "WidgetType.h"
-#include "helper/DynamicWidgetEventFilter.h"
-#include "helper/FlowLayout.h"
-#include "helper/FocusWheelComboBox.h"
-#include "helper/ImageWidget.h"
+
+#include <kivra/Options.h>
+#include <kivra/Placement.h>
+#include <kivra/Records.h>
+#include <kivra/Registry.h>
+#include <kivra/Sizing.h>
+#include <kivra/ValueExchange.h>
+#include <kivra/helper/DynamicWidgetEventFilter.h>
+#include <kivra/helper/FlowLayout.h>
+#include <kivra/helper/FocusWheelComboBox.h>
+#include <kivra/helper/ImageWidget.h>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,9 +21,12 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <QStackedLayout>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
+
+#include <memory>
 
 using namespace kivra;
 using helper::FlowLayout;
@@ -82,6 +79,8 @@ class TestKivraWidgets : public QObject
 private slots:
     void layoutStack();
     void layoutsIntoLayouts();
+    void layoutLikeModel_data();
+    void layoutLikeModel();
     void alignment();
     void captions_data();
     void captions();
@@ -90,6 +89,7 @@ private slots:
     void sizeAndStretchKeys();
     void flowLayoutWraps_data();
     void flowLayoutWraps();
+    void flowLayoutTakesChildLayout_data();
     void flowLayoutTakesChildLayout();
     void wheelNeedsFocus();
     void imageFitting();
@@ -162,6 +162,40 @@ void TestKivraWidgets::layoutsIntoLayouts()
     QVERIFY(labels[0]->isHidden() && labels[1]->isHidden());
     QVERIFY(!labels[2]->isHidden());
     setLayoutWidgetsVisible(nullptr, false);
+}
+
+void TestKivraWidgets::layoutLikeModel_data()
+{
+    QTest::addColumn<int>("model"); // a layout code; 0: no model, -1: a kind the framework lacks
+    QTest::addColumn<int>("like");
+
+    for (const int code : {kVBoxLayout, kHBoxLayout, kGridLayout, kFormLayout, kFlowLayout})
+        QTest::addRow("%d", code) << code << code;
+    QTest::newRow("no model") << 0 << int(kHBoxLayout);
+    QTest::newRow("stacked layout") << -1 << int(kHBoxLayout);
+}
+
+void TestKivraWidgets::layoutLikeModel()
+{
+    QFETCH(int, model);
+    QFETCH(int, like);
+
+    // The flow layout has no meta-object of its own; it is told apart by its class.
+    const auto kindOf = [](const QLayout *layout) {
+        if (dynamic_cast<const FlowLayout *>(layout))
+            return QByteArray("FlowLayout");
+        return QByteArray(layout->metaObject()->className());
+    };
+    std::unique_ptr<QLayout> modelLayout;
+    if (model > 0)
+        modelLayout.reset(createLayout(model));
+    else if (model < 0)
+        modelLayout = std::make_unique<QStackedLayout>();
+    const std::unique_ptr<QLayout> expected(createLayout(like));
+    const std::unique_ptr<QLayout> made(createLayoutLike(modelLayout.get()));
+    QCOMPARE(kindOf(made.get()), kindOf(expected.get()));
+    QCOMPARE(made->count(), 0);
+    QVERIFY(made.get() != modelLayout.get());
 }
 
 void TestKivraWidgets::alignment()
@@ -379,24 +413,65 @@ void TestKivraWidgets::flowLayoutWraps()
         QCOMPARE(widgets.at(i)->pos(), positions.at(i));
 }
 
+void TestKivraWidgets::flowLayoutTakesChildLayout_data()
+{
+    QTest::addColumn<bool>("spacingFromParentLayout");
+    QTest::addColumn<QList<QPoint>>("positions"); // the widget, the nested row, the widget
+    QTest::addColumn<int>("height");
+
+    // Width 100: each item wraps, the nested row (two widgets of 30) being 60 wide.
+    QTest::newRow("own spacing") << false << QList<QPoint> {{0, 0}, {0, 30}, {0, 60}} << 80;
+    QTest::newRow("spacing of the parent layout")
+        << true << QList<QPoint> {{0, 0}, {0, 27}, {0, 54}} << 74;
+}
+
 void TestKivraWidgets::flowLayoutTakesChildLayout()
 {
+    QFETCH(bool, spacingFromParentLayout);
+    QFETCH(QList<QPoint>, positions);
+    QFETCH(int, height);
+
     QPointer<QHBoxLayout> row = new QHBoxLayout;
-    auto *label = new QLabel(QStringLiteral("Name"));
-    row->addWidget(label);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    QPointer<QWidget> inRow[2];
     {
         QWidget container;
-        auto *flow = new FlowLayout(-1, -1, -1);
-        container.setLayout(flow);
+        FlowLayout *flow = nullptr;
+        if (spacingFromParentLayout) {
+            auto *outer = new QVBoxLayout(&container);
+            outer->setSpacing(7);
+            flow = new FlowLayout(0, -1, -1);
+            outer->addLayout(flow);
+        } else {
+            flow = new FlowLayout(0, 10, 10);
+            container.setLayout(flow);
+        }
+        for (QPointer<QWidget> &widget : inRow) {
+            widget = fixedWidget(nullptr, 30, 20);
+            row->addWidget(widget);
+        }
+        auto *first = fixedWidget(&container, 40, 20);
+        flow->addWidget(first);
         QVERIFY(addLayoutTo(flow, row, 0, 0, 1, 1, Qt::AlignLeft, 0));
+        auto *last = fixedWidget(&container, 40, 20);
+        flow->addWidget(last);
         QCOMPARE(row->parent(), flow);
-        QCOMPARE(label->parentWidget(), &container);
+        QCOMPARE(inRow[0]->parentWidget(), &container);
         QVERIFY(!flow->itemAt(-1));
         QVERIFY(!flow->takeAt(flow->count()));
-        // The nested layout has no style of its own; measuring it must still work.
-        QVERIFY(flow->heightForWidth(200) > 0);
+
+        // The nested row has no widget and no style of its own; it is measured and placed
+        // like any item.
+        QCOMPARE(flow->heightForWidth(100), height);
+        flow->setGeometry(QRect(0, 0, 100, 200));
+        QCOMPARE(first->pos(), positions.at(0));
+        QCOMPARE(inRow[0]->pos(), positions.at(1));
+        QCOMPARE(inRow[1]->pos(), positions.at(1) + QPoint(30, 0));
+        QCOMPARE(last->pos(), positions.at(2));
     }
     QVERIFY(row.isNull());
+    QVERIFY(inRow[0].isNull() && inRow[1].isNull());
 }
 
 void TestKivraWidgets::wheelNeedsFocus()

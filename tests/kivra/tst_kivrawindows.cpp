@@ -1,28 +1,31 @@
-#include "BlockEventGuard.h"
-#include "Callbacks.h"
-#include "CloseWindow.h"
 #include "FormFixture.h"
-#include "MainWindowExitCode.h"
-#include "MenuRegistry.h"
-#include "MessageBoxHook.h"
-#include "OptionKeys.h"
-#include "ValidateForm.h"
-#include "WidgetType.h"
-#include "helper/Dialog.h"
-#include "helper/MainWnd.h"
-#include "helper/UserEventFilter.h"
-#include "helper/Validator.h"
+
+#include <kivra/Callbacks.h>
+#include <kivra/DialogHook.h>
+#include <kivra/Menus.h>
+#include <kivra/Options.h>
+#include <kivra/Records.h>
+#include <kivra/Validation.h>
+#include <kivra/helper/Dialog.h>
+#include <kivra/helper/MainWnd.h>
+#include <kivra/helper/UserEventFilter.h>
+#include <kivra/helper/Validator.h>
 
 #include <QCheckBox>
+#include <QColor>
 #include <QComboBox>
+#include <QFont>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRegularExpressionValidator>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 
 #include <stdexcept>
 
@@ -77,19 +80,18 @@ struct ShownForm : FormFixture
 {
     ShownForm()
     {
-        MessageBoxHook::setHandler(
-            [this](MessageBoxHook::Kind, QWidget *, const QString &title, const QString &text) {
-                messages << title + ' ' + text;
-                return true;
-            });
+        DialogHook::setHandler([this](const DialogHook::Request &request) {
+            messages << request.title + ' ' + request.text;
+            return QVariant(true);
+        });
         window.show();
     }
-    ~ShownForm() { MessageBoxHook::setHandler({}); }
+    ~ShownForm() { DialogHook::setHandler({}); }
 
     template<class W>
     W *field(const QString &name, int subKind, QVariantMap options)
     {
-        W *widget = add<W>(name, subKind < 50000 ? subKind : int(kLineEdit), subKind);
+        W *widget = add<W>(name, isSubKindCode(subKind) ? int(kLineEdit) : subKind, subKind);
         options.insert(OptionKey::plaintitle, "Name");
         widget->setProperty(WidgetProperty::options, options);
         // Every named field of a built form has its entry in the value map.
@@ -101,6 +103,41 @@ struct ShownForm : FormFixture
 
     QStringList messages;
 };
+
+using Kind = DialogHook::Kind;
+
+// Asks the hook for one step of the kind with fixed arguments; the typed answer as a variant,
+// invalid where the function answers nothing.
+QVariant askHook(Kind kind, QWidget *parent)
+{
+    switch (kind) {
+    case Kind::Information:
+        DialogHook::information(parent, "Info:", "Gespeichert.");
+        return {};
+    case Kind::Question:
+        return DialogHook::question(parent, "Frage:", "Wirklich?");
+    case Kind::Text: {
+        const std::optional<QString> text =
+            DialogHook::getText(parent, "Neue Einstellung:", "Name der Einstellung:", "alt");
+        return text ? QVariant(*text) : QVariant();
+    }
+    case Kind::Directory:
+        return DialogHook::getExistingDirectory(parent, "Ordner", "/daten");
+    case Kind::OpenFile:
+        return DialogHook::getOpenFileName(parent, "Datei", "/daten/a.csv", "CSV (*.csv)");
+    case Kind::SaveFile:
+        return DialogHook::getSaveFileName(parent, "Ausgabe", "/daten/b.csv", "CSV (*.csv)");
+    case Kind::Color:
+        return DialogHook::getColor(parent, Qt::blue);
+    case Kind::Font: {
+        const std::optional<QFont> font = DialogHook::getFont(parent, QFont("Serif", 9));
+        return font ? QVariant(*font) : QVariant();
+    }
+    case Kind::Url:
+        return DialogHook::openUrl(QUrl("https://example.invalid/hilfe.html"));
+    }
+    return {};
+}
 
 } // namespace
 
@@ -121,6 +158,10 @@ private slots:
     void rules();
     void onlyTheFirstShownFieldCounts();
     void validatorAsksCallbacks();
+    void dialogHookRequests_data();
+    void dialogHookRequests();
+    void realDialogsWithoutHandler_data();
+    void realDialogsWithoutHandler();
 
 private:
     QTemporaryDir m_dir;
@@ -461,6 +502,117 @@ void TestKivraWindows::validatorAsksCallbacks()
 
     delete edit;
     QVERIFY(validator.isNull());
+}
+
+void TestKivraWindows::dialogHookRequests_data()
+{
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QVariant>("answer"); // invalid: the user cancelled
+    QTest::addColumn<QVariant>("result");
+    QTest::addColumn<QStringList>("request"); // title, text, start, filter
+
+    const QStringList text {"Neue Einstellung:", "Name der Einstellung:", "alt", ""};
+    const QStringList open {"Datei", "", "/daten/a.csv", "CSV (*.csv)"};
+    const QStringList save {"Ausgabe", "", "/daten/b.csv", "CSV (*.csv)"};
+    const QStringList color {"", "", "#0000ff", ""};
+    const QStringList url {"", "https://example.invalid/hilfe.html",
+                           "https://example.invalid/hilfe.html", ""};
+    const QFont font("Sans", 12);
+    QTest::newRow("information") << Kind::Information << QVariant() << QVariant()
+                                 << QStringList {"Info:", "Gespeichert.", "", ""};
+    QTest::newRow("question, Yes") << Kind::Question << QVariant(true) << QVariant(true)
+                                   << QStringList {"Frage:", "Wirklich?", "", ""};
+    QTest::newRow("question, cancelled") << Kind::Question << QVariant() << QVariant(false)
+                                         << QStringList {"Frage:", "Wirklich?", "", ""};
+    QTest::newRow("text") << Kind::Text << QVariant("Neu") << QVariant("Neu") << text;
+    QTest::newRow("empty text is an answer") << Kind::Text << QVariant("") << QVariant("") << text;
+    QTest::newRow("text cancelled") << Kind::Text << QVariant() << QVariant() << text;
+    QTest::newRow("directory") << Kind::Directory << QVariant("/x") << QVariant("/x")
+                               << QStringList {"Ordner", "", "/daten", ""};
+    QTest::newRow("open file") << Kind::OpenFile << QVariant("/x.csv") << QVariant("/x.csv")
+                               << open;
+    QTest::newRow("save cancelled") << Kind::SaveFile << QVariant() << QVariant("") << save;
+    QTest::newRow("colour") << Kind::Color << QVariant(QColor(Qt::red)) << QVariant(QColor(Qt::red))
+                            << color;
+    QTest::newRow("colour cancelled") << Kind::Color << QVariant() << QVariant(QColor()) << color;
+    QTest::newRow("font") << Kind::Font << QVariant(font) << QVariant(font)
+                          << QStringList {"", "", QFont("Serif", 9).toString(), ""};
+    QTest::newRow("font cancelled") << Kind::Font << QVariant() << QVariant()
+                                    << QStringList {"", "", QFont("Serif", 9).toString(), ""};
+    QTest::newRow("URL") << Kind::Url << QVariant(true) << QVariant(true) << url;
+    QTest::newRow("URL not opened") << Kind::Url << QVariant() << QVariant(false) << url;
+}
+
+void TestKivraWindows::dialogHookRequests()
+{
+    QFETCH(Kind, kind);
+    QFETCH(QVariant, answer);
+    QFETCH(QVariant, result);
+    QFETCH(QStringList, request);
+
+    QWidget window;
+    QList<DialogHook::Request> asked;
+    DialogHook::setHandler([&](const DialogHook::Request &r) {
+        asked << r;
+        return answer;
+    });
+    const QVariant answered = askHook(kind, &window);
+    DialogHook::setHandler({});
+
+    QCOMPARE(answered, result);
+    QCOMPARE(asked.size(), 1);
+    const DialogHook::Request &r = asked.first();
+    QCOMPARE(r.kind, kind);
+    QCOMPARE(r.parent, kind == Kind::Url ? nullptr : &window);
+    const QString start = r.start.metaType() == QMetaType::fromType<QColor>()
+        ? r.start.value<QColor>().name()
+        : r.start.toString();
+    QCOMPARE(QStringList({r.title, r.text, start, r.filter}), request);
+}
+
+void TestKivraWindows::realDialogsWithoutHandler_data()
+{
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<QVariant>("result");
+
+    QTest::newRow("question, Yes") << Kind::Question << true << QVariant(true);
+    QTest::newRow("question, No") << Kind::Question << false << QVariant(false);
+    QTest::newRow("text, OK") << Kind::Text << true << QVariant("Neu");
+    QTest::newRow("text, Cancel") << Kind::Text << false << QVariant();
+    QTest::newRow("directory, Cancel") << Kind::Directory << false << QVariant("");
+    QTest::newRow("colour, Cancel") << Kind::Color << false << QVariant(QColor());
+}
+
+// Without a handler the real dialogs run; a timer answers them as a user would.
+void TestKivraWindows::realDialogsWithoutHandler()
+{
+    QFETCH(Kind, kind);
+    QFETCH(bool, accept);
+    QFETCH(QVariant, result);
+
+    QWidget window;
+    bool answered = false;
+    // Polls until the dialog is up: its modal loop runs the timer.
+    QTimer user;
+    connect(&user, &QTimer::timeout, this, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            box->button(accept ? QMessageBox::Yes : QMessageBox::No)->click();
+        } else if (auto *input = qobject_cast<QInputDialog *>(modal)) {
+            input->setTextValue("Neu");
+            accept ? input->accept() : input->reject();
+        } else if (auto *dialog = qobject_cast<QDialog *>(modal)) {
+            dialog->reject();
+        } else {
+            return;
+        }
+        answered = true;
+        user.stop();
+    });
+    user.start(10);
+    QCOMPARE(askHook(kind, &window), result);
+    QVERIFY(answered);
 }
 
 QTEST_MAIN(TestKivraWindows)
