@@ -5,9 +5,9 @@
 
 #include "FuzzEnvironment.h"
 #include "FuzzInput.h"
-#include "IniValues.h"
-#include "MetaTypes.h"
-#include "ReservedKeys.h"
+#include <kivra/IniStore.h>
+#include <kivra/Records.h>
+#include <kivra/Registry.h>
 
 #include <QFile>
 #include <QTemporaryDir>

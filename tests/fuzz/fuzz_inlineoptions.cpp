@@ -6,7 +6,7 @@
 
 #include "FuzzEnvironment.h"
 #include "FuzzInput.h"
-#include "InlineOptions.h"
+#include <kivra/Options.h>
 
 FUZZ_QUIET_INITIALIZE()
 

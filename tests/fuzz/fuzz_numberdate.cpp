@@ -43,17 +43,18 @@ void checkDates(quint8 switches, double number, const QString &text, const QStri
     parseDateLenient(text, format, gregorianCalendar());
     parseDateTimeLenient(text, format, gregorianCalendar());
     const bool use1904 = switches & 1;
-    spreadsheetSerialToDateTime(number, use1904);
+    vondrel::spreadsheetSerialToDateTime(number, use1904);
 
-    DateTextSettings settings;
+    vondrel::DateTextSettings settings;
     settings.textToDateFmt = format;
     settings.textToDateTimeFmt = format;
     settings.textToDateISO = switches & 2;
     settings.textToDateTimeISO = switches & 4;
     const int fieldType = 21 + ((switches >> 3) & 3);
     const QVariant cellValue = (switches & 0x20) ? QVariant(number) : QVariant(text);
-    const QVariant cellDateTime =
-        (switches & 0x40) ? QVariant(spreadsheetSerialToDateTime(number, use1904)) : QVariant();
+    const QVariant cellDateTime = (switches & 0x40)
+        ? QVariant(vondrel::spreadsheetSerialToDateTime(number, use1904))
+        : QVariant();
     convertCellValue(settings, cellValue, cellDateTime, fieldType, use1904);
 }
 

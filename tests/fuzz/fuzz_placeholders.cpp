@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString templateText = input.takeText();
     const QString sourceText = input.takeText();
 
-    DateTextSettings dateSettings;
+    vondrel::DateTextSettings dateSettings;
     dateSettings.textToDateFmt = input.takeText();
     dateSettings.textToDateTimeFmt = dateSettings.textToDateFmt;
     dateSettings.textToDateISO = kind & 0x08;
