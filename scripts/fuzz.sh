@@ -22,7 +22,7 @@ fi
 
 # The sanitizer settings of the tests (cmake/VondrelSanitizers.cmake), for runs outside ctest.
 export QT_QPA_PLATFORM=offscreen TZ=Europe/Berlin LC_ALL=C.UTF-8
-export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:check_initialization_order=1:strict_init_order=1
+export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:check_initialization_order=1:strict_init_order=1:allocator_may_return_null=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export LSAN_OPTIONS=suppressions=$root/cmake/lsan.supp:print_suppressions=0
 
@@ -32,7 +32,7 @@ run_target() {
     mkdir -p "$work/corpus"
     rm -f "$work"/{crash,leak,oom,timeout,slow-unit}-* "$work/status"
     "$build_dir/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-        -max_len=65536 -print_final_stats=1 -artifact_prefix="$work/" \
+        -malloc_limit_mb=2048 -max_len=65536 -print_final_stats=1 -artifact_prefix="$work/" \
         "$work/corpus" "$root/tests/fuzz/corpus/$target" >"$work/log" 2>&1 || status=$?
     echo "$status" >"$work/status"
 }
