@@ -28,9 +28,11 @@ std::unique_ptr<QTemporaryDir> folder;
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     FuzzEnvironment::silenceMessages();
+    // Stored pixmaps, images and icons are decoded as in the application, which has one.
+    FuzzEnvironment::startGuiApplication(argc, argv);
     // Stored variants may name the framework's types, as in the application.
     kivra::registerMetaTypes();
     folder = std::make_unique<QTemporaryDir>();
