@@ -117,18 +117,16 @@ class ValueUnescaper
 public:
     explicit ValueUnescaper(QByteArrayView value)
         : m_in(value)
-    { }
-
-    // The value's text, or its items when it is a list.
-    QStringList texts()
     {
         run();
         if (m_isList)
             m_items.append(m_text);
         else
             m_items = QStringList {m_text};
-        return m_items;
     }
+
+    // The value's text, or its items when it is a list.
+    const QStringList &texts() const { return m_items; }
 
 private:
     enum class State { SkipSpaces, Normal, HexEscape, OctalEscape };
