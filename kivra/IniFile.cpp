@@ -1,5 +1,7 @@
 #include "IniStore_p.h"
 
+#include "IniValueTexts_p.h"
+#include "IniVariantCheck_p.h"
 #include "KivraLog_p.h"
 
 #include <kivra/Records.h>
@@ -10,7 +12,6 @@
 #include <QSaveFile>
 #include <QSettings>
 #include <QTemporaryFile>
-#include <QVariantHash>
 #include <QVariantList>
 #include <QVariantMap>
 
@@ -32,23 +33,13 @@ void restrictToOwner(const QString &path)
         qCWarning(lcKivra) << "Could not restrict the permissions of" << shownName(path);
 }
 
-// The whole content of a file; false when it cannot be read.
-bool readAll(const QString &path, QByteArray *bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    *bytes = file.readAll();
-    return file.error() == QFileDevice::NoError;
-}
-
 // Copies file to "<file>.bak", or to "<file>.1.bak", "<file>.2.bak", ... when older copies
 // exist, so no earlier copy is ever replaced. A copy with the same content counts as made,
 // so a file that stays damaged is not copied again on every save.
 bool keepCopy(const QString &file, QString *backup)
 {
     QByteArray content;
-    if (!readAll(file, &content))
+    if (!readWholeFile(file, &content))
         return false;
     for (int number = 0;; ++number) {
         *backup = number == 0 ? file + QStringLiteral(".bak")
@@ -56,7 +47,7 @@ bool keepCopy(const QString &file, QString *backup)
         if (!QFileInfo::exists(*backup))
             return QFile::copy(file, *backup);
         QByteArray earlier;
-        if (readAll(*backup, &earlier) && earlier == content)
+        if (readWholeFile(*backup, &earlier) && earlier == content)
             return true;
     }
 }
@@ -135,6 +126,7 @@ bool isTextForm(const QVariant &value)
     case QMetaType::Double:
     case QMetaType::Float:
     case QMetaType::Bool:
+    case QMetaType::QKeySequence:
         return true;
     default:
         return !value.isValid();
@@ -162,6 +154,8 @@ bool sameStoredValue(const QVariant &meant, const QVariant &found)
 // its cache instead of reading it.
 bool readsBackAs(const QByteArray &bytes, const QSettings &intended, const QString &file)
 {
+    if (!isSafeToParse(bytes))
+        return false;
     QTemporaryFile copy(file + QStringLiteral(".XXXXXX"));
     if (!writeScratch(copy, bytes))
         return false;
@@ -189,14 +183,8 @@ bool changedContent(const QString &file, const QByteArray &old,
     write(settings);
     settings.sync();
     // A format error only says that the old content was damaged; its copy is kept already.
-    return settings.status() != QSettings::AccessError && readAll(scratch.fileName(), bytes) &&
-        readsBackAs(*bytes, settings, file);
-}
-
-template<class Container>
-bool allStorable(const Container &values)
-{
-    return std::all_of(values.cbegin(), values.cend(), isStorableValue);
+    return settings.status() != QSettings::AccessError &&
+        readWholeFile(scratch.fileName(), bytes) && readsBackAs(*bytes, settings, file);
 }
 
 } // namespace
@@ -221,15 +209,20 @@ bool writeIniFile(const QString &file, const std::function<void(QSettings &)> &w
     const bool existed = QFileInfo::exists(file);
     QByteArray old;
     QByteArray meant;
-    if ((existed && !readAll(file, &old)) || !changedContent(file, old, write, &meant) ||
-        !replaceContent(file, meant)) {
+    if (existed && !readWholeFile(file, &old)) {
+        qCWarning(lcKivra) << "Could not write" << shownName(file);
+        return false;
+    }
+    // Content that QSettings must not parse is kept in its copy only; the changes start afresh.
+    const QByteArray start = isSafeToParse(old) ? old : QByteArray();
+    if (!changedContent(file, start, write, &meant) || !replaceContent(file, meant)) {
         qCWarning(lcKivra) << "Could not write" << shownName(file);
         return false;
     }
     restrictToOwner(file);
     // The file must now hold what was meant; anything else gives the old content back.
     QByteArray found;
-    if (!readAll(file, &found) || found != meant) {
+    if (!readWholeFile(file, &found) || found != meant) {
         const bool restored = existed ? replaceContent(file, old) : QFile::remove(file);
         qCWarning(lcKivra) << "Could not write" << shownName(file)
                            << (restored ? "; the old content is back" : "; it may be damaged");
@@ -244,10 +237,12 @@ bool rewriteWouldLoseData(const QString &file, const QString &replacedMapKey, bo
     if (!QFileInfo::exists(file))
         return false;
     QByteArray original;
-    if (!readAll(file, &original))
+    if (!readWholeFile(file, &original))
         return true;
     if (original.isEmpty())
         return false;
+    if (!isSafeToParse(original))
+        return true;
     // Parsed from a copy: QSettings may answer the file's own path from a cache of what it
     // read before, while the bytes on disk are what counts.
     QTemporaryFile parsed(file + QStringLiteral(".XXXXXX"));
@@ -272,24 +267,18 @@ bool rewriteWouldLoseData(const QString &file, const QString &replacedMapKey, bo
     return *checked && rewritten != original;
 }
 
-bool isStorableValue(const QVariant &value)
+bool isSafeToParse(QByteArrayView content)
 {
-    if (!value.isValid())
-        return true;
-    switch (value.metaType().id()) {
-    case QMetaType::QVariantList:
-        return allStorable(value.toList());
-    case QMetaType::QVariantMap:
-        return allStorable(value.toMap());
-    case QMetaType::QVariantHash:
-        return allStorable(value.toHash());
-    default:
-        break;
-    }
-    // A variant nested in a variant is written as its content.
-    if (value.metaType() == QMetaType::fromType<QVariant>())
-        return isStorableValue(*static_cast<const QVariant *>(value.constData()));
-    return value.metaType().hasRegisteredDataStreamOperators();
+    return visitIniValueTexts(content, isBoundedValueText);
+}
+
+bool readWholeFile(const QString &path, QByteArray *bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    *bytes = file.readAll();
+    return file.error() == QFileDevice::NoError;
 }
 
 } // namespace kivra

@@ -7,6 +7,7 @@
 #include <kivra/Sizing.h>
 
 #include "IniStore_p.h"
+#include "IniVariantCheck_p.h"
 #include "KivraLog_p.h"
 
 #include <QDir>
@@ -49,6 +50,24 @@ const QString &currentNameKey()
 {
     static const QString key = QStringLiteral("default_conf/name");
     return key;
+}
+
+// Whether QSettings may read the file; the reason why not is logged. A file holding a stored
+// value that QSettings would decode without bounds (damaged, or made to exhaust memory) is
+// not read at all: its other values may be just as wrong.
+bool isReadableFile(const QString &file)
+{
+    QByteArray content;
+    if (!readWholeFile(file, &content)) {
+        qCWarning(lcKivra) << "Could not read" << QFileInfo(file).fileName();
+        return false;
+    }
+    if (!isSafeToParse(content)) {
+        qCWarning(lcKivra) << "Not read:" << QFileInfo(file).fileName()
+                           << "holds a damaged stored value";
+        return false;
+    }
+    return true;
 }
 
 // A window record's options are a map, or just its caption.
@@ -102,7 +121,7 @@ bool saveValuesToIni(const QMap<QString, QVariant> *values, const QString &file,
 bool readIniValues(QMap<QString, QVariant> *values, const QString &file, const QString &group,
                    bool separateKeys, const QString &summaryName)
 {
-    if (!values || file.isEmpty() || !QFileInfo::exists(file))
+    if (!values || file.isEmpty() || !QFileInfo::exists(file) || !isReadableFile(file))
         return false;
     QSettings settings(file, QSettings::IniFormat);
     if (settings.status() != QSettings::NoError) {
@@ -143,7 +162,7 @@ bool listIniConfigurations(const QString &file, const QString &group, QStringLis
     QStringList stored;
     QString current;
     bool readable = false;
-    if (!file.isEmpty()) {
+    if (!file.isEmpty() && (!QFileInfo::exists(file) || isReadableFile(file))) {
         QSettings settings(file, QSettings::IniFormat);
         settings.beginGroup(group);
         stored = settings.childKeys();

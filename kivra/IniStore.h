@@ -34,8 +34,9 @@ bool saveValuesToIni(const QMap<QString, QVariant> *values, const QString &file,
 // Reads group of an INI file into values: with separateKeys every key but the summary key is
 // inserted under its own name; otherwise a summary key holding a map replaces the whole of
 // values, and any other summary value leaves values unchanged. The framework's own entries
-// are never read. False for a null map, an empty file name, a missing file or a file QSettings
-// cannot read: values is then unchanged.
+// are never read. False for a null map, an empty file name, a missing file, a file QSettings
+// cannot read, or one holding a stored value that is damaged or of a kind the store does not
+// write (nothing of such a file is read): values is then unchanged.
 bool readIniValues(QMap<QString, QVariant> *values, const QString &file, const QString &group,
                    bool separateKeys, const QString &summaryName);
 
@@ -44,8 +45,8 @@ bool readIniValues(QMap<QString, QVariant> *values, const QString &file, const Q
 
 // The stored configuration names (the keys of group) and the current name; with dropUnknown
 // a current name that no stored name matches (case-insensitively) reads as empty. Either
-// output may be null. False when QSettings cannot read the file; a missing file has no
-// configurations.
+// output may be null. False when the file cannot be read or holds a damaged stored value (no
+// names then); a missing file has no configurations.
 bool listIniConfigurations(const QString &file, const QString &group, QStringList *names,
                            QString *currentName, bool dropUnknown);
 

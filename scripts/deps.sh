@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the benchmarks need.
+# Installs the Debian packages the build, the tests, the benchmarks and the sanitizer and fuzz
+# build (clang with its sanitizer and libFuzzer runtimes, llvm-symbolizer for stack traces) need.
 # Only packages that are missing are installed, after a single apt-get update.
 set -euo pipefail
 
@@ -8,6 +9,7 @@ packages=(
     qt6-base-dev qt6-base-private-dev qt6-declarative-dev qt6-5compat-dev
     qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-qpa-plugins
     libgl-dev libssl-dev libbenchmark-dev python3-openpyxl
+    clang libclang-rt-14-dev llvm
 )
 
 missing=()

@@ -10,15 +10,25 @@
 #include <kivra/ValueExchange.h>
 
 #include <QCheckBox>
+#include <QColor>
 #include <QComboBox>
+#include <QDataStream>
 #include <QDoubleSpinBox>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QFont>
+#include <QImage>
+#include <QKeySequence>
+#include <QLine>
 #include <QListWidget>
+#include <QRect>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimeZone>
+#include <QUrl>
+#include <QUuid>
 
 #include <functional>
 #include <memory>
@@ -49,6 +59,63 @@ const QVariantMap kValues {{"input_filename", QStringLiteral("/daten/Kunden ä.c
                            {"empty_data_fields", QVariantList {}},
                            {"columns", QStringList {"A", "B"}},
                            {"script_filename", QVariant()}};
+
+// How deeply lists and maps may nest in a stored value; the summary map takes one level.
+constexpr int kMaxNesting = 32;
+
+// A value nested in levels lists.
+QVariant nested(int levels)
+{
+    QVariant value = 5;
+    for (int i = 0; i < levels; ++i)
+        value = QVariantList {value};
+    return value;
+}
+
+// What write puts into a data stream of the version QSettings gives stored variants.
+QByteArray streamed(const std::function<void(QDataStream &)> &write,
+                    QDataStream::Version version = QDataStream::Qt_4_0)
+{
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    stream.setVersion(version);
+    write(stream);
+    return bytes;
+}
+
+// An INI value that holds the stream bytes, each one escaped, after the given prefix.
+QByteArray escapedValue(const QByteArray &prefix, const QByteArray &stream)
+{
+    QByteArray text = prefix;
+    for (const char c : stream)
+        text += "\\x" + QByteArray::number(uchar(c), 16);
+    return text + ')';
+}
+
+QByteArray storedVariant(const std::function<void(QDataStream &)> &write)
+{
+    return escapedValue("@Variant(", streamed(write));
+}
+
+// A date-time as QSettings stores one on its own; tail writes its time spec and what follows.
+QByteArray storedDateTime(const std::function<void(QDataStream &)> &tail)
+{
+    const QByteArray stream = streamed(
+        [&](QDataStream &s) {
+            s << quint32(QMetaType::QDateTime) << qint8(0) << qint64(2460000) << quint32(0);
+            tail(s);
+        },
+        QDataStream::Qt_5_6);
+    return escapedValue("@DateTime(", stream);
+}
+
+// Lists nested levels deep around a number, as a stream.
+void writeNested(QDataStream &s, int levels)
+{
+    for (int i = 0; i < levels; ++i)
+        s << quint32(QMetaType::QVariantList) << quint32(1);
+    s << quint32(QMetaType::Int) << qint32(5);
+}
 
 QByteArray bytes(const QString &file)
 {
@@ -192,6 +259,10 @@ class TestKivraIniStore : public QObject
 private slots:
     void cleanup() { DialogHook::setHandler({}); }
     void summaryRoundTripKeepsTypes();
+    void everyStorableKindRoundTrips_data();
+    void everyStorableKindRoundTrips();
+    void storedValuesAreCheckedBeforeParsing_data();
+    void storedValuesAreCheckedBeforeParsing();
     void unstorableValueIsDropped_data();
     void unstorableValueIsDropped();
     void damagedFileIsBackedUp_data();
@@ -268,6 +339,232 @@ void TestKivraIniStore::summaryRoundTripKeepsTypes()
     QVERIFY(isOwnerOnly(file));
 }
 
+void TestKivraIniStore::everyStorableKindRoundTrips_data()
+{
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<bool>("inMap"); // false: Qt's stream inside a map drops the time zone
+
+    const QDate day(2024, 2, 29);
+    const QTime time(23, 59, 58, 999);
+    QTest::newRow("invalid") << QVariant() << true;
+    QTest::newRow("bool") << QVariant(true) << true;
+    QTest::newRow("int") << QVariant(-7) << true;
+    QTest::newRow("uint") << QVariant(7u) << true;
+    QTest::newRow("long long") << QVariant(-Q_INT64_C(1099511627776)) << true;
+    QTest::newRow("unsigned long long") << QVariant(~Q_UINT64_C(0)) << true;
+    QTest::newRow("double") << QVariant(0.1) << true;
+    QTest::newRow("float") << QVariant(2.5f) << true;
+    QTest::newRow("char") << QVariant::fromValue('x') << true;
+    QTest::newRow("signed char") << QVariant::fromValue<signed char>(-3) << true;
+    QTest::newRow("unsigned char") << QVariant::fromValue<uchar>(200) << true;
+    QTest::newRow("short") << QVariant::fromValue<short>(-300) << true;
+    QTest::newRow("unsigned short") << QVariant::fromValue<ushort>(60000) << true;
+    QTest::newRow("long") << QVariant::fromValue(-5L) << true;
+    QTest::newRow("unsigned long") << QVariant::fromValue(5UL) << true;
+    QTest::newRow("QChar") << QVariant(QChar(u'ä')) << true;
+    QTest::newRow("text") << QVariant(QStringLiteral("Wert ) mit ä, \"Zitat\"; \\")) << true;
+    QTest::newRow("empty text") << QVariant(QString("")) << true;
+    QTest::newRow("bytes") << QVariant(QByteArray("\0)\xff(", 4)) << true;
+    QTest::newRow("text list") << QVariant(QStringList {"A", "", "@Variant(x)"}) << true;
+    QTest::newRow("byte array list") << QVariant::fromValue(QByteArrayList {"a", ""}) << true;
+    QTest::newRow("list") << QVariant(QVariantList {1, "zwei", QVariantList {}, QVariant()})
+                          << true;
+    QTest::newRow("map") << QVariant(QVariantMap {{"a", QVariantMap {{"b", 1}}}, {"c", {}}})
+                         << true;
+    QTest::newRow("hash") << QVariant(QVariantHash {{"h", 2}}) << true;
+    QTest::newRow("nested lists at the limit") << nested(kMaxNesting - 1) << true;
+    QTest::newRow("date") << QVariant(day) << true;
+    QTest::newRow("time") << QVariant(time) << true;
+    QTest::newRow("local date-time") << QVariant(QDateTime(day, time)) << true;
+    QTest::newRow("UTC date-time") << QVariant(QDateTime(day, time, Qt::UTC)) << true;
+    QTest::newRow("date-time with offset")
+        << QVariant(QDateTime(day, time, Qt::OffsetFromUTC, 3600)) << false;
+    QTest::newRow("date-time in a zone")
+        << QVariant(QDateTime(day, time, QTimeZone("America/Argentina/Buenos_Aires"))) << false;
+    QTest::newRow("URL") << QVariant(QUrl("https://example.invalid/a b?x=ä")) << true;
+    QTest::newRow("UUID") << QVariant(QUuid("{67c8770b-44f1-410a-ab9a-f9b5446f13ee}")) << true;
+    QTest::newRow("size") << QVariant(QSize(3, -4)) << true;
+    QTest::newRow("size F") << QVariant(QSizeF(0.5, 2)) << true;
+    QTest::newRow("point") << QVariant(QPoint(-1, 2)) << true;
+    QTest::newRow("point F") << QVariant(QPointF(1.5, -2)) << true;
+    QTest::newRow("rect") << QVariant(QRect(1, 2, 3, 4)) << true;
+    QTest::newRow("rect F") << QVariant(QRectF(1, 2, 3.5, 4)) << true;
+    QTest::newRow("line") << QVariant(QLine(1, 2, 3, 4)) << true;
+    QTest::newRow("line F") << QVariant(QLineF(1, 2, 3.5, 4)) << true;
+    QTest::newRow("colour") << QVariant(QColor(1, 2, 3, 4)) << true;
+    QTest::newRow("font") << QVariant(QFont("DejaVu Sans", 11)) << true;
+    QTest::newRow("key sequence") << QVariant(QKeySequence("Ctrl+S, Alt+X")) << true;
+}
+
+// Everything the store writes passes the check its reader makes, in a map and on a key of its
+// own.
+void TestKivraIniStore::everyStorableKindRoundTrips()
+{
+    QFETCH(QVariant, value);
+    QFETCH(bool, inMap);
+    const QVariantMap values {{"v", value}};
+    const QString name = QString::fromLatin1(QTest::currentDataTag());
+    QVariantMap restored;
+    if (inMap) {
+        const QString summary = path("kind " + name + ".opt");
+        QVERIFY(saveValuesToIni(&values, summary, "main", false, nullptr, {}));
+        QVERIFY(readIniValues(&restored, freshCopy(summary), "main", false, {}));
+        QCOMPARE(restored.value("v").metaType(), value.metaType());
+        QCOMPARE(restored.value("v"), value);
+    }
+    // Numbers, flags and texts come back as text from a key of their own.
+    const QString separate = path("separate " + name + ".opt");
+    QVERIFY(saveValuesToIni(&values, separate, "main", true, nullptr, {}));
+    restored.clear();
+    QVERIFY(readIniValues(&restored, freshCopy(separate), "main", true, {}));
+    QVERIFY(restored.contains("v"));
+    const QVariant back = restored.value("v");
+    if (back.metaType() == value.metaType())
+        QCOMPARE(back, value);
+    else
+        QCOMPARE(back.toString(), value.toString());
+    if (value.metaType() == QMetaType::fromType<QDateTime>())
+        QCOMPARE(back.toDateTime().timeZone(), value.toDateTime().timeZone());
+}
+
+void TestKivraIniStore::storedValuesAreCheckedBeforeParsing_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("read");
+    QTest::addColumn<QVariant>("expected"); // the value read under "k"
+
+    const auto key = [](const QByteArray &value) {
+        return "[main]\nk=" + value + "\n";
+    };
+    const auto list = [](quint32 count) {
+        return streamed(
+            [count](QDataStream &s) { s << quint32(QMetaType::QVariantList) << count; });
+    };
+    const QByteArray hostile = escapedValue("@Variant(", list(1000));
+
+    // What a hostile or damaged file claims, and the decoder would reserve room for.
+    QTest::newRow("text list claims 1.9e9 items") << key(storedVariant([](QDataStream &s) {
+        s << quint32(QMetaType::QStringList) << quint32(1869506089);
+    })) << false << QVariant();
+    QTest::newRow("list claims 2^32-1 items")
+        << key(escapedValue("@Variant(", list(~0u))) << false << QVariant();
+    QTest::newRow("list in a map claims more than is left")
+        << key(storedVariant([](QDataStream &s) {
+               s << quint32(QMetaType::QVariantMap) << quint32(1) << QString("a")
+                 << quint32(QMetaType::QVariantList) << quint32(1000) << quint32(2) << qint32(1);
+           }))
+        << false << QVariant();
+    QTest::newRow("byte array list claims more than is left")
+        << key(storedVariant([](QDataStream &s) {
+               s << quint32(QMetaType::QByteArrayList + 97) << quint32(100000);
+           }))
+        << false << QVariant();
+    QTest::newRow("text longer than what is left") << key(storedVariant([](QDataStream &s) {
+        s << quint32(QMetaType::QString) << quint32(1000) << quint16('A');
+    })) << false << QVariant();
+    QTest::newRow("text of odd length") << key(storedVariant([](QDataStream &s) {
+        s << quint32(QMetaType::QString) << quint32(3) << quint8(0) << quint16('A');
+    })) << false << QVariant();
+    QTest::newRow("key sequence lacks its keys")
+        << key(storedVariant([](QDataStream &s) { s << quint32(76) << quint32(4); })) << false
+        << QVariant();
+    // Kinds the check cannot bound.
+    QTest::newRow("framework type by name")
+        << key(storedVariant([](QDataStream &s) { s << quint32(127) << "kivra::T_LISTDATA"; }))
+        << false << QVariant();
+    QTest::newRow("image") << key(storedVariant([](QDataStream &s) {
+        s << quint32(70) << qint32(0);
+    })) << false << QVariant();
+    QTest::newRow("unknown type") << key(storedVariant([](QDataStream &s) {
+        s << quint32(0x7fff0000) << QString();
+    })) << false << QVariant();
+    QTest::newRow("nested too deep")
+        << key(storedVariant([](QDataStream &s) { writeNested(s, kMaxNesting + 1); })) << false
+        << QVariant();
+    // Deep enough to overflow the stack of the decoder, which recurses once a level.
+    QTest::newRow("nested 100000 deep")
+        << key(storedVariant([](QDataStream &s) { writeNested(s, 100000); })) << false
+        << QVariant();
+    // QTimeZone opens its id as a file below the system's zone folder.
+    QTest::newRow("time zone outside the zone folder") << key(storedDateTime([](QDataStream &s) {
+        s << qint8(Qt::TimeZone) << QString("../../../../etc/passwd");
+    })) << false << QVariant();
+    QTest::newRow("custom time zone outside the zone folder")
+        << key(storedDateTime([](QDataStream &s) {
+               s << qint8(Qt::TimeZone) << QString("OffsetFromUtc") << QString("../x") << qint32(0)
+                 << QString() << QString() << qint32(0) << QString();
+           }))
+        << false << QVariant();
+    QTest::newRow("unknown time spec")
+        << key(storedDateTime([](QDataStream &s) { s << qint8(9); })) << false << QVariant();
+    // Wherever QSettings finds a stored value, the check finds it too.
+    QTest::newRow("as a list item") << key("a, " + hostile) << false << QVariant();
+    QTest::newRow("behind a hex escape")
+        << key(escapedValue("\\x40Variant(", list(1000))) << false << QVariant();
+    QTest::newRow("behind an octal escape")
+        << key(escapedValue("\\100Variant(", list(1000))) << false << QVariant();
+    QTest::newRow("in quotes") << key("\"" + hostile + "\" ") << false << QVariant();
+    QTest::newRow("continued on the next line")
+        << key(escapedValue("@Var\\\r\niant(", list(1000))) << false << QVariant();
+    QTest::newRow("after a comment") << "[main]\n; kommentar\nk=" + hostile << false << QVariant();
+    QTest::newRow("after a byte order mark") << "\xef\xbb\xbfk=" + hostile << false << QVariant();
+    QTest::newRow("in another group") << "[other]\nx=" + hostile + "\n[main]\nk=1\n"
+                                      << false << QVariant();
+    QTest::newRow("in a group named twice")
+        << "[main]\nk=1\n[x]\ny=2\n[main]\nz=" + hostile << false << QVariant();
+
+    // Unusual spellings of sound values are read as QSettings reads them.
+    QTest::newRow("map in quotes behind an escape")
+        << key("\"" + escapedValue("\\x40Variant(", streamed([](QDataStream &s) {
+                                       s << QVariant(QVariantMap {{"a", 5}});
+                                   })) +
+               "\"")
+        << true << QVariant(QVariantMap {{"a", 5}});
+    QTest::newRow("stored list item")
+        << key("a, " + storedVariant([](QDataStream &s) { s << QVariant(5); })) << true
+        << QVariant(QVariantList {"a", 5});
+    QTest::newRow("nested as deep as allowed")
+        << key(storedVariant([](QDataStream &s) { writeNested(s, kMaxNesting); })) << true
+        << nested(kMaxNesting);
+    QTest::newRow("text that looks stored")
+        << key("@@Variant(\\0\\0\\0\\t\\xff\\xff)") << true
+        << QVariant(QString::fromLatin1("@Variant(\0\0\0\t\xff\xff)", 16));
+    QTest::newRow("unclosed") << key("@Variant(\\0\\0\\0\\t\\xff\\xff") << true
+                              << QVariant(QString::fromLatin1("@Variant(\0\0\0\t\xff\xff", 15));
+    QTest::newRow("date-time in a zone")
+        << key(storedDateTime(
+               [](QDataStream &s) { s << qint8(Qt::TimeZone) << QString("Europe/Berlin"); }))
+        << true
+        << QVariant(
+               QDateTime(QDate::fromJulianDay(2460000), QTime(0, 0), QTimeZone("Europe/Berlin")));
+}
+
+// A file holding a stored value that QSettings would decode without bounds is not read at
+// all: no values, no configuration names. Not a measure of memory: without the check these
+// files end the program or make it reserve gigabytes.
+void TestKivraIniStore::storedValuesAreCheckedBeforeParsing()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, read);
+    QFETCH(QVariant, expected);
+    const QString file = path(QStringLiteral("checked %1.opt").arg(QTest::currentDataTag()));
+    QVERIFY(write(file, content));
+    const QRegularExpression refused("holds a damaged stored value$");
+    if (!read)
+        QTest::ignoreMessage(QtWarningMsg, refused);
+    QVariantMap values {{"kept", 1}};
+    QCOMPARE(readIniValues(&values, file, "main", true, {}), read);
+    if (!read) {
+        QCOMPARE(values, QVariantMap({{"kept", 1}}));
+        QTest::ignoreMessage(QtWarningMsg, refused);
+        QStringList names {"stale"};
+        QVERIFY(!listIniConfigurations(file, "main", &names, nullptr, false));
+        QVERIFY(names.isEmpty());
+        return;
+    }
+    QCOMPARE(values.value("k"), expected);
+}
+
 void TestKivraIniStore::unstorableValueIsDropped_data()
 {
     QTest::addColumn<QVariant>("value");
@@ -279,6 +576,9 @@ void TestKivraIniStore::unstorableValueIsDropped_data()
         << QVariant(QVariantList {QVariant::fromValue(T_LISTDATA {})});
     QTest::newRow("pointer in a map")
         << QVariant(QVariantMap {{"a", 1}, {"p", QVariant::fromValue(&variant)}});
+    // Image decoders are not bounded by the reader's check, so images are not stored at all.
+    QTest::newRow("image") << QVariant(QImage(1, 1, QImage::Format_RGB32));
+    QTest::newRow("nested too deep") << nested(kMaxNesting);
 }
 
 void TestKivraIniStore::unstorableValueIsDropped()
@@ -302,6 +602,11 @@ void TestKivraIniStore::damagedFileIsBackedUp_data()
     QTest::newRow("summary not a map") << QByteArray("[main]\nvmap=kaputt\n") << ".bak";
     QTest::newRow("broken section") << QByteArray("[main\nvmap=3\n") << ".bak";
     QTest::newRow("map no longer decodes") << QByteArray() << ".bak";
+    // Kept in the copy only: QSettings must not parse it, so the new file starts empty.
+    QTest::newRow("list claims more than it holds") << "[main]\nvmap=" +
+            storedVariant([](QDataStream &s) { s << quint32(QMetaType::QVariantList) << ~0u; }) +
+            "\n[other]\nx=1\n"
+                                                    << ".bak";
     QTest::newRow("earlier copy kept") << QByteArray("[main]\nvmap=x\n") << ".1.bak";
     QTest::newRow("intact file") << QByteArray("[other]\nx=1\n") << "";
 }
