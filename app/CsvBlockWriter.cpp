@@ -12,7 +12,7 @@ namespace {
 constexpr qsizetype recordsPerBlock = 4096;
 // Blocks encoded before they are written: enough to keep every thread busy, few enough to
 // keep the encoded bytes small.
-constexpr qsizetype blocksPerRound = 64;
+constexpr int blocksPerThread = 4;
 
 } // namespace
 
@@ -23,19 +23,25 @@ CsvBlockWriter::CsvBlockWriter(QIODevice *device, QChar separator, int quoteMode
     , m_quoteMode(quoteMode)
     , m_encoding(encoding)
     , m_threads(threads)
+    , m_blocksPerRound(
+          threadCount(threads) == 1 ? 1 : qsizetype(blocksPerThread) * threadCount(threads))
 { }
 
-bool CsvBlockWriter::write(qsizetype count, int columnCount, const RecordSource &record)
+qsizetype CsvBlockWriter::recordsPerRound() const
+{
+    return recordsPerBlock * m_blocksPerRound;
+}
+
+bool CsvBlockWriter::write(qsizetype count, const RecordSource &record)
 {
     if (!m_device)
         m_failed = true;
     const qsizetype blocks = (count + recordsPerBlock - 1) / recordsPerBlock;
-    std::vector<QByteArray> encoded(static_cast<size_t>(blocksPerRound));
-    std::vector<char> encodedOk(static_cast<size_t>(blocksPerRound), 0);
-    for (qsizetype round = 0; round < blocks && !m_failed; round += blocksPerRound) {
-        const qsizetype roundBlocks = qMin(blocksPerRound, blocks - round);
+    std::vector<QByteArray> encoded(static_cast<size_t>(m_blocksPerRound));
+    std::vector<char> encodedOk(static_cast<size_t>(m_blocksPerRound), 0);
+    for (qsizetype round = 0; round < blocks && !m_failed; round += m_blocksPerRound) {
+        const qsizetype roundBlocks = qMin(m_blocksPerRound, blocks - round);
         const auto encodeBlocks = [&](qsizetype begin, qsizetype end) {
-            QStringList fields;
             for (qsizetype block = begin; block < end; ++block) {
                 // Each block its own encoder: a record never spans two blocks, and the
                 // encodings written here keep no state from one record to the next.
@@ -46,11 +52,8 @@ bool CsvBlockWriter::write(qsizetype count, int columnCount, const RecordSource 
                 const qsizetype first = (round + block) * recordsPerBlock;
                 const qsizetype last = qMin(count, first + recordsPerBlock);
                 const bool opened = writer.open();
-                for (qsizetype i = first; opened && i < last; ++i) {
-                    fields.clear();
-                    record(i, fields);
-                    writer.writeRecord(fields, columnCount);
-                }
+                for (qsizetype i = first; opened && i < last; ++i)
+                    record(i, writer);
                 encodedOk[size_t(block)] = writer.close() && opened;
             }
         };

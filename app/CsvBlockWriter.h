@@ -2,11 +2,11 @@
 
 #include <QChar>
 #include <QStringConverter>
-#include <QStringList>
 
 #include <functional>
 #include <optional>
 
+class CsvRecordWriter;
 class QIODevice;
 
 // Writes many CSV records at once: blocks of records are made and encoded on several threads
@@ -14,16 +14,19 @@ class QIODevice;
 class CsvBlockWriter
 {
 public:
-    // Fills fields (empty when called) with the record at index; called from several threads
-    // at once, so it may only read shared data.
-    using RecordSource = std::function<void(qsizetype index, QStringList &fields)>;
+    // Writes the record at index, its end included; called from several threads at once, so
+    // it may only read shared data.
+    using RecordSource = std::function<void(qsizetype index, CsvRecordWriter &writer)>;
 
     CsvBlockWriter(QIODevice *device, QChar separator, int quoteMode,
                    std::optional<QStringConverter::Encoding> encoding, int threads);
 
-    // Writes records 0 to count - 1 (the first columnCount fields of each) after those
-    // written before. False once any write failed.
-    bool write(qsizetype count, int columnCount, const RecordSource &record);
+    // The records one round of threads encodes; a caller that fetches its records in
+    // slices does best with slices of this many.
+    qsizetype recordsPerRound() const;
+
+    // Writes records 0 to count - 1 after those written before. False once any write failed.
+    bool write(qsizetype count, const RecordSource &record);
 
 private:
     QIODevice *m_device;
@@ -31,5 +34,6 @@ private:
     const int m_quoteMode;
     const std::optional<QStringConverter::Encoding> m_encoding;
     const int m_threads;
+    const qsizetype m_blocksPerRound;
     bool m_failed = false;
 };

@@ -2,13 +2,13 @@
 
 #include "ByteOrderMark.h"
 #include "CsvBlockWriter.h"
+#include "CsvRecordWriter.h"
 #include "QxtCsvModel.h"
+#include "TextCodecBridge.h"
 
 #include <QIODevice>
 
 namespace {
-
-constexpr int blockRows = 262144;
 
 bool writeAll(QIODevice *device, const QByteArray &bytes)
 {
@@ -21,18 +21,21 @@ CsvOutputFile::CsvOutputFile(Layout layout)
     : m_layout(std::move(layout))
 { }
 
-bool CsvOutputFile::write(QIODevice *device, const QxtCsvModel &output, int threads) const
+bool CsvOutputFile::write(QIODevice *device, QxtCsvModel &output, int threads) const
 {
+    const std::optional<QStringConverter::Encoding> encoding =
+        vondrel::encodingForCodec(m_layout.codec);
     // The mark of the encoding the table is written in: a UTF-8 mark before Latin-1 text
     // would misname the file's encoding.
     if (m_layout.inputHasBom &&
-        !writeAll(device, byteOrderMark(m_layout.encoding.value_or(QStringConverter::Utf8))))
+        !writeAll(device, byteOrderMark(encoding.value_or(QStringConverter::Utf8))))
         return false;
 
     int startRow = m_layout.startRow;
     if (startRow < 1 || startRow - 1 >= m_layout.rowPositions.size()) {
         startRow = 0;
-    } else if (!m_layout.removeMetaData && !writeAll(device, linesAbove())) {
+    } else if (!m_layout.removeMetaData &&
+               !writeAll(device, linesAbove(encoding.value_or(QStringConverter::Utf8)))) {
         return false;
     }
 
@@ -40,24 +43,33 @@ bool CsvOutputFile::write(QIODevice *device, const QxtCsvModel &output, int thre
     const int columns = output.columnCount();
     if (startRow >= rows)
         return true;
-    CsvBlockWriter writer(device, m_layout.separator, m_layout.quoteMode, m_layout.encoding,
-                          threads);
+    output.setQuoteFlags(m_layout.quoteMode);
+    // The model writes itself straight from its own storage, with the bytes the record
+    // writer would make, unless a field must be guarded against the quote mode. That is
+    // faster than threads fed with a string per field from it.
+    if (!CsvRecordWriter::guardsFields(m_layout.quoteMode))
+        return output.writeCsv(device, false, m_layout.separator, m_layout.codec, startRow);
+
+    CsvBlockWriter writer(device, m_layout.separator, m_layout.quoteMode, encoding, threads);
     // Rows are taken from the model in slices on this thread; the writer's threads only read
-    // the slice.
+    // the slice. One list serves every slice: no large free between slices makes the
+    // allocator gather up the small ones.
+    const auto blockRows = int(writer.recordsPerRound());
+    QList<QStringList> block;
     for (int first = startRow; first < rows; first += blockRows) {
-        QList<QStringList> block;
+        block.clear();
         output.rowSlice(block, first, blockRows);
-        if (!writer.write(block.size(), columns,
-                          [&block](qsizetype i, QStringList &fields) { fields = block.at(i); }))
+        if (!writer.write(block.size(), [&block, columns](qsizetype i, CsvRecordWriter &record) {
+                record.writeRecord(block.at(i), columns);
+            }))
             return false;
     }
     return true;
 }
 
-QByteArray CsvOutputFile::linesAbove() const
+QByteArray CsvOutputFile::linesAbove(QStringConverter::Encoding output) const
 {
     const QByteArray &raw = m_layout.rawInput;
-    const QStringConverter::Encoding output = m_layout.encoding.value_or(QStringConverter::Utf8);
     // The input's own mark never goes into the middle of the output; it also names the
     // encoding the lines are in, whatever the form says.
     const qsizetype markLength = byteOrderMarkLength(raw);

@@ -5,9 +5,8 @@
 #include <QList>
 #include <QStringConverter>
 
-#include <optional>
-
 class QIODevice;
+class QTextCodec;
 class QxtCsvModel;
 
 // The CSV output of a run: the byte-order mark when the input had one, the input's lines above
@@ -28,17 +27,18 @@ public:
         QChar separator = u';';
         int quoteMode = 0;
         // None: UTF-8.
-        std::optional<QStringConverter::Encoding> encoding;
+        QTextCodec *codec = nullptr;
     };
 
     explicit CsvOutputFile(Layout layout);
 
-    // Writes the model's rows into device, which is open for writing, encoding them on up to
-    // threads threads (0: one per core). False when any write failed.
-    bool write(QIODevice *device, const QxtCsvModel &output, int threads) const;
+    // Writes the model's rows into device, which is open for writing; a quote mode that needs
+    // fields guarded encodes them on up to threads threads (0: one per core). The model takes
+    // the layout's quote mode. False when any write failed.
+    bool write(QIODevice *device, QxtCsvModel &output, int threads) const;
 
 private:
-    QByteArray linesAbove() const;
+    QByteArray linesAbove(QStringConverter::Encoding output) const;
 
     Layout m_layout;
 };

@@ -7,13 +7,17 @@
 #include "RowAddressing.h"
 #include "RunSettings.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int copyColumn = -1;
 constexpr int clearColumn = -2;
-// Rows are read in blocks: one slice call instead of one model call per cell, and one round
-// of threads per block.
-constexpr int blockRows = 16384;
+// Rows are read in blocks: one slice call instead of one model call per cell. On one thread
+// a block is small enough to stay in the processor's cache while each of its cells is met
+// twice; on several it is large enough to be worth a round of threads.
+constexpr int cachedBlockRows = 1024;
+constexpr int threadedBlockRows = 16384;
 
 // The field at column, empty past the end of a short row. A reference, not a copy: threads
 // reading neighbouring fields would otherwise contend for their shared reference counts.
@@ -46,11 +50,17 @@ void CsvPass::run(const RunSettings &settings, ResultCache &cache, int threads)
 
     // Task 0 collects the cells that are not pseudonymised; the others register the
     // templated cells of their columns. The output is changed on this thread only.
+    const int blockRows = threadCount(threads) == 1 ? cachedBlockRows : threadedBlockRows;
+    // Kept from block to block with their capacity, so that no large free between blocks
+    // makes the allocator gather up the small ones.
+    QList<QStringList> inputRows;
+    QList<QStringList> outputRows;
     for (int first = m_dataRow; first < rows; first += blockRows) {
-        QList<QStringList> inputRows;
-        QList<QStringList> outputRows;
+        inputRows.clear();
+        outputRows.clear();
         m_input.rowSlice(inputRows, first, blockRows);
-        m_output.rowSlice(outputRows, first, blockRows);
+        if (m_readOutputRows)
+            m_output.rowSlice(outputRows, first, blockRows);
         parallelFor(
             qsizetype(m_tasks.size()) + 1, threads,
             [&](qsizetype begin, qsizetype end) {
@@ -96,6 +106,11 @@ void CsvPass::planColumns(const RunSettings &settings, ResultCache &cache)
     }
     if (!orderDependent.empty())
         m_tasks.push_back(orderDependent);
+    // The copy is read where a cell may differ from what it must become: in copied columns,
+    // and at blank cells. With few copied columns a cell read on its own costs less than a
+    // whole row of strings.
+    const auto copied = std::count(m_plan.cbegin(), m_plan.cend(), copyColumn);
+    m_readOutputRows = 2 * copied > columns;
     // Detached here: the tasks then write their own lists without touching shared state.
     for (QList<qint32> &list : m_entries)
         list.detach();
@@ -104,16 +119,29 @@ void CsvPass::planColumns(const RunSettings &settings, ResultCache &cache)
 void CsvPass::registerCells(const std::vector<int> &columns, int firstRow,
                             const QList<QStringList> &inputRows, ResultCache &cache)
 {
+    // All hashes first, each lookup's memory asked for at once; the lookups then find it
+    // at hand instead of waiting for it one after the other.
+    std::vector<size_t> hashes(size_t(inputRows.size()) * columns.size());
+    auto hash = hashes.begin();
+    for (const QStringList &fields : inputRows) {
+        for (const int column : columns) {
+            *hash = ResultCache::hashOf(fieldAt(fields, column));
+            cache.prefetch(m_plan[size_t(column)], *hash++);
+        }
+    }
+    // Row by row, so that order-dependent columns meet new values in the run's order.
+    hash = hashes.begin();
     for (qsizetype i = 0; i < inputRows.size(); ++i) {
         const int row = firstRow + int(i);
         for (const int column : columns) {
             const QString &text = fieldAt(inputRows.at(i), column);
+            const size_t textHash = *hash++;
             if (!m_inputEditable && isBlank(text))
                 continue;
             const int slot = m_plan[size_t(column)];
-            qint32 entry = cache.find(slot, text);
+            qint32 entry = cache.find(slot, text, textHash);
             if (entry < 0)
-                entry = cache.add(slot, text, row);
+                entry = cache.add(slot, text, textHash, row);
             // Each list is written by one task only, and was detached before the tasks began.
             m_entries[size_t(slot)].data()[row - m_dataRow] = entry;
         }
@@ -124,18 +152,28 @@ void CsvPass::collectEdits(int firstRow, const QList<QStringList> &inputRows,
                            const QList<QStringList> &outputRows)
 {
     const auto columns = int(m_plan.size());
+    // The copy's cell, from the rows read with the input's or read on its own.
+    const auto current = [&](qsizetype i, int column) {
+        return m_readOutputRows ? fieldAt(outputRows.at(i), column)
+                                : m_output.text(firstRow + int(i), column);
+    };
     for (qsizetype i = 0; i < inputRows.size(); ++i) {
+        const int row = firstRow + int(i);
         for (int column = 0; column < columns; ++column) {
             const QString &text = fieldAt(inputRows.at(i), column);
-            const QString &current = fieldAt(outputRows.at(i), column);
             const int action = m_plan[size_t(column)];
             // A blank cell stays blank. The copy may have been made from the file's bytes, so
             // it must follow the input where the input was edited to blank.
             const bool keepBlank = !m_inputEditable && isBlank(text);
-            if ((keepBlank || action == copyColumn) && current != text)
-                m_edits.push_back({firstRow + int(i), column, text});
-            else if (!keepBlank && action == clearColumn && !current.isEmpty())
-                m_edits.push_back({firstRow + int(i), column, QString()});
+            if (keepBlank || action == copyColumn) {
+                if (current(i, column) != text)
+                    m_edits.push_back({row, column, text});
+            } else if (action == clearColumn) {
+                // Text is emptied whatever the copy holds; an empty cell where the copy has
+                // text.
+                if (!text.isEmpty() || !current(i, column).isEmpty())
+                    m_edits.push_back({row, column, QString()});
+            }
         }
     }
 }

@@ -41,6 +41,8 @@ private:
     QxtCsvModel &m_output;
     int m_dataRow = 0;
     bool m_inputEditable = true;
+    // The copy's rows are read whole, else cell by cell where needed.
+    bool m_readOutputRows = true;
     // Per column: copy, clear, or the cache slot of its template.
     std::vector<int> m_plan;
     // Per slot and data row, the cache entry of the cell; -1: left as it is.

@@ -6,45 +6,41 @@ CsvRecordWriter::CsvRecordWriter(QIODevice *device, QChar separator, int quoteMo
                                  std::optional<QStringConverter::Encoding> encoding)
     : m_writer(device, separator, quoteMode, encoding)
     , m_separator(separator)
-    , m_guardFields(!(quoteMode & (QxtCsvModel::QuoteSingle | QxtCsvModel::QuoteDouble)))
+    , m_guardFields(guardsFields(quoteMode))
     , m_backslashEscapes(quoteMode & QxtCsvModel::EscapeBackslash)
 { }
+
+bool CsvRecordWriter::guardsFields(int quoteMode)
+{
+    return !(quoteMode & (QxtCsvModel::QuoteSingle | QxtCsvModel::QuoteDouble));
+}
 
 bool CsvRecordWriter::open()
 {
     return m_writer.open();
 }
 
-void CsvRecordWriter::writeRecord(const QStringList &fields, int columnCount)
+void CsvRecordWriter::writeField(QStringView field)
 {
-    if (!m_guardFields) {
-        writeFields(fields, columnCount);
-        return;
-    }
-    const qsizetype used = qMin<qsizetype>(fields.size(), columnCount);
-    for (qsizetype i = 0; i < used; ++i) {
-        if (!breaksRecord(fields.at(i)))
-            continue;
-        // Rare: copy the record only when a field needs quoting.
-        QStringList guarded = fields;
-        for (qsizetype j = i; j < used; ++j) {
-            if (breaksRecord(guarded.at(j)))
-                guarded[j] = protectedField(guarded.at(j));
-        }
-        writeFields(guarded, columnCount);
-        return;
-    }
-    writeFields(fields, columnCount);
+    if (m_guardFields && breaksRecord(field))
+        m_writer.writeField(protectedField(field));
+    else
+        m_writer.writeField(field);
 }
 
-void CsvRecordWriter::writeFields(const QStringList &fields, int columnCount)
+void CsvRecordWriter::endRecord()
+{
+    m_writer.endRecord();
+}
+
+void CsvRecordWriter::writeRecord(const QStringList &fields, int columnCount)
 {
     const qsizetype used = qMin<qsizetype>(fields.size(), columnCount);
     for (qsizetype i = 0; i < used; ++i)
-        m_writer.writeField(fields.at(i));
+        writeField(fields.at(i));
     for (qsizetype i = used; i < columnCount; ++i)
-        m_writer.writeField(QStringView());
-    m_writer.endRecord();
+        writeField(QStringView());
+    endRecord();
 }
 
 bool CsvRecordWriter::close()
@@ -52,7 +48,7 @@ bool CsvRecordWriter::close()
     return m_writer.close();
 }
 
-bool CsvRecordWriter::breaksRecord(const QString &field) const
+bool CsvRecordWriter::breaksRecord(QStringView field) const
 {
     for (const QChar ch : field) {
         if (ch == m_separator || ch == u'\n' || ch == u'\r')
@@ -61,10 +57,10 @@ bool CsvRecordWriter::breaksRecord(const QString &field) const
     return false;
 }
 
-QString CsvRecordWriter::protectedField(const QString &field) const
+QString CsvRecordWriter::protectedField(QStringView field) const
 {
     // Double-quoted as a quoting mode would, with the mode's own way of escaping.
     return quoteCsvField(QxtCsvModel::QuoteDouble | QxtCsvModel::QuoteAlways |
                              (m_backslashEscapes ? QxtCsvModel::EscapeBackslash : 0),
-                         field);
+                         field.toString());
 }

@@ -5,6 +5,7 @@
 #include <QChar>
 #include <QStringConverter>
 #include <QStringList>
+#include <QStringView>
 
 #include <optional>
 
@@ -19,8 +20,14 @@ public:
     CsvRecordWriter(QIODevice *device, QChar separator, int quoteMode,
                     std::optional<QStringConverter::Encoding> encoding);
 
+    // Whether the quote mode writes fields bare, so that the guard has to quote.
+    static bool guardsFields(int quoteMode);
+
     // Opens the device write-only when it is not open.
     bool open();
+    // The next field of the record.
+    void writeField(QStringView field);
+    void endRecord();
     // Writes the first columnCount fields, empty ones where the record is shorter.
     void writeRecord(const QStringList &fields, int columnCount);
     // Writes what is pending; false if anything failed on the way. A save file stays open for
@@ -28,9 +35,8 @@ public:
     bool close();
 
 private:
-    void writeFields(const QStringList &fields, int columnCount);
-    QString protectedField(const QString &field) const;
-    bool breaksRecord(const QString &field) const;
+    QString protectedField(QStringView field) const;
+    bool breaksRecord(QStringView field) const;
 
     vondrel::CsvWriter m_writer;
     const QChar m_separator;

@@ -301,8 +301,3 @@ int Dialog::showLicenses()
     openBesideProgram(QStringLiteral("/licenses.html"));
     return 0;
 }
-
-void Dialog::createOutput()
-{
-    // The processing run is still to be connected to the window.
-}

@@ -22,6 +22,8 @@ class QPushButton;
 class QTableView;
 class QTextCodec;
 class QxtCsvModel;
+struct RunResult;
+struct RunSettings;
 
 namespace QXlsx {
 class Document;
@@ -126,8 +128,16 @@ private:
     void rowOffsetReloadSlot();
     void titleReloadSlot();
 
-    // The processing run.
-    void createOutput();
+    // The processing run (DialogRun.cpp): "Testen und Erstellen". True when the output file
+    // was written (and the mapping file, when asked for).
+    bool createOutput();
+    // What the run reads of the window, taken at its start.
+    RunSettings runSettings() const;
+    // Keeps a new key in the value map and in the options file at once; the error message,
+    // empty when it was stored.
+    QString storeNewKey(const QByteArray &key);
+    // The output copy of a run in the output view.
+    void showRunOutput(const RunResult &result);
 
     // "Speichern" and "Laden" (DialogConfig.cpp): each asks for the file first.
     void saveConfiguration();

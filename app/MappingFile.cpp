@@ -1,9 +1,12 @@
 #include "MappingFile.h"
 
 #include "CsvBlockWriter.h"
+#include "CsvRecordWriter.h"
 #include "TimestampedFileName.h"
 
 #include <QFileInfo>
+
+#include <vector>
 
 QString MappingFile::pathFor(const QString &exportFileName, const QDateTime &at)
 {
@@ -11,7 +14,7 @@ QString MappingFile::pathFor(const QString &exportFileName, const QDateTime &at)
                                QFileInfo(exportFileName).absolutePath(), at);
 }
 
-MappingFile::MappingFile(const QMap<int, QList<MappingEntry>> &mapping, const QStringList &captions)
+MappingFile::MappingFile(const QMap<int, MappingColumn> &mapping, const QStringList &captions)
     : m_mapping(mapping)
     , m_captions(captions)
 { }
@@ -32,15 +35,19 @@ bool MappingFile::write(QIODevice *device, QChar separator, int quoteMode,
 
     const auto columns = int(header.size());
     CsvBlockWriter writer(device, separator, quoteMode, encoding, threads);
-    const QList<QList<MappingEntry>> pairs = m_mapping.values();
-    return writer.write(1, columns,
-                        [&header](qsizetype, QStringList &fields) { fields = header; }) &&
-        writer.write(rows, columns, [&pairs](qsizetype row, QStringList &fields) {
-            for (const QList<MappingEntry> &entries : pairs) {
-                if (row < entries.size())
-                    fields << entries.at(row).inputText << entries.at(row).pseudonym;
-                else
-                    fields << QString() << QString();
+    std::vector<const MappingColumn *> pairs;
+    for (const MappingColumn &column : m_mapping)
+        pairs.push_back(&column);
+    return writer.write(1,
+                        [&header, columns](qsizetype, CsvRecordWriter &record) {
+                            record.writeRecord(header, columns);
+                        }) &&
+        writer.write(rows, [&pairs](qsizetype row, CsvRecordWriter &record) {
+            for (const MappingColumn *column : pairs) {
+                const bool has = row < column->size();
+                record.writeField(has ? column->inputText(row) : QStringView());
+                record.writeField(has ? column->pseudonym(row) : QStringView());
             }
+            record.endRecord();
         });
 }

@@ -1,11 +1,10 @@
 #pragma once
 
-#include "MappingEntry.h"
+#include "MappingColumn.h"
 
 #include <QChar>
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QList>
 #include <QMap>
 #include <QStringConverter>
 #include <QStringList>
@@ -26,7 +25,7 @@ public:
                            const QDateTime &at = QDateTime::currentDateTime());
 
     // mapping: the entries by column position; captions: the column captions by position.
-    MappingFile(const QMap<int, QList<MappingEntry>> &mapping, const QStringList &captions);
+    MappingFile(const QMap<int, MappingColumn> &mapping, const QStringList &captions);
 
     // Writes the header line and the rows into device, which is open for writing, encoding
     // them on up to threads threads (0: one per core); writes nothing at all when there is no
@@ -35,6 +34,6 @@ public:
                std::optional<QStringConverter::Encoding> encoding, int threads) const;
 
 private:
-    const QMap<int, QList<MappingEntry>> &m_mapping;
+    const QMap<int, MappingColumn> &m_mapping;
     const QStringList &m_captions;
 };

@@ -7,6 +7,11 @@
 #include <thread>
 #include <vector>
 
+int threadCount(int threads)
+{
+    return threads > 0 ? threads : qMax(1, QThread::idealThreadCount());
+}
+
 void parallelFor(qsizetype count, int threads,
                  const std::function<void(qsizetype begin, qsizetype end)> &work, qsizetype grain)
 {
@@ -14,8 +19,7 @@ void parallelFor(qsizetype count, int threads,
         return;
     const qsizetype chunkSize = qMax<qsizetype>(1, grain);
     const qsizetype chunks = (count + chunkSize - 1) / chunkSize;
-    const int wanted = threads > 0 ? threads : QThread::idealThreadCount();
-    const int workers = int(qBound<qsizetype>(1, qsizetype(wanted), chunks));
+    const int workers = int(qBound<qsizetype>(1, qsizetype(threadCount(threads)), chunks));
     if (workers == 1) {
         work(0, count);
         return;

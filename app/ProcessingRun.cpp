@@ -68,8 +68,7 @@ bool ProcessingRun::runSteps()
 {
     if (!check() || !makeOutputCopy())
         return false;
-    chooseKey();
-    if (!pseudonymise())
+    if (!chooseKey() || !pseudonymise())
         return false;
     runScript();
     if (!(m_input.isXlsx ? writeXlsxOutput() : writeCsvOutput()))
@@ -153,16 +152,19 @@ bool ProcessingRun::makeOutputCopy()
     return true;
 }
 
-void ProcessingRun::chooseKey()
+bool ProcessingRun::chooseKey()
 {
     const RunKey key = RunKey::choose(m_settings.storedKey);
     m_key = key.key;
     if (!key.isNew)
-        return;
+        return true;
     qCInfo(lcRun) << "The stored key is unusable; a new key was made";
+    // Nothing is written with a key that is not kept: its output could not be made again.
+    const QString error = m_keyStore ? m_keyStore(key.key) : QString();
+    if (!error.isEmpty())
+        return fail(tr("Dateifehler:"), error);
     m_result.newKey = key.key;
-    if (m_keyStore)
-        m_keyStore(key.key);
+    return true;
 }
 
 bool ProcessingRun::pseudonymise()
@@ -177,10 +179,6 @@ bool ProcessingRun::pseudonymise()
     context.floatScaleFactor = m_settings.floatScaleFactor;
     context.floatScaleFactorGreater1 = m_settings.floatScaleFactorGreater1;
     context.dateShiftPerDataSet = m_settings.dateShiftPerDataSet;
-    // The context remembers its scaling decisions on first use; taking them here,
-    // before the passes share the context among threads, leaves only reads for them.
-    context.scalesAmounts();
-    context.scalesIntegers();
 
     if (!m_input.isXlsx) {
         ResultCache cache(context, ResultCache::Mode::Text);
@@ -229,7 +227,7 @@ bool ProcessingRun::writeCsvOutput()
     layout.removeMetaData = m_settings.removeMetaData;
     layout.separator = m_settings.separator;
     layout.quoteMode = m_settings.writeQuoteMode;
-    layout.encoding = vondrel::encodingForCodec(m_settings.codec);
+    layout.codec = m_settings.codec;
 
     const bool written =
         CsvOutputFile(layout).write(m_csvTarget->device(), *m_result.outputCsvModel, m_threads);

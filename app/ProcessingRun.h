@@ -22,8 +22,9 @@ class ProcessingRun
     Q_DECLARE_TR_FUNCTIONS(Dialog)
 
 public:
-    // Stores a newly made key for good; called before anything is written with it.
-    using KeyStore = std::function<void(const QByteArray &key)>;
+    // Stores a newly made key for good; called before anything is written with it. Returns
+    // the message why it could not, empty when it was stored: the run then stops.
+    using KeyStore = std::function<QString(const QByteArray &key)>;
     // Runs the user's script on the output copy; it reports its own errors.
     using ScriptStep = std::function<void(const ScriptTarget &target)>;
 
@@ -43,7 +44,7 @@ private:
     bool runSteps();
     bool check();
     bool makeOutputCopy();
-    void chooseKey();
+    bool chooseKey();
     bool pseudonymise();
     void runScript();
     bool writeCsvOutput();

@@ -10,6 +10,10 @@
 
 namespace {
 
+// Results made together before they are packed into their columns: enough to keep every
+// thread busy, few enough that their separate strings stay small beside the packed ones.
+constexpr qsizetype resolveBatch = 65536;
+
 bool isDateType(int type)
 {
     return type >= vondrel::FieldTypeId::Date && type <= vondrel::FieldTypeId::DateTimeConvert;
@@ -44,6 +48,8 @@ int ResultCache::addColumn(int column, const QString &templateText)
     entry.templateText = templateText;
     entry.type = placeholderTable.value(templateText, 0);
     entry.deferred = dependsOnTextOnly(entry.type);
+    entry.whole = entry.type != 0 && entry.type != vondrel::FieldTypeId::Num &&
+        entry.type != vondrel::FieldTypeId::Uuid;
     m_columns.push_back(std::move(entry));
     return int(m_columns.size()) - 1;
 }
@@ -58,110 +64,139 @@ bool ResultCache::dependsOnOrder(int slot) const
     return !m_columns[size_t(slot)].deferred;
 }
 
-qint32 ResultCache::find(int slot, const QString &text) const
+void ResultCache::prefetch(int slot, size_t hash) const
 {
-    const Column &column = m_columns[size_t(slot)];
-    return column.index.find(text, TextIndex::hashOf(text), [&column](qint32 entry) {
-        return QStringView(column.entries.at(entry).inputText);
-    });
+    m_columns[size_t(slot)].index.prefetch(hash);
 }
 
-qint32 ResultCache::add(int slot, const QString &text, int row, const QVariant &sourceValue)
+qint32 ResultCache::find(int slot, QStringView text, size_t hash) const
+{
+    const MappingColumn &mapping = m_columns[size_t(slot)].mapping;
+    return m_columns[size_t(slot)].index.find(
+        text, hash, [&mapping](qint32 entry) { return mapping.inputText(entry); });
+}
+
+qint32 ResultCache::add(int slot, QStringView text, size_t hash, int row,
+                        const QVariant &sourceValue)
 {
     Column &column = m_columns[size_t(slot)];
-    const auto entry = qint32(column.entries.size());
-    column.index.insert(TextIndex::hashOf(text), entry);
-    column.entries.append(MappingEntry {row, text, QString()});
+    const qint32 entry = column.mapping.add(text, row);
+    column.index.insert(hash, entry);
     if (m_mode == Mode::Typed) {
         // Until the result is made, the value slot keeps the source the date types need.
-        column.typed.append(
+        column.typed.push_back(
             CachedResult {column.deferred ? sourceValue : QVariant(), QChar(), 0, QString()});
     }
-    if (!column.deferred) {
-        resolve(column, entry, sourceValue);
-        column.resolved = entry + 1;
-    }
+    if (!column.deferred)
+        column.mapping.addPseudonym(resultFor(column, entry, sourceValue));
     return entry;
 }
 
-void ResultCache::resolve(Column &column, qint32 entry, const QVariant &sourceValue) const
+QString ResultCache::resultFor(Column &column, qint32 entry, const QVariant &sourceValue) const
 {
-    MappingEntry &mapping = column.entries[entry];
+    // The engine may hand back the input itself. A text result is packed before the packed
+    // inputs can move; a typed one is kept as it is, so it must own its characters.
+    const QString inputText = m_mode == Mode::Text ? column.mapping.rawInputText(entry)
+                                                   : column.mapping.inputText(entry).toString();
     QVariant source;
     if (isDateType(column.type)) {
         source = m_mode == Mode::Typed
             ? sourceValue
-            : QVariant(convertCellValue(m_context.dateSettings, mapping.inputText, QVariant(),
-                                        column.type, false));
+            : QVariant(convertCellValue(m_context.dateSettings, inputText, QVariant(), column.type,
+                                        false));
     }
-    int type = 0;
-    if (m_mode == Mode::Text) {
-        mapping.pseudonym = Pseudonymizer::replacePlaceholders(m_context, mapping.inputText, source,
-                                                               column.templateText, type);
-        return;
+    CachedResult *typed = m_mode == Mode::Typed ? &column.typed[size_t(entry)] : nullptr;
+    QChar *groupSeparator = typed ? &typed->groupSeparator : nullptr;
+    QVariant *value = typed ? &typed->value : nullptr;
+    if (value)
+        *value = QVariant();
+    int type = column.type;
+    // A template that is one placeholder was looked up once, when the column was added.
+    const QString text = column.whole
+        ? Pseudonymizer::replaceWholeValue(m_context, type, inputText, source, groupSeparator,
+                                           value)
+        : Pseudonymizer::replacePlaceholders(m_context, inputText, source, column.templateText,
+                                             type, groupSeparator, value);
+    if (typed) {
+        typed->fieldType = type;
+        typed->text = text;
     }
-    CachedResult &result = column.typed[entry];
-    result.value = QVariant();
-    result.text = Pseudonymizer::replacePlaceholders(m_context, mapping.inputText, source,
-                                                     column.templateText, type,
-                                                     &result.groupSeparator, &result.value);
-    result.fieldType = type;
-    mapping.pseudonym = result.text;
+    return text;
 }
 
 void ResultCache::resolvePending(int threads)
 {
-    // One flat range over the pending entries of all columns.
-    std::vector<qsizetype> starts;
-    std::vector<size_t> rangeSlots;
+    // The pending entries of all columns as one flat range, column after column.
+    struct Range
+    {
+        size_t slot;
+        qint32 firstEntry;
+        qsizetype start;
+    };
+    std::vector<Range> ranges;
     qsizetype total = 0;
     for (size_t slot = 0; slot < m_columns.size(); ++slot) {
-        Column &column = m_columns[slot];
-        const qsizetype pending = column.entries.size() - column.resolved;
+        const MappingColumn &mapping = m_columns[slot].mapping;
+        const qsizetype pending = mapping.size() - mapping.resolvedCount();
         if (pending <= 0)
             continue;
-        // Detached here, on one thread; the workers then only write distinct elements.
-        column.entries.detach();
-        column.typed.detach();
-        starts.push_back(total);
-        rangeSlots.push_back(slot);
+        ranges.push_back({slot, qint32(mapping.resolvedCount()), total});
         total += pending;
     }
+    const auto rangeOf = [&ranges](qsizetype flat) {
+        return std::prev(std::upper_bound(
+            ranges.cbegin(), ranges.cend(), flat,
+            [](qsizetype value, const Range &range) { return value < range.start; }));
+    };
 
-    parallelFor(total, threads, [&](qsizetype begin, qsizetype end) {
-        auto range =
-            size_t(std::upper_bound(starts.begin(), starts.end(), begin) - starts.begin() - 1);
-        for (qsizetype flat = begin; flat < end; ++flat) {
-            while (range + 1 < starts.size() && flat >= starts[range + 1])
+    // The context takes its scaling decisions on first use; taken here, before the threads
+    // share it, they leave the threads only reading it.
+    m_context.scalesAmounts();
+    m_context.scalesIntegers();
+
+    std::vector<QString> results;
+    for (qsizetype batch = 0; batch < total; batch += resolveBatch) {
+        const qsizetype count = qMin(resolveBatch, total - batch);
+        results.assign(size_t(count), QString());
+        // The workers only read the packed input texts and write their own result slots.
+        parallelFor(count, threads, [&](qsizetype begin, qsizetype end) {
+            auto range = rangeOf(batch + begin);
+            for (qsizetype i = begin; i < end; ++i) {
+                while (std::next(range) != ranges.cend() && batch + i >= std::next(range)->start)
+                    ++range;
+                Column &column = m_columns[range->slot];
+                const auto entry = qint32(range->firstEntry + (batch + i - range->start));
+                const QVariant source =
+                    m_mode == Mode::Typed ? column.typed[size_t(entry)].value : QVariant();
+                results[size_t(i)] = resultFor(column, entry, source);
+            }
+        });
+        // Packed in entry order, which is the flat order within each column.
+        auto range = rangeOf(batch);
+        for (qsizetype i = 0; i < count; ++i) {
+            while (std::next(range) != ranges.cend() && batch + i >= std::next(range)->start)
                 ++range;
-            Column &column = m_columns[rangeSlots[range]];
-            const auto entry = qint32(column.resolved + (flat - starts[range]));
-            const QVariant source =
-                m_mode == Mode::Typed ? column.typed.at(entry).value : QVariant();
-            resolve(column, entry, source);
+            m_columns[range->slot].mapping.addPseudonym(results[size_t(i)]);
         }
-    });
-
-    for (Column &column : m_columns)
-        column.resolved = qint32(column.entries.size());
+    }
 }
 
-const QString &ResultCache::text(int slot, qint32 entry) const
+QString ResultCache::text(int slot, qint32 entry) const
 {
-    return m_columns[size_t(slot)].entries.at(entry).pseudonym;
+    return m_columns[size_t(slot)].mapping.rawPseudonym(entry);
 }
 
 const CachedResult &ResultCache::typed(int slot, qint32 entry) const
 {
-    return m_columns[size_t(slot)].typed.at(entry);
+    return m_columns[size_t(slot)].typed[size_t(entry)];
 }
 
-QMap<int, QList<MappingEntry>> ResultCache::takeMapping()
+QMap<int, MappingColumn> ResultCache::takeMapping()
 {
-    QMap<int, QList<MappingEntry>> mapping;
+    QMap<int, MappingColumn> mapping;
     for (Column &column : m_columns) {
-        if (!column.entries.isEmpty())
-            mapping.insert(column.column, std::move(column.entries));
+        if (!column.mapping.isEmpty())
+            mapping.insert(column.column, std::move(column.mapping));
     }
     m_columns.clear();
     return mapping;

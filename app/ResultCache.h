@@ -1,13 +1,12 @@
 #pragma once
 
 #include "CachedResult.h"
-#include "MappingEntry.h"
-
+#include "MappingColumn.h"
 #include "TextIndex.h"
 
-#include <QList>
 #include <QMap>
 #include <QString>
+#include <QStringView>
 #include <QVariant>
 
 #include <vector>
@@ -46,22 +45,33 @@ public:
     // Whether the slot's results depend on the order in which the run meets new values.
     bool dependsOnOrder(int slot) const;
 
+    // The hash that find and add take for text; prefetch asks for the memory its lookup
+    // reads, so that a run of lookups overlaps their waits.
+    static size_t hashOf(QStringView text) { return TextIndex::hashOf(text); }
+    void prefetch(int slot, size_t hash) const;
     // The entry of text in the slot's column; -1 when the column has not met it yet.
-    qint32 find(int slot, const QString &text) const;
+    qint32 find(int slot, QStringView text, size_t hash) const;
+    qint32 find(int slot, QStringView text) const { return find(slot, text, hashOf(text)); }
     // Registers a text the column has not met yet, first seen in row. In Typed mode
     // sourceValue is the cell's date-time for the date types.
-    qint32 add(int slot, const QString &text, int row, const QVariant &sourceValue = QVariant());
+    qint32 add(int slot, QStringView text, size_t hash, int row,
+               const QVariant &sourceValue = QVariant());
+    qint32 add(int slot, QStringView text, int row, const QVariant &sourceValue = QVariant())
+    {
+        return add(slot, text, hashOf(text), row, sourceValue);
+    }
     // Makes the results still missing, on up to threads threads (0: one per core).
     void resolvePending(int threads);
 
-    // The result of an entry; valid once resolvePending has run.
-    const QString &text(int slot, qint32 entry) const;
+    // The result of an entry, over the cache's own characters: valid once resolvePending has
+    // run, until the cache is changed or its mapping taken.
+    QString text(int slot, qint32 entry) const;
     // Typed mode only.
     const CachedResult &typed(int slot, qint32 entry) const;
 
-    // The entries of every column that met at least one text, by column, each list in order
-    // of first occurrence. Leaves the cache empty.
-    QMap<int, QList<MappingEntry>> takeMapping();
+    // The entries of every column that met at least one text, by column. Leaves the cache
+    // empty.
+    QMap<int, MappingColumn> takeMapping();
 
 private:
     struct Column
@@ -70,14 +80,15 @@ private:
         QString templateText;
         int type = 0;
         bool deferred = false;
+        // The template is one placeholder whose rule replaces the whole value.
+        bool whole = false;
         TextIndex index;
-        QList<MappingEntry> entries;
-        QList<CachedResult> typed;
-        // Entries before this one have their results.
-        qint32 resolved = 0;
+        MappingColumn mapping;
+        std::vector<CachedResult> typed;
     };
 
-    void resolve(Column &column, qint32 entry, const QVariant &sourceValue) const;
+    // Makes the result of an entry; in Typed mode also its typed part.
+    QString resultFor(Column &column, qint32 entry, const QVariant &sourceValue) const;
 
     PseudoContext &m_context;
     const Mode m_mode;

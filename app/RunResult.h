@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MappingEntry.h"
+#include "MappingColumn.h"
 
 #include <QByteArray>
 #include <QList>
@@ -28,7 +28,7 @@ struct RunResult
     // already been handed to the run's key store.
     QByteArray newKey;
     // The replacements by column position, each in order of first occurrence.
-    QMap<int, QList<MappingEntry>> mapping;
+    QMap<int, MappingColumn> mapping;
     // The files written, output first.
     QStringList writtenFiles;
     // The output side for the output view, once the copy was made: a CSV model, or a workbook

@@ -20,13 +20,15 @@ namespace {
 
 const QString textFormat = QStringLiteral("@");
 
-// A cell whose replacement is written once every result has been made.
+// A cell whose replacement is written once every result has been made. The input's cells
+// stay where they are for the whole pass: only the output is written.
 struct PendingCell
 {
     int row;
     int column;
     int slot;
     qint32 entry;
+    const QXlsx::Cell *source;
 };
 
 bool isBlank(const QString &text)
@@ -111,7 +113,7 @@ bool XlsxPass::run(const RunSettings &settings, ResultCache &cache, int threads)
                 : QVariant();
             entry = cache.add(*slot, text, row, source);
         }
-        pending.push_back({row, column, *slot, entry});
+        pending.push_back({row, column, *slot, entry, &cell});
     });
     if (!ok) {
         qCWarning(lcRun) << "The output sheet refused a value";
@@ -121,10 +123,8 @@ bool XlsxPass::run(const RunSettings &settings, ResultCache &cache, int threads)
     cache.resolvePending(threads);
 
     for (const PendingCell &cell : pending) {
-        const QXlsx::Cell *source = m_input.cellAt(cell.row, cell.column);
         const CachedResult &result = cache.typed(cell.slot, cell.entry);
-        if (!writeResult(cell.row, cell.column, cellValueText(source->value()), result,
-                         source->format(), settings)) {
+        if (!writeResult(cell.row, cell.column, *cell.source, result, settings)) {
             qCWarning(lcRun) << "The output sheet refused a value at row" << cell.row << "column"
                              << cell.column << "of type" << result.fieldType;
             return false;
@@ -134,17 +134,17 @@ bool XlsxPass::run(const RunSettings &settings, ResultCache &cache, int threads)
     return true;
 }
 
-bool XlsxPass::writeResult(int row, int column, const QString &inputText,
-                           const CachedResult &result, const QXlsx::Format &format,
-                           const RunSettings &settings)
+bool XlsxPass::writeResult(int row, int column, const QXlsx::Cell &source,
+                           const CachedResult &result, const RunSettings &settings)
 {
+    const QXlsx::Format &format = source.format();
     // Without a typed value the engine left the text as it was (an amount at factor 1) or
     // could not read it; an unchanged cell is left alone, anything else is written as text,
     // never as a blank cell.
     const auto typedOrText = [&] {
         if (result.value.isValid())
             return m_output.write(row, column, result.value, format);
-        if (result.text == inputText)
+        if (result.text == cellValueText(source.value()))
             return true;
         return writeText(row, column, result.text, format);
     };
@@ -174,9 +174,14 @@ bool XlsxPass::writeResult(int row, int column, const QString &inputText,
     }
 }
 
-bool XlsxPass::writeText(int row, int column, const QString &text, QXlsx::Format format)
+bool XlsxPass::writeText(int row, int column, const QString &text, const QXlsx::Format &format)
 {
-    // The text format keeps a result that begins with "=" a string rather than a formula.
-    format.setNumberFormat(textFormat);
-    return m_output.write(row, column, text, format);
+    auto made = m_textFormats.constFind(format);
+    if (made == m_textFormats.cend()) {
+        // The text format keeps a result that begins with "=" a string rather than a formula.
+        QXlsx::Format madeFormat = format;
+        madeFormat.setNumberFormat(textFormat);
+        made = m_textFormats.insert(format, madeFormat);
+    }
+    return m_output.write(row, column, text, *made);
 }

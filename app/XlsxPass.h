@@ -1,8 +1,12 @@
 #pragma once
 
+#include "Format.h"
+
+#include <QHash>
+
 namespace QXlsx {
+class Cell;
 class Document;
-class Format;
 } // namespace QXlsx
 
 class QString;
@@ -23,10 +27,13 @@ public:
     bool run(const RunSettings &settings, ResultCache &cache, int threads);
 
 private:
-    bool writeResult(int row, int column, const QString &inputText, const CachedResult &result,
-                     const QXlsx::Format &format, const RunSettings &settings);
-    bool writeText(int row, int column, const QString &text, QXlsx::Format format);
+    bool writeResult(int row, int column, const QXlsx::Cell &source, const CachedResult &result,
+                     const RunSettings &settings);
+    bool writeText(int row, int column, const QString &text, const QXlsx::Format &format);
 
     const QXlsx::Document &m_input;
     QXlsx::Document &m_output;
+    // The text format made from each cell format met: a sheet has few formats, and making
+    // one costs more than writing a cell.
+    QHash<QXlsx::Format, QXlsx::Format> m_textFormats;
 };

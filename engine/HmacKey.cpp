@@ -14,9 +14,35 @@ namespace {
 
 constexpr int blockSize = 64;
 
+// Finishes a hash whose blocks so far are whole with text that fits into one last block
+// beside its padding: the block is padded here and compressed once. Keyed values are short,
+// so this is the usual way, and it spares the general functions' bookkeeping and wiping.
+bool hashLastBlockInto(SHA256_CTX &context, QByteArrayView first, QByteArrayView second,
+                       uchar *digest)
+{
+    const qsizetype length = first.size() + second.size();
+    // One marker byte and the 64-bit length follow the text.
+    if (context.num != 0 || length > blockSize - 9)
+        return false;
+    uchar block[blockSize] = {};
+    if (!first.isEmpty())
+        std::memcpy(block, first.data(), size_t(first.size()));
+    if (!second.isEmpty())
+        std::memcpy(block + first.size(), second.data(), size_t(second.size()));
+    block[length] = 0x80;
+    const quint64 bits = ((quint64(context.Nh) << 32) | context.Nl) + quint64(length) * 8;
+    qToBigEndian(bits, block + blockSize - 8);
+    SHA256_Transform(&context, block);
+    for (int i = 0; i < 8; ++i)
+        qToBigEndian(quint32(context.h[i]), digest + 4 * i);
+    return true;
+}
+
 // The SHA-256 functions cannot fail on valid arguments; their results carry no information.
 void hashInto(SHA256_CTX context, QByteArrayView first, QByteArrayView second, uchar *digest)
 {
+    if (hashLastBlockInto(context, first, second, digest))
+        return;
     SHA256_Update(&context, first.data(), size_t(first.size()));
     SHA256_Update(&context, second.data(), size_t(second.size()));
     SHA256_Final(digest, &context);

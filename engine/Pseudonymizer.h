@@ -35,6 +35,14 @@ public:
                                        int &typeOut, QChar *groupSeparatorOut = nullptr,
                                        QVariant *valueOut = nullptr);
 
+    // replacePlaceholders for a template that is exactly the placeholder of type, any type
+    // but <NUM> and <UUID>: for callers that resolve many values of one template and have
+    // looked its type up once.
+    static QString replaceWholeValue(PseudoContext &context, FieldType type,
+                                     const QString &sourceText, const QVariant &sourceValue,
+                                     QChar *groupSeparatorOut = nullptr,
+                                     QVariant *valueOut = nullptr);
+
     // The pseudonym of a keyed type 1 to 13; empty for any other type.
     QString keyedPseudonym(FieldType type, const QString &text) const;
     // date moved by a keyed number of days; one offset for all dates when

@@ -131,6 +131,13 @@ QString wholeValue(PseudoContext &context, FieldType type, const QString &source
 
 } // namespace
 
+QString Pseudonymizer::replaceWholeValue(PseudoContext &context, FieldType type,
+                                         const QString &sourceText, const QVariant &sourceValue,
+                                         QChar *groupSeparatorOut, QVariant *valueOut)
+{
+    return wholeValue(context, type, sourceText, sourceValue, groupSeparatorOut, valueOut);
+}
+
 QString Pseudonymizer::replacePlaceholders(PseudoContext &context, const QString &sourceText,
                                            const QVariant &sourceValue, QString templateText,
                                            int &typeOut, QChar *groupSeparatorOut,

@@ -33,9 +33,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
+
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -53,9 +56,12 @@ QTemporaryDir &workDir()
     return dir;
 }
 
+// VONDREL_BENCH_DIR keeps the files written, for comparing the outputs of two builds.
 QString workPath(const char *name)
 {
-    return workDir().filePath(QString::fromLatin1(name));
+    const QString kept = qEnvironmentVariable("VONDREL_BENCH_DIR");
+    const QString dir = kept.isEmpty() ? workDir().path() : kept;
+    return dir + QLatin1Char('/') + QString::fromLatin1(name);
 }
 
 double peakMegabytes()
@@ -174,14 +180,16 @@ void checkRepeats(benchmark::State &state, const QString &path, QByteArray &firs
 {
     state.PauseTiming();
     const QByteArray hash = fileHash(path);
+    const bool differs = !firstHash.isEmpty() && hash != firstHash;
     if (firstHash.isEmpty())
         firstHash = hash;
-    else if (hash != firstHash)
-        state.SkipWithError("two runs under one key differ");
+    // Timing resumes first: a benchmark that has failed may not resume.
     state.ResumeTiming();
+    if (differs)
+        state.SkipWithError("two runs under one key differ");
 }
 
-void writeMappingFile(benchmark::State &state, const QMap<int, QList<MappingEntry>> &mapping,
+void writeMappingFile(benchmark::State &state, const QMap<int, MappingColumn> &mapping,
                       const RunSettings &settings, int threads)
 {
     QSaveFile file(workPath("zuordnung.csv"));
@@ -192,10 +200,41 @@ void writeMappingFile(benchmark::State &state, const QMap<int, QList<MappingEntr
         state.SkipWithError("mapping file not written");
 }
 
-double seconds(QElapsedTimer &timer)
+// Times the phases of a run one after the other, with the resident peak of each: the peak
+// is reset when a phase starts (clear_refs), so a phase's figure holds what it added on top
+// of what earlier phases left behind.
+class PhaseClock
 {
-    return double(timer.restart()) / 1000.0;
-}
+public:
+    explicit PhaseClock(benchmark::State &state)
+        : m_state(state)
+    {
+        start();
+    }
+
+    void end(const std::string &phase)
+    {
+        m_state.counters[phase + "_s"] = double(m_timer.elapsed()) / 1000.0;
+        m_state.counters[phase + "_peak_MB"] = peakMegabytes();
+        start();
+    }
+
+private:
+    void start()
+    {
+        // Freed memory back to the system first, so that what an earlier phase or
+        // iteration let go is not counted here.
+        malloc_trim(0);
+        if (FILE *refs = std::fopen("/proc/self/clear_refs", "w")) {
+            std::fputs("5", refs);
+            std::fclose(refs);
+        }
+        m_timer.start();
+    }
+
+    benchmark::State &m_state;
+    QElapsedTimer m_timer;
+};
 
 // The phases of a CSV run one by one, as ProcessingRun::exec runs them.
 void BM_CsvRun(benchmark::State &state)
@@ -205,23 +244,22 @@ void BM_CsvRun(benchmark::State &state)
     const QByteArray &bytes = csvInput();
     QByteArray firstHash;
     for (auto _ : state) {
-        QElapsedTimer timer;
-        timer.start();
+        PhaseClock clock(state);
         QxtCsvModel input;
         loadCsv(input, bytes, settings);
-        state.counters["parse_s"] = seconds(timer);
+        clock.end("parse");
 
         const std::unique_ptr<QxtCsvModel> output = OutputCopy::ofCsv(input, bytes, settings);
         if (!OutputCopy::matches(input, *output))
             state.SkipWithError("copy differs from the input");
-        state.counters["copy_s"] = seconds(timer);
+        clock.end("copy");
 
         const Pseudonymizer engine(settings.storedKey);
         PseudoContext context(engine, settings.dateText);
         ResultCache cache(context, ResultCache::Mode::Text);
         CsvPass(input, *output).run(settings, cache, threads);
-        const QMap<int, QList<MappingEntry>> mapping = cache.takeMapping();
-        state.counters["pass_s"] = seconds(timer);
+        const QMap<int, MappingColumn> mapping = cache.takeMapping();
+        clock.end("pass");
 
         CsvOutputFile::Layout layout;
         layout.rawInput = bytes;
@@ -232,10 +270,10 @@ void BM_CsvRun(benchmark::State &state)
         if (!outputFile.open(QIODevice::WriteOnly) ||
             !CsvOutputFile(layout).write(&outputFile, *output, threads) || !outputFile.commit())
             state.SkipWithError("output not written");
-        state.counters["write_s"] = seconds(timer);
+        clock.end("write");
 
         writeMappingFile(state, mapping, settings, threads);
-        state.counters["mapping_s"] = seconds(timer);
+        clock.end("mapping");
 
         checkRepeats(state, settings.exportFileName, firstHash);
     }
@@ -244,10 +282,12 @@ void BM_CsvRun(benchmark::State &state)
 BENCHMARK(BM_CsvRun)->Apply(oneThreadAndAll)->Iterations(2);
 
 // The whole run through its one entry point (checks, copy, pass, output and mapping file);
-// the input is loaded beforehand, as the main window has it loaded.
+// the input is loaded beforehand, as the main window has it loaded. With an editable input,
+// the window's default, the copy is made from the table rather than the file's bytes.
 void BM_CsvRunEndToEnd(benchmark::State &state)
 {
-    const RunSettings settings = csvSettings();
+    RunSettings settings = csvSettings();
+    settings.inputEditable = state.range(1) != 0;
     const QByteArray &bytes = csvInput();
     QxtCsvModel input;
     loadCsv(input, bytes, settings);
@@ -271,7 +311,14 @@ void BM_CsvRunEndToEnd(benchmark::State &state)
     }
     state.counters["VmHWM_MB"] = peakMegabytes();
 }
-BENCHMARK(BM_CsvRunEndToEnd)->Apply(oneThreadAndAll)->Iterations(1);
+BENCHMARK(BM_CsvRunEndToEnd)
+    ->ArgNames({"threads", "editable"})
+    ->Args({1, 0})
+    ->Args({0, 0})
+    ->Args({1, 1})
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
 // 200,000 rows: the same kinds of values as cells, numbers and dates typed.
 const QByteArray &xlsxInput()
@@ -329,18 +376,17 @@ void BM_XlsxRun(benchmark::State &state)
     const RunSettings settings = xlsxSettings();
     QByteArray firstHash;
     for (auto _ : state) {
-        QElapsedTimer timer;
-        timer.start();
+        PhaseClock clock(state);
         QBuffer buffer;
         buffer.setData(bytes);
         QXlsx::Document input(&buffer);
-        state.counters["parse_s"] = seconds(timer);
+        clock.end("parse");
 
         const std::unique_ptr<QXlsx::Document> output =
             OutputCopy::ofXlsx(input, bytes, settings.inputEditable);
         if (!OutputCopy::matches(input, *output))
             state.SkipWithError("copy differs from the input");
-        state.counters["copy_s"] = seconds(timer);
+        clock.end("copy");
 
         const Pseudonymizer engine(settings.storedKey);
         PseudoContext context(engine, settings.dateText);
@@ -348,15 +394,15 @@ void BM_XlsxRun(benchmark::State &state)
         ResultCache cache(context, ResultCache::Mode::Typed);
         if (!XlsxPass(input, *output).run(settings, cache, threads))
             state.SkipWithError("pass failed");
-        const QMap<int, QList<MappingEntry>> mapping = cache.takeMapping();
-        state.counters["pass_s"] = seconds(timer);
+        const QMap<int, MappingColumn> mapping = cache.takeMapping();
+        clock.end("pass");
 
         if (!output->saveAs(settings.exportFileName))
             state.SkipWithError("output not written");
-        state.counters["write_s"] = seconds(timer);
+        clock.end("write");
 
         writeMappingFile(state, mapping, settings, threads);
-        state.counters["mapping_s"] = seconds(timer);
+        clock.end("mapping");
 
         checkRepeats(state, settings.exportFileName, firstHash);
     }

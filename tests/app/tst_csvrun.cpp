@@ -205,7 +205,7 @@ void TestCsvRun::pseudonymisesAndMapsEachDistinctValue()
     QCOMPARE(result.mapping.keys(), QList<int>({0, 1, 2}));
     QStringList places;
     QList<int> orders;
-    for (const MappingEntry &entry : result.mapping.value(1)) {
+    for (const MappingEntry &entry : result.mapping.value(1).entries()) {
         places << entry.inputText;
         orders << entry.order;
     }
@@ -292,8 +292,8 @@ void TestCsvRun::resultsDoNotDependOnThreads()
     QCOMPARE(sequential, oneWriter.data());
     QCOMPARE(parallel.mapping.keys(), single.mapping.keys());
     for (int column : single.mapping.keys()) {
-        const QList<MappingEntry> a = single.mapping.value(column);
-        const QList<MappingEntry> b = parallel.mapping.value(column);
+        const QList<MappingEntry> a = single.mapping.value(column).entries();
+        const QList<MappingEntry> b = parallel.mapping.value(column).entries();
         QCOMPARE(a.size(), b.size());
         for (qsizetype i = 0; i < a.size(); ++i)
             QVERIFY(b.at(i).order == a.at(i).order && b.at(i).pseudonym == a.at(i).pseudonym);
@@ -321,9 +321,11 @@ void TestCsvRun::newKeyIsStoredBeforeTheOutput()
         QxtCsvModel model;
         ProcessingRun run(s, csvInput(s, input, model));
         QList<QByteArray> stored;
+        QByteArray outputWhenStored;
         run.setKeyStore([&](const QByteArray &newKey) {
             stored << newKey;
-            QCOMPARE(output(), QByteArray("alt\n"));
+            outputWhenStored = output();
+            return QString();
         });
         const RunResult result = run.exec();
         QVERIFY(result.success);
@@ -332,6 +334,7 @@ void TestCsvRun::newKeyIsStoredBeforeTheOutput()
         if (!test.replaced)
             continue;
         QCOMPARE(stored.first().size(), 16);
+        QCOMPARE(outputWhenStored, QByteArray("alt\n"));
         // The stored key gives the output again, and is kept by the next run.
         const QByteArray first = output();
         s.storedKey = stored.first();
@@ -339,6 +342,20 @@ void TestCsvRun::newKeyIsStoredBeforeTheOutput()
         QVERIFY(again.newKey.isEmpty());
         QCOMPARE(output(), first);
     }
+
+    // A key that cannot be kept makes nothing: the old output stays.
+    writeFile(path("out.csv"), "alt\n");
+    RunSettings s = settings();
+    s.storedKey.clear();
+    s.templates = {{0, QStringLiteral("<NAME>")}};
+    QxtCsvModel model;
+    ProcessingRun run(s, csvInput(s, input, model));
+    run.setKeyStore([](const QByteArray &) { return QStringLiteral("nicht gespeichert"); });
+    const RunResult result = run.exec();
+    QVERIFY(!result.success);
+    QCOMPARE(result.messageText, QStringLiteral("nicht gespeichert"));
+    QVERIFY(result.newKey.isEmpty());
+    QCOMPARE(output(), QByteArray("alt\n"));
 }
 
 void TestCsvRun::scriptStepWorksOnTheOutput()
@@ -533,21 +550,26 @@ void TestCsvRun::copyFollowsTheEditedTable()
 {
     const QByteArray input = "Name;Ort;Nr\nAnna;Köln;1\nBen;Bonn;2\n";
     // Not editable: the copy comes from the file's bytes, yet cells the user emptied before
-    // must not come back.
+    // must not come back; whether the copy is read cell by cell (one column copied) or row
+    // by row (most columns copied).
     RunSettings s = settings();
     s.templates = {{0, QStringLiteral("<NAME>")}};
-    s.clearedColumns = {1};
     QxtCsvModel model;
-    RunInput runInput = csvInput(s, input, model);
-    model.setText(1, 0, QString());
-    model.setText(2, 1, QStringLiteral("  "));
-    model.setText(2, 2, QString());
-    QVERIFY(ProcessingRun(s, runInput).exec().success);
-    const QList<QByteArray> lines = output().split('\n');
-    QCOMPARE(lines.at(1), QByteArray("\"\";\"\";\"1\""));
-    QVERIFY(QRegularExpression(QStringLiteral("^\"name[a-z]{14}\";\"  \";\"\"$"))
-                .match(QString::fromUtf8(lines.at(2)))
-                .hasMatch());
+    RunInput runInput;
+    for (const bool clearTown : {true, false}) {
+        s.clearedColumns = clearTown ? QSet<int>({1}) : QSet<int>();
+        runInput = csvInput(s, input, model);
+        model.setText(1, 0, QString());
+        model.setText(2, 1, QStringLiteral("  "));
+        model.setText(2, 2, QString());
+        QVERIFY(ProcessingRun(s, runInput).exec().success);
+        const QList<QByteArray> lines = output().split('\n');
+        QCOMPARE(lines.at(1),
+                 clearTown ? QByteArray("\"\";\"\";\"1\"") : QByteArray("\"\";\"Köln\";\"1\""));
+        QVERIFY(QRegularExpression(QStringLiteral("^\"name[a-z]{14}\";\"  \";\"\"$"))
+                    .match(QString::fromUtf8(lines.at(2)))
+                    .hasMatch());
+    }
 
     // Editable: the copy carries what the form's format could not (separators, quotes and
     // line breaks inside fields, characters outside the codec), and the input keeps its mode.
@@ -642,7 +664,7 @@ void TestCsvRun::diagnosticsHoldNoCellContents()
     const QString all = messages.join(QLatin1Char('\n'));
     QStringList secrets = {"Geheimname", "DE4450", "Vertraulich",
                            QString::fromLatin1(result.newKey.toHex())};
-    for (const MappingEntry &entry : result.mapping.value(0))
+    for (const MappingEntry &entry : result.mapping.value(0).entries())
         secrets << entry.pseudonym;
     for (const QString &secret : secrets)
         QVERIFY2(!all.contains(secret), qPrintable(secret));

@@ -255,7 +255,7 @@ void TestXlsxRun::leavesRowsAboveAndOtherSheetsAlone()
     QCOMPARE(outputCell(1, 1, QStringLiteral("Andere")).first, QVariant(QStringLiteral("Anna")));
     // The mapping file is CSV with the form's options; the order is the sheet row.
     QList<int> orders;
-    for (const MappingEntry &entry : result.mapping.value(0))
+    for (const MappingEntry &entry : result.mapping.value(0).entries())
         orders << entry.order;
     QCOMPARE(orders, QList<int>({3, 4, 6}));
     QCOMPARE(readFile(result.writtenFiles.at(1)),
@@ -303,7 +303,7 @@ void TestXlsxRun::copyFollowsTheEditedWorkbook()
     const RunResult result = processing.exec();
     QVERIFY(result.success);
     QStringList names;
-    for (const MappingEntry &entry : result.mapping.value(0))
+    for (const MappingEntry &entry : result.mapping.value(0).entries())
         names << entry.inputText;
     QCOMPARE(names, QStringList({"Bettina", "neu"}));
     QCOMPARE(outputCell(2, 2).first,

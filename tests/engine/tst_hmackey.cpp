@@ -13,6 +13,7 @@ private slots:
     void rfc4231_data();
     void rfc4231();
     void counterStreamBlocks();
+    void everyMessageLength();
 };
 
 void TestHmacKey::rfc4231_data()
@@ -58,6 +59,24 @@ void TestHmacKey::counterStreamBlocks()
     QCOMPARE(hmacCounterStream(key, data, 5), block("\x00\x00\x00\x00").left(5));
     QCOMPARE(hmacCounterStream(key, data, 0), QByteArray());
     QCOMPARE(hmacCounterStream(key, data, -1), QByteArray());
+}
+
+void TestHmacKey::everyMessageLength()
+{
+    // Around the lengths where the padding needs a second block, with and without a suffix.
+    const QByteArray key = QByteArray::fromHex("00112233445566778899aabbccddeeff");
+    const HmacKey prepared(key);
+    for (int length = 0; length <= 130; ++length) {
+        QByteArray message(length, '\0');
+        for (int i = 0; i < length; ++i)
+            message[i] = char(i * 37 + 11);
+        const QByteArray expected =
+            QMessageAuthenticationCode::hash(message, key, QCryptographicHash::Sha256);
+        QCOMPARE(hmacSha256(prepared, message), expected);
+        const vondrel::HmacDigest split = prepared.mac(QByteArrayView(message).first(length / 2),
+                                                       QByteArrayView(message).sliced(length / 2));
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(split.data()), 32), expected);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestHmacKey)

@@ -1,0 +1,416 @@
+#include "AppIdentity.h"
+#include "AppPrompt.h"
+#include "Dialog.h"
+#include "DialogTestAccess.h"
+#include "SheetModel.h"
+#include "XlsxFixture.h"
+
+#include "Document.h"
+
+#include <kivra/Registry.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QSettings>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+// "Testen und Erstellen" as a user reaches it: a file chosen, types assigned, the button
+// pressed; what the files, the options file, the output view and the message boxes show.
+class TestMainWindowRun : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void csvRun();
+    void workbookRun();
+    void newKeyIsKeptAtOnce();
+    void scriptChangesTheOutputCopy();
+    void refusedRunsSayWhy_data();
+    void refusedRunsSayWhy();
+    void keyThatCannotBeKeptStopsTheRun();
+
+private:
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    QString writeFile(const QString &name, const QByteArray &bytes) const;
+    QString writeWorkbook(const QString &name) const;
+    void newDialog();
+    template<class T>
+    T *field(const char *name, int code) const
+    {
+        return kivra::findWidget<T>(&m_dialog->optionMap(), QLatin1String(name), code);
+    }
+    void setText(const char *name, int code, const QString &text);
+    void choose(const QString &input)
+    {
+        setText("input_filename", kivra::kOpenFileLineEdit, input);
+    }
+    void assignType(int column, const QString &placeholder);
+    void clearColumn(int column);
+    void run();
+    // The key and the other values the options file holds now.
+    QVariantMap storedOptions() const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<QTemporaryDir> m_settingsDir;
+    std::unique_ptr<Dialog> m_dialog;
+    QStringList m_prompts;
+};
+
+namespace {
+
+const QString kSuccess = QStringLiteral("Info: Die Ausgabedatei wurde erstellt.");
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+std::unique_ptr<QXlsx::Document> readWorkbook(const QString &path)
+{
+    return XlsxFixture::load(readFile(path));
+}
+
+} // namespace
+
+void TestMainWindowRun::initTestCase()
+{
+    setApplicationIdentity();
+    AppPrompt::setHandler([this](const AppPrompt::Request &request) {
+        m_prompts.append(request.title + QLatin1Char(' ') + request.text);
+        return QVariant();
+    });
+}
+
+void TestMainWindowRun::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_settingsDir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid() && m_settingsDir->isValid());
+    m_prompts.clear();
+    newDialog();
+}
+
+void TestMainWindowRun::cleanup()
+{
+    m_dialog.reset();
+    QVERIFY2(m_prompts.isEmpty(), qPrintable(m_prompts.join(QLatin1Char('\n'))));
+}
+
+QString TestMainWindowRun::writeFile(const QString &name, const QByteArray &bytes) const
+{
+    QFile file(path(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("Cannot write the test file");
+    return file.fileName();
+}
+
+QString TestMainWindowRun::writeWorkbook(const QString &name) const
+{
+    auto document = XlsxFixture::load(
+        XlsxFixture::workbook({{QStringLiteral("Daten"), XlsxFixture::sheetXml({})}}));
+    const QList<QVariantList> rows = {
+        {QStringLiteral("Name"), QStringLiteral("Betrag"), QStringLiteral("Notiz")},
+        {QStringLiteral("Annegret Kowalski"), 1234.5, QStringLiteral("geheim")},
+        {QStringLiteral("Bertold Quandt"), 99, QStringLiteral("vertraulich")},
+        {QStringLiteral("Annegret Kowalski"), 7, QStringLiteral("geheim")},
+    };
+    for (int row = 0; row < rows.size(); ++row) {
+        for (int column = 0; column < rows.at(row).size(); ++column)
+            document->write(row + 1, column + 1, rows.at(row).at(column));
+    }
+    if (!document->saveAs(path(name)))
+        qFatal("Cannot write the test workbook");
+    return path(name);
+}
+
+void TestMainWindowRun::newDialog()
+{
+    m_dialog.reset();
+    m_dialog = std::make_unique<Dialog>(nullptr, m_settingsDir->path());
+}
+
+void TestMainWindowRun::setText(const char *name, int code, const QString &text)
+{
+    field<QLineEdit>(name, code)->setText(text);
+}
+
+void TestMainWindowRun::assignType(int column, const QString &placeholder)
+{
+    auto *columns = m_dialog->findChild<QComboBox *>(QStringLiteral("columnCombo"));
+    auto *types = m_dialog->findChild<QComboBox *>(QStringLiteral("typeCombo"));
+    columns->setCurrentIndex(column);
+    types->setCurrentIndex(types->findData(placeholder));
+    m_dialog->findChild<QPushButton *>(QStringLiteral("assignButton"))->click();
+}
+
+void TestMainWindowRun::clearColumn(int column)
+{
+    field<QListWidget>("empty_data_fields", kivra::kListWidget)
+        ->item(column)
+        ->setCheckState(Qt::Checked);
+}
+
+void TestMainWindowRun::run()
+{
+    field<QPushButton>("tmp_testen", kivra::kPushButton)->click();
+}
+
+QVariantMap TestMainWindowRun::storedOptions() const
+{
+    QSettings options(QDir(m_settingsDir->path()).filePath(QStringLiteral("vondrel.opt")),
+                      QSettings::IniFormat);
+    return options.value(QStringLiteral("main/vmap")).toMap();
+}
+
+void TestMainWindowRun::csvRun()
+{
+    const QString input = writeFile(QStringLiteral("kunden.csv"),
+                                    "Name;IBAN;Notiz;Nr\r\n"
+                                    "Annegret Kowalski;DE89370400440532013000;geheim;1\r\n"
+                                    "Bertold Quandt;DE44500105175407324931;vertraulich;2\r\n"
+                                    "Annegret Kowalski;DE89370400440532013000;geheim;3\r\n"
+                                    "Cosima Wendt;DE12500105170648489890;intern;4\r\n");
+    const QByteArray inputBytes = readFile(input);
+    choose(input);
+    assignType(0, QStringLiteral("<NAME>"));
+    assignType(1, QStringLiteral("<IBAN>"));
+    clearColumn(2);
+    // Edited to blank, then no longer editable: the copy is made from the file's bytes, and
+    // the original must not come back from them.
+    auto *inputView = DialogTestAccess::inputView(*m_dialog);
+    QVERIFY(inputView->model()->setData(inputView->model()->index(4, 0), QString()));
+    field<QAbstractButton>("input_editable", kivra::kCheckBox)->setChecked(false);
+    field<QAbstractButton>("create_export_map_file", kivra::kCheckBox)->setChecked(true);
+    setText("export_filename", kivra::kSaveFileLineEdit, path(QStringLiteral("ausgabe.csv")));
+
+    run();
+    QCOMPARE(m_prompts, QStringList({kSuccess}));
+    m_prompts.clear();
+
+    const QByteArray output = readFile(path(QStringLiteral("ausgabe.csv")));
+    const QList<QByteArray> lines = output.split('\n');
+    QCOMPARE(lines.size(), 6);
+    QVERIFY(lines.at(0).startsWith("\"Name\";\"IBAN\";\"Notiz\";\"Nr\""));
+    for (const char *original : {"Annegret", "Kowalski", "Quandt", "Cosima", "DE8937", "DE4450",
+                                 "DE1250", "geheim", "vertraulich", "intern"})
+        QVERIFY2(!output.contains(original), original);
+    QVERIFY(lines.at(4).startsWith("\"\";\"DE"));
+    QVERIFY(lines.at(4).endsWith("\"\";\"4\""));
+    // A repeated name and IBAN get their first replacements again.
+    QCOMPARE(lines.at(3).chopped(4), lines.at(1).chopped(4));
+
+    // The output view shows the output copy.
+    const QAbstractItemModel *shown = DialogTestAccess::outputView(*m_dialog)->model();
+    QVERIFY(shown);
+    QCOMPARE(shown->rowCount(), 5);
+    QCOMPARE(shown->index(1, 3).data().toString(), QStringLiteral("1"));
+    QVERIFY(shown->index(1, 0).data().toString() != QLatin1String("Annegret Kowalski"));
+
+    // The mapping file beside the output, with the names met (the blank one is left alone).
+    const QStringList maps =
+        QDir(m_dir->path()).entryList({QStringLiteral("vondrel_map_*.csv")}, QDir::Files);
+    QCOMPARE(maps.size(), 1);
+    const QByteArray mapping = readFile(path(maps.first()));
+    QVERIFY(mapping.startsWith("\"1 [Name]\";\"1 [Name][neu]\";\"2 [IBAN]\";\"2 [IBAN][neu]\""));
+    QVERIFY(mapping.contains("\"Bertold Quandt\""));
+
+    // The same key again next time: a second run writes the same bytes.
+    QVERIFY(QFile::remove(path(QStringLiteral("ausgabe.csv"))));
+    run();
+    QCOMPARE(m_prompts, QStringList({kSuccess}));
+    m_prompts.clear();
+    QCOMPARE(readFile(path(QStringLiteral("ausgabe.csv"))), output);
+    QCOMPARE(readFile(input), inputBytes);
+}
+
+void TestMainWindowRun::workbookRun()
+{
+    choose(writeWorkbook(QStringLiteral("kunden.xlsx")));
+    assignType(0, QStringLiteral("<NAME>"));
+    clearColumn(2);
+    setText("export_filename", kivra::kSaveFileLineEdit, path(QStringLiteral("ausgabe.xlsx")));
+
+    run();
+    QCOMPARE(m_prompts, QStringList({kSuccess}));
+    m_prompts.clear();
+
+    const auto output = readWorkbook(path(QStringLiteral("ausgabe.xlsx")));
+    QCOMPARE(output->read(1, 1).toString(), QStringLiteral("Name"));
+    const QString first = output->read(2, 1).toString();
+    QVERIFY(!first.isEmpty() && !first.contains(QLatin1String("Annegret")));
+    QCOMPARE(output->read(4, 1).toString(), first);
+    QVERIFY(!output->read(3, 1).toString().contains(QLatin1String("Quandt")));
+    // Amounts without a template stay numbers; the cleared column holds no original.
+    QCOMPARE(output->read(2, 2), QVariant(1234.5));
+    for (int row = 2; row <= 4; ++row)
+        QVERIFY(output->read(row, 3).toString().isEmpty());
+
+    const QAbstractItemModel *shown = DialogTestAccess::outputView(*m_dialog)->model();
+    QVERIFY(qobject_cast<const QXlsx::SheetModel *>(shown));
+    QCOMPARE(shown->index(1, 0).data().toString(), first);
+}
+
+void TestMainWindowRun::newKeyIsKeptAtOnce()
+{
+    // Values saved by an earlier close stay as they were; only the key joins them.
+    {
+        QSettings options(QDir(m_settingsDir->path()).filePath(QStringLiteral("vondrel.opt")),
+                          QSettings::IniFormat);
+        options.setValue(
+            QStringLiteral("main/vmap"),
+            QVariantMap {{QStringLiteral("script_filename"), QStringLiteral("alt.js")}});
+    }
+    newDialog();
+    choose(writeWorkbook(QStringLiteral("kunden.xlsx")));
+    assignType(0, QStringLiteral("<NAME>"));
+    // The output cannot be made, but only after the key was: the key is kept all the same.
+    setText("export_filename", kivra::kSaveFileLineEdit,
+            path(QStringLiteral("fehlt/ausgabe.xlsx")));
+    run();
+    QCOMPARE(m_prompts,
+             QStringList({QStringLiteral("Info: Die Ausgabedatei konnte nicht erstellt werden.")}));
+    m_prompts.clear();
+
+    const QVariantMap stored = storedOptions();
+    const QByteArray key = stored.value(QStringLiteral("pseudo_key")).toByteArray();
+    QCOMPARE(key.size(), 16);
+    QCOMPARE(m_dialog->optionMap().value(QStringLiteral("pseudo_key")).toByteArray(), key);
+    QCOMPARE(stored.keys(), QStringList({"pseudo_key", "script_filename"}));
+
+    // Kept, not made anew: a successful run leaves the file's key as it is, and a window
+    // started after a crash makes the same output with it.
+    setText("export_filename", kivra::kSaveFileLineEdit, path(QStringLiteral("eins.xlsx")));
+    run();
+    m_prompts.clear();
+    QCOMPARE(storedOptions().value(QStringLiteral("pseudo_key")).toByteArray(), key);
+    const QString first = readWorkbook(path(QStringLiteral("eins.xlsx")))->read(2, 1).toString();
+
+    newDialog();
+    choose(path(QStringLiteral("kunden.xlsx")));
+    assignType(0, QStringLiteral("<NAME>"));
+    setText("export_filename", kivra::kSaveFileLineEdit, path(QStringLiteral("zwei.xlsx")));
+    run();
+    QCOMPARE(m_prompts, QStringList({kSuccess}));
+    m_prompts.clear();
+    QCOMPARE(readWorkbook(path(QStringLiteral("zwei.xlsx")))->read(2, 1).toString(), first);
+}
+
+void TestMainWindowRun::scriptChangesTheOutputCopy()
+{
+    const QString input = writeFile(QStringLiteral("kunden.csv"), "Name;Nr\r\nAnna;1\r\n");
+    const QString script = writeFile(QStringLiteral("skript.js"),
+                                     "DataSheetObject.setText(0, 1, 'vom Skript');\n"
+                                     "throw new Error('kaputt');\n");
+    choose(input);
+    assignType(0, QStringLiteral("<NAME>"));
+    setText("script_filename", kivra::kOpenFileLineEdit, script);
+    field<QAbstractButton>("script_use", kivra::kCheckBox)->setChecked(true);
+    setText("export_filename", kivra::kSaveFileLineEdit, path(QStringLiteral("ausgabe.csv")));
+
+    run();
+    // A failing script is reported; the output keeps what it changed up to the error.
+    QCOMPARE(m_prompts.size(), 2);
+    QVERIFY2(m_prompts.first().startsWith(QLatin1String("Scriptfehler: Error: kaputt")),
+             qPrintable(m_prompts.first()));
+    QCOMPARE(m_prompts.last(), kSuccess);
+    m_prompts.clear();
+    const QList<QByteArray> lines = readFile(path(QStringLiteral("ausgabe.csv"))).split('\n');
+    QVERIFY(lines.at(1).startsWith("\"name"));
+    QVERIFY(lines.at(1).endsWith(";\"vom Skript\""));
+    QCOMPARE(readFile(input), QByteArray("Name;Nr\r\nAnna;1\r\n"));
+}
+
+void TestMainWindowRun::refusedRunsSayWhy_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<bool>("useScript");
+    QTest::addColumn<QString>("prompt");
+
+    const QString csv = QStringLiteral("kunden.csv");
+    QTest::newRow("nothing loaded")
+        << QString() << "ausgabe.csv" << false << "Fehler: Es liegen noch keine Daten vor.";
+    QTest::newRow("no output") << csv << " " << false
+                               << "Fehler: Es muss eine Ausgabedatei ausgewählt werden.";
+    QTest::newRow("the input itself")
+        << csv << "./kunden.csv " << false
+        << "Fehler: Die Eingabedatei und die Ausgabedatei müssen unterschiedlich sein.";
+    QTest::newRow("workbook name for text")
+        << csv << "ausgabe.XLSX" << false
+        << "Fehler: Die Dateiendung der Ausgabedatei darf nicht .xlsx sein.";
+    QTest::newRow("text name for a workbook")
+        << "kunden.xlsx"
+        << "ausgabe.csv" << false << "Fehler: Die Dateiendung der Ausgabedatei muss .xlsx sein.";
+    QTest::newRow("script missing") << csv << "ausgabe.csv" << true
+                                    << "Fehler: Die Scriptdatei \r\n%1\r\nwurde nicht gefunden.";
+}
+
+void TestMainWindowRun::refusedRunsSayWhy()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, output);
+    QFETCH(bool, useScript);
+    QFETCH(QString, prompt);
+
+    writeFile(QStringLiteral("kunden.csv"), "Name\r\nAnnegret Kowalski\r\n");
+    writeWorkbook(QStringLiteral("kunden.xlsx"));
+    const QString outputPath = path(QStringLiteral("ausgabe.csv"));
+    writeFile(QStringLiteral("ausgabe.csv"), "alt\n");
+    if (!input.isEmpty()) {
+        choose(path(input));
+        assignType(0, QStringLiteral("<NAME>"));
+    }
+    const QString script = path(QStringLiteral("fehlt.js"));
+    setText("script_filename", kivra::kOpenFileLineEdit, script);
+    field<QAbstractButton>("script_use", kivra::kCheckBox)->setChecked(useScript);
+    // A relative name is taken from the working directory, here the input's folder.
+    const QString workingDir = QDir::currentPath();
+    const auto restore = qScopeGuard([&workingDir] { QDir::setCurrent(workingDir); });
+    QDir::setCurrent(m_dir->path());
+    setText("export_filename", kivra::kSaveFileLineEdit, output);
+
+    run();
+    QCOMPARE(m_prompts, QStringList({useScript ? prompt.arg(script) : prompt}));
+    m_prompts.clear();
+    QCOMPARE(readFile(outputPath), QByteArray("alt\n"));
+    QCOMPARE(readFile(path(QStringLiteral("kunden.csv"))),
+             QByteArray("Name\r\nAnnegret Kowalski\r\n"));
+    QVERIFY(!storedOptions().contains(QStringLiteral("pseudo_key")));
+}
+
+void TestMainWindowRun::keyThatCannotBeKeptStopsTheRun()
+{
+    // An options file that cannot be written: a folder in its place.
+    const QString optionsFile = QDir(m_settingsDir->path()).filePath(QStringLiteral("vondrel.opt"));
+    QVERIFY(QDir().mkpath(optionsFile));
+    newDialog();
+    choose(writeFile(QStringLiteral("kunden.csv"), "Name\r\nAnnegret Kowalski\r\n"));
+    assignType(0, QStringLiteral("<NAME>"));
+    writeFile(QStringLiteral("ausgabe.csv"), "alt\n");
+    setText("export_filename", kivra::kSaveFileLineEdit, path(QStringLiteral("ausgabe.csv")));
+
+    run();
+    QCOMPARE(m_prompts,
+             QStringList({QStringLiteral("Dateifehler: Der neue Schlüssel konnte nicht in „%1“ "
+                                         "gespeichert werden.")
+                              .arg(QDir::toNativeSeparators(optionsFile))}));
+    m_prompts.clear();
+    QCOMPARE(readFile(path(QStringLiteral("ausgabe.csv"))), QByteArray("alt\n"));
+    QVERIFY(!m_dialog->optionMap().contains(QStringLiteral("pseudo_key")));
+}
+
+QTEST_MAIN(TestMainWindowRun)
+#include "tst_mainwindowrun.moc"
