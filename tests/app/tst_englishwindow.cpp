@@ -1,19 +1,14 @@
-#include "AppIdentity.h"
-#include "AppPrompt.h"
-#include "Dialog.h"
 #include "TranslationSource.h"
 #include "UiLanguage.h"
+#include "WindowTest.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
 
 // The main window for a user whose system does not speak German: the translation is
 // installed before anything is built, as at the program's start.
-class TestEnglishWindow : public QObject
+class TestEnglishWindow : public WindowTest
 {
     Q_OBJECT
 
@@ -46,8 +41,7 @@ QStringList visibleTexts(const QWidget &window)
 
 void TestEnglishWindow::initTestCase()
 {
-    setApplicationIdentity();
-    AppPrompt::setHandler([](const AppPrompt::Request &) { return QVariant(); });
+    WindowTest::initTestCase();
     QVERIFY(loadEnglishTranslation(m_translator));
     QVERIFY(QCoreApplication::installTranslator(&m_translator));
 }
@@ -59,15 +53,11 @@ void TestEnglishWindow::cleanupTestCase()
 
 void TestEnglishWindow::noTranslatedTextStaysGerman()
 {
-    QTemporaryDir settings;
-    QVERIFY(settings.isValid());
-    const Dialog dialog(nullptr, settings.path());
-    const QStringList texts = visibleTexts(dialog);
-
+    const QStringList texts = visibleTexts(*m_dialog);
     for (const char *english : {"Test and Create", "Map file", "Assign", "Exit", "Semicolon",
                                 "Data field contents\nto delete:", "Running number"})
         QVERIFY2(texts.contains(QLatin1String(english)), english);
-    QVERIFY(dialog.windowTitle().contains(QLatin1String("Data pseudonymisation tool:")));
+    QVERIFY(m_dialog->windowTitle().contains(QLatin1String("Data pseudonymisation tool:")));
 
     // Whatever has an English entry shows in English, wherever the window shows it.
     QString error;
