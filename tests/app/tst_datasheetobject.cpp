@@ -1,5 +1,6 @@
-#include "AppPrompt.h"
+#include "AppTest.h"
 #include "DataSheetObject.h"
+#include "FileSizeLimit.h"
 #include "QxtCsvModel.h"
 #include "RunFixture.h"
 #include "SheetModel.h"
@@ -10,26 +11,18 @@
 
 #include <QClipboard>
 #include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QJSEngine>
 #include <QMetaMethod>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include <cmath>
 #include <limits>
-#include <memory>
 
-#ifdef Q_OS_UNIX
-#include <csignal>
 #include <ctime>
-#include <sys/resource.h>
+
 #include <unistd.h>
-#endif
 
 using RunFixture::readFile;
-using RunFixture::writeFile;
 
 namespace {
 
@@ -49,12 +42,6 @@ std::unique_ptr<QxtCsvModel> csvModel(const QList<QStringList> &rows)
     return model;
 }
 
-std::unique_ptr<QXlsx::Document> newWorkbook()
-{
-    return XlsxFixture::load(
-        XlsxFixture::workbook({{QStringLiteral("Daten"), XlsxFixture::sheetXml({})}}));
-}
-
 // Runs program with the object published as the script step publishes it; the result as a
 // variant, or the error text when the script failed.
 QVariant evaluate(DataSheetObject &sheet, const QString &program, bool *failed = nullptr)
@@ -70,7 +57,6 @@ QVariant evaluate(DataSheetObject &sheet, const QString &program, bool *failed =
     return error ? QVariant(result.toString()) : result.toVariant();
 }
 
-#ifdef Q_OS_UNIX
 // Runs the rest of a test in the given time zone, whatever the environment says.
 class ZoneScope
 {
@@ -91,7 +77,6 @@ public:
 private:
     QByteArray m_previous;
 };
-#endif
 
 const QStringList threeIds {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")};
 const QStringList threeCaptions {QStringLiteral("Name"), QStringLiteral("Ort"),
@@ -101,15 +86,11 @@ const QStringList threeCaptions {QStringLiteral("Name"), QStringLiteral("Ort"),
 
 // The script's view of the output table: its window of rows, column names, typed access,
 // appended columns and the files a script may write.
-class TestDataSheetObject : public QObject
+class TestDataSheetObject : public AppTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
     void rowWindow_data();
     void rowWindow();
     void namesAreIdsOrCaptions();
@@ -140,33 +121,7 @@ private slots:
 
     void invokablesAreTheScriptInterface();
     void everyInvokableIsCallableFromAScript();
-
-private:
-    QString path(const QString &name) const { return m_dir->filePath(name); }
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QStringList m_prompts;
 };
-
-void TestDataSheetObject::initTestCase()
-{
-    AppPrompt::setHandler([this](const AppPrompt::Request &request) {
-        m_prompts.append(request.title + QLatin1Char('|') + request.text);
-        return QVariant();
-    });
-}
-
-void TestDataSheetObject::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_prompts.clear();
-}
-
-void TestDataSheetObject::cleanup()
-{
-    QVERIFY2(m_prompts.isEmpty(), qPrintable(m_prompts.join(QLatin1Char('\n'))));
-}
 
 void TestDataSheetObject::rowWindow_data()
 {
@@ -382,11 +337,7 @@ void TestDataSheetObject::typedValuesInAWorksheet()
 
 void TestDataSheetObject::datesInBerlin()
 {
-#ifdef Q_OS_UNIX
     const ZoneScope berlin("Europe/Berlin");
-#else
-    QSKIP("Sets the time zone through TZ");
-#endif
     auto document = newWorkbook();
     QVERIFY(document->write(1, 1, QStringLiteral("Datum")));
     QVERIFY(document->write(1, 2, QStringLiteral("Zeit")));
@@ -428,7 +379,6 @@ void TestDataSheetObject::dateRoundTripInOtherZones_data()
 
 void TestDataSheetObject::dateRoundTripInOtherZones()
 {
-#ifdef Q_OS_UNIX
     QFETCH(QByteArray, zone);
     const ZoneScope scope(zone);
 
@@ -447,9 +397,6 @@ void TestDataSheetObject::dateRoundTripInOtherZones()
     )");
     QCOMPARE(seen.toInt(), 15);
     QCOMPARE(document->read(2, 1).toDate(), QDate(2024, 7, 1));
-#else
-    QSKIP("Sets the time zone through TZ");
-#endif
 }
 
 void TestDataSheetObject::datesFromCsvText()
@@ -580,8 +527,7 @@ void TestDataSheetObject::promptAndClipboard()
     evaluate(sheet,
              "DataSheetObject.messageBox('Hinweis:', 'fertig'); "
              "DataSheetObject.toClipBoard('kopiert');");
-    QCOMPARE(m_prompts, QStringList({"Hinweis:|fertig"}));
-    m_prompts.clear();
+    QCOMPARE(takePrompts(), QStringList({"Hinweis:|fertig"}));
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kopiert"));
 }
 
@@ -628,18 +574,12 @@ void TestDataSheetObject::writeRefusesProtectedFiles()
     QFETCH(QString, target);
 
     for (const char *name : {"in.csv", "geladen.csv", "skript.js", "vondrel.opt"})
-        writeFile(path(QLatin1String(name)), "unberührt");
+        writeFile(QLatin1String(name), "unberührt");
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("unter")));
-#ifdef Q_OS_UNIX
     QVERIFY(QFile::link(path("in.csv"), path("link.csv")));
     QVERIFY(::link(QFile::encodeName(path("in.csv")).constData(),
                    QFile::encodeName(path("hart.csv")).constData()) == 0);
     QVERIFY(QFile::link(path("out.csv"), path("zur-ausgabe.csv")));
-#else
-    if (target.contains(QLatin1String("link")) || target.startsWith(QLatin1String("zur")) ||
-        target.startsWith(QLatin1String("hart")))
-        QSKIP("Links are made the POSIX way");
-#endif
 
     DataSheetObject sheet;
     sheet.setProtectedFiles({path("in.csv"), path("geladen.csv"), path("out.csv"),
@@ -660,7 +600,7 @@ void TestDataSheetObject::writeRefusesProtectedFiles()
 void TestDataSheetObject::writeFailuresKeepTheFile()
 {
     DataSheetObject sheet;
-    writeFile(path("datei"), "alt");
+    writeFile("datei", "alt");
 
     // A directory cannot be created below a file.
     QString message = sheet.writeUtf8TextFileEx(path("datei/unter/x.txt"), "x", false);
@@ -679,21 +619,16 @@ void TestDataSheetObject::writeFailuresKeepTheFile()
 
 void TestDataSheetObject::shortWriteKeepsTheFile()
 {
-#ifdef Q_OS_UNIX
-    writeFile(path("bericht.txt"), "alt");
+    writeFile("bericht.txt", "alt");
     DataSheetObject sheet;
     const QString text(100000, QLatin1Char('x'));
 
     // A full disk, as far as this process can tell: files may not grow beyond 4 KiB.
-    rlimit previous {};
-    QVERIFY(getrlimit(RLIMIT_FSIZE, &previous) == 0);
-    const auto previousSignal = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = previous;
-    small.rlim_cur = 4096;
-    QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
-    const QString message = sheet.writeUtf8TextFileEx(path("bericht.txt"), text, true);
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousSignal);
+    QString message;
+    {
+        const FileSizeLimit limit(4096);
+        message = sheet.writeUtf8TextFileEx(path("bericht.txt"), text, true);
+    }
 
     QVERIFY2(message.startsWith(QStringLiteral("Fehler: Datei konnte nicht vollständig geschrieben "
                                                "werden (")),
@@ -702,9 +637,6 @@ void TestDataSheetObject::shortWriteKeepsTheFile()
     QCOMPARE(readFile(path("bericht.txt")), QByteArray("alt"));
     // No half-written file is left beside it.
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList({"bericht.txt"}));
-#else
-    QSKIP("Limits the file size the POSIX way");
-#endif
 }
 
 void TestDataSheetObject::invokablesAreTheScriptInterface()
@@ -786,8 +718,7 @@ void TestDataSheetObject::everyInvokableIsCallableFromAScript()
             expected = QStringLiteral("number");
         QVERIFY2(type == expected, qPrintable(call + QStringLiteral(": ") + type));
     }
-    QCOMPARE(m_prompts, QStringList({"w|w"}));
-    m_prompts.clear();
+    QCOMPARE(takePrompts(), QStringList({"w|w"}));
     QCOMPARE(readFile(path("aus.txt")), QByteArray("w"));
 }
 
