@@ -1,33 +1,21 @@
-#include "AppIdentity.h"
-#include "AppPrompt.h"
 #include "ConfigurationFile.h"
-#include "Dialog.h"
 #include "DialogTestAccess.h"
 #include "QxtCsvModel.h"
 #include "RunFixture.h"
 #include "ScriptStep.h"
-#include "XlsxFixture.h"
+#include "WindowTest.h"
 
 #include "Document.h"
 
 #include <kivra/ListData.h>
-#include <kivra/Registry.h>
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
-
 using RunFixture::readFile;
-using RunFixture::writeFile;
 
 namespace {
 
@@ -42,14 +30,12 @@ QVariant plain(Dialog &dialog, const QString &key)
 
 // Configuration files as a user makes and applies them: saved from one delivery, loaded for
 // the next, with the field types, the cleared columns and the settings coming back.
-class TestConfiguration : public QObject
+class TestConfiguration : public WindowTest
 {
     Q_OBJECT
 
 private slots:
     void initTestCase();
-    void init();
-    void cleanup();
 
     void roundTrip();
     void buttonsAskForTheFile();
@@ -64,99 +50,18 @@ private slots:
     void scriptStepFollowsTheWindow();
 
 private:
-    QString path(const QString &name) const { return m_dir->filePath(name); }
-    // Writes a file into the test directory; its path.
-    QString write(const QString &name, const QByteArray &bytes) const
-    {
-        writeFile(path(name), bytes);
-        return path(name);
-    }
-    template<class T>
-    T *field(const char *name, int code) const
-    {
-        return kivra::findWidget<T>(&m_dialog->optionMap(), QLatin1String(name), code);
-    }
-    QComboBox *columns() const { return m_dialog->findChild<QComboBox *>("columnCombo"); }
-    QComboBox *types() const { return m_dialog->findChild<QComboBox *>("typeCombo"); }
-    QListWidget *emptyFields() const
-    {
-        return field<QListWidget>("empty_data_fields", kivra::kListWidget);
-    }
-    void choose(const QString &inputPath);
-    void assignType(int column, const QString &placeholder);
-    // The columns that show the red dot of an assigned field type.
-    QList<int> markedColumns() const;
-    QList<int> clearedColumns() const;
-    // Saves contents as a configuration file.
+    // Saves contents as a configuration file; its path.
     QString writeConfiguration(const QString &name, const QVariantMap &contents) const;
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<QTemporaryDir> m_settingsDir;
-    std::unique_ptr<Dialog> m_dialog;
-    QStringList m_prompts;
-    QVariant m_answer;
 };
 
 void TestConfiguration::initTestCase()
 {
-    setApplicationIdentity();
-    AppPrompt::setHandler([this](const AppPrompt::Request &request) {
-        m_prompts.append(request.title + QLatin1Char('|') + request.text);
-        return std::exchange(m_answer, QVariant());
-    });
+    WindowTest::initTestCase();
     QxtCsvModel::setProgressHook([](qint64) -> vondrel::CsvProgressCallback {
         return [](qint64) {
             return true;
         };
     });
-}
-
-void TestConfiguration::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_settingsDir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid() && m_settingsDir->isValid());
-    m_prompts.clear();
-    m_answer = QVariant();
-    m_dialog = std::make_unique<Dialog>(nullptr, m_settingsDir->path());
-}
-
-void TestConfiguration::cleanup()
-{
-    m_dialog.reset();
-    QVERIFY2(m_prompts.isEmpty(), qPrintable(m_prompts.join(QLatin1Char('\n'))));
-}
-
-void TestConfiguration::choose(const QString &inputPath)
-{
-    field<QLineEdit>("input_filename", kivra::kOpenFileLineEdit)->setText(inputPath);
-}
-
-void TestConfiguration::assignType(int column, const QString &placeholder)
-{
-    columns()->setCurrentIndex(column);
-    types()->setCurrentIndex(types()->findData(placeholder));
-    m_dialog->findChild<QPushButton *>("assignButton")->click();
-}
-
-QList<int> TestConfiguration::markedColumns() const
-{
-    QList<int> marked;
-    for (int i = 0; i < columns()->count(); ++i) {
-        if (!columns()->itemIcon(i).isNull())
-            marked.append(i);
-    }
-    return marked;
-}
-
-QList<int> TestConfiguration::clearedColumns() const
-{
-    QList<int> cleared;
-    for (int i = 0; i < emptyFields()->count(); ++i) {
-        if (emptyFields()->item(i)->checkState() == Qt::Checked)
-            cleared.append(i);
-    }
-    return cleared;
 }
 
 QString TestConfiguration::writeConfiguration(const QString &name,
@@ -170,7 +75,7 @@ QString TestConfiguration::writeConfiguration(const QString &name,
 
 void TestConfiguration::roundTrip()
 {
-    choose(write("lieferung.csv", csvTable));
+    choose(writeFile("lieferung.csv", csvTable));
     QCOMPARE(columns()->count(), 3);
     assignType(0, QStringLiteral("<NAME>"));
     assignType(2, QStringLiteral("<AMOUNT_COMMA>"));
@@ -215,42 +120,34 @@ void TestConfiguration::roundTrip()
 
 void TestConfiguration::buttonsAskForTheFile()
 {
-    choose(write("lieferung.csv", csvTable));
+    choose(writeFile("lieferung.csv", csvTable));
     assignType(1, QStringLiteral("<PLACE>"));
-    auto *save = field<QPushButton>("tmp_sichern", kivra::kPushButton);
-    auto *load = field<QPushButton>("tmp_laden", kivra::kPushButton);
-    QVERIFY(save && load);
-
     // A cancelled dialog does nothing.
-    save->click();
-    QCOMPARE(m_prompts, QStringList({"Konfiguration speichern|"}));
-    m_prompts.clear();
+    press("tmp_sichern");
+    QCOMPARE(takePrompts(), QStringList({"Konfiguration speichern|"}));
     QCOMPARE(QDir(m_settingsDir->path()).entryList({"*.conf"}, QDir::Files), QStringList());
 
     m_answer = path("a.vondrel.conf");
-    save->click();
-    m_prompts.clear();
+    press("tmp_sichern");
+    takePrompts();
     QVERIFY(QFileInfo::exists(path("a.vondrel.conf")));
 
     assignType(1, QString());
     m_answer = path("a.vondrel.conf");
-    load->click();
-    QCOMPARE(m_prompts, QStringList({"Konfiguration laden|"}));
-    m_prompts.clear();
+    press("tmp_laden");
+    QCOMPARE(takePrompts(), QStringList({"Konfiguration laden|"}));
     QCOMPARE(markedColumns(), QList<int>({1}));
 }
 
 void TestConfiguration::csvConfigurationOnAWorkbookAssignsNothing()
 {
-    choose(write("lieferung.csv", csvTable));
+    choose(writeFile("lieferung.csv", csvTable));
     assignType(0, QStringLiteral("<NAME>"));
 
-    auto document = XlsxFixture::load(
-        XlsxFixture::workbook({{QStringLiteral("Daten"), XlsxFixture::sheetXml({})}}));
-    QVERIFY(document->write(1, 1, QStringLiteral("Name")));
-    QVERIFY(document->write(1, 2, QStringLiteral("Ort")));
-    QVERIFY(document->write(2, 1, QStringLiteral("Anna")));
-    QVERIFY(document->saveAs(path("lieferung.xlsx")));
+    auto document = newWorkbook();
+    writeRows(*document,
+              {{QStringLiteral("Name"), QStringLiteral("Ort")}, {QStringLiteral("Anna")}});
+    saveWorkbook("lieferung.xlsx", *document);
     const QString file =
         writeConfiguration(QStringLiteral("csv.vondrel.conf"),
                            ConfigurationFile::contents({{"input_filename", path("lieferung.xlsx")}},
@@ -266,7 +163,7 @@ void TestConfiguration::csvConfigurationOnAWorkbookAssignsNothing()
 
 void TestConfiguration::missingEntriesTakeTheWindowsOwn()
 {
-    choose(write("lieferung.csv", csvTable));
+    choose(writeFile("lieferung.csv", csvTable));
     assignType(0, QStringLiteral("<NAME>"));
     const QString file = writeConfiguration(QStringLiteral("knapp.vondrel.conf"),
                                             {{"input_filename", path("lieferung.csv")}});
@@ -299,16 +196,15 @@ void TestConfiguration::foreignFileChangesNothing()
 {
     QFETCH(QByteArray, bytes);
 
-    choose(write("lieferung.csv", csvTable));
+    choose(writeFile("lieferung.csv", csvTable));
     assignType(1, QStringLiteral("<PLACE>"));
     emptyFields()->item(2)->setCheckState(Qt::Checked);
     const QVariantMap before = m_dialog->optionMap();
-    const QString file = write("fremd.vondrel.conf", bytes);
+    const QString file = writeFile("fremd.vondrel.conf", bytes);
 
     QVERIFY(!m_dialog->loadConfigurationFrom(file));
-    QCOMPARE(m_prompts,
+    QCOMPARE(takePrompts(),
              QStringList({"Dateifehler:|Die Datei enthält keine Konfiguration:\r\n" + file}));
-    m_prompts.clear();
     QCOMPARE(DialogTestAccess::templates(*m_dialog), QVariantMap({{"2", "<PLACE>"}}));
     QCOMPARE(markedColumns(), QList<int>({1}));
     QCOMPARE(clearedColumns(), QList<int>({2}));
@@ -324,15 +220,14 @@ void TestConfiguration::foreignFileChangesNothing()
 
 void TestConfiguration::failedSaveIsReported()
 {
-    const QString input = write("lieferung.csv", csvTable);
+    const QString input = writeFile("lieferung.csv", csvTable);
     choose(input);
-    writeFile(path("datei"), "x");
+    writeFile("datei", "x");
     const QString unwritable = path("datei/a.vondrel.conf");
     QVERIFY(!m_dialog->saveConfigurationTo(unwritable));
-    QCOMPARE(m_prompts,
+    QCOMPARE(takePrompts(),
              QStringList({"Dateifehler:|Die Konfiguration konnte nicht gespeichert werden:\r\n" +
                           unwritable}));
-    m_prompts.clear();
 
     // The table the configuration is for is never replaced by it.
     QVERIFY(!m_dialog->saveConfigurationTo(input));
@@ -370,13 +265,13 @@ void TestConfiguration::loadedScriptNeedsConsent()
     QFETCH(QVariant, answer);
     QFETCH(bool, onAfter);
 
-    writeFile(path("a.js"), "");
-    writeFile(path("b.js"), "");
-    choose(write("lieferung.csv", csvTable));
+    writeFile("a.js", "");
+    writeFile("b.js", "");
+    choose(writeFile("lieferung.csv", csvTable));
     if (!scriptBefore.isEmpty()) {
-        field<QLineEdit>("script_filename", kivra::kOpenFileLineEdit)->setText(path(scriptBefore));
+        setText("script_filename", path(scriptBefore));
     }
-    field<QCheckBox>("script_use", kivra::kCheckBox)->setChecked(onBefore);
+    checkBox("script_use")->setChecked(onBefore);
     const QString file = writeConfiguration(QStringLiteral("mit-skript.vondrel.conf"),
                                             {{"input_filename", path("lieferung.csv")},
                                              {"script_use", true},
@@ -391,15 +286,15 @@ void TestConfiguration::loadedScriptNeedsConsent()
                                              path(loadedScript)));
     m_prompts.clear();
     QCOMPARE(plain(*m_dialog, QStringLiteral("script_use")).toBool(), onAfter);
-    QCOMPARE(field<QCheckBox>("script_use", kivra::kCheckBox)->isChecked(), onAfter);
+    QCOMPARE(checkBox("script_use")->isChecked(), onAfter);
     QCOMPARE(plain(*m_dialog, QStringLiteral("script_filename")).toString(), path(loadedScript));
 }
 
 void TestConfiguration::byteOrderMarkFollowsTheLoadedFile()
 {
-    choose(write("mit-bom.csv", "\xEF\xBB\xBF" + csvTable));
+    choose(writeFile("mit-bom.csv", "\xEF\xBB\xBF" + csvTable));
     QVERIFY(DialogTestAccess::inputHasBom(*m_dialog));
-    writeFile(path("ohne-bom.csv"), csvTable);
+    writeFile("ohne-bom.csv", csvTable);
     const QString file = writeConfiguration(QStringLiteral("ohne.vondrel.conf"),
                                             {{"input_filename", path("ohne-bom.csv")}});
 
@@ -415,10 +310,11 @@ void TestConfiguration::byteOrderMarkFollowsTheLoadedFile()
 
 void TestConfiguration::scriptStepFollowsTheWindow()
 {
-    const QString input = write("lieferung.csv", csvTable);
+    const QString input = writeFile("lieferung.csv", csvTable);
     choose(input);
-    field<QLineEdit>("export_filename", kivra::kSaveFileLineEdit)->setText(path("aus.csv"));
-    const QString script = write("skript.js", "var dir = '" + m_dir->path().toUtf8() + "/';" + R"(
+    setText("export_filename", path("aus.csv"));
+    const QString script =
+        writeFile("skript.js", "var dir = '" + m_dir->path().toUtf8() + "/';" + R"(
         var names = ["lieferung.csv", "aus.csv", "skript.js", "frei.txt"];
         var written = [];
         for (var i = 0; i < names.length; ++i)
@@ -426,7 +322,7 @@ void TestConfiguration::scriptStepFollowsTheWindow()
                 written.push(names[i]);
         DataSheetObject.setText(0, "ort", written.join(","), true);
     )");
-    field<QLineEdit>("script_filename", kivra::kOpenFileLineEdit)->setText(script);
+    setText("script_filename", script);
 
     const ScriptStep::Setup setup = m_dialog->scriptStepSetup();
     QCOMPARE(setup.scriptFileName, script);

@@ -1,3 +1,5 @@
+#include "AppTest.h"
+#include "FileSizeLimit.h"
 #include "ProcessingRun.h"
 #include "QxtCsvModel.h"
 #include "RunFixture.h"
@@ -7,15 +9,11 @@
 #include <QFile>
 #include <QLoggingCategory>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextCodec>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <csignal>
 
 using namespace RunFixture;
 
@@ -34,31 +32,6 @@ QByteArray otherKey()
     return QByteArray::fromHex("0f1e2d3c4b5a69788796a5b4c3d2e1f0");
 }
 
-// Lowers this process's file size limit while it lives, as a full disk stops writes; the
-// signal that would end the process is ignored meanwhile.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = m_old;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    Q_DISABLE_COPY_MOVE(FileSizeLimit)
-
-private:
-    rlimit m_old {};
-    void (*m_oldHandler)(int) = nullptr;
-};
-
 QByteArray manyRows(int rows, int nameLength)
 {
     QByteArray bytes = "Name;Nr\n";
@@ -70,13 +43,11 @@ QByteArray manyRows(int rows, int nameLength)
 
 } // namespace
 
-class TestCsvRun : public QObject
+class TestCsvRun : public AppTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-
     void writesOutputByteForByte_data();
     void writesOutputByteForByte();
     void pseudonymisesAndMapsEachDistinctValue();
@@ -96,18 +67,9 @@ private slots:
     void diagnosticsHoldNoCellContents();
 
 private:
-    QString path(const QString &name) const { return m_dir->filePath(name); }
     RunSettings settings() const { return csvSettings(path("in.csv"), path("out.csv")); }
     QByteArray output() const { return readFile(path("out.csv")); }
-
-    std::unique_ptr<QTemporaryDir> m_dir;
 };
-
-void TestCsvRun::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-}
 
 void TestCsvRun::writesOutputByteForByte_data()
 {
@@ -314,7 +276,7 @@ void TestCsvRun::newKeyIsStoredBeforeTheOutput()
         {key() + otherKey(), false},
     };
     for (const auto &test : cases) {
-        writeFile(path("out.csv"), "alt\n");
+        writeFile("out.csv", "alt\n");
         RunSettings s = settings();
         s.storedKey = test.stored;
         s.templates = {{0, QStringLiteral("<NAME>")}};
@@ -344,7 +306,7 @@ void TestCsvRun::newKeyIsStoredBeforeTheOutput()
     }
 
     // A key that cannot be kept makes nothing: the old output stays.
-    writeFile(path("out.csv"), "alt\n");
+    writeFile("out.csv", "alt\n");
     RunSettings s = settings();
     s.storedKey.clear();
     s.templates = {{0, QStringLiteral("<NAME>")}};
@@ -361,7 +323,7 @@ void TestCsvRun::newKeyIsStoredBeforeTheOutput()
 void TestCsvRun::scriptStepWorksOnTheOutput()
 {
     const QByteArray input = "# Kopf\nName;Nr\nAnna;1\n";
-    writeFile(path("skript.js"), "// leer\n");
+    writeFile("skript.js", "// leer\n");
     RunSettings s = settings();
     s.rowOffset = 2;
     s.useScript = true;
@@ -451,9 +413,9 @@ void TestCsvRun::refusesAndKeepsEveryFile()
         : (setup == QLatin1String("cancelled") || setup == QLatin1String("full")
                ? manyRows(200000, 8)
                : QByteArray("Name\nAnna\n"));
-    writeFile(path("out.csv"), "alt\n");
-    writeFile(path("other.csv"), "x\n");
-    writeFile(path("in.csv"), input);
+    writeFile("out.csv", "alt\n");
+    writeFile("other.csv", "x\n");
+    writeFile("in.csv", input);
     QVERIFY(::link(QFile::encodeName(path("in.csv")), QFile::encodeName(path("hard.csv"))) == 0);
     QVERIFY(QFile::link(path("in.csv"), path("soft.csv")));
     QVERIFY(::mkfifo(QFile::encodeName(path("pipe.csv")), 0600) == 0);

@@ -1,38 +1,38 @@
-#include "AppIdentity.h"
-#include "AppPrompt.h"
-#include "Dialog.h"
 #include "DialogTestAccess.h"
+#include "RunFixture.h"
 #include "SheetModel.h"
+#include "WindowTest.h"
 #include "XlsxFixture.h"
 
 #include "Document.h"
 
-#include <kivra/Registry.h>
-
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <QScopeGuard>
 #include <QSettings>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
+using RunFixture::readFile;
+
+namespace {
+
+const QString kSuccess = QStringLiteral("Info:|Die Ausgabedatei wurde erstellt.");
+
+std::unique_ptr<QXlsx::Document> readWorkbook(const QString &path)
+{
+    return XlsxFixture::load(readFile(path));
+}
+
+} // namespace
 
 // "Testen und Erstellen" as a user reaches it: a file chosen, types assigned, the button
 // pressed; what the files, the options file, the output view and the message boxes show.
-class TestMainWindowRun : public QObject
+class TestMainWindowRun : public WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
     void csvRun();
     void workbookRun();
     void newKeyIsKeptAtOnce();
@@ -42,142 +42,25 @@ private slots:
     void keyThatCannotBeKeptStopsTheRun();
 
 private:
-    QString path(const QString &name) const { return m_dir->filePath(name); }
-    QString writeFile(const QString &name, const QByteArray &bytes) const;
     QString writeWorkbook(const QString &name) const;
-    void newDialog();
-    template<class T>
-    T *field(const char *name, int code) const
-    {
-        return kivra::findWidget<T>(&m_dialog->optionMap(), QLatin1String(name), code);
-    }
-    void setText(const char *name, int code, const QString &text);
-    void choose(const QString &input)
-    {
-        setText("input_filename", kivra::kOpenFileLineEdit, input);
-    }
-    void assignType(int column, const QString &placeholder);
-    void clearColumn(int column);
-    void run();
-    // The key and the other values the options file holds now.
-    QVariantMap storedOptions() const;
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<QTemporaryDir> m_settingsDir;
-    std::unique_ptr<Dialog> m_dialog;
-    QStringList m_prompts;
+    void clearColumn(int column) { emptyFields()->item(column)->setCheckState(Qt::Checked); }
+    void run() { press("tmp_testen"); }
 };
-
-namespace {
-
-const QString kSuccess = QStringLiteral("Info: Die Ausgabedatei wurde erstellt.");
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-std::unique_ptr<QXlsx::Document> readWorkbook(const QString &path)
-{
-    return XlsxFixture::load(readFile(path));
-}
-
-} // namespace
-
-void TestMainWindowRun::initTestCase()
-{
-    setApplicationIdentity();
-    AppPrompt::setHandler([this](const AppPrompt::Request &request) {
-        m_prompts.append(request.title + QLatin1Char(' ') + request.text);
-        return QVariant();
-    });
-}
-
-void TestMainWindowRun::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_settingsDir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid() && m_settingsDir->isValid());
-    m_prompts.clear();
-    newDialog();
-}
-
-void TestMainWindowRun::cleanup()
-{
-    m_dialog.reset();
-    QVERIFY2(m_prompts.isEmpty(), qPrintable(m_prompts.join(QLatin1Char('\n'))));
-}
-
-QString TestMainWindowRun::writeFile(const QString &name, const QByteArray &bytes) const
-{
-    QFile file(path(name));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("Cannot write the test file");
-    return file.fileName();
-}
 
 QString TestMainWindowRun::writeWorkbook(const QString &name) const
 {
-    auto document = XlsxFixture::load(
-        XlsxFixture::workbook({{QStringLiteral("Daten"), XlsxFixture::sheetXml({})}}));
-    const QList<QVariantList> rows = {
-        {QStringLiteral("Name"), QStringLiteral("Betrag"), QStringLiteral("Notiz")},
-        {QStringLiteral("Annegret Kowalski"), 1234.5, QStringLiteral("geheim")},
-        {QStringLiteral("Bertold Quandt"), 99, QStringLiteral("vertraulich")},
-        {QStringLiteral("Annegret Kowalski"), 7, QStringLiteral("geheim")},
-    };
-    for (int row = 0; row < rows.size(); ++row) {
-        for (int column = 0; column < rows.at(row).size(); ++column)
-            document->write(row + 1, column + 1, rows.at(row).at(column));
-    }
-    if (!document->saveAs(path(name)))
-        qFatal("Cannot write the test workbook");
-    return path(name);
-}
-
-void TestMainWindowRun::newDialog()
-{
-    m_dialog.reset();
-    m_dialog = std::make_unique<Dialog>(nullptr, m_settingsDir->path());
-}
-
-void TestMainWindowRun::setText(const char *name, int code, const QString &text)
-{
-    field<QLineEdit>(name, code)->setText(text);
-}
-
-void TestMainWindowRun::assignType(int column, const QString &placeholder)
-{
-    auto *columns = m_dialog->findChild<QComboBox *>(QStringLiteral("columnCombo"));
-    auto *types = m_dialog->findChild<QComboBox *>(QStringLiteral("typeCombo"));
-    columns->setCurrentIndex(column);
-    types->setCurrentIndex(types->findData(placeholder));
-    m_dialog->findChild<QPushButton *>(QStringLiteral("assignButton"))->click();
-}
-
-void TestMainWindowRun::clearColumn(int column)
-{
-    field<QListWidget>("empty_data_fields", kivra::kListWidget)
-        ->item(column)
-        ->setCheckState(Qt::Checked);
-}
-
-void TestMainWindowRun::run()
-{
-    field<QPushButton>("tmp_testen", kivra::kPushButton)->click();
-}
-
-QVariantMap TestMainWindowRun::storedOptions() const
-{
-    QSettings options(QDir(m_settingsDir->path()).filePath(QStringLiteral("vondrel.opt")),
-                      QSettings::IniFormat);
-    return options.value(QStringLiteral("main/vmap")).toMap();
+    auto document = newWorkbook();
+    writeRows(*document,
+              {{QStringLiteral("Name"), QStringLiteral("Betrag"), QStringLiteral("Notiz")},
+               {QStringLiteral("Annegret Kowalski"), 1234.5, QStringLiteral("geheim")},
+               {QStringLiteral("Bertold Quandt"), 99, QStringLiteral("vertraulich")},
+               {QStringLiteral("Annegret Kowalski"), 7, QStringLiteral("geheim")}});
+    return saveWorkbook(name, *document);
 }
 
 void TestMainWindowRun::csvRun()
 {
-    const QString input = writeFile(QStringLiteral("kunden.csv"),
+    const QString input = writeFile("kunden.csv",
                                     "Name;IBAN;Notiz;Nr\r\n"
                                     "Annegret Kowalski;DE89370400440532013000;geheim;1\r\n"
                                     "Bertold Quandt;DE44500105175407324931;vertraulich;2\r\n"
@@ -192,15 +75,14 @@ void TestMainWindowRun::csvRun()
     // the original must not come back from them.
     auto *inputView = DialogTestAccess::inputView(*m_dialog);
     QVERIFY(inputView->model()->setData(inputView->model()->index(4, 0), QString()));
-    field<QAbstractButton>("input_editable", kivra::kCheckBox)->setChecked(false);
-    field<QAbstractButton>("create_export_map_file", kivra::kCheckBox)->setChecked(true);
-    setText("export_filename", kivra::kSaveFileLineEdit, path(QStringLiteral("ausgabe.csv")));
+    checkBox("input_editable")->setChecked(false);
+    checkBox("create_export_map_file")->setChecked(true);
+    setText("export_filename", path("ausgabe.csv"));
 
     run();
-    QCOMPARE(m_prompts, QStringList({kSuccess}));
-    m_prompts.clear();
+    QCOMPARE(takePrompts(), QStringList({kSuccess}));
 
-    const QByteArray output = readFile(path(QStringLiteral("ausgabe.csv")));
+    const QByteArray output = readFile(path("ausgabe.csv"));
     const QList<QByteArray> lines = output.split('\n');
     QCOMPARE(lines.size(), 6);
     QVERIFY(lines.at(0).startsWith("\"Name\";\"IBAN\";\"Notiz\";\"Nr\""));
@@ -228,26 +110,24 @@ void TestMainWindowRun::csvRun()
     QVERIFY(mapping.contains("\"Bertold Quandt\""));
 
     // The same key again next time: a second run writes the same bytes.
-    QVERIFY(QFile::remove(path(QStringLiteral("ausgabe.csv"))));
+    QVERIFY(QFile::remove(path("ausgabe.csv")));
     run();
-    QCOMPARE(m_prompts, QStringList({kSuccess}));
-    m_prompts.clear();
-    QCOMPARE(readFile(path(QStringLiteral("ausgabe.csv"))), output);
+    QCOMPARE(takePrompts(), QStringList({kSuccess}));
+    QCOMPARE(readFile(path("ausgabe.csv")), output);
     QCOMPARE(readFile(input), inputBytes);
 }
 
 void TestMainWindowRun::workbookRun()
 {
-    choose(writeWorkbook(QStringLiteral("kunden.xlsx")));
+    choose(writeWorkbook("kunden.xlsx"));
     assignType(0, QStringLiteral("<NAME>"));
     clearColumn(2);
-    setText("export_filename", kivra::kSaveFileLineEdit, path(QStringLiteral("ausgabe.xlsx")));
+    setText("export_filename", path("ausgabe.xlsx"));
 
     run();
-    QCOMPARE(m_prompts, QStringList({kSuccess}));
-    m_prompts.clear();
+    QCOMPARE(takePrompts(), QStringList({kSuccess}));
 
-    const auto output = readWorkbook(path(QStringLiteral("ausgabe.xlsx")));
+    const auto output = readWorkbook(path("ausgabe.xlsx"));
     QCOMPARE(output->read(1, 1).toString(), QStringLiteral("Name"));
     const QString first = output->read(2, 1).toString();
     QVERIFY(!first.isEmpty() && !first.contains(QLatin1String("Annegret")));
@@ -267,22 +147,20 @@ void TestMainWindowRun::newKeyIsKeptAtOnce()
 {
     // Values saved by an earlier close stay as they were; only the key joins them.
     {
-        QSettings options(QDir(m_settingsDir->path()).filePath(QStringLiteral("vondrel.opt")),
+        QSettings options(m_settingsDir->filePath(QStringLiteral("vondrel.opt")),
                           QSettings::IniFormat);
         options.setValue(
             QStringLiteral("main/vmap"),
             QVariantMap {{QStringLiteral("script_filename"), QStringLiteral("alt.js")}});
     }
     newDialog();
-    choose(writeWorkbook(QStringLiteral("kunden.xlsx")));
+    choose(writeWorkbook("kunden.xlsx"));
     assignType(0, QStringLiteral("<NAME>"));
     // The output cannot be made, but only after the key was: the key is kept all the same.
-    setText("export_filename", kivra::kSaveFileLineEdit,
-            path(QStringLiteral("fehlt/ausgabe.xlsx")));
+    setText("export_filename", path("fehlt/ausgabe.xlsx"));
     run();
-    QCOMPARE(m_prompts,
-             QStringList({QStringLiteral("Info: Die Ausgabedatei konnte nicht erstellt werden.")}));
-    m_prompts.clear();
+    QCOMPARE(takePrompts(),
+             QStringList({QStringLiteral("Info:|Die Ausgabedatei konnte nicht erstellt werden.")}));
 
     const QVariantMap stored = storedOptions();
     const QByteArray key = stored.value(QStringLiteral("pseudo_key")).toByteArray();
@@ -292,42 +170,41 @@ void TestMainWindowRun::newKeyIsKeptAtOnce()
 
     // Kept, not made anew: a successful run leaves the file's key as it is, and a window
     // started after a crash makes the same output with it.
-    setText("export_filename", kivra::kSaveFileLineEdit, path(QStringLiteral("eins.xlsx")));
+    setText("export_filename", path("eins.xlsx"));
     run();
     m_prompts.clear();
     QCOMPARE(storedOptions().value(QStringLiteral("pseudo_key")).toByteArray(), key);
-    const QString first = readWorkbook(path(QStringLiteral("eins.xlsx")))->read(2, 1).toString();
+    const QString first = readWorkbook(path("eins.xlsx"))->read(2, 1).toString();
 
     newDialog();
-    choose(path(QStringLiteral("kunden.xlsx")));
+    choose(path("kunden.xlsx"));
     assignType(0, QStringLiteral("<NAME>"));
-    setText("export_filename", kivra::kSaveFileLineEdit, path(QStringLiteral("zwei.xlsx")));
+    setText("export_filename", path("zwei.xlsx"));
     run();
-    QCOMPARE(m_prompts, QStringList({kSuccess}));
-    m_prompts.clear();
-    QCOMPARE(readWorkbook(path(QStringLiteral("zwei.xlsx")))->read(2, 1).toString(), first);
+    QCOMPARE(takePrompts(), QStringList({kSuccess}));
+    QCOMPARE(readWorkbook(path("zwei.xlsx"))->read(2, 1).toString(), first);
 }
 
 void TestMainWindowRun::scriptChangesTheOutputCopy()
 {
-    const QString input = writeFile(QStringLiteral("kunden.csv"), "Name;Nr\r\nAnna;1\r\n");
-    const QString script = writeFile(QStringLiteral("skript.js"),
+    const QString input = writeFile("kunden.csv", "Name;Nr\r\nAnna;1\r\n");
+    const QString script = writeFile("skript.js",
                                      "DataSheetObject.setText(0, 1, 'vom Skript');\n"
                                      "throw new Error('kaputt');\n");
     choose(input);
     assignType(0, QStringLiteral("<NAME>"));
-    setText("script_filename", kivra::kOpenFileLineEdit, script);
-    field<QAbstractButton>("script_use", kivra::kCheckBox)->setChecked(true);
-    setText("export_filename", kivra::kSaveFileLineEdit, path(QStringLiteral("ausgabe.csv")));
+    setText("script_filename", script);
+    checkBox("script_use")->setChecked(true);
+    setText("export_filename", path("ausgabe.csv"));
 
     run();
     // A failing script is reported; the output keeps what it changed up to the error.
     QCOMPARE(m_prompts.size(), 2);
-    QVERIFY2(m_prompts.first().startsWith(QLatin1String("Scriptfehler: Error: kaputt")),
+    QVERIFY2(m_prompts.first().startsWith(QLatin1String("Scriptfehler:|Error: kaputt")),
              qPrintable(m_prompts.first()));
     QCOMPARE(m_prompts.last(), kSuccess);
     m_prompts.clear();
-    const QList<QByteArray> lines = readFile(path(QStringLiteral("ausgabe.csv"))).split('\n');
+    const QList<QByteArray> lines = readFile(path("ausgabe.csv")).split('\n');
     QVERIFY(lines.at(1).startsWith("\"name"));
     QVERIFY(lines.at(1).endsWith(";\"vom Skript\""));
     QCOMPARE(readFile(input), QByteArray("Name;Nr\r\nAnna;1\r\n"));
@@ -342,20 +219,20 @@ void TestMainWindowRun::refusedRunsSayWhy_data()
 
     const QString csv = QStringLiteral("kunden.csv");
     QTest::newRow("nothing loaded")
-        << QString() << "ausgabe.csv" << false << "Fehler: Es liegen noch keine Daten vor.";
+        << QString() << "ausgabe.csv" << false << "Fehler:|Es liegen noch keine Daten vor.";
     QTest::newRow("no output") << csv << " " << false
-                               << "Fehler: Es muss eine Ausgabedatei ausgewählt werden.";
+                               << "Fehler:|Es muss eine Ausgabedatei ausgewählt werden.";
     QTest::newRow("the input itself")
         << csv << "./kunden.csv " << false
-        << "Fehler: Die Eingabedatei und die Ausgabedatei müssen unterschiedlich sein.";
+        << "Fehler:|Die Eingabedatei und die Ausgabedatei müssen unterschiedlich sein.";
     QTest::newRow("workbook name for text")
         << csv << "ausgabe.XLSX" << false
-        << "Fehler: Die Dateiendung der Ausgabedatei darf nicht .xlsx sein.";
+        << "Fehler:|Die Dateiendung der Ausgabedatei darf nicht .xlsx sein.";
     QTest::newRow("text name for a workbook")
         << "kunden.xlsx"
-        << "ausgabe.csv" << false << "Fehler: Die Dateiendung der Ausgabedatei muss .xlsx sein.";
+        << "ausgabe.csv" << false << "Fehler:|Die Dateiendung der Ausgabedatei muss .xlsx sein.";
     QTest::newRow("script missing") << csv << "ausgabe.csv" << true
-                                    << "Fehler: Die Scriptdatei \r\n%1\r\nwurde nicht gefunden.";
+                                    << "Fehler:|Die Scriptdatei \r\n%1\r\nwurde nicht gefunden.";
 }
 
 void TestMainWindowRun::refusedRunsSayWhy()
@@ -365,50 +242,47 @@ void TestMainWindowRun::refusedRunsSayWhy()
     QFETCH(bool, useScript);
     QFETCH(QString, prompt);
 
-    writeFile(QStringLiteral("kunden.csv"), "Name\r\nAnnegret Kowalski\r\n");
-    writeWorkbook(QStringLiteral("kunden.xlsx"));
-    const QString outputPath = path(QStringLiteral("ausgabe.csv"));
-    writeFile(QStringLiteral("ausgabe.csv"), "alt\n");
+    writeFile("kunden.csv", "Name\r\nAnnegret Kowalski\r\n");
+    writeWorkbook("kunden.xlsx");
+    const QString outputPath = path("ausgabe.csv");
+    writeFile("ausgabe.csv", "alt\n");
     if (!input.isEmpty()) {
         choose(path(input));
         assignType(0, QStringLiteral("<NAME>"));
     }
-    const QString script = path(QStringLiteral("fehlt.js"));
-    setText("script_filename", kivra::kOpenFileLineEdit, script);
-    field<QAbstractButton>("script_use", kivra::kCheckBox)->setChecked(useScript);
+    const QString script = path("fehlt.js");
+    setText("script_filename", script);
+    checkBox("script_use")->setChecked(useScript);
     // A relative name is taken from the working directory, here the input's folder.
     const QString workingDir = QDir::currentPath();
     const auto restore = qScopeGuard([&workingDir] { QDir::setCurrent(workingDir); });
     QDir::setCurrent(m_dir->path());
-    setText("export_filename", kivra::kSaveFileLineEdit, output);
+    setText("export_filename", output);
 
     run();
-    QCOMPARE(m_prompts, QStringList({useScript ? prompt.arg(script) : prompt}));
-    m_prompts.clear();
+    QCOMPARE(takePrompts(), QStringList({useScript ? prompt.arg(script) : prompt}));
     QCOMPARE(readFile(outputPath), QByteArray("alt\n"));
-    QCOMPARE(readFile(path(QStringLiteral("kunden.csv"))),
-             QByteArray("Name\r\nAnnegret Kowalski\r\n"));
+    QCOMPARE(readFile(path("kunden.csv")), QByteArray("Name\r\nAnnegret Kowalski\r\n"));
     QVERIFY(!storedOptions().contains(QStringLiteral("pseudo_key")));
 }
 
 void TestMainWindowRun::keyThatCannotBeKeptStopsTheRun()
 {
     // An options file that cannot be written: a folder in its place.
-    const QString optionsFile = QDir(m_settingsDir->path()).filePath(QStringLiteral("vondrel.opt"));
+    const QString optionsFile = m_settingsDir->filePath(QStringLiteral("vondrel.opt"));
     QVERIFY(QDir().mkpath(optionsFile));
     newDialog();
-    choose(writeFile(QStringLiteral("kunden.csv"), "Name\r\nAnnegret Kowalski\r\n"));
+    choose(writeFile("kunden.csv", "Name\r\nAnnegret Kowalski\r\n"));
     assignType(0, QStringLiteral("<NAME>"));
-    writeFile(QStringLiteral("ausgabe.csv"), "alt\n");
-    setText("export_filename", kivra::kSaveFileLineEdit, path(QStringLiteral("ausgabe.csv")));
+    writeFile("ausgabe.csv", "alt\n");
+    setText("export_filename", path("ausgabe.csv"));
 
     run();
-    QCOMPARE(m_prompts,
-             QStringList({QStringLiteral("Dateifehler: Der neue Schlüssel konnte nicht in „%1“ "
+    QCOMPARE(takePrompts(),
+             QStringList({QStringLiteral("Dateifehler:|Der neue Schlüssel konnte nicht in „%1“ "
                                          "gespeichert werden.")
                               .arg(QDir::toNativeSeparators(optionsFile))}));
-    m_prompts.clear();
-    QCOMPARE(readFile(path(QStringLiteral("ausgabe.csv"))), QByteArray("alt\n"));
+    QCOMPARE(readFile(path("ausgabe.csv")), QByteArray("alt\n"));
     QVERIFY(!m_dialog->optionMap().contains(QStringLiteral("pseudo_key")));
 }
 

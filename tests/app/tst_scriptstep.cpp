@@ -1,4 +1,4 @@
-#include "AppPrompt.h"
+#include "AppTest.h"
 #include "ProcessingRun.h"
 #include "QxtCsvModel.h"
 #include "RunFixture.h"
@@ -9,8 +9,6 @@
 #include "Document.h"
 #include "Workbook.h"
 
-#include <QBuffer>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -19,15 +17,11 @@ using namespace RunFixture;
 
 // The user's script inside a processing run: what it sees, what it changes in the output and
 // how its failures reach the user.
-class TestScriptStep : public QObject
+class TestScriptStep : public AppTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
     void scriptCaption_data();
     void scriptCaption();
     void scriptFillsAnInsertedCsvColumn();
@@ -37,41 +31,16 @@ private slots:
     void unreadableOrEmptyScript();
 
 private:
-    QString path(const QString &name) const { return m_dir->filePath(name); }
     RunSettings csvRunSettings(const QByteArray &script) const;
     ScriptStep::Setup setup(const RunSettings &settings, const QStringList &ids,
                             const QStringList &itemTexts) const;
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QStringList m_prompts;
 };
-
-void TestScriptStep::initTestCase()
-{
-    AppPrompt::setHandler([this](const AppPrompt::Request &request) {
-        m_prompts.append(request.title + QLatin1Char('|') + request.text);
-        return QVariant();
-    });
-}
-
-void TestScriptStep::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_prompts.clear();
-}
-
-void TestScriptStep::cleanup()
-{
-    QVERIFY2(m_prompts.isEmpty(), qPrintable(m_prompts.join(QLatin1Char('\n'))));
-}
 
 RunSettings TestScriptStep::csvRunSettings(const QByteArray &script) const
 {
     RunSettings s = csvSettings(path("in.csv"), path("out.csv"));
     s.useScript = true;
-    s.scriptFileName = path("skript.js");
-    writeFile(s.scriptFileName, script);
+    s.scriptFileName = writeFile("skript.js", script);
     return s;
 }
 
@@ -136,16 +105,12 @@ void TestScriptStep::scriptFillsAnInsertedCsvColumn()
 
 void TestScriptStep::scriptFillsAnInsertedSheetColumn()
 {
-    auto document = XlsxFixture::load(
-        XlsxFixture::workbook({{QStringLiteral("Daten"), XlsxFixture::sheetXml({})}}));
-    QVERIFY(document->write(1, 1, QStringLiteral("Name")));
-    QVERIFY(document->write(1, 2, QStringLiteral("Geboren")));
-    QVERIFY(document->write(2, 1, QStringLiteral("Anna")));
-    QVERIFY(document->write(2, 2, QDate(1990, 5, 17)));
-    QVERIFY(document->write(3, 1, QStringLiteral("Bert")));
-    QVERIFY(document->write(3, 2, QStringLiteral("01.02.2000")));
-    QVERIFY(document->saveAs(path("in.xlsx")));
-    const QByteArray bytes = readFile(path("in.xlsx"));
+    auto document = newWorkbook();
+    writeRows(*document,
+              {{QStringLiteral("Name"), QStringLiteral("Geboren")},
+               {QStringLiteral("Anna"), QDate(1990, 5, 17)},
+               {QStringLiteral("Bert"), QStringLiteral("01.02.2000")}});
+    const QByteArray bytes = readFile(saveWorkbook("in.xlsx", *document));
     auto input = XlsxFixture::load(bytes);
 
     RunSettings s = csvRunSettings(R"(
@@ -205,8 +170,7 @@ void TestScriptStep::failingScriptKeepsEarlierChanges()
         return run.exec().success;
     };
     QVERIFY(runScript(script));
-    QCOMPARE(m_prompts, QStringList({message}));
-    m_prompts.clear();
+    QCOMPARE(takePrompts(), QStringList({message}));
     QCOMPARE(readFile(path("out.csv")), QByteArray("\"Name\"\n\"vorher\"\n"));
 
     // A script that cannot even be parsed changes nothing.

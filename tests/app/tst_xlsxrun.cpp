@@ -1,3 +1,4 @@
+#include "AppTest.h"
 #include "Cell.h"
 #include "Document.h"
 #include "ProcessingRun.h"
@@ -12,7 +13,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace RunFixture;
@@ -36,27 +36,15 @@ struct InputCell
     QString format;
 };
 
-// A workbook with the sheets "Daten" (selected) and "Andere".
-std::unique_ptr<Document> newWorkbook()
-{
-    auto document = XlsxFixture::load(
-        XlsxFixture::workbook({{QStringLiteral("Daten"), XlsxFixture::sheetXml({})},
-                               {QStringLiteral("Andere"), XlsxFixture::sheetXml({})}}));
-    document->selectSheet(QStringLiteral("Daten"));
-    return document;
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(InputCell)
 
-class TestXlsxRun : public QObject
+class TestXlsxRun : public AppTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-
     void writesResultsByType_data();
     void writesResultsByType();
     void leavesRowsAboveAndOtherSheetsAlone();
@@ -65,7 +53,6 @@ private slots:
     void openpyxlReadsTheOutput();
 
 private:
-    QString path(const QString &name) const { return m_dir->filePath(name); }
     RunSettings settings() const { return csvSettings(path("in.xlsx"), path("out.xlsx")); }
     // Saves document as the input file and loads it back as the main window does; its bytes.
     QByteArray saveInput(Document &document);
@@ -75,16 +62,9 @@ private:
     std::pair<QVariant, QString> outputCell(int row, int column,
                                             const QString &sheet = QStringLiteral("Daten"));
 
-    std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Document> m_input;
     QByteArray m_inputBytes;
 };
-
-void TestXlsxRun::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-}
 
 QByteArray TestXlsxRun::saveInput(Document &document)
 {
@@ -92,7 +72,7 @@ QByteArray TestXlsxRun::saveInput(Document &document)
     if (!document.saveAs(&buffer))
         qFatal("Cannot save the test workbook");
     m_inputBytes = buffer.data();
-    writeFile(path("in.xlsx"), m_inputBytes);
+    writeFile("in.xlsx", m_inputBytes);
     m_input = XlsxFixture::load(m_inputBytes);
     m_input->selectSheet(document.currentWorksheet()->sheetName());
     return m_inputBytes;
@@ -195,7 +175,7 @@ void TestXlsxRun::writesResultsByType()
     QFETCH(QVariant, expected);
     QFETCH(QString, expectedFormat);
 
-    auto document = newWorkbook();
+    auto document = newWorkbook({"Daten", "Andere"});
     QVERIFY(document->write(1, 2, QStringLiteral("Wert")));
     QVERIFY(document->write(2, 2, input.value,
                             input.format.isEmpty() ? Format() : numberFormat(input.format)));
@@ -227,7 +207,7 @@ void TestXlsxRun::writesResultsByType()
 
 void TestXlsxRun::leavesRowsAboveAndOtherSheetsAlone()
 {
-    auto document = newWorkbook();
+    auto document = newWorkbook({"Daten", "Andere"});
     QVERIFY(document->write(1, 1, QStringLiteral("Bericht Anna")));
     QVERIFY(document->write(2, 1, QStringLiteral("Name")));
     const char *names[] = {"Anna", "Ben", "Anna", "Cleo; Nord"};
@@ -269,7 +249,7 @@ void TestXlsxRun::leavesRowsAboveAndOtherSheetsAlone()
 
 void TestXlsxRun::copyFollowsTheEditedWorkbook()
 {
-    auto document = newWorkbook();
+    auto document = newWorkbook({"Daten", "Andere"});
     QVERIFY(document->write(1, 1, QStringLiteral("Name")));
     QVERIFY(document->write(2, 1, QStringLiteral("Anna")));
     QVERIFY(document->write(3, 1, QStringLiteral("Ben")));
@@ -323,10 +303,10 @@ void TestXlsxRun::refusedWriteStopsTheRun()
             forward = candidate;
     }
     QVERIFY(!forward.isEmpty());
-    auto document = newWorkbook();
+    auto document = newWorkbook({"Daten", "Andere"});
     QVERIFY(document->write(1, 1, QDate(9999, 12, 31)));
     saveInput(*document);
-    writeFile(path("out.xlsx"), "alt");
+    writeFile("out.xlsx", "alt");
     RunSettings s = settings();
     s.storedKey = forward;
     s.hasTitle = false;
@@ -343,7 +323,7 @@ void TestXlsxRun::openpyxlReadsTheOutput()
 #ifndef VONDREL_PYTHON
     QSKIP("No Python with openpyxl to read the output");
 #else
-    auto document = newWorkbook();
+    auto document = newWorkbook({"Daten", "Andere"});
     const QStringList titles = {"Name", "Betrag", "Menge", "Datum", "Notiz", "Nr"};
     for (int column = 1; column <= titles.size(); ++column)
         QVERIFY(document->write(1, column, titles.at(column - 1)));
