@@ -261,6 +261,8 @@ private slots:
     void summaryRoundTripKeepsTypes();
     void everyStorableKindRoundTrips_data();
     void everyStorableKindRoundTrips();
+    void cutShortStreamIsRefused_data() { everyStorableKindRoundTrips_data(); }
+    void cutShortStreamIsRefused();
     void storedValuesAreCheckedBeforeParsing_data();
     void storedValuesAreCheckedBeforeParsing();
     void unstorableValueIsDropped_data();
@@ -351,6 +353,7 @@ void TestKivraIniStore::everyStorableKindRoundTrips_data()
     QTest::newRow("one-element text list") << QVariant(QStringList {"A"}) << true;
     QTest::newRow("empty text list") << QVariant(QStringList {}) << true;
     QTest::newRow("one-element list") << QVariant(QVariantList {3}) << true;
+    QTest::newRow("list of the smallest items") << QVariant(QVariantList(20, true)) << true;
     QTest::newRow("byte array list") << QVariant::fromValue(QByteArrayList {"a", ""}) << true;
     // A save checks that its output reads back: a mixed list, whose items drift to text in
     // the separate-keys layout, must still count as saved.
@@ -413,6 +416,28 @@ void TestKivraIniStore::everyStorableKindRoundTrips()
         QCOMPARE(back.toString(), value.toString());
     if (value.metaType() == QMetaType::fromType<QDateTime>())
         QCOMPARE(back.toDateTime().timeZone(), value.toDateTime().timeZone());
+}
+
+// A stored value cut short, as a file broken off in the middle of a value, is refused: each
+// count and length the check reads must be followed by as many bytes as it claims. The
+// closing parenthesis counts as one byte of the stream, so cuts start at two bytes.
+void TestKivraIniStore::cutShortStreamIsRefused()
+{
+    QFETCH(QVariant, value);
+    const bool dateTime = value.metaType() == QMetaType::fromType<QDateTime>();
+    const QByteArray stream = streamed([&value](QDataStream &s) { s << value; },
+                                       dateTime ? QDataStream::Qt_5_6 : QDataStream::Qt_4_0);
+    const QByteArray prefix = dateTime ? "@DateTime(" : "@Variant(";
+    const QString file = path("cut.opt");
+    const QRegularExpression refused("holds a damaged stored value$");
+    for (qsizetype cut = 0; cut < stream.size(); cut += cut == 0 ? 2 : 1) {
+        QVERIFY(write(file, "[main]\nk=" + escapedValue(prefix, stream.chopped(cut)) + "\n"));
+        if (cut > 0)
+            QTest::ignoreMessage(QtWarningMsg, refused);
+        QVariantMap values;
+        if (readIniValues(&values, file, "main", true, {}) != (cut == 0))
+            QFAIL(qPrintable(QStringLiteral("cut by %1 of %2 bytes").arg(cut).arg(stream.size())));
+    }
 }
 
 void TestKivraIniStore::storedValuesAreCheckedBeforeParsing_data()
@@ -483,6 +508,9 @@ void TestKivraIniStore::storedValuesAreCheckedBeforeParsing_data()
                  << QString() << QString() << qint32(0) << QString();
            }))
         << false << QVariant();
+    QTest::newRow("time zone id that is no plain text") << key(storedDateTime([](QDataStream &s) {
+        s << qint8(Qt::TimeZone) << QString("Europe/\nBerlin");
+    })) << false << QVariant();
     QTest::newRow("unknown time spec")
         << key(storedDateTime([](QDataStream &s) { s << qint8(9); })) << false << QVariant();
     // Wherever QSettings finds a stored value, the check finds it too.
