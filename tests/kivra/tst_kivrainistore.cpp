@@ -1,4 +1,5 @@
 #include "FormFixture.h"
+#include "IniValueTexts_p.h"
 
 #include <kivra/Callbacks.h>
 #include <kivra/DialogHook.h>
@@ -263,6 +264,8 @@ private slots:
     void everyStorableKindRoundTrips();
     void cutShortStreamIsRefused_data() { everyStorableKindRoundTrips_data(); }
     void cutShortStreamIsRefused();
+    void valueTextsAreFoundAsQSettingsReadsThem_data();
+    void valueTextsAreFoundAsQSettingsReadsThem();
     void storedValuesAreCheckedBeforeParsing_data();
     void storedValuesAreCheckedBeforeParsing();
     void unstorableValueIsDropped_data();
@@ -438,6 +441,64 @@ void TestKivraIniStore::cutShortStreamIsRefused()
         if (readIniValues(&values, file, "main", true, {}) != (cut == 0))
             QFAIL(qPrintable(QStringLiteral("cut by %1 of %2 bytes").arg(cut).arg(stream.size())));
     }
+}
+
+void TestKivraIniStore::valueTextsAreFoundAsQSettingsReadsThem_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("plain") << QByteArray("[g]\na=eins\nb = zwei \n");
+    QTest::newRow("spaces and tabs kept inside") << QByteArray("a=\t x  y\t \r\n");
+    QTest::newRow("escaped trailing space") << QByteArray("a=x\\x20\nb=y\\t\n");
+    QTest::newRow("list") << QByteArray("a= x , y ,, z\n");
+    QTest::newRow("quoted list items") << QByteArray("a=\"x, y\" , \" z \"\n");
+    QTest::newRow("quote in the middle") << QByteArray("a=ab\"c;d\"ef\n");
+    QTest::newRow("quote keeps a line break") << QByteArray("a=\"x\ny\"\nb=2\n");
+    QTest::newRow("comment lines") << QByteArray("; a=nein\n  ;b=nein\nc=ja ; d=nein\n");
+    QTest::newRow("second equals sign") << QByteArray("a=x=y\n");
+    QTest::newRow("equals sign in quotes") << QByteArray("\"a=b\"=c\n");
+    QTest::newRow("line continuations")
+        << QByteArray("a=x\\\ny\nb=x\\\r\ny\nc=x\\\n\ry\nd=x\\\r\n\r\ne=2\n");
+    QTest::newRow("line breaks of every kind") << QByteArray("a=1\rb=2\r\nc=3\n\rd=4\n\ne=5");
+    QTest::newRow("escapes") << QByteArray("a=\\a\\b\\f\\n\\r\\t\\v\\\"\\?\\'\\\\\\q\n");
+    QTest::newRow("hex and octal escapes of any length")
+        << QByteArray("a=\\x41\\x263a\\x1F600x\\101\\7777\\08\nb=\\x\nc=x\\\nd=y \\x\ne=z \\");
+    QTest::newRow("UTF-8 split by an escape") << QByteArray("a=\xc3\\\n\xa4\n");
+    QTest::newRow("byte order mark") << QByteArray("\xef\xbb\xbf"
+                                                   "a=1\n[g]\nb=2\n");
+    QTest::newRow("group named twice") << QByteArray("[g]\na=1\n[h]\nb=2\n[g]\nc=3\n");
+    // QSettings reads a line without "=" as a key with no value: nothing to decode.
+    QTest::newRow("no equals sign") << QByteArray("[g]\nkey\na\nb=1\n");
+    QTest::newRow("line without end") << QByteArray("a=ende");
+}
+
+// The check finds every value text QSettings decodes, spelled as QSettings reads it: a text
+// found otherwise could carry a stored value past the check.
+void TestKivraIniStore::valueTextsAreFoundAsQSettingsReadsThem()
+{
+    QFETCH(QByteArray, content);
+    const QString file = path(QStringLiteral("texts %1.ini").arg(QTest::currentDataTag()));
+    QVERIFY(write(file, content));
+    QStringList expected;
+    QSettings settings(file, QSettings::IniFormat);
+    QCOMPARE(settings.status(), QSettings::NoError);
+    for (const QString &key : settings.allKeys()) {
+        const QVariant value = settings.value(key);
+        if (value.metaType() == QMetaType::fromType<QStringList>())
+            expected += value.toStringList();
+        else
+            expected += value.toString();
+    }
+    QStringList found;
+    QVERIFY(kivra::visitIniValueTexts(content, [&found](const QString &text) {
+        found += text;
+        return true;
+    }));
+    // Empty texts decode to nothing; a line without "=" gives one only to QSettings.
+    found.removeAll(QString());
+    found.sort();
+    expected.removeAll(QString());
+    expected.sort();
+    QCOMPARE(found, expected);
 }
 
 void TestKivraIniStore::storedValuesAreCheckedBeforeParsing_data()
