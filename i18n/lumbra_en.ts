@@ -341,6 +341,36 @@ was not found.</translation>
         <source>Konfigurationen (*.vondrel.conf)</source>
         <translation>Configurations (*.vondrel.conf)</translation>
     </message>
+    <message>
+        <source>Die Eingabe-, Ausgabe-, Script- und Optionsdateien dürfen nicht durch eine Konfiguration ersetzt werden:</source>
+        <translation>The input, output, script and options files must not be replaced by a configuration:</translation>
+    </message>
+    <message>
+        <source>Die Konfiguration konnte nicht gespeichert werden:</source>
+        <translation>The configuration could not be saved:</translation>
+    </message>
+    <message>
+        <source>Die Datei enthält keine Konfiguration:</source>
+        <translation>The file holds no configuration:</translation>
+    </message>
+    <message>
+        <source>Scriptdatei:</source>
+        <translation>Script file:</translation>
+    </message>
+    <message>
+        <source>Die Konfiguration schaltet die Scriptdatei<byte value="xd"/>
+%1<byte value="xd"/>
+ein. Ein Script kann die Ausgabe verändern und Dateien schreiben.<byte value="xd"/>
+Soll es bei „Testen und Erstellen“ ausgeführt werden?</source>
+        <translation>The configuration switches on the script file<byte value="xd"/>
+%1<byte value="xd"/>
+A script can change the output and write files.<byte value="xd"/>
+Should it run on “Test and Create”?</translation>
+    </message>
+    <message>
+        <source>Der neue Schlüssel konnte nicht in „%1“ gespeichert werden.</source>
+        <translation>The new key could not be saved in “%1”.</translation>
+    </message>
 </context>
 <context>
     <name>OutputTarget</name>
@@ -426,6 +456,10 @@ was not found.</translation>
     <message>
         <source>Feld &apos;%1&apos;: Der Text (%2) muss kürzer als %3 Zeichen sein.</source>
         <translation>Field &apos;%1&apos;: The text (%2) must be shorter than %3 characters.</translation>
+    </message>
+    <message>
+        <source>Konfigurationen (*.vondrel.conf)</source>
+        <translation>Configurations (*.vondrel.conf)</translation>
     </message>
 </context>
 <context>

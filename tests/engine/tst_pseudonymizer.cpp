@@ -2,9 +2,7 @@
 
 #include <QCryptographicHash>
 #include <QMessageAuthenticationCode>
-#include <QRegularExpression>
 #include <QTest>
-#include <QtEndian>
 
 using vondrel::HmacKey;
 namespace FieldTypeId = vondrel::FieldTypeId;
@@ -16,11 +14,9 @@ class TestPseudonymizer : public QObject
 private slots:
     void keys();
     void offsetsAndDigits();
-    void emailFromKeyStreams();
     void pseudonyms_data();
     void pseudonyms();
-    void dateTimeShiftAcrossDaylightSaving();
-    void dateTimeShiftBeyond32Bits();
+    void dateTimeShifts();
 };
 
 namespace {
@@ -33,6 +29,11 @@ Pseudonymizer engine(bool simulateReal = false, int maxShiftDays = 365)
     settings.simulateReal = simulateReal;
     settings.maxShiftDays = maxShiftDays;
     return Pseudonymizer(testKey, settings);
+}
+
+void addRow(const char *name, int type, bool real, const char *text, const char *expected)
+{
+    QTest::newRow(name) << type << real << QString::fromUtf8(text) << QString::fromUtf8(expected);
 }
 
 } // namespace
@@ -64,12 +65,8 @@ void TestPseudonymizer::offsetsAndDigits()
     // Ranges up to the int limit need 2 * range + 1 in 64 bits; negative ranges act as 0.
     QCOMPARE(Pseudonymizer::scopedOffset(key, "dataset", 0), 0);
     QCOMPARE(Pseudonymizer::scopedOffset(key, "dataset", -10), 0);
-    const QByteArray mac =
-        QMessageAuthenticationCode::hash("SCOPE|dataset", key.bytes(), QCryptographicHash::Sha256);
-    const quint64 v = qFromBigEndian<quint64>(mac.constData());
-    const int widest = std::numeric_limits<int>::max();
-    QCOMPARE(Pseudonymizer::scopedOffset(key, "dataset", widest),
-             int(qint64(v % (2 * quint64(widest) + 1)) - widest));
+    QCOMPARE(Pseudonymizer::scopedOffset(key, "dataset", std::numeric_limits<int>::max()),
+             -1377860068);
 
     const QString wide = Pseudonymizer::keyedDigitString(QStringLiteral("x"), key, 25);
     QVERIFY(wide.startsWith(QLatin1String("00000")));
@@ -82,62 +79,38 @@ void TestPseudonymizer::pseudonyms_data()
     QTest::addColumn<int>("type");
     QTest::addColumn<bool>("real");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("pattern");
-    QTest::newRow("name") << 4 << false << QString::fromUtf8("Müller") << "nameoqysizjayhgteo";
-    QTest::newRow("name decomposed, padded")
-        << 4 << false << QString::fromUtf8(" Mu\u0308ller\t") << "nameoqysizjayhgteo";
-    QTest::newRow("zip, real") << 7 << true << "10115"
-                               << "56966";
-    QTest::newRow("zip") << 7 << false << "10115"
-                         << "07184839";
-    QTest::newRow("street no") << 6 << false << QString::fromUtf8(" Hauptstraße  12b ")
-                               << "str[a-z]{12} 12b";
+    QTest::addColumn<QString>("expected");
     // Pinned values: pseudonyms must stay the same across versions, byte for byte.
-    QTest::newRow("street no, pinned")
-        << 6 << false << QString::fromUtf8("Hauptstraße 12a") << "strvziotitokdlc 12a";
-    QTest::newRow("street no, real")
-        << 6 << true << QString::fromUtf8("Hauptstraße 12a") << "vziotito 12a";
-    QTest::newRow("domain") << 12 << false << " example.org"
-                            << "olsrjgpkjzvx\\.invalid";
-    QTest::newRow("email") << 2 << false << "Max.Mustermann@example.com"
-                           << "hshiwvzsjswznbdr@example\\.invalid";
-    QTest::newRow("email, real") << 2 << true << "Max.Mustermann@example.com"
-                                 << "hshiwvzsjswznbdr@example\\.invalid";
-    QTest::newRow("email decomposed, padded")
-        << 2 << false << QString::fromUtf8(" ju\u0308rgen.mu\u0308ller@beispiel.de\t")
-        << "leabikiqmcbitklr@example\\.invalid";
-    QTest::newRow("phone, real, short") << 9 << true << "1234"
-                                        << "[0-9]{6}";
-    QTest::newRow("phone, real") << 9 << true << "0171 1234567"
-                                 << "[0-9]{11}";
+    addRow("text", 1, false, "Müller", "txtjsqswxuetpuhai");
+    addRow("place", 3, false, "Müller", "placexfluvbgjhqxd");
+    addRow("name", 4, false, "Müller", "nameoqysizjayhgteo");
+    addRow("name decomposed, padded", 4, false, " Mu\u0308ller\t", "nameoqysizjayhgteo");
+    addRow("street", 5, false, "Hauptstraße 12a", "strefglmgsovlgq");
+    addRow("company", 8, false, "Müller", "compxaqkalosjijjox");
+    addRow("tax no", 10, false, "12345", "stno85614796044135");
+    addRow("tax no, real", 10, true, "12345", "2896677312");
+    addRow("zip, real", 7, true, "10115", "56966");
+    addRow("zip", 7, false, "10115", "07184839");
+    addRow("street no, blanks around", 6, false, " Hauptstraße  12b ", "strvziotitokdlc 12b");
+    addRow("street no", 6, false, "Hauptstraße 12a", "strvziotitokdlc 12a");
+    addRow("street no, real", 6, true, "Hauptstraße 12a", "vziotito 12a");
+    addRow("domain", 12, false, " example.org", "olsrjgpkjzvx.invalid");
+    addRow("email", 2, false, "Max.Mustermann@example.com", "hshiwvzsjswznbdr@example.invalid");
+    addRow("email, real", 2, true, "Max.Mustermann@example.com",
+           "hshiwvzsjswznbdr@example.invalid");
+    addRow("email decomposed, padded", 2, false, " ju\u0308rgen.mu\u0308ller@beispiel.de\t",
+           "leabikiqmcbitklr@example.invalid");
+    addRow("phone", 9, false, "0171 1234567", "tel76837062939179");
+    addRow("phone, real, short", 9, true, "1234", "890678");
+    addRow("phone, real", 9, true, "0171 1234567", "37249118747");
     // Every digit counts, the nines too.
-    QTest::newRow("phone, real, nines") << 9 << true << "99999999"
-                                        << "63066999";
-    QTest::newRow("phone, real, grouped") << 9 << true << "+49 (0)911 / 99 99-9"
-                                          << "74540118504";
-    QTest::newRow("vat id, real") << 11 << true << "DE123456789"
-                                  << "DE[0-9]{10}";
-    QTest::newRow("ip, real") << 13 << true << "10.0.0.1"
-                              << "2001:db8:[0-9a-f:]+";
-}
-
-void TestPseudonymizer::emailFromKeyStreams()
-{
-    // The local part is 12 letters from the first key stream and 4 from the second, each
-    // stream block being HMAC(subkey, normalised text || counter 0).
-    const Pseudonymizer p = engine();
-    const QByteArray text = QByteArrayLiteral("j\xc3\xbcrgen.m\xc3\xbcller@beispiel.de");
-    const auto letters = [&](const HmacKey &key, int n) {
-        const QByteArray block = QMessageAuthenticationCode::hash(
-            text + QByteArray(4, '\0'), key.bytes(), QCryptographicHash::Sha256);
-        QString out;
-        for (int i = 0; i < n; ++i)
-            out += QChar(u'a' + uchar(block[i]) % 26);
-        return out;
-    };
-    QCOMPARE(p.keyedPseudonym(FieldTypeId::Email, QString::fromUtf8(text)),
-             letters(p.subkey(FieldTypeId::Email), 12) +
-                 letters(p.extSubkey(FieldTypeId::Email), 4) + QStringLiteral("@example.invalid"));
+    addRow("phone, real, nines", 9, true, "99999999", "63066999");
+    addRow("phone, real, grouped", 9, true, "+49 (0)911 / 99 99-9", "74540118504");
+    addRow("vat id", 11, false, "DE123456789", "vatggqhgvulgcvfadtn");
+    addRow("vat id, real", 11, true, "DE123456789", "DE5409645528");
+    addRow("ip", 13, false, "10.0.0.1", "ipetzzdmebcqhxqiyy");
+    addRow("ip, real", 13, true, "10.0.0.1", "2001:db8:fe43:b05e:2769:14c:6fde:ab06");
+    addRow("not a keyed type", 14, false, "10", "");
 }
 
 void TestPseudonymizer::pseudonyms()
@@ -145,17 +118,12 @@ void TestPseudonymizer::pseudonyms()
     QFETCH(int, type);
     QFETCH(bool, real);
     QFETCH(QString, text);
-    QFETCH(QString, pattern);
-    const QString pseudonym = engine(real).keyedPseudonym(type, text);
-    QVERIFY2(QRegularExpression(QRegularExpression::anchoredPattern(pattern))
-                 .match(pseudonym)
-                 .hasMatch(),
-             qPrintable(pseudonym));
+    QTEST(engine(real).keyedPseudonym(type, text), "expected");
 }
 
-void TestPseudonymizer::dateTimeShiftAcrossDaylightSaving()
+void TestPseudonymizer::dateTimeShifts()
 {
-    const Pseudonymizer p = engine(false, 0);
+    Pseudonymizer p = engine(false, 0);
     // A scope whose seconds offset moves across the switch to summer time at 02:00.
     QByteArray scope;
     int offset = 0;
@@ -168,11 +136,9 @@ void TestPseudonymizer::dateTimeShiftAcrossDaylightSaving()
     QCOMPARE(before.secsTo(shifted), qint64(offset));
     QCOMPARE(shifted.timeSpec(), Qt::LocalTime);
     QCOMPARE(shifted.time(), before.time().addSecs(offset + 3600));
-}
 
-void TestPseudonymizer::dateTimeShiftBeyond32Bits()
-{
-    const Pseudonymizer p = engine(false, 1000000);
+    // Shifts of more than 2^31 seconds.
+    p = engine(false, 1000000);
     const QDateTime start(QDate(2000, 1, 1), QTime(12, 0), Qt::UTC);
     const qint64 days =
         Pseudonymizer::scopedOffset(p.subkey(FieldTypeId::DateTime), "dataset", 1000000);
@@ -180,6 +146,13 @@ void TestPseudonymizer::dateTimeShiftBeyond32Bits()
         Pseudonymizer::scopedOffset(p.extSubkey(FieldTypeId::DateTime), "dataset", 86400);
     QVERIFY(qAbs(days) > 24855);
     QCOMPARE(start.secsTo(p.shiftDateTimeForDataset(start, QByteArray())), days * 86400 + seconds);
+
+    // A time step rounds down before the shift.
+    PseudoSettings settings;
+    settings.timeStepSeconds = 60;
+    p = Pseudonymizer(testKey, settings);
+    QCOMPARE(p.shiftDateTimeForDataset(start.addSecs(59), QByteArray()),
+             p.shiftDateTimeForDataset(start, QByteArray()));
 }
 
 QTEST_GUILESS_MAIN(TestPseudonymizer)

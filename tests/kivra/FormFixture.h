@@ -5,6 +5,8 @@
 #include <kivra/Registry.h>
 #include <kivra/ValueExchange.h>
 
+#include <QFile>
+#include <QSettings>
 #include <QStringList>
 #include <QVariantMap>
 #include <QWidget>
@@ -93,3 +95,19 @@ struct CallRecorder
         });
     }
 };
+
+// QSettings answers from a process-wide cache of what it wrote; a copy under a new name makes
+// it parse the bytes on disk, as the next start of the program does.
+inline QString freshCopy(const QString &file)
+{
+    static int copies = 0;
+    const QString copy = QStringLiteral("%1.copy%2.ini").arg(file).arg(++copies);
+    QFile::copy(file, copy);
+    return copy;
+}
+
+// The value under key as the next start of the program reads it from the INI file.
+inline QVariant storedIniValue(const QString &file, const QString &key)
+{
+    return QSettings(freshCopy(file), QSettings::IniFormat).value(key);
+}

@@ -8,9 +8,6 @@
 #include <kivra/Menus.h>
 #include <kivra/NamedSettings.h>
 #include <kivra/Options.h>
-#include <kivra/helper/Dialog.h>
-#include <kivra/helper/MainWnd.h>
-#include <kivra/helper/UserEventFilter.h>
 
 #include <QActionGroup>
 #include <QComboBox>
@@ -82,21 +79,6 @@ QVariantList shownItems(const QListWidget *list, bool checkList)
     return shown;
 }
 
-// Counts the Close events of the object it filters.
-class CloseCounter : public QObject
-{
-public:
-    using QObject::QObject;
-
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        count += event->type() == QEvent::Close;
-        return false;
-    }
-
-    int count = 0;
-};
-
 QList<bool> storedFlags(const QVariantMap &vars, const QString &name)
 {
     return selectedFlags(vars.value(name).value<T_LISTDATA>());
@@ -124,8 +106,6 @@ private slots:
     void choosers();
     void pathButtons_data();
     void pathButtons();
-    void closeButtons_data();
-    void closeButtons();
     void newSetting_data();
     void newSetting();
     void switchSetting_data();
@@ -135,20 +115,9 @@ private slots:
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
-    // QSettings answers from a process-wide cache of what it wrote; a copy under a new name
-    // makes it parse the bytes on disk.
-    QVariant stored(const QString &file, const QString &key);
 
     QTemporaryDir m_dir;
-    int m_copies = 0;
 };
-
-QVariant TestKivraHandlers::stored(const QString &file, const QString &key)
-{
-    const QString copy = path(QStringLiteral("copy%1.ini").arg(++m_copies));
-    QFile::copy(file, copy);
-    return QSettings(copy, QSettings::IniFormat).value(key);
-}
 
 void TestKivraHandlers::groupBox_data()
 {
@@ -561,76 +530,6 @@ void TestKivraHandlers::pathButtons()
     QCOMPARE(form.recorder.calls, seen);
 }
 
-void TestKivraHandlers::closeButtons_data()
-{
-    QTest::addColumn<bool>("mainWindow");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<int>("result");
-
-    QTest::newRow("dialog, OK") << false << int(kOkButton) << 1 << int(QDialog::Accepted);
-    QTest::newRow("dialog, Abbrechen")
-        << false << int(kCancelButton) << 1 << int(QDialog::Rejected);
-    QTest::newRow("dialog, OK refused") << false << int(kOkButton) << 0 << -1;
-    QTest::newRow("main window, Beenden") << true << int(kCloseButton) << 1 << 1;
-    QTest::newRow("main window, Abbrechen") << true << int(kCancelButton) << 1 << 0;
-}
-
-// The close sequence runs once, also when the window's Close event follows, and then ends the
-// window in its own way.
-void TestKivraHandlers::closeButtons()
-{
-    QFETCH(bool, mainWindow);
-    QFETCH(int, code);
-    QFETCH(int, answer);
-    QFETCH(int, result);
-
-    CallRecorder recorder;
-    QVariantMap vars;
-    const INFO record(mainWindow ? kMainWindow : kDialogWindow, {}, QString(), QVariant(),
-                      QString(), recorder.callback("window", answer));
-    std::unique_ptr<QWidget> window;
-    if (mainWindow) {
-        auto *main = new helper::MainWnd;
-        main->init(0, record, &vars, main);
-        window.reset(main);
-    } else {
-        auto *dialog = new helper::Dialog;
-        dialog->init(0, record, &vars, dialog);
-        window.reset(dialog);
-    }
-    auto *filter = new INFO::UserEventFilter(window.get());
-    filter->setup(&vars, {}, record, window.get(), false, 0);
-    window->installEventFilter(filter);
-    // Installed last, so it sees every Close event before the form's filter.
-    auto *closeEvents = new CloseCounter(window.get());
-    window->installEventFilter(closeEvents);
-    window->show();
-    mainWindowExitCode = -1;
-
-    auto *button = new QPushButton(window.get());
-    const INFO field(quint32(code), {}, QString(), QVariant(), QString(),
-                     recorder.callback("button"));
-    const HandlerContext context = makeHandlerContext(field, record, window.get(), button, &vars);
-    connect(button, &QPushButton::clicked, button, [context] { onButtonClicked(context); });
-    button->click();
-    QCoreApplication::processEvents();
-
-    const char *type = code == kCancelButton ? "kReject" : "kAccept";
-    QStringList seen {QStringLiteral("button %1").arg(type), QStringLiteral("window %1").arg(type)};
-    if (answer)
-        seen << "window kCleanup";
-    QCOMPARE(recorder.calls, seen);
-    QCOMPARE(window->isVisible(), answer == 0);
-    if (mainWindow) {
-        QCOMPARE(mainWindowExitCode, result);
-        QCOMPARE(window->property("mainwindow_exitcode"), QVariant(result));
-        QCOMPARE(closeEvents->count, 1);
-    } else if (answer) {
-        QCOMPARE(static_cast<QDialog *>(window.get())->result(), result);
-    }
-}
-
 namespace {
 
 struct Selector
@@ -729,14 +628,15 @@ void TestKivraHandlers::newSetting()
 
     // The current configuration was saved first, without asking.
     QCOMPARE(kinds(form.asked), QList<Kind> {Kind::Text});
-    QCOMPARE(stored(selector.file, "grp/eins").toMap().value("city"), QVariant("A-bearbeitet"));
+    QCOMPARE(storedIniValue(selector.file, "grp/eins").toMap().value("city"),
+             QVariant("A-bearbeitet"));
     const QStringList before {"eins", "zwei"};
     QCOMPARE(entries(selector.combo), created.isEmpty() ? before : before + QStringList {created});
     QCOMPARE(selector.combo->currentData().toString(), created.isEmpty() ? "eins" : created);
-    QCOMPARE(stored(selector.file, "default_conf/name").toString(),
+    QCOMPARE(storedIniValue(selector.file, "default_conf/name").toString(),
              created.isEmpty() ? "eins" : created);
     if (!created.isEmpty())
-        QCOMPARE(stored(selector.file, "grp/" + created).toMap().keys(), savedKeys);
+        QCOMPARE(storedIniValue(selector.file, "grp/" + created).toMap().keys(), savedKeys);
     QCOMPARE(selector.city->text(), "A-bearbeitet");
 }
 
@@ -763,8 +663,9 @@ void TestKivraHandlers::switchSetting()
     selector.combo->setCurrentIndex(1);
 
     QCOMPARE(kinds(form.asked), autoSave ? QList<Kind>() : QList<Kind> {Kind::Question});
-    QCOMPARE(stored(selector.file, "grp/eins").toMap().value("city").toString(), formerCity);
-    QCOMPARE(stored(selector.file, "default_conf/name"), QVariant("zwei"));
+    QCOMPARE(storedIniValue(selector.file, "grp/eins").toMap().value("city").toString(),
+             formerCity);
+    QCOMPARE(storedIniValue(selector.file, "default_conf/name"), QVariant("zwei"));
     QCOMPARE(selector.city->text(), "B");
     QCOMPARE(form.vars.value("city"), QVariant("B"));
 }
@@ -818,9 +719,9 @@ void TestKivraHandlers::deleteSetting()
 
     QCOMPARE(kinds(form.asked), asked);
     QCOMPARE(entries(selector.combo), left);
-    QCOMPARE(stored(selector.file, "grp/" + name).isValid(), left.contains(name));
+    QCOMPARE(storedIniValue(selector.file, "grp/" + name).isValid(), left.contains(name));
     if (!left.contains(name))
-        QCOMPARE(stored(selector.file, "default_conf/name").toString(),
+        QCOMPARE(storedIniValue(selector.file, "default_conf/name").toString(),
                  selector.combo->currentData().toString());
     QCOMPARE(selector.city->text(), city);
 }

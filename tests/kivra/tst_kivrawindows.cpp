@@ -2,6 +2,7 @@
 
 #include <kivra/Callbacks.h>
 #include <kivra/DialogHook.h>
+#include <kivra/Handlers.h>
 #include <kivra/Menus.h>
 #include <kivra/Options.h>
 #include <kivra/Records.h>
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -33,7 +35,22 @@ using namespace kivra;
 
 namespace {
 
-enum class Action { None, Ok, Cancel, Escape, EscapeWithoutCancel, Close };
+enum class Action { None, Ok, Cancel, CloseButton, Escape, EscapeWithoutCancel, Close };
+
+// Counts the Close events of the object it filters.
+class CloseCounter : public QObject
+{
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        count += event->type() == QEvent::Close;
+        return false;
+    }
+
+    int count = 0;
+};
 
 // A shown framework window with its event filter set up as the form builder does it, closed
 // by the action; the window's and the buttons' callbacks record every close moment.
@@ -45,6 +62,7 @@ struct FilteredWindow
     Window window;
     INFO record;
     CloseSaveInfo closeSave;
+    CloseCounter *closeEvents = nullptr;
 
     FilteredWindow(int answer, FormFlags flags, Action action = Action::None, int buttonAnswer = 1)
         : record(kDialogWindow, {}, QString(), QVariant(), QString(),
@@ -55,16 +73,18 @@ struct FilteredWindow
         filter->setup(&vars, closeSave, record, &window, action == Action::EscapeWithoutCancel,
                       flags);
         window.installEventFilter(filter);
+        // Installed last, so it sees every Close event before the form's filter.
+        closeEvents = new CloseCounter(&window);
+        window.installEventFilter(closeEvents);
         window.show();
-        if (action == Action::Ok || action == Action::Cancel) {
-            // What the OK and Cancel buttons do: run the close sequence, then end the dialog.
-            const CallbackType code = action == Action::Ok ? kAccept : kReject;
-            const INFO button(code == kAccept ? kOkButton : kCancelButton, {}, QString(),
-                              QVariant(), QStringLiteral("button"),
-                              recorder.callback("button", buttonAnswer));
-            if constexpr (std::is_base_of_v<QDialog, Window>)
-                if (closeWindow(&window, &window, code, record, button, &vars, &closeSave))
-                    code == kAccept ? window.accept() : window.reject();
+        if (action == Action::Ok || action == Action::Cancel || action == Action::CloseButton) {
+            const int code = action == Action::Ok ? kOkButton
+                : action == Action::Cancel        ? kCancelButton
+                                                  : kCloseButton;
+            auto *button = new QPushButton(&window);
+            const INFO field(quint32(code), {}, QString(), QVariant(), QString(),
+                             recorder.callback("button", buttonAnswer));
+            onButtonClicked(makeHandlerContext(field, record, &window, button, &vars));
         } else if (action == Action::Close) {
             window.close();
         } else if (action != Action::None) {
@@ -318,6 +338,12 @@ void TestKivraWindows::closeSequence_data()
     // Escape decides the close; the queued close() then passes without a second round.
     QTest::newRow("main window Escape")
         << true << Action::Escape << closeAccepts << 1 << 1 << rejected << false << -1 << 0;
+    QTest::newRow("main window, Beenden")
+        << true << Action::CloseButton << 0 << 1 << 1 << QStringList {"button kAccept"} + accepted
+        << false << -1 << 1;
+    QTest::newRow("main window, Abbrechen")
+        << true << Action::Cancel << 0 << 1 << 1 << QStringList {"button kReject"} + rejected
+        << false << -1 << 0;
 }
 
 void TestKivraWindows::closeSequence()
@@ -336,6 +362,10 @@ void TestKivraWindows::closeSequence()
         FilteredWindow<helper::MainWnd> form(answer, FormFlags(formFlags), action, buttonAnswer);
         QCOMPARE(form.recorder.calls, calls);
         QCOMPARE(form.window.isVisible(), staysOpen);
+        // The close sequence runs once, also when the window's Close event follows.
+        QCOMPARE(form.closeEvents->count, 1);
+        if (calls.value(0).startsWith("button"))
+            QCOMPARE(form.window.property("mainwindow_exitcode"), QVariant(exitCode));
     } else {
         FilteredWindow<helper::Dialog> form(answer, FormFlags(formFlags), action, buttonAnswer);
         QCOMPARE(form.recorder.calls, calls);
