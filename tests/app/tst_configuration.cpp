@@ -38,9 +38,7 @@ private slots:
     void initTestCase();
 
     void roundTrip();
-    void buttonsAskForTheFile();
-    void csvConfigurationOnAWorkbookAssignsNothing();
-    void missingEntriesTakeTheWindowsOwn();
+    void csvConfigurationOnAWorkbook();
     void foreignFileChangesNothing_data();
     void foreignFileChangesNothing();
     void failedSaveIsReported();
@@ -83,8 +81,14 @@ void TestConfiguration::roundTrip()
     m_dialog->optionMap().insert(QStringLiteral("pseudo_key"), QByteArray(16, 'k'));
     m_dialog->optionMap().insert(QStringLiteral("intScaleFactor"), 3.0);
 
+    // Through the buttons: a cancelled file dialog saves nothing.
+    press("tmp_sichern");
+    QCOMPARE(takePrompts(), QStringList({"Konfiguration speichern|"}));
+    QCOMPARE(QDir(m_dir->path()).entryList({"*.conf"}, QDir::Files), QStringList());
     const QString file = path("lieferung.vondrel.conf");
-    QVERIFY(m_dialog->saveConfigurationTo(file));
+    m_answer = file;
+    press("tmp_sichern");
+    takePrompts();
     QVERIFY(!readFile(file).contains("pseudo_key"));
     QVERIFY(!readFile(file).contains("kkkk"));
     QSettings stored(file, QSettings::IniFormat);
@@ -102,7 +106,9 @@ void TestConfiguration::roundTrip()
     m_dialog->optionMap().insert(QStringLiteral("pseudo_key"), QByteArray(16, 'n'));
     m_dialog->optionMap().insert(QStringLiteral("intScaleFactor"), 7.0);
 
-    QVERIFY(m_dialog->loadConfigurationFrom(file));
+    m_answer = file;
+    press("tmp_laden");
+    QCOMPARE(takePrompts(), QStringList({"Konfiguration laden|"}));
     QCOMPARE(DialogTestAccess::templates(*m_dialog),
              QVariantMap({{"1", "<NAME>"}, {"3", "<AMOUNT_COMMA>"}}));
     QCOMPARE(markedColumns(), QList<int>({0, 2}));
@@ -118,28 +124,7 @@ void TestConfiguration::roundTrip()
     QCOMPARE(types()->currentData().toString(), QStringLiteral("<AMOUNT_COMMA>"));
 }
 
-void TestConfiguration::buttonsAskForTheFile()
-{
-    choose(writeFile("lieferung.csv", csvTable));
-    assignType(1, QStringLiteral("<PLACE>"));
-    // A cancelled dialog does nothing.
-    press("tmp_sichern");
-    QCOMPARE(takePrompts(), QStringList({"Konfiguration speichern|"}));
-    QCOMPARE(QDir(m_settingsDir->path()).entryList({"*.conf"}, QDir::Files), QStringList());
-
-    m_answer = path("a.vondrel.conf");
-    press("tmp_sichern");
-    takePrompts();
-    QVERIFY(QFileInfo::exists(path("a.vondrel.conf")));
-
-    assignType(1, QString());
-    m_answer = path("a.vondrel.conf");
-    press("tmp_laden");
-    QCOMPARE(takePrompts(), QStringList({"Konfiguration laden|"}));
-    QCOMPARE(markedColumns(), QList<int>({1}));
-}
-
-void TestConfiguration::csvConfigurationOnAWorkbookAssignsNothing()
+void TestConfiguration::csvConfigurationOnAWorkbook()
 {
     choose(writeFile("lieferung.csv", csvTable));
     assignType(0, QStringLiteral("<NAME>"));
@@ -159,25 +144,9 @@ void TestConfiguration::csvConfigurationOnAWorkbookAssignsNothing()
     QCOMPARE(columns()->count(), 2);
     QCOMPARE(markedColumns(), QList<int>());
     QCOMPARE(types()->currentIndex(), 0);
-}
-
-void TestConfiguration::missingEntriesTakeTheWindowsOwn()
-{
-    choose(writeFile("lieferung.csv", csvTable));
-    assignType(0, QStringLiteral("<NAME>"));
-    const QString file = writeConfiguration(QStringLiteral("knapp.vondrel.conf"),
-                                            {{"input_filename", path("lieferung.csv")}});
-
-    QVERIFY(m_dialog->loadConfigurationFrom(file));
-    QVERIFY(DialogTestAccess::templates(*m_dialog).isEmpty());
-    QCOMPARE(markedColumns(), QList<int>());
-    for (const QString &key : ConfigurationFile::settingKeys()) {
-        QVERIFY2(m_dialog->optionMap().contains(key), qPrintable(key));
+    // Settings the file lacks take the window's own.
+    for (const QString &key : ConfigurationFile::settingKeys())
         QCOMPARE(plain(*m_dialog, key), DialogTestAccess::setting(*m_dialog, key));
-    }
-    QCOMPARE(plain(*m_dialog, QStringLiteral("dateMaxShiftDays")).toInt(), 365);
-    QCOMPARE(plain(*m_dialog, QStringLiteral("dateToTextFmt")).toString(),
-             QStringLiteral("dd.MM.yyyy"));
 }
 
 void TestConfiguration::foreignFileChangesNothing_data()

@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include <limits>
+#include <tuple>
 
 #include <ctime>
 
@@ -97,13 +98,10 @@ private slots:
     void datesInAnyZone();
     void datesFromCsvText();
     void insertColumn();
-    void insertColumnRefused_data();
-    void insertColumnRefused();
     void scaleNumericString_data();
     void scaleNumericString();
     void promptAndClipboard();
 
-    void writeCreatesDirectoriesAndBom_data();
     void writeCreatesDirectoriesAndBom();
     void writeRefusesProtectedFiles_data();
     void writeRefusesProtectedFiles();
@@ -220,16 +218,12 @@ void TestDataSheetObject::typedReads_data()
     QTest::newRow("text with unit")
         << QVariant(QStringLiteral("12 kg")) << true << 12 << 12LL << 12.0;
     QTest::newRow("Ja with blanks") << QVariant(QStringLiteral(" Ja ")) << true << 0 << 0LL << 0.0;
-    QTest::newRow("WAHR") << QVariant(QStringLiteral("WAHR")) << true << 0 << 0LL << 0.0;
     QTest::newRow("nein") << QVariant(QStringLiteral("nein")) << false << 0 << 0LL << 0.0;
-    QTest::newRow("Falsch") << QVariant(QStringLiteral("Falsch")) << false << 0 << 0LL << 0.0;
     QTest::newRow("0 with blanks") << QVariant(QStringLiteral(" 0 ")) << false << 0 << 0LL << 0.0;
     QTest::newRow("other text") << QVariant(QStringLiteral("vielleicht")) << true << 0 << 0LL
                                 << 0.0;
     QTest::newRow("text beyond int")
         << QVariant(QStringLiteral("3000000000")) << true << intMax << 3000000000LL << 3e9;
-    QTest::newRow("text below int")
-        << QVariant(QStringLiteral("-3000000000")) << true << intMin << -3000000000LL << -3e9;
     QTest::newRow("text beyond everything")
         << QVariant(QStringLiteral("1e300")) << true << intMax << longMax << 1e300;
     QTest::newRow("text below everything")
@@ -400,32 +394,18 @@ void TestDataSheetObject::insertColumn()
     QCOMPARE(untitled.colName(3), QStringLiteral("D"));
     QCOMPARE(untitled.colNo(QStringLiteral("d")), 3);
     QVERIFY(!document->read(1, 4).isValid());
-}
 
-void TestDataSheetObject::insertColumnRefused_data()
-{
-    QTest::addColumn<int>("firstRow");
-    QTest::addColumn<bool>("hasTitle");
-    QTest::addColumn<QStringList>("ids");
-
-    QTest::newRow("no row above the data for the title") << 0 << true << threeIds;
-    QTest::newRow("a column without a name") << 1 << true << QStringList({"1", "2"});
-    QTest::newRow("the next id is taken") << 1 << false << QStringList({"1", "2", "4"});
-}
-
-void TestDataSheetObject::insertColumnRefused()
-{
-    QFETCH(int, firstRow);
-    QFETCH(bool, hasTitle);
-    QFETCH(QStringList, ids);
-
-    const auto model = csvModel({{"Name", "Ort", "Betrag"}, {"Anna", "Berlin", "1,50"}});
-    DataSheetObject sheet;
-    sheet.init(model.get(), ids, ids, firstRow, -1, hasTitle, false);
-    QCOMPARE(sheet.insertColumn(QStringLiteral("Neu")), -1);
-    QCOMPARE(model->columnCount(), 3);
-    QCOMPARE(model->text(1, 1), QStringLiteral("Berlin"));
-
+    // Refused, the table unchanged: no row above the data for the title, a column without a
+    // name, the next id taken, no model.
+    const auto table = csvModel({{"Name", "Ort"}, {"Anna", "Berlin"}});
+    const QList<std::tuple<int, bool, QStringList>> refused {
+        {0, true, {"1", "2"}}, {1, true, {"1"}}, {1, false, {"1", "3"}}};
+    for (const auto &[firstRow, hasTitle, ids] : refused) {
+        DataSheetObject other;
+        other.init(table.get(), ids, ids, firstRow, -1, hasTitle, false);
+        QCOMPARE(other.insertColumn(QStringLiteral("Neu")), -1);
+    }
+    QCOMPARE(table->columnCount(), 2);
     DataSheetObject noModel;
     noModel.init(nullptr, {}, {}, 1, -1, true, false);
     QCOMPARE(noModel.insertColumn(QStringLiteral("Neu")), -1);
@@ -464,29 +444,18 @@ void TestDataSheetObject::promptAndClipboard()
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kopiert"));
 }
 
-void TestDataSheetObject::writeCreatesDirectoriesAndBom_data()
-{
-    QTest::addColumn<bool>("withBom");
-    QTest::newRow("with mark") << true;
-    QTest::newRow("without mark") << false;
-}
-
 void TestDataSheetObject::writeCreatesDirectoriesAndBom()
 {
-    QFETCH(bool, withBom);
-
     DataSheetObject sheet;
     const QString target = path(QStringLiteral("neu/tiefer/bericht.txt"));
-    const QByteArray mark = withBom ? "\xEF\xBB\xBF" : "";
-    QCOMPARE(sheet.writeUtf8TextFileEx(target, QStringLiteral("Grüße\n"), withBom), QString());
-    QCOMPARE(readFile(target),
-             mark +
-                 "Gr\xC3\xBC\xC3\x9F"
-                 "e\n");
-
-    // An existing file is replaced whole.
-    QVERIFY(sheet.writeUtf8TextFile(target, QStringLiteral("x"), withBom));
-    QCOMPARE(readFile(target), mark + "x");
+    for (const bool withBom : {true, false}) {
+        const QByteArray mark = withBom ? "\xEF\xBB\xBF" : "";
+        QCOMPARE(sheet.writeUtf8TextFileEx(target, QStringLiteral("Grüße\n"), withBom), QString());
+        QCOMPARE(readFile(target), mark + "Gr\xC3\xBC\xC3\x9F" + "e\n");
+        // An existing file is replaced whole.
+        QVERIFY(sheet.writeUtf8TextFile(target, QStringLiteral("x"), withBom));
+        QCOMPARE(readFile(target), mark + "x");
+    }
 }
 
 void TestDataSheetObject::writeRefusesProtectedFiles_data()

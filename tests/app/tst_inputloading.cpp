@@ -1,6 +1,5 @@
 #include "CsvFormatChoice.h"
 #include "DialogTestAccess.h"
-#include "ModalDialogStep.h"
 #include "QxtCsvModel.h"
 #include "WindowTest.h"
 #include "XlsxFixture.h"
@@ -86,7 +85,6 @@ private slots:
     void sheetChoice();
     void startUpKeepsRestoredFormat();
     void formatChoices();
-    void userSession();
 
 private:
     // Each sheet holds a title row and three rows of data.
@@ -465,57 +463,14 @@ void TestInputLoading::formatChoices()
              Q::QuoteSingle | Q::EscapeBackslash | Q::RelaxedInput);
     QCOMPARE(csvQuoteMode(1, 0, false, true), Q::QuoteSingle | Q::QuoteAlways);
     QCOMPARE(csvQuoteMode(0, 4, true, true), Q::EscapeDoubledQuote | Q::RelaxedInput);
-    // "Automatisch" has no separator of its own.
+    // "Automatisch" has no separator of its own; one the form cannot show falls back to it.
     QCOMPARE(csvSeparatorForId(0), QChar(u';'));
-    QCOMPARE(csvSeparatorForId(1), QChar(u'\t'));
-    QCOMPARE(csvSeparatorId(QChar(u',')), 2);
     QCOMPARE(csvSeparatorId(QChar(u'|')), 0);
     // The toolkit no longer knows "System" by name; it still means the locale's encoding.
     QVERIFY(!csvCodecForName(QString()));
     QVERIFY(csvCodecForName(QStringLiteral("System")));
     QVERIFY(csvCodecForName(QStringLiteral("UTF-16")));
     QVERIFY(!csvCodecForName(QStringLiteral("keine-Kodierung")));
-}
-
-void TestInputLoading::userSession()
-{
-    // A first session, everything by the window's own widgets.
-    m_dialog->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
-    choose(writeFile(
-        QStringLiteral("Kunden.csv"),
-        "Kunde;Strasse;Ort;IBAN\r\nAnna Schmidt;Weg 1;K\xC3\xB6ln;DE02120300000000202051\r\n"
-        "Ben Meier;Pfad 2;Bonn;DE02500105170137075030\r\n"));
-    assignType(0, QStringLiteral("<NAME>"));
-    assignType(3, QStringLiteral("<IBAN>"));
-    emptyFields()->item(1)->setCheckState(Qt::Checked);
-    combo("sep_data_field")->setCurrentIndex(combo("sep_data_field")->findData(2));
-    combo("sep_data_field")->setCurrentIndex(combo("sep_data_field")->findData(3));
-    checkBox("csv_input_relaxed")->click();
-    startRow()->stepBy(1);
-    startRow()->stepBy(-1);
-    QTest::qWait(150);
-    QCOMPARE(inputModel()->columnCount(), 4);
-    QCOMPARE(DialogTestAccess::templates(*m_dialog).size(), 2);
-
-    const auto ran = onNextModalDialog(m_dialog.get(), [](QDialog *settings) {
-        for (QPushButton *button : settings->findChildren<QPushButton *>())
-            if (button->text() == QStringLiteral("Abbrechen"))
-                button->click();
-    });
-    press("config_replacements");
-    QVERIFY(*ran);
-
-    m_itemAnswer = QStringLiteral("Zwei");
-    choose(writeWorkbook("Mappe.xlsx", {QStringLiteral("Eins"), QStringLiteral("Zwei")},
-                         {QXlsx::CellRange(2, 2, 3, 3)}));
-    assignType(1, QStringLiteral("<AMOUNT_COMMA>"));
-    QCOMPARE(columnCaptions(), QStringList({"A [Titel Zwei]", "B [Betrag]"}));
-    QVERIFY(!columns()->itemIcon(1).isNull());
-
-    const QString screenshot = qEnvironmentVariable("VONDREL_SCREENSHOT");
-    if (!screenshot.isEmpty())
-        QVERIFY(m_dialog->grab().save(screenshot));
 }
 
 QTEST_MAIN(TestInputLoading)

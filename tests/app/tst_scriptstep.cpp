@@ -28,7 +28,7 @@ private slots:
     void scriptFillsAnInsertedSheetColumn();
     void failingScriptKeepsEarlierChanges_data();
     void failingScriptKeepsEarlierChanges();
-    void unreadableOrEmptyScript();
+    void unreadableScript();
 
 private:
     RunSettings csvRunSettings(const QByteArray &script) const;
@@ -183,23 +183,18 @@ void TestScriptStep::failingScriptKeepsEarlierChanges()
     QCOMPARE(readFile(path("out.csv")), QByteArray("\"Name\"\n\"Anna\"\n"));
 }
 
-void TestScriptStep::unreadableOrEmptyScript()
+void TestScriptStep::unreadableScript()
 {
     const RunSettings s = csvRunSettings("");
     QxtCsvModel model;
     csvInput(s, "Name\nAnna\n", model);
+    ScriptStep::Setup missing = setup(s, {"1"}, {"1 [Name]"});
+    missing.scriptFileName = path("fehlt.js");
     ScriptTarget target;
     target.model = &model;
     target.firstRow = 1;
-
-    const ScriptStep empty(setup(s, {"1"}, {"1 [Name]"}));
-    empty(target);
-    QVERIFY(m_prompts.isEmpty());
-
-    ScriptStep::Setup missing = setup(s, {"1"}, {"1 [Name]"});
-    missing.scriptFileName = path("fehlt.js");
-    const ScriptStep unreadable(missing);
-    unreadable(target);
+    const ScriptStep step(missing);
+    step(target);
     QCOMPARE(m_prompts.size(), 1);
     QVERIFY(m_prompts.first().startsWith(
         QStringLiteral("Fehler:|Die Scriptdatei konnte nicht geladen werden:\r\n")));
