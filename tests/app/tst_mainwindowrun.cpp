@@ -5,6 +5,7 @@
 #include "XlsxFixture.h"
 
 #include "Document.h"
+#include "Worksheet.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,6 +36,7 @@ class TestMainWindowRun : public WindowTest
 private slots:
     void csvRun();
     void workbookRun();
+    void windowSettingsReachTheRun();
     void newKeyIsKeptAtOnce();
     void scriptChangesTheOutputCopy();
     void refusedRunsSayWhy_data();
@@ -141,6 +143,38 @@ void TestMainWindowRun::workbookRun()
     const QAbstractItemModel *shown = DialogTestAccess::outputView(*m_dialog)->model();
     QVERIFY(qobject_cast<const QXlsx::SheetModel *>(shown));
     QCOMPARE(shown->index(1, 0).data().toString(), first);
+}
+
+// What the window holds beyond the field types: the detected separator, a table without a
+// title line, the integer factor of the settings, merged cells of a workbook.
+void TestMainWindowRun::windowSettingsReachTheRun()
+{
+    choose(writeFile("zahlen.csv", "7,Anna\r\n12,Berta\r\n30,Cleo\r\n41,Dora\r\n"));
+    checkBox("input_has_title")->setChecked(false);
+    m_dialog->optionMap().insert(QStringLiteral("intScaleFactor"), 3.0);
+    assignType(0, QStringLiteral("<INTEGER>"));
+    setText("export_filename", path("zahlen aus.csv"));
+    run();
+    QCOMPARE(takePrompts(), QStringList({kSuccess}));
+    QCOMPARE(readFile(path("zahlen aus.csv")),
+             QByteArray("\"21\",\"Anna\"\n\"36\",\"Berta\"\n\"90\",\"Cleo\"\n\"123\",\"Dora\"\n"));
+    const QAbstractItemModel *shown = DialogTestAccess::outputView(*m_dialog)->model();
+    QCOMPARE(shown->headerData(1, Qt::Horizontal).toString(), QStringLiteral("B"));
+
+    auto document = newWorkbook();
+    writeRows(*document,
+              {{QStringLiteral("Name"), QStringLiteral("Ort")},
+               {QStringLiteral("Anna"), QStringLiteral("Bonn")},
+               {QStringLiteral("Berta"), QString()}});
+    document->currentWorksheet()->setMergedCells({QXlsx::CellRange(2, 2, 3, 2)});
+    choose(saveWorkbook("verbunden.xlsx", *document));
+    assignType(0, QStringLiteral("<NAME>"));
+    setText("export_filename", path("verbunden aus.xlsx"));
+    run();
+    QCOMPARE(takePrompts(), QStringList({kSuccess}));
+    const QTableView *view = DialogTestAccess::outputView(*m_dialog);
+    QCOMPARE(view->rowSpan(1, 1), 2);
+    QCOMPARE(view->rowSpan(0, 0), 1);
 }
 
 void TestMainWindowRun::newKeyIsKeptAtOnce()

@@ -109,7 +109,7 @@ void TestScriptStep::scriptFillsAnInsertedSheetColumn()
     writeRows(*document,
               {{QStringLiteral("Name"), QStringLiteral("Geboren")},
                {QStringLiteral("Anna"), QDate(1990, 5, 17)},
-               {QStringLiteral("Bert"), QStringLiteral("01.02.2000")}});
+               {QStringLiteral("Bert"), QStringLiteral("2000/02/01")}});
     const QByteArray bytes = readFile(saveWorkbook("in.xlsx", *document));
     auto input = XlsxFixture::load(bytes);
 
@@ -121,6 +121,8 @@ void TestScriptStep::scriptFillsAnInsertedSheetColumn()
     )");
     s.inputFileName = s.loadedFileName = path("in.xlsx");
     s.exportFileName = path("out.xlsx");
+    // A date held as text is read in the user's format.
+    s.dateText.textToDateFmt = QStringLiteral("yyyy/MM/dd");
     RunInput runInput;
     runInput.isXlsx = true;
     runInput.document = input.get();
