@@ -22,5 +22,9 @@ struct DialogTestAccess
     {
         return *dialog.settingsValues().value(key);
     }
+    static vondrel::DateTextSettings dateText(const Dialog &dialog)
+    {
+        return dialog.dateTextSettings();
+    }
     static bool loadOutput(Dialog &dialog) { return dialog.reloadInput(true, false, nullptr); }
 };

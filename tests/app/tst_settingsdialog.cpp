@@ -128,7 +128,12 @@ void TestSettingsDialog::acceptKeepsSettingsTyped()
         settings->findChildren<QDoubleSpinBox *>().constFirst()->setValue(2.5);
         shiftDays(settings)->setValue(100);
         checkBoxIn(settings, QStringLiteral("Metadaten entfernen"))->click();
-        lineEdits(settings).constFirst()->setText(QStringLiteral("yyyy-MM-dd"));
+        // Four formats and two ISO switches, each different, so none can stand in for another.
+        const QList<QLineEdit *> formats = lineEdits(settings);
+        for (int i = 0; i < formats.size(); ++i)
+            formats.at(i)->setText(QStringLiteral("yyyy-MM-dd").left(10 - i));
+        checkBoxIn(settings, QStringLiteral("ISO-Format"), 1)->click();
+        checkBoxIn(settings, QStringLiteral("ISO-Format"), 2)->click();
         if (byClosing)
             settings->close();
         else
@@ -151,6 +156,14 @@ void TestSettingsDialog::acceptKeepsSettingsTyped()
     QCOMPARE(options.value("removeMetaData"), QVariant(true));
     QCOMPARE(options.value("dateToTextFmt"), QVariant(QStringLiteral("yyyy-MM-dd")));
     QCOMPARE(setting("dateMaxShiftDays"), QVariant(100));
+    // The run and the script take the date settings in the same places.
+    const vondrel::DateTextSettings dates = DialogTestAccess::dateText(*m_dialog);
+    QCOMPARE(QStringList({dates.dateToTextFmt, dates.dateTimeToTextFmt, dates.textToDateFmt,
+                          dates.textToDateTimeFmt}),
+             QStringList({"yyyy-MM-dd", "yyyy-MM-d", "yyyy-MM-", "yyyy-MM"}));
+    QCOMPARE(QList<bool>({dates.dateToTextISO, dates.dateTimeToTextISO, dates.textToDateISO,
+                          dates.textToDateTimeISO}),
+             QList<bool>({false, true, true, false}));
 
     // The next start reads the settings the options file kept, not the defaults.
     QVERIFY(m_dialog->close());
