@@ -69,9 +69,9 @@ qsizetype fixedSize(int typeId)
     case QMetaType::QSize:
     case QMetaType::QPoint:
         return 8;
-    case QMetaType::QDateTime: // date, time and a time spec byte
+    case QMetaType::QDateTime: // date, time and a byte for the kind of time
         return 9;
-    case QMetaType::QColor: // spec byte, then alpha, red, green, blue and padding
+    case QMetaType::QColor: // colour model byte, then alpha, red, green, blue and padding
         return 11;
     case QMetaType::QRect:
     case QMetaType::QLine:
@@ -144,11 +144,11 @@ public:
     bool dateTimeVariant()
     {
         int typeId = QMetaType::UnknownType;
-        quint8 spec = 0;
+        quint8 timeKind = 0;
         if (!readTypeId(QDataStream::Qt_5_6, &typeId) || typeId != QMetaType::QDateTime ||
-            !skip(8 + 4) || !read8(&spec)) // a 64-bit Julian day, then milliseconds
+            !skip(8 + 4) || !read8(&timeKind)) // a 64-bit Julian day, then milliseconds
             return false;
-        switch (spec) {
+        switch (timeKind) {
         case Qt::LocalTime:
         case Qt::UTC:
             return true;

@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "FormFixture.h"
 #include "IniValueTexts_p.h"
 
@@ -98,7 +99,7 @@ QByteArray storedVariant(const std::function<void(QDataStream &)> &write)
     return escapedValue("@Variant(", streamed(write));
 }
 
-// A date-time as QSettings stores one on its own; tail writes its time spec and what follows.
+// A date-time as QSettings stores one on its own; tail writes its kind of time and what follows.
 QByteArray storedDateTime(const std::function<void(QDataStream &)> &tail)
 {
     const QByteArray stream = streamed(
@@ -138,32 +139,6 @@ bool isOwnerOnly(const QString &file)
 }
 
 #ifdef Q_OS_LINUX
-// A file-size limit just above the given size for the scope; the signal that would end the
-// process at the limit is ignored, so writes fail as on a full disk.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(qint64 size)
-        : m_previousHandler(signal(SIGXFSZ, SIG_IGN))
-    {
-        getrlimit(RLIMIT_FSIZE, &m_previous);
-        rlimit limited = m_previous;
-        limited.rlim_cur = rlim_t(size);
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_previous);
-        signal(SIGXFSZ, m_previousHandler);
-    }
-
-private:
-    Q_DISABLE_COPY_MOVE(FileSizeLimit)
-
-    rlimit m_previous {};
-    sighandler_t m_previousHandler;
-};
-
 bool writeProcFile(const char *path, const QByteArray &content)
 {
     QFile file(QString::fromLatin1(path));
@@ -572,7 +547,7 @@ void TestKivraIniStore::storedValuesAreCheckedBeforeParsing_data()
     QTest::newRow("time zone id that is no plain text") << key(storedDateTime([](QDataStream &s) {
         s << qint8(Qt::TimeZone) << QString("Europe/\nBerlin");
     })) << false << QVariant();
-    QTest::newRow("unknown time spec")
+    QTest::newRow("unknown kind of time")
         << key(storedDateTime([](QDataStream &s) { s << qint8(9); })) << false << QVariant();
     // Wherever QSettings finds a stored value, the check finds it too.
     QTest::newRow("as a list item") << key("a, " + hostile) << false << QVariant();

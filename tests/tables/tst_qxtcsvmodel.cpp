@@ -1,5 +1,6 @@
 #include "CsvProgressDialog.h"
 #include "CsvWriter.h"
+#include "FileSizeLimit.h"
 #include "QxtCsvModel.h"
 #include "TextCodecBridge.h"
 
@@ -13,12 +14,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCodec>
-
-#ifdef Q_OS_UNIX
-#include <sys/resource.h>
-
-#include <csignal>
-#endif
 
 using Table = QList<QStringList>;
 
@@ -74,34 +69,6 @@ void fill(QxtCsvModel &model, const Table &rows)
         for (int column = 0; column < rows.at(row).size(); ++column)
             model.setText(row, column, rows.at(row).at(column));
 }
-
-#ifdef Q_OS_UNIX
-// Files may not grow past the limit while it lives: writes beyond it fall short, as on a
-// full disk, instead of killing the process.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = qMin(bytes, m_old.rlim_max);
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-private:
-    rlimit m_old {};
-    void (*m_oldHandler)(int) = nullptr;
-};
-#endif
 
 // Remembers every progress dialog that is shown.
 class ShownProgressDialogs : public QObject

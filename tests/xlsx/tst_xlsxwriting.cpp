@@ -1,5 +1,6 @@
 #include "Cell.h"
 #include "Document.h"
+#include "FileSizeLimit.h"
 #include "Workbook.h"
 #include "Worksheet.h"
 #include "XlsxFixture.h"
@@ -16,11 +17,6 @@
 
 #include <cmath>
 #include <memory>
-
-#ifdef Q_OS_LINUX
-#include <csignal>
-#include <sys/resource.h>
-#endif
 
 using namespace QXlsx;
 using XlsxFixture::load;
@@ -363,16 +359,14 @@ void TestXlsxWriting::failedCommitKeepsTheFile()
     for (int row = 1; row <= 20000; ++row)
         QVERIFY(large->write(row, 1, QStringLiteral("Zeile %1 mit Text").arg(row)));
 
-    rlimit saved {};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = rlim_t(oldSize / 2);
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const bool smallSaved = small->saveAs(path);
-    const bool largeSaved = large->saveAs(path);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    bool smallSaved = true;
+    bool largeSaved = true;
+    {
+        const FileSizeLimit limit(oldSize / 2);
+        QVERIFY(limit.isActive());
+        smallSaved = small->saveAs(path);
+        largeSaved = large->saveAs(path);
+    }
 
     QVERIFY(!smallSaved);
     QVERIFY(!largeSaved);
