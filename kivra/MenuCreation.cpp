@@ -165,10 +165,8 @@ void createMenuButton(FormBuild &build, Field &field)
     auto *button = new QPushButton;
     auto *menu = new QMenu(button);
     button->setMenu(menu);
-    if (hasFlags(flags, kDefaultButton)) {
-        button->setAutoDefault(true);
-        button->setDefault(true);
-    }
+    button->setAutoDefault(hasFlags(flags, kDefaultButton));
+    button->setDefault(hasFlags(flags, kDefaultButton));
     std::vector<QPointer<QAction>> created;
     ListDataBinding items(field.start);
     if (items.isBound())

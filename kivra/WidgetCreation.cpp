@@ -226,8 +226,7 @@ void createLineEdit(FormBuild &build, Field &field)
     if (type != kLineEdit) {
         const QString caption = buttonCaptions().value(type);
         auto *browse = new QPushButton(caption);
-        if (has(field, kDefaultButton))
-            setDefaultButton(browse, true);
+        setDefaultButton(browse, has(field, kDefaultButton));
         registerPlainWidget(build, field, browse, kPushButton);
         field.captionPairs.append(CaptionPair {browse, caption});
         connectBrowseButton(build, field, browse, edit);
@@ -239,10 +238,9 @@ void createPushButton(FormBuild &build, Field &field)
 {
     const int type = int(field.record.type);
     auto *button = new QPushButton;
-    if (type == kOkButton)
-        setDefaultButton(button, true);
-    else if (type == kHelpUrlButton || type == kCloseButton || type == kPushButton)
-        setDefaultButton(button, has(field, kDefaultButton));
+    // Qt makes every push button of a QDialog auto-default, so Enter in any field would
+    // press whichever button it picks; only OK and buttons that ask for it take Enter.
+    setDefaultButton(button, type == kOkButton || has(field, kDefaultButton));
     if (const QString fixedName = fixedButtonName(type); !fixedName.isEmpty())
         button->setObjectName(fixedName);
     if (type == kCancelButton)
@@ -257,8 +255,7 @@ void createColorButton(FormBuild &build, Field &field)
 {
     const QString caption = buttonCaptions().value(kColorButton);
     auto *button = new QPushButton(caption);
-    if (has(field, kDefaultButton))
-        setDefaultButton(button, true);
+    setDefaultButton(button, has(field, kDefaultButton));
     // No colour yet shows no swatch rather than a black one.
     if (const auto color = field.value.value<QColor>(); color.isValid()) {
         QPixmap swatch(16, 16);
@@ -277,8 +274,7 @@ void createFontButton(FormBuild &build, Field &field)
     const auto font = field.value.value<QFont>();
     const QString text = QStringLiteral("%1, %2pt").arg(font.family()).arg(font.pointSize());
     auto *button = new QPushButton(text);
-    if (has(field, kDefaultButton))
-        setDefaultButton(button, true);
+    setDefaultButton(button, has(field, kDefaultButton));
     button->setFont(font);
     field.captionPairs = {{nullptr, {}}, {button, text}};
     registerPlainWidget(build, field, button, kPushButton);
