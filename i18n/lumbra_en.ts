@@ -371,6 +371,10 @@ Should it run on “Test and Create”?</translation>
         <source>Der neue Schlüssel konnte nicht in „%1“ gespeichert werden.</source>
         <translation>The new key could not be saved in “%1”.</translation>
     </message>
+    <message>
+        <source>Zeile %1</source>
+        <translation>Line %1</translation>
+    </message>
 </context>
 <context>
     <name>OutputTarget</name>
