@@ -381,6 +381,46 @@ Should it run on “Test and Create”?</translation>
         <source>Zeile %1</source>
         <translation>Line %1</translation>
     </message>
+    <message>
+        <source>Die Datei wurde nicht gefunden.</source>
+        <translation>The file was not found.</translation>
+    </message>
+    <message>
+        <source>Das ist keine Datei.</source>
+        <translation>This is not a file.</translation>
+    </message>
+    <message>
+        <source>Die Datei kann nicht gelesen werden.</source>
+        <translation>The file cannot be read.</translation>
+    </message>
+    <message>
+        <source>%1 (ausgeblendet)</source>
+        <translation>%1 (hidden)</translation>
+    </message>
+    <message>
+        <source>Die Eingabedatei<byte value="xd"/>
+%1<byte value="xd"/>
+ist nicht die geladene Datei<byte value="xd"/>
+%2<byte value="xd"/>
+Bitte die Eingabedatei laden.</source>
+        <translation>The input file<byte value="xd"/>
+%1<byte value="xd"/>
+is not the loaded file<byte value="xd"/>
+%2<byte value="xd"/>
+Please load the input file.</translation>
+    </message>
+    <message>
+        <source>Keiner Spalte ist ein Feldtyp zugewiesen und keine Spalte ist zum Löschen ausgewählt. Es wurde keine Ausgabedatei erstellt.</source>
+        <translation>No column has a field type and no column is chosen for deletion. No output file was created.</translation>
+    </message>
+    <message>
+        <source>Die Datei<byte value="xd"/>
+%1<byte value="xd"/>
+besteht bereits. Soll sie ersetzt werden?</source>
+        <translation>The file<byte value="xd"/>
+%1<byte value="xd"/>
+already exists. Replace it?</translation>
+    </message>
 </context>
 <context>
     <name>OutputTarget</name>
