@@ -84,6 +84,7 @@ Dialog::Dialog(QWidget *parent, const QString &settingsDir)
         kivra::buildForm(this, formFlags, kivra::kDlgTitleSysMinMaxClose, windowRecord(), fields,
                          &m_optionMap, nullptr);
     buildViews(qobject_cast<QLayout *>(result.rootLayout.data()));
+    takeEnterFromButtons();
 
     // The options file restored the format last used for this file; detecting it again would
     // overrule the user's choices.
@@ -96,6 +97,17 @@ Dialog::~Dialog()
     // values above; they go first, while everything they point to is still there.
     while (!children().isEmpty())
         delete children().constLast();
+}
+
+void Dialog::takeEnterFromButtons()
+{
+    // In a QDialog every push button takes Enter by default, and "Beenden" is the form's OK
+    // button: Enter in a file name or the start row would open a chooser or close the window,
+    // and the column assignments, which are not kept, would be gone.
+    for (QPushButton *button : findChildren<QPushButton *>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
 }
 
 void Dialog::buildViews(QLayout *formLayout)
@@ -213,7 +225,7 @@ void Dialog::onFieldChanged(const QString &name)
 void Dialog::onAction(const QString &name, QMap<QString, QVariant> *vars)
 {
     if (name == QLatin1String("tmp_update_input_filename"))
-        reloadInput(false, false, nullptr);
+        refreshInput();
     else if (name == QLatin1String("tmp_empty_select_all"))
         setAllEmptyDataFields(vars, Qt::Checked);
     else if (name == QLatin1String("tmp_empty_select_none"))

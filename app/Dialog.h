@@ -106,11 +106,18 @@ private:
     // Parses the held bytes again with the current options.
     bool reloadInput(bool forOutput, bool detect, bool *bomOut);
     bool inputIsXlsx() const;
+    // "Aktualisieren": the held bytes parsed again, or the file the input field names now
+    // read when it is another one.
+    void refreshInput();
+    // False, after saying so, when name is given but is no regular file that can be read.
+    bool reportUnreadableInput(const QString &name);
     bool readCsv(const QByteArray &bytes, bool forOutput, bool detect, CsvLoad &csv);
     void showCsv(const CsvLoad &csv, bool forOutput);
     void applyDetectedFormat(const CsvLoad &csv);
     void selectEncoding(const QString &name);
     bool readXlsx(const QByteArray &bytes, bool forOutput, XlsxLoad &workbook);
+    // The sheet the user picks of a workbook with several; the first visible one when cancelled.
+    QString chooseSheet(const QXlsx::Document &document);
     void showXlsx(const XlsxLoad &workbook, bool forOutput);
     void setupCsvColumns();
     void setupXlsxColumns();
@@ -138,12 +145,21 @@ private:
     QString storeNewKey(const QByteArray &key);
     // The output copy of a run in the output view.
     void showRunOutput(const RunResult &result);
+    // The output view after another input was read: the old output no longer belongs to it.
+    void clearRunOutput();
+    // Why a run must not start although the run itself would go ahead; empty when it may.
+    QString runRefusal(const RunSettings &settings) const;
+    // The main window has no default button: Enter in one of its fields presses nothing.
+    void takeEnterFromButtons();
 
     // "Speichern" and "Laden" (DialogConfig.cpp): each asks for the file first.
     void saveConfiguration();
     void loadConfiguration();
     // A loaded configuration may switch the script on: true when the user agrees to run it.
     bool confirmLoadedScript(const QVariantMap &loaded);
+    // Where both configuration dialogs open: the folder of the last configuration used, else
+    // the input file's folder.
+    QString configurationFolder() const;
     // The red dots of the column chooser after the templates changed.
     void showAssignedColumns();
     // The files that a configuration or a script must never replace.
@@ -180,6 +196,8 @@ private:
     QIcon m_assignedIcon;
     QByteArray m_rawInput;
     bool m_inputHasBom = false;
+    // The configuration file saved or loaded last.
+    QString m_lastConfiguration;
 
     // The run's settings; the settings dialog edits them.
     QVariant m_intScaleFactor {1};

@@ -8,6 +8,7 @@
 #include <kivra/ValueExchange.h>
 
 #include <QComboBox>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -16,6 +17,7 @@ namespace {
 const QString emptyDataFieldsKey = QStringLiteral("empty_data_fields");
 const QString scriptUseKey = QStringLiteral("script_use");
 const QString scriptFilenameKey = QStringLiteral("script_filename");
+const QString configurationSuffix = QStringLiteral(".vondrel.conf");
 
 QString configurationFilter()
 {
@@ -26,18 +28,42 @@ QString configurationFilter()
 
 void Dialog::saveConfiguration()
 {
-    const QString path = AppPrompt::getSaveFileName(this, tr("Konfiguration speichern"),
-                                                    m_settingsDir, configurationFilter());
-    if (!path.isEmpty())
-        saveConfigurationTo(path);
+    QString path = AppPrompt::getSaveFileName(this, tr("Konfiguration speichern"),
+                                              configurationFolder(), configurationFilter());
+    if (path.isEmpty())
+        return;
+    // "Laden" offers only names with the suffix; a name without it could never be found again.
+    if (!path.endsWith(configurationSuffix, Qt::CaseInsensitive)) {
+        path += configurationSuffix;
+        // The file dialog asked about the name as typed, not about this one.
+        if (QFileInfo::exists(path) &&
+            !AppPrompt::question(this, tr("Konfiguration speichern"),
+                                 tr("Die Datei\r\n%1\r\nbesteht bereits. Soll sie ersetzt "
+                                    "werden?")
+                                     .arg(path)))
+            return;
+    }
+    saveConfigurationTo(path);
 }
 
 void Dialog::loadConfiguration()
 {
-    const QString path = AppPrompt::getOpenFileName(this, tr("Konfiguration laden"), m_settingsDir,
-                                                    configurationFilter());
+    const QString path = AppPrompt::getOpenFileName(this, tr("Konfiguration laden"),
+                                                    configurationFolder(), configurationFilter());
     if (!path.isEmpty())
         loadConfigurationFrom(path);
+}
+
+QString Dialog::configurationFolder() const
+{
+    for (const QString &file : {m_lastConfiguration, m_inputFilename.toString().trimmed()}) {
+        if (file.isEmpty())
+            continue;
+        const QString folder = QFileInfo(file).absolutePath();
+        if (QFileInfo(folder).isDir())
+            return folder;
+    }
+    return m_settingsDir;
 }
 
 bool Dialog::saveConfigurationTo(const QString &path)
@@ -59,6 +85,7 @@ bool Dialog::saveConfigurationTo(const QString &path)
             tr("Die Konfiguration konnte nicht gespeichert werden:\r\n%1").arg(path));
         return false;
     }
+    m_lastConfiguration = path;
     return true;
 }
 
@@ -70,6 +97,7 @@ bool Dialog::loadConfigurationFrom(const QString &path)
                                tr("Die Datei enthält keine Konfiguration:\r\n%1").arg(path));
         return false;
     }
+    m_lastConfiguration = path;
     if (loaded.value(scriptUseKey).toBool() && !confirmLoadedScript(loaded))
         loaded.insert(scriptUseKey, false);
     // Applied once the reload has rebuilt the list of columns.
@@ -83,7 +111,8 @@ bool Dialog::loadConfigurationFrom(const QString &path)
     m_columnTemplates = loaded.value(ConfigurationFile::connectedFieldsKey).toMap();
 
     // Without detection, so that the loaded CSV options hold, and without clearing the templates.
-    loadInputFile(m_inputFilename.toString(), false, false, nullptr, false);
+    if (reportUnreadableInput(m_inputFilename.toString()))
+        loadInputFile(m_inputFilename.toString(), false, false, nullptr, false);
     kivra::setWidgetData(&m_optionMap, cleared, false);
     // Also when the reload failed and the previous columns stay.
     showAssignedColumns();

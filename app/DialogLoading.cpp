@@ -11,12 +11,14 @@
 #include "HeaderLayoutSync.h"
 #include "QxtCsvModel.h"
 #include "RowAddressing.h"
+#include "SameFile.h"
 #include "SheetModel.h"
 #include "UiLog.h"
 #include "WaitCursor.h"
 
 #include "CellReference.h"
 #include "Document.h"
+#include "Workbook.h"
 #include "Worksheet.h"
 
 #include <kivra/Callbacks.h>
@@ -110,6 +112,8 @@ bool Dialog::loadInputFile(const QString &name, bool forOutput, bool detect, boo
     m_inputChanged = changed;
     m_loadedInputName = name;
     m_rawInput = bytes;
+    if (!forOutput)
+        clearRunOutput();
     if (xlsx) {
         showXlsx(workbook, forOutput);
         return true;
@@ -156,6 +160,35 @@ bool Dialog::reloadInput(bool forOutput, bool detect, bool *bomOut)
         return loadCsv(m_rawInput, forOutput, detect, bomOut);
     if (m_inputSheetModel)
         return loadXlsx(m_rawInput, forOutput);
+    return false;
+}
+
+void Dialog::refreshInput()
+{
+    const QString name = m_inputFilename.toString();
+    if (!reportUnreadableInput(name))
+        return;
+    if (m_rawInput.isEmpty() || !isSameFile(name, m_loadedInputName.toString()))
+        loadInputFile(name, false, true, nullptr, true);
+    else
+        reloadInput(false, false, nullptr);
+}
+
+bool Dialog::reportUnreadableInput(const QString &name)
+{
+    if (name.trimmed().isEmpty())
+        return true;
+    const QFileInfo file(name);
+    QString reason;
+    if (!file.exists())
+        reason = tr("Die Datei wurde nicht gefunden.");
+    else if (!file.isFile())
+        reason = tr("Das ist keine Datei.");
+    else if (!file.isReadable())
+        reason = tr("Die Datei kann nicht gelesen werden.");
+    else
+        return true;
+    AppPrompt::information(this, tr("Dateifehler:"), fileErrorText(name, reason));
     return false;
 }
 
@@ -297,9 +330,7 @@ bool Dialog::readXlsx(const QByteArray &bytes, bool forOutput, XlsxLoad &workboo
             workbook.sheet = names.constFirst();
         } else {
             cursor.restore();
-            const std::optional<QString> choice = AppPrompt::getItem(
-                this, tr("Tabellenblatt auswählen"), tr("Tabellenblatt:"), names, 0);
-            workbook.sheet = choice && !choice->isEmpty() ? *choice : names.constFirst();
+            workbook.sheet = chooseSheet(*workbook.document);
         }
         workbook.document->selectSheet(workbook.sheet);
     }
@@ -307,12 +338,39 @@ bool Dialog::readXlsx(const QByteArray &bytes, bool forOutput, XlsxLoad &workboo
     if (names.isEmpty() || !workbook.document->currentWorksheet()) {
         cursor.restore();
         qCDebug(lcUi) << "workbook without a worksheet to show";
+        // What the workbook layer found wrong, where it knows: "empty" would send the user
+        // looking for missing data in a file that is damaged.
+        const QString reason = workbook.document->errorString();
         AppPrompt::information(
             this, tr("Dateifehler:"),
-            fileErrorText(m_inputFilename.toString(), QStringLiteral("Datei ist leer.")));
+            fileErrorText(m_inputFilename.toString(),
+                          reason.isEmpty() ? QStringLiteral("Datei ist leer.") : reason));
         return false;
     }
     return true;
+}
+
+QString Dialog::chooseSheet(const QXlsx::Document &document)
+{
+    // Hidden sheets stay choosable but marked; the one offered first is the first a user sees
+    // in the workbook, since a hidden one seldom holds the data meant.
+    const QStringList names = document.sheetNames();
+    QStringList items;
+    int firstVisible = -1;
+    for (const QString &name : names) {
+        const QXlsx::Worksheet *sheet = document.workbook()->sheet(name);
+        const bool hidden = sheet && sheet->sheetState() != QXlsx::Worksheet::SheetVisible;
+        if (!hidden && firstVisible < 0)
+            firstVisible = int(items.size());
+        items.append(hidden ? tr("%1 (ausgeblendet)").arg(name) : name);
+    }
+    const int offered = std::max(firstVisible, 0);
+    const std::optional<QString> choice = AppPrompt::getItem(this, tr("Tabellenblatt auswählen"),
+                                                             tr("Tabellenblatt:"), items, offered);
+    if (!choice || choice->isEmpty())
+        return names.at(offered);
+    const qsizetype chosen = items.indexOf(*choice);
+    return chosen >= 0 ? names.at(chosen) : *choice;
 }
 
 void Dialog::showXlsx(const XlsxLoad &workbook, bool forOutput)

@@ -7,6 +7,7 @@
 #include "HeaderLayoutSync.h"
 #include "ProcessingRun.h"
 #include "QxtCsvModel.h"
+#include "SameFile.h"
 #include "SheetModel.h"
 #include "UiLog.h"
 #include "WaitCursor.h"
@@ -42,6 +43,12 @@ bool Dialog::createOutput()
     if (m_loading)
         return false;
     const QScopedValueRollback<bool> running(m_loading, true);
+    RunSettings settings = runSettings();
+    if (const QString refusal = runRefusal(settings); !refusal.isEmpty()) {
+        qCInfo(lcUi) << "Run refused before it started";
+        AppPrompt::information(this, tr("Fehler:"), refusal);
+        return false;
+    }
 
     const bool xlsx = inputIsXlsx();
     // Held here as well, so that the table stays whatever the window does while a prompt
@@ -55,7 +62,7 @@ bool Dialog::createOutput()
     input.rawInput = m_rawInput;
 
     std::optional<WaitCursor> cursor(std::in_place);
-    ProcessingRun run(runSettings(), std::move(input));
+    ProcessingRun run(std::move(settings), std::move(input));
     run.setKeyStore([this](const QByteArray &key) { return storeNewKey(key); });
     run.setScriptStep(
         [&cursor, script = ScriptStep(scriptStepSetup())](const ScriptTarget &target) {
@@ -72,6 +79,28 @@ bool Dialog::createOutput()
     if (!result.messageText.isEmpty())
         AppPrompt::information(this, result.messageTitle, result.messageText);
     return result.success;
+}
+
+QString Dialog::runRefusal(const RunSettings &settings) const
+{
+    // Without a table the run itself says that there is no data.
+    if (m_rawInput.isEmpty())
+        return QString();
+    // Typing a name that cannot be read leaves the previous table; a run on it would name
+    // the one file and process the other.
+    const QString typed = settings.inputFileName.trimmed();
+    if (!isSameFile(typed, settings.loadedFileName)) {
+        return tr("Die Eingabedatei\r\n%1\r\nist nicht die geladene Datei\r\n%2\r\nBitte die "
+                  "Eingabedatei laden.")
+            .arg(typed, settings.loadedFileName.trimmed());
+    }
+    // The assignments are not kept across a restart; a run without any would hand out the
+    // clear text as if it were pseudonymised.
+    if (settings.templates.isEmpty() && settings.clearedColumns.isEmpty()) {
+        return tr("Keiner Spalte ist ein Feldtyp zugewiesen und keine Spalte ist zum Löschen "
+                  "ausgewählt. Es wurde keine Ausgabedatei erstellt.");
+    }
+    return QString();
 }
 
 RunSettings Dialog::runSettings() const
@@ -155,6 +184,17 @@ QString Dialog::storeNewKey(const QByteArray &key)
     }
     m_optionMap.insert(kPseudoKey, key);
     return QString();
+}
+
+void Dialog::clearRunOutput()
+{
+    if (m_outputView) {
+        m_outputView->clearSpans();
+        m_outputView->setModel(nullptr);
+    }
+    m_outputCsvModel.reset();
+    m_outputSheetModel.reset();
+    m_outputDocument.reset();
 }
 
 void Dialog::showRunOutput(const RunResult &result)

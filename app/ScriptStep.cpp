@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QJSEngine>
 #include <QJSValue>
+#include <QRegularExpression>
 #include <QTextStream>
 
 #include <utility>
@@ -60,12 +61,25 @@ void ScriptStep::operator()(const ScriptTarget &target) const
     const bool failed = result.isError() || !stackTrace.isEmpty();
     qCInfo(lcRun) << "script evaluated in" << timer.elapsed() << "ms"
                   << (failed ? "with an error" : "");
-    if (failed) {
-        AppPrompt::information(
-            nullptr, tr("Scriptfehler:"),
-            QStringLiteral("%1\r\n%2")
-                .arg(result.toString(), stackTrace.join(QStringLiteral("\r\n"))));
-    }
+    if (failed)
+        AppPrompt::information(nullptr, tr("Scriptfehler:"), errorText(result, stackTrace));
+}
+
+QString ScriptStep::errorText(const QJSValue &error, const QStringList &stackTrace)
+{
+    // An object named in a message shows as "Name(0x55d1c0a8, ...)": where it lies in memory
+    // means nothing to the user and tells an attacker where the program lies.
+    static const QRegularExpression address(QStringLiteral("\\(0x[0-9A-Fa-f]+[^)]*\\)"));
+    QString message = error.toString();
+    message.remove(address);
+    // Frames read "function:line:column:file"; a thrown value that is no Error object has
+    // no line of its own.
+    int line = error.isError() ? error.property(QStringLiteral("lineNumber")).toInt() : 0;
+    if (line <= 0 && !stackTrace.isEmpty())
+        line = stackTrace.constFirst().section(QLatin1Char(':'), 1, 1).toInt();
+    if (line <= 0)
+        return message;
+    return message + QStringLiteral("\r\n") + tr("Zeile %1").arg(line);
 }
 
 QString ScriptStep::scriptCaption(const QString &itemText, bool hasTitle)

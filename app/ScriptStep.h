@@ -4,6 +4,7 @@
 #include "ScriptTarget.h"
 
 #include <QCoreApplication>
+#include <QJSValue>
 #include <QString>
 #include <QStringList>
 
@@ -35,6 +36,9 @@ public:
     // the first " [" to the last "]" (a title may hold brackets itself), empty without them;
     // without one, the whole text.
     static QString scriptCaption(const QString &itemText, bool hasTitle);
+    // What the user reads of a failed script: the message without object addresses, and the
+    // line it failed in.
+    static QString errorText(const QJSValue &error, const QStringList &stackTrace);
 
 private:
     Setup m_setup;

@@ -7,6 +7,8 @@
 #include <charconv>
 #include <cmath>
 #include <string_view>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -250,19 +252,15 @@ double parseNumber(QStringView s, int *decimals)
     return negative ? -value : value;
 }
 
-void appendNumberGrouped(QString &out, double value, int decimals, QChar decimalSign,
-                         QChar groupSeparator)
+// integerPart and fraction are plain digits; the fraction may be empty.
+void appendGroupedDigits(QString &out, bool negative, QStringView integerPart, QStringView fraction,
+                         QChar decimalSign, QChar groupSeparator)
 {
-    const QString fixed = QString::number(std::abs(value), 'f', std::max(decimals, 0));
-    const qsizetype point = fixed.indexOf(u'.');
-    const QStringView integerPart = point < 0 ? QStringView(fixed) : QStringView(fixed).left(point);
-    const QStringView fraction = point < 0 ? QStringView() : QStringView(fixed).mid(point + 1);
     const bool grouping = !groupSeparator.isNull() && groupSeparator != decimalSign;
-
-    out.reserve(out.size() + fixed.size() + fixed.size() / 3 + 2);
-    if (value < 0)
-        out += u'-';
     const qsizetype length = integerPart.size();
+    out.reserve(out.size() + length + length / 3 + fraction.size() + 2);
+    if (negative)
+        out += u'-';
     for (qsizetype i = 0; i < length; ++i) {
         if (grouping && i > 0 && (length - i) % 3 == 0)
             out += groupSeparator;
@@ -272,6 +270,85 @@ void appendNumberGrouped(QString &out, double value, int decimals, QChar decimal
         out += decimalSign;
         out += fraction;
     }
+}
+
+void appendNumberGrouped(QString &out, double value, int decimals, QChar decimalSign,
+                         QChar groupSeparator)
+{
+    const QString fixed = QString::number(std::abs(value), 'f', std::max(decimals, 0));
+    const qsizetype point = fixed.indexOf(u'.');
+    const QStringView integerPart = point < 0 ? QStringView(fixed) : QStringView(fixed).left(point);
+    const QStringView fraction = point < 0 ? QStringView() : QStringView(fixed).mid(point + 1);
+    appendGroupedDigits(out, value < 0, integerPart, fraction, decimalSign, groupSeparator);
+}
+
+// The digits of token without leading zeros when it is an integer that reading drops nothing
+// of: digits with blanks or apostrophes between them, in "(x)" or after "-"; a null string
+// otherwise (a decimal separator, an exponent, any other character).
+QString integerTokenDigits(QStringView token, bool *negative)
+{
+    *negative = false;
+    if (token.size() >= 2 && token.front() == u'(' && token.back() == u')') {
+        *negative = true;
+        token = token.mid(1, token.size() - 2);
+    }
+    if (token.startsWith(u'-')) {
+        *negative = true;
+        token = token.mid(1);
+    }
+    QString digits;
+    digits.reserve(token.size());
+    for (const QChar c : token) {
+        if (isAsciiDigit(c)) {
+            if (!digits.isEmpty() || c != u'0')
+                digits += c;
+        } else if (c != u' ' && c != u'\'' && c.unicode() != 0x00a0 && c.unicode() != 0x202f) {
+            return QString();
+        }
+    }
+    if (digits.isEmpty() && !token.contains(u'0'))
+        return QString();
+    return digits.isEmpty() ? QStringLiteral("0") : digits;
+}
+
+// digits times hundredths (an exact product of any length), rounded half away from zero to
+// decimals places: the integer part and the fraction as digit strings.
+std::pair<QString, QString> scaleDigitsExactly(const QString &digits, quint64 hundredths,
+                                               int decimals)
+{
+    QString product;
+    quint64 carry = 0;
+    for (qsizetype i = digits.size() - 1; i >= 0; --i) {
+        carry += quint64(digits[i].unicode() - u'0') * hundredths;
+        product.prepend(QChar(u'0' + int(carry % 10)));
+        carry /= 10;
+    }
+    for (; carry > 0; carry /= 10)
+        product.prepend(QChar(u'0' + int(carry % 10)));
+    // The product counts hundredths; two more digits make the division by 100 a cut.
+    product = product.rightJustified(3, u'0');
+    if (decimals < 2) {
+        const qsizetype cut = 2 - decimals;
+        const bool roundUp = product[product.size() - cut] >= u'5';
+        product.chop(cut);
+        for (qsizetype i = product.size() - 1; roundUp && i >= 0; --i) {
+            if (product[i] == u'9') {
+                product[i] = u'0';
+                continue;
+            }
+            product[i] = QChar(product[i].unicode() + 1);
+            break;
+        }
+        if (roundUp && product.count(u'0') == product.size())
+            product.prepend(u'1');
+    } else {
+        product += QString(decimals - 2, u'0');
+    }
+    const qsizetype integerDigits = product.size() - decimals;
+    QString integerPart = product.left(integerDigits);
+    while (integerPart.size() > 1 && integerPart.front() == u'0')
+        integerPart.remove(0, 1);
+    return {integerPart.isEmpty() ? QStringLiteral("0") : integerPart, product.mid(integerDigits)};
 }
 
 const QLocale &roundingLocale()
@@ -328,8 +405,22 @@ bool scaleNumericString(const QString &text, double factor, QString &out, int de
     const double p = std::pow(10.0, d);
     const double x = p * (f * value);
     double v = (x >= 0 ? std::floor(x + 0.5) : std::ceil(x - 0.5)) / p;
+
+    // Beyond 2^53 a double no longer holds every integer: an integer is then scaled in
+    // decimal digits, by the factor at two decimals, so that no digit is lost at any length.
+    QString exactInteger;
+    QString exactFraction;
+    bool negative = v < 0;
+    if (!(std::abs(x) < 9007199254740992.0) && f * 100 < 1e15) {
+        const QString digits =
+            integerTokenDigits(groupedInteger ? QStringView(groupedDigits) : token, &negative);
+        if (!digits.isNull()) {
+            std::tie(exactInteger, exactFraction) =
+                scaleDigitsExactly(digits, quint64(std::llround(f * 100)), d);
+        }
+    }
     // Never write "inf" or "nan" into a table: an overflow or a bad factor keeps the text.
-    if (!std::isfinite(value) || !std::isfinite(v)) {
+    if (exactInteger.isNull() && (!std::isfinite(value) || !std::isfinite(v))) {
         out = text;
         return false;
     }
@@ -345,10 +436,15 @@ bool scaleNumericString(const QString &text, double factor, QString &out, int de
     QString scaled;
     scaled.reserve(text.size() + 8);
     scaled += split.before;
-    appendNumberGrouped(scaled, v, d, decimalSign, groupSeparator);
+    if (exactInteger.isNull())
+        appendNumberGrouped(scaled, v, d, decimalSign, groupSeparator);
+    else
+        appendGroupedDigits(scaled, negative, exactInteger, exactFraction, decimalSign,
+                            groupSeparator);
     scaled += split.after;
     out = std::move(scaled);
-    if (valueOut)
+    // A double would lose the digits just kept; the text is the only exact result then.
+    if (valueOut && exactInteger.isNull())
         *valueOut = v;
     return true;
 }

@@ -28,8 +28,10 @@ QString formatNumberGrouped(double value, int decimals, QChar decimalSign, QChar
 // writes it back with the text around it and its grouping kept. decimalSignMode
 // 0 writes a decimal comma, any other value a point. decimals -1 keeps the
 // text's own count (2 when it has none). With decimals 0, a token such as
-// "1.234" or "1,234,567" is a grouped integer. Returns false, with out = text,
-// when the number or the result is not finite.
+// "1.234" or "1,234,567" is a grouped integer. An integer whose result lies beyond
+// 2^53 is scaled in decimal digits, by the factor at two decimals, and leaves valueOut
+// untouched, since no double holds it. Returns false, with out = text, when the number
+// or the result is not finite.
 bool scaleNumericString(const QString &text, double factor, QString &out, int decimalSignMode,
                         int decimals, QChar *groupSeparatorOut = nullptr,
                         QVariant *valueOut = nullptr);

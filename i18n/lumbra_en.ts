@@ -342,16 +342,22 @@ was not found.</translation>
         <translation>Configurations (*.vondrel.conf)</translation>
     </message>
     <message>
-        <source>Die Eingabe-, Ausgabe-, Script- und Optionsdateien dürfen nicht durch eine Konfiguration ersetzt werden:</source>
-        <translation>The input, output, script and options files must not be replaced by a configuration:</translation>
+        <source>Die Eingabe-, Ausgabe-, Script- und Optionsdateien dürfen nicht durch eine Konfiguration ersetzt werden:<byte value="xd"/>
+%1</source>
+        <translation>The input, output, script and options files must not be replaced by a configuration:<byte value="xd"/>
+%1</translation>
     </message>
     <message>
-        <source>Die Konfiguration konnte nicht gespeichert werden:</source>
-        <translation>The configuration could not be saved:</translation>
+        <source>Die Konfiguration konnte nicht gespeichert werden:<byte value="xd"/>
+%1</source>
+        <translation>The configuration could not be saved:<byte value="xd"/>
+%1</translation>
     </message>
     <message>
-        <source>Die Datei enthält keine Konfiguration:</source>
-        <translation>The file holds no configuration:</translation>
+        <source>Die Datei enthält keine Konfiguration:<byte value="xd"/>
+%1</source>
+        <translation>The file holds no configuration:<byte value="xd"/>
+%1</translation>
     </message>
     <message>
         <source>Scriptdatei:</source>
@@ -370,6 +376,50 @@ Should it run on “Test and Create”?</translation>
     <message>
         <source>Der neue Schlüssel konnte nicht in „%1“ gespeichert werden.</source>
         <translation>The new key could not be saved in “%1”.</translation>
+    </message>
+    <message>
+        <source>Zeile %1</source>
+        <translation>Line %1</translation>
+    </message>
+    <message>
+        <source>Die Datei wurde nicht gefunden.</source>
+        <translation>The file was not found.</translation>
+    </message>
+    <message>
+        <source>Das ist keine Datei.</source>
+        <translation>This is not a file.</translation>
+    </message>
+    <message>
+        <source>Die Datei kann nicht gelesen werden.</source>
+        <translation>The file cannot be read.</translation>
+    </message>
+    <message>
+        <source>%1 (ausgeblendet)</source>
+        <translation>%1 (hidden)</translation>
+    </message>
+    <message>
+        <source>Die Eingabedatei<byte value="xd"/>
+%1<byte value="xd"/>
+ist nicht die geladene Datei<byte value="xd"/>
+%2<byte value="xd"/>
+Bitte die Eingabedatei laden.</source>
+        <translation>The input file<byte value="xd"/>
+%1<byte value="xd"/>
+is not the loaded file<byte value="xd"/>
+%2<byte value="xd"/>
+Please load the input file.</translation>
+    </message>
+    <message>
+        <source>Keiner Spalte ist ein Feldtyp zugewiesen und keine Spalte ist zum Löschen ausgewählt. Es wurde keine Ausgabedatei erstellt.</source>
+        <translation>No column has a field type and no column is chosen for deletion. No output file was created.</translation>
+    </message>
+    <message>
+        <source>Die Datei<byte value="xd"/>
+%1<byte value="xd"/>
+besteht bereits. Soll sie ersetzt werden?</source>
+        <translation>The file<byte value="xd"/>
+%1<byte value="xd"/>
+already exists. Replace it?</translation>
     </message>
 </context>
 <context>
@@ -460,6 +510,42 @@ Should it run on “Test and Create”?</translation>
     <message>
         <source>Konfigurationen (*.vondrel.conf)</source>
         <translation>Configurations (*.vondrel.conf)</translation>
+    </message>
+    <message>
+        <source>Einstellung speichern:</source>
+        <translation>Save setting:</translation>
+    </message>
+    <message>
+        <source>Sollen evtl. Änderungen an der Einstellung &apos;%1&apos; zuvor gesichert werden?</source>
+        <translation>Save any changes to the setting &apos;%1&apos; first?</translation>
+    </message>
+    <message>
+        <source>Neue Einstellung:</source>
+        <translation>New setting:</translation>
+    </message>
+    <message>
+        <source>Name der Einstellung:</source>
+        <translation>Name of the setting:</translation>
+    </message>
+    <message>
+        <source>Eintrag löschen:</source>
+        <translation>Delete entry:</translation>
+    </message>
+    <message>
+        <source>Es muss ein Eintrag in der Liste existieren.</source>
+        <translation>The list must hold an entry.</translation>
+    </message>
+    <message>
+        <source>Daten speichern:</source>
+        <translation>Save data:</translation>
+    </message>
+    <message>
+        <source>Soll die Einstellung &apos;%1&apos; wirklich gelöscht werden?</source>
+        <translation>Really delete the setting &apos;%1&apos;?</translation>
+    </message>
+    <message>
+        <source>Einstellungen:</source>
+        <translation>Settings:</translation>
     </message>
 </context>
 <context>

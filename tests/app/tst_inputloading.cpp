@@ -267,10 +267,12 @@ void TestInputLoading::failedLoadChangesNothing_data()
     QTest::newRow("only a chart sheet")
         << "Diagramm.xlsx"
         << XlsxFixture::workbook({{QStringLiteral("Diagramm"), "<chartsheet/>", true}})
-        << "Datei ist leer.";
+        << "Die Arbeitsmappe enthält keine Tabellenblätter.";
+    // The workbook layer's reason, not "empty", for a file that is damaged.
     QTest::newRow("no package") << "Diagramm.xlsx" << QByteArray("PK\x03\x04 kaputt")
-                                << "Datei ist leer.";
-    QTest::newRow("empty workbook") << "Diagramm.xlsx" << QByteArray() << "Datei ist leer.";
+                                << "Die Datei ist beschädigt oder unvollständig.";
+    QTest::newRow("empty workbook")
+        << "Diagramm.xlsx" << QByteArray() << "Die Datei ist keine XLSX-Arbeitsmappe.";
 }
 
 void TestInputLoading::failedLoadChangesNothing()
@@ -413,7 +415,7 @@ void TestInputLoading::sheetChoice()
     m_itemAnswer = QStringLiteral("Zwei");
     choose(path);
     // A hidden sheet holds data too; the user may choose it.
-    QCOMPARE(m_offeredItems, QStringList({"Eins", "Zwei", "Drei"}));
+    QCOMPARE(m_offeredItems, QStringList({"Eins", "Zwei", "Drei (ausgeblendet)"}));
     QCOMPARE(inputModel()->index(0, 0).data().toString(), QStringLiteral("Titel Zwei"));
     QCOMPARE(columnCaptions(), QStringList({"A [Titel Zwei]", "B [Betrag]"}));
     QVERIFY(!combo("sep_data_field")->isEnabled());

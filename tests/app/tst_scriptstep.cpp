@@ -148,15 +148,19 @@ void TestScriptStep::failingScriptKeepsEarlierChanges_data()
     QTest::newRow("error object") << QByteArray("DataSheetObject.setText(0, 0, 'vorher');\n"
                                                 "throw new Error('kaputt');\n"
                                                 "DataSheetObject.setText(0, 0, 'nachher');\n")
-                                  << "Scriptfehler:|Error: kaputt\r\n%entry:2:-1:";
+                                  << "Scriptfehler:|Error: kaputt\r\nZeile 2";
     QTest::newRow("thrown text") << QByteArray("DataSheetObject.setText(0, 0, 'vorher');\n"
                                                "\n"
                                                "throw 'kaputt';\n")
-                                 << "Scriptfehler:|kaputt\r\n%entry:3:-1:";
+                                 << "Scriptfehler:|kaputt\r\nZeile 3";
     QTest::newRow("unknown name") << QByteArray("DataSheetObject.setText(0, 0, 'vorher');\n"
                                                 "gibtsnicht(1);\n")
                                   << "Scriptfehler:|ReferenceError: gibtsnicht is not "
-                                     "defined\r\n%entry:2:-1:";
+                                     "defined\r\nZeile 2";
+    QTest::newRow("no such method") << QByteArray("DataSheetObject.setText(0, 0, 'vorher');\n"
+                                                  "DataSheetObject.gibtsnicht();\n")
+                                    << "Scriptfehler:|TypeError: Property 'gibtsnicht' of object "
+                                       "DataSheetObject is not a function\r\nZeile 2";
 }
 
 void TestScriptStep::failingScriptKeepsEarlierChanges()
@@ -180,7 +184,8 @@ void TestScriptStep::failingScriptKeepsEarlierChanges()
     QCOMPARE(m_prompts.size(), 1);
     QVERIFY2(m_prompts.first().startsWith(QLatin1String("Scriptfehler:|SyntaxError: ")),
              qPrintable(m_prompts.first()));
-    QVERIFY2(m_prompts.first().endsWith(QLatin1String(":2:1:")), qPrintable(m_prompts.first()));
+    QVERIFY2(m_prompts.first().endsWith(QLatin1String("\r\nZeile 2")),
+             qPrintable(m_prompts.first()));
     m_prompts.clear();
     QCOMPARE(readFile(path("out.csv")), QByteArray("\"Name\"\n\"Anna\"\n"));
 }

@@ -66,6 +66,34 @@ void TestNumberConversion::scaleNumericString_data()
     QTest::newRow("not grouped: 1.5") << "1.5" << 2.0 << 1 << 0 << "3" << QChar();
     QTest::newRow("not grouped: mixed") << "1.234,567" << 1.0 << 1 << 0 << "1235" << QChar();
     QTest::newRow("amount keeps decimals") << "1.234" << 2.0 << 1 << -1 << "2.468" << QChar();
+    // Integers keep every digit at any factor with two decimals, beyond 2^53 as well.
+    const struct
+    {
+        const char *text;
+        const char *byOne;
+        const char *byTwo;
+        const char *byOneAndAHalf;
+    } integers[] = {
+        {"12345678901234567890", "12345678901234567890", "24691357802469135780",
+         "18518518351851851835"},
+        {"9007199254740993", "9007199254740993", "18014398509481986", "13510798882111490"},
+        {"-0042", "-42", "-84", "-63"},
+        {"0012345", "12345", "24690", "18518"},
+    };
+    for (const auto &integer : integers) {
+        const std::pair<double, const char *> results[] = {
+            {1.0, integer.byOne}, {2.0, integer.byTwo}, {1.5, integer.byOneAndAHalf}};
+        for (const auto &[factor, expected] : results) {
+            QTest::addRow("integer %s x %g", integer.text, factor)
+                << integer.text << factor << 1 << 0 << expected << QChar();
+        }
+    }
+    QTest::newRow("long grouped integer") << "12.345.678.901.234.567.890 Stk" << 2.0 << 0 << 0
+                                          << "24.691.357.802.469.135.780 Stk" << QChar(u'.');
+    QTest::newRow("long integer as amount")
+        << "-12345678901234567890" << 1.15 << 0 << -1 << "-14197530736419753073,50" << QChar();
+    QTest::newRow("long integer rounded half up")
+        << "99999999999999999999" << 1.01 << 1 << 0 << "100999999999999999999" << QChar();
     // A result that is not finite keeps the text and reports that nothing was scaled (marked x).
     const double infinity = std::numeric_limits<double>::infinity();
     const QString manyDecimals = "0," + QString(400, u'1');
