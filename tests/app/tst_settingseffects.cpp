@@ -127,10 +127,10 @@ void TestSettingsEffects::eachSettingShowsInTheOutput_data()
     QTest::newRow("dateTimeToTextISO")
         << QVariantMap {{"dateTimeToTextISO", true}} << "<DATETIME>" << false
         << QVariant(momentText) << text(shiftedMoment().toString(Qt::ISODate));
-    // Dates the user's format reads are shifted, not emptied.
+    // Dates the user's format reads are shifted, not emptied; here written back the same way.
     QTest::newRow("textToDateFmt")
-        << QVariantMap {{"textToDateFmt", "yyyy-MM-dd"}} << "<DATE>" << false << QVariant(isoDay)
-        << text(shifted().toString(QStringLiteral("dd.MM.yyyy")));
+        << QVariantMap {{"textToDateFmt", "yyyy-MM-dd"}, {"dateToTextFmt", "yyyy-MM-dd"}}
+        << "<DATE>" << false << QVariant(isoDay) << text(shifted().toString(Qt::ISODate));
     QTest::newRow("textToDateISO")
         << QVariantMap {{"textToDateISO", true}} << "<DATE>" << false << QVariant(isoDay)
         << text(shifted().toString(QStringLiteral("dd.MM.yyyy")));
