@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -51,6 +52,26 @@ T clampedInteger(double value, Convert convert)
     return convert(value);
 }
 
+// Plain integer text ("-42", "+0012345") read exactly, where a double would lose the digits
+// past 2^53; beyond 64 bits its bound. Nothing for any other text.
+std::optional<qlonglong> plainInteger(const QString &text)
+{
+    const QStringView digits = QStringView(text).trimmed();
+    const bool signed_ = digits.startsWith(u'-') || digits.startsWith(u'+');
+    if (digits.size() == int(signed_))
+        return std::nullopt;
+    for (const QChar ch : digits.mid(signed_ ? 1 : 0)) {
+        if (ch < u'0' || ch > u'9')
+            return std::nullopt;
+    }
+    bool ok = false;
+    const qlonglong number = digits.toLongLong(&ok);
+    if (ok)
+        return number;
+    return digits.startsWith(u'-') ? std::numeric_limits<qlonglong>::min()
+                                   : std::numeric_limits<qlonglong>::max();
+}
+
 // A cell's edit value as an integer of type T: text read leniently and cut toward zero, other
 // values by the variant's own conversion; beyond the range of T its bound.
 template<typename T>
@@ -58,6 +79,8 @@ T integerValue(const QVariant &value)
 {
     switch (value.typeId()) {
     case QMetaType::QString:
+        if (const auto exact = plainInteger(value.toString()))
+            return clampedInteger<T>(*exact);
         return clampedInteger<T>(parseNumberLenient(value.toString()),
                                  [](double number) { return static_cast<T>(number); });
     case QMetaType::Double:
