@@ -14,6 +14,7 @@
 
 #include "FormBuild_p.h"
 #include "KivraLog_p.h"
+#include "MapValue_p.h"
 #include "ObjectValue_p.h"
 #include "SignalWiring_p.h"
 #include "StartValue_p.h"
@@ -142,11 +143,18 @@ void finishFields(FormBuild &build)
         setLayoutWidgetsVisible(inner, false);
     if (build.formFlags & kFixedSize)
         build.rootLayout->setSizeConstraint(QLayout::SetFixedSize);
+    // Adding the pages moved the current tab and the start page moves it again; neither is a
+    // change of the user's. The map takes the page shown, and the handler listens from now on.
     for (const TabStartIndex &start : std::as_const(build.tabStartIndexes)) {
-        if (!start.tabWidget || start.index < 0 || start.index >= start.tabWidget->count())
+        if (!start.tabWidget)
             continue;
-        const QSignalBlocker blocker(start.tabWidget);
-        start.tabWidget->setCurrentIndex(start.index);
+        if (start.index >= 0 && start.index < start.tabWidget->count()) {
+            const QSignalBlocker blocker(start.tabWidget);
+            start.tabWidget->setCurrentIndex(start.index);
+        }
+        storeMapValue(build.vars, start.handler.name, start.tabWidget->currentIndex(),
+                      MissingEntry::Create);
+        connectTabWidget(start.handler, start.tabWidget);
     }
     wireMenuActions(build);
     createTimers(build);

@@ -46,18 +46,6 @@ bool isNamed(const FormBuild &build, const Field &field)
     return !field.record.name.isEmpty() && build.vars;
 }
 
-// The state a connection hands its handler; options are the field's prepared ones (caption
-// options included).
-HandlerContext contextFor(const FormBuild &build, const Field &field, QWidget *widget)
-{
-    HandlerContext context = makeHandlerContext(field.record, build.windowRecord, build.window,
-                                                widget, build.vars, build.ownedVars);
-    context.options = field.options;
-    context.closeSave = build.closeSave;
-    context.caption = field.options.value(OptionKey::plaintitle).toString();
-    return context;
-}
-
 // Calls the change handler of value widgets with the state it was connected with.
 struct ValueChange
 {
@@ -238,6 +226,16 @@ void createNotificationTimer(FormBuild &build)
 
 } // namespace
 
+HandlerContext handlerContext(const FormBuild &build, const Field &field, QWidget *widget)
+{
+    HandlerContext context = makeHandlerContext(field.record, build.windowRecord, build.window,
+                                                widget, build.vars, build.ownedVars);
+    context.options = field.options;
+    context.closeSave = build.closeSave;
+    context.caption = field.options.value(OptionKey::plaintitle).toString();
+    return context;
+}
+
 void connectValueWidget(const FormBuild &build, const Field &field, QWidget *widget)
 {
     if (!isNamed(build, field) || !widget)
@@ -257,7 +255,7 @@ void connectValueWidget(const FormBuild &build, const Field &field, QWidget *wid
         QObject::connect(box, &QCheckBox::stateChanged, change);
         QObject::connect(box, &QAbstractButton::clicked, change);
     } else if (auto *list = qobject_cast<QListWidget *>(widget)) {
-        const HandlerContext context = contextFor(build, field, list);
+        const HandlerContext context = handlerContext(build, field, list);
         if (hasFlags(field.record.flags, kCheckList))
             QObject::connect(list, &QListWidget::itemChanged, [context](QListWidgetItem *item) {
                 onListItemChanged(context, item);
@@ -266,7 +264,7 @@ void connectValueWidget(const FormBuild &build, const Field &field, QWidget *wid
             QObject::connect(list, &QListWidget::itemSelectionChanged,
                              [context] { onListSelectionChanged(context); });
     } else if (auto *combo = qobject_cast<QComboBox *>(widget)) {
-        const HandlerContext context = contextFor(build, field, combo);
+        const HandlerContext context = handlerContext(build, field, combo);
         QObject::connect(combo, &QComboBox::currentIndexChanged,
                          [context] { onComboIndexChanged(context); });
     } else if (auto *spin = qobject_cast<QSpinBox *>(widget)) {
@@ -284,7 +282,7 @@ void connectGroupBox(const FormBuild &build, const Field &field, QGroupBox *box,
 {
     if (!isNamed(build, field))
         return;
-    HandlerContext context = contextFor(build, field, box);
+    HandlerContext context = handlerContext(build, field, box);
     context.innerLayout = inner;
     QObject::connect(box, &QGroupBox::clicked,
                      [context](bool checked) { onGroupBoxClicked(context, checked); });
@@ -293,26 +291,26 @@ void connectGroupBox(const FormBuild &build, const Field &field, QGroupBox *box,
 void connectBrowseButton(const FormBuild &build, const Field &field, QPushButton *button,
                          QLineEdit *edit)
 {
-    HandlerContext context = contextFor(build, field, button);
+    HandlerContext context = handlerContext(build, field, button);
     context.lineEdit = edit;
     QObject::connect(button, &QAbstractButton::clicked, [context] { onBrowseClicked(context); });
 }
 
 void connectPushButton(const FormBuild &build, const Field &field, QPushButton *button)
 {
-    const HandlerContext context = contextFor(build, field, button);
+    const HandlerContext context = handlerContext(build, field, button);
     QObject::connect(button, &QAbstractButton::clicked, [context] { onButtonClicked(context); });
 }
 
 void connectColorButton(const FormBuild &build, const Field &field, QPushButton *button)
 {
-    const HandlerContext context = contextFor(build, field, button);
+    const HandlerContext context = handlerContext(build, field, button);
     QObject::connect(button, &QAbstractButton::clicked, [context] { chooseColor(context); });
 }
 
 void connectFontButton(const FormBuild &build, const Field &field, QPushButton *button)
 {
-    const HandlerContext context = contextFor(build, field, button);
+    const HandlerContext context = handlerContext(build, field, button);
     QObject::connect(button, &QAbstractButton::clicked, [context] { chooseFont(context); });
 }
 
@@ -330,7 +328,7 @@ void connectSettingSelector(const FormBuild &build, const Field &field, QComboBo
 void connectMenuButtonActions(const FormBuild &build, const Field &field, QPushButton *button,
                               const QList<QPointer<QAction>> &actions)
 {
-    HandlerContext context = contextFor(build, field, button);
+    HandlerContext context = handlerContext(build, field, button);
     context.menuActions = actions;
     for (const QPointer<QAction> &action : actions) {
         if (!action)
@@ -342,9 +340,8 @@ void connectMenuButtonActions(const FormBuild &build, const Field &field, QPushB
     }
 }
 
-void connectTabWidget(const FormBuild &build, const Field &field, QTabWidget *tabWidget)
+void connectTabWidget(const HandlerContext &context, QTabWidget *tabWidget)
 {
-    const HandlerContext context = contextFor(build, field, tabWidget);
     QObject::connect(tabWidget, &QTabWidget::currentChanged,
                      [context](int index) { onTabChanged(context, index); });
 }
@@ -353,7 +350,7 @@ void connectCallerAction(const FormBuild &build, const Field &field, QWidget *ho
 {
     if (!isNamed(build, field))
         return;
-    HandlerContext context = contextFor(build, field, host);
+    HandlerContext context = handlerContext(build, field, host);
     context.action = action;
     QObject::connect(action, &QAction::triggered,
                      [context](bool checked) { onActionTriggered(context, checked); });

@@ -44,13 +44,13 @@ void createTabWidget(FormBuild &build, Field &field)
     if (!tabWidget)
         tabWidget = new QTabWidget;
     const bool hasIndex = field.value.isValid() && !field.value.toString().isEmpty();
-    build.tabStartIndexes.append({tabWidget, hasIndex ? field.value.toInt() : -1});
+    build.tabStartIndexes.append(
+        {tabWidget, hasIndex ? field.value.toInt() : -1, handlerContext(build, field, tabWidget)});
     build.tabs.append({tabWidget, {}, 0});
     field.captionPairs.append(CaptionPair {nullptr, {}});
     registerWidget(field.widgets, tabWidget, kTabWidget, kTabWidget, build.position++,
                    field.registrationName, field.record.flags, field.options,
                    &build.initialNotifications);
-    connectTabWidget(build, field, tabWidget);
 }
 
 void createTabPage(FormBuild &build, Field &field)
