@@ -607,8 +607,9 @@ void installCallbackValidator(const FormBuild &build, const Field &field, QLineE
         return;
     if (!hasCallback(field.record.callback) && !hasCallback(build.windowRecord.callback))
         return;
-    // The validator becomes the line edit's child.
-    new helper::Validator(build.window, edit, build.windowRecord, field.record, build.vars);
+    // The validator becomes the line edit's child; setValidator does not take it over.
+    edit->setValidator(
+        new helper::Validator(build.window, edit, build.windowRecord, field.record, build.vars));
 }
 
 void placeWidgets(FormBuild &build, Field &field)
