@@ -18,6 +18,7 @@
 #include "ObjectValue_p.h"
 #include "SignalWiring_p.h"
 #include "StartValue_p.h"
+#include "TypeCodes_p.h"
 #include "WidgetCreation_p.h"
 
 #include <QAction>
@@ -44,11 +45,6 @@ constexpr Qt::WindowFlags kFallbackDialogFlags =
     Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint;
 constexpr Qt::WindowFlags kFallbackWindowFlags =
     Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint;
-
-bool isSkipped(quint32 type)
-{
-    return type == kNoElement || type == kNoElementAlt || type == kNamedVariable;
-}
 
 void keepCheckableMenuIds(const std::vector<MenuEntry> &entries, QSet<QString> &kept)
 {
@@ -129,7 +125,8 @@ void buildFields(FormBuild &build, const QList<INFO> &fields)
     for (const INFO &record : fields) {
         if (build.layouts.isEmpty())
             break;
-        if (isSkipped(record.type) || isDroppedByTabContext(build, record.type))
+        if (typeCodeHas(record.type, TypeCode::kSkipped) ||
+            isDroppedByTabContext(build, record.type))
             continue;
         INFO field = record;
         const QVariant start = takeStartValue(build, field);

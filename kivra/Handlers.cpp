@@ -19,6 +19,8 @@
 #include <QTabWidget>
 #include <QUrl>
 
+#include "TypeCodes_p.h"
+
 namespace kivra {
 
 namespace {
@@ -153,23 +155,19 @@ void openWithDesktop(const QString &text)
                                               : QUrl(text, QUrl::TolerantMode));
 }
 
-// The file or directory chooser of a browse or chooser button sub-kind; an empty text when
-// cancelled or when the code has no chooser.
-QString choosePath(const HandlerContext &context, int code, const QString &title,
-                   const QString &start)
+// The file or directory chooser of a browse or chooser button; an empty text when cancelled
+// or when the button has no chooser.
+QString choosePath(const HandlerContext &context, const QString &title, const QString &start)
 {
     const QString filter = Option::filefilter(context.options);
-    switch (code) {
-    case kDirLineEdit:
-    case kDirButton:
+    switch (buttonAction(context.typeCode)) {
+    case ButtonAction::ChooseDirectory:
         return DialogHook::getExistingDirectory(context.window, title, start);
-    case kOpenFileLineEdit:
-    case kOpenFileButton:
+    case ButtonAction::ChooseOpenFile:
         return DialogHook::getOpenFileName(
             context.window, title, start.isEmpty() ? Option::currentdir(context.options) : start,
             filter);
-    case kSaveFileLineEdit:
-    case kSaveFileButton:
+    case ButtonAction::ChooseSaveFile:
         return DialogHook::getSaveFileName(context.window, title, start, filter);
     default:
         return {};
@@ -426,10 +424,10 @@ void onBrowseClicked(const HandlerContext &context)
             context.lineEdit->setText(newValue.toString());
         return;
     }
-    if (context.typeCode == kOpenLineEdit) {
+    if (buttonAction(context.typeCode) == ButtonAction::OpenUrl) {
         openWithDesktop(text);
     } else if (!context.name.isEmpty()) {
-        const QString chosen = choosePath(context, context.typeCode, context.caption, text);
+        const QString chosen = choosePath(context, context.caption, text);
         // The line edit's own change handler stores the choice.
         if (!chosen.isEmpty()) {
             newValue = chosen;
@@ -442,35 +440,23 @@ void onBrowseClicked(const HandlerContext &context)
 
 void onButtonClicked(const HandlerContext &context)
 {
-    switch (context.typeCode) {
-    case kOkButton:
-    case kCloseButton:
-        closeWith(context, kAccept);
+    const ButtonAction action = buttonAction(context.typeCode);
+    if (action == ButtonAction::Accept || action == ButtonAction::Reject) {
+        closeWith(context, action == ButtonAction::Accept ? kAccept : kReject);
         return;
-    case kCancelButton:
-        closeWith(context, kReject);
-        return;
-    default:
-        break;
     }
     const QVariant stored = storedValue(context.vars, context.name);
     QVariant newValue = stored;
     const QVariant oldValue = stored;
     if (!allowed(context, kBeforeAction, {}, &newValue, &oldValue))
         return;
-    switch (context.typeCode) {
-    case kHelpUrlButton:
+    if (action == ButtonAction::OpenUrl) {
         openWithDesktop(context.name.isEmpty() ? plainValue(context.field.value).toString()
                                                : stored.toString());
-        break;
-    case kDirButton:
-    case kOpenFileButton:
-    case kSaveFileButton: {
-        if (context.name.isEmpty())
-            break;
+    } else if (action != ButtonAction::None && !context.name.isEmpty()) {
         const auto *button = qobject_cast<QAbstractButton *>(context.widget.data());
-        const QString chosen = choosePath(context, context.typeCode,
-                                          button ? button->text() : QString(), stored.toString());
+        const QString chosen =
+            choosePath(context, button ? button->text() : QString(), stored.toString());
         if (chosen.isEmpty())
             return;
         newValue = chosen;
@@ -478,10 +464,6 @@ void onButtonClicked(const HandlerContext &context)
             return;
         storeValue(context.vars, context.name, newValue);
         fireAfter(context, kAfterDataChanged, {}, &newValue, &oldValue);
-        break;
-    }
-    default:
-        break;
     }
     fireAfter(context, kAfterAction, {}, &newValue, &oldValue);
 }

@@ -75,7 +75,7 @@ void createTabPage(FormBuild &build, Field &field)
     tab.pages.append({placeholder, layout, field.caption, true});
 }
 
-void endTabPages(FormBuild &build)
+void endTabPages(FormBuild &build, Field &)
 {
     closeCurrentPage(build);
     if (!build.tabs.isEmpty())

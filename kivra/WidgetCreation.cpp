@@ -18,6 +18,7 @@
 #include "IniStore_p.h"
 #include "ObjectValue_p.h"
 #include "SignalWiring_p.h"
+#include "TypeCodes_p.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -44,11 +45,6 @@ namespace kivra {
 namespace {
 
 constexpr int kCheckBoxRowAlignment = Qt::AlignLeft | Qt::AlignTop;
-
-bool isLayoutCode(quint32 type)
-{
-    return type >= kVBoxLayout && type <= kFlowLayout;
-}
 
 bool has(const Field &field, const FieldFlags &mask)
 {
@@ -99,6 +95,8 @@ void addStretchToTop(FormBuild &build, int stretch)
     }
 }
 
+} // namespace
+
 void openLayout(FormBuild &build, Field &field)
 {
     const quint32 type = field.record.type;
@@ -129,7 +127,7 @@ void openLayout(FormBuild &build, Field &field)
     connectGroupBox(build, field, box, inner);
 }
 
-void closeLayout(FormBuild &build)
+void closeLayout(FormBuild &build, Field &)
 {
     if (build.layouts.isEmpty())
         return;
@@ -138,7 +136,7 @@ void closeLayout(FormBuild &build)
         build.layouts.removeLast();
 }
 
-void nextGridRow(FormBuild &build)
+void nextGridRow(FormBuild &build, Field &)
 {
     if (!topIsGrid(build.layouts))
         return;
@@ -223,8 +221,7 @@ void createLineEdit(FormBuild &build, Field &field)
     registerValueWidget(build, field, edit, kLineEdit);
     field.captionPairs.append(CaptionPair {nullptr, {}});
 
-    if (type != kLineEdit) {
-        const QString caption = buttonCaptions().value(type);
+    if (const QString caption = buttonCaption(type); !caption.isEmpty()) {
         auto *browse = new QPushButton(caption);
         setDefaultButton(browse, has(field, kDefaultButton));
         registerPlainWidget(build, field, browse, kPushButton);
@@ -243,17 +240,16 @@ void createPushButton(FormBuild &build, Field &field)
     setDefaultButton(button, type == kOkButton || has(field, kDefaultButton));
     if (const QString fixedName = fixedButtonName(type); !fixedName.isEmpty())
         button->setObjectName(fixedName);
-    if (type == kCancelButton)
+    if (buttonAction(type) == ButtonAction::Reject)
         build.hasCancelButton = true;
     registerPlainWidget(build, field, button, kPushButton);
-    field.captionPairs.append(
-        CaptionPair {button, type == kPushButton ? QString() : buttonCaptions().value(type)});
+    field.captionPairs.append(CaptionPair {button, buttonCaption(type)});
     connectPushButton(build, field, button);
 }
 
 void createColorButton(FormBuild &build, Field &field)
 {
-    const QString caption = buttonCaptions().value(kColorButton);
+    const QString caption = buttonCaption(kColorButton);
     auto *button = new QPushButton(caption);
     setDefaultButton(button, has(field, kDefaultButton));
     // No colour yet shows no swatch rather than a black one.
@@ -436,112 +432,12 @@ void addSpacer(FormBuild &build, Field &field)
                                      policy(Option::sizepolicyv(field.options, type))));
 }
 
-void createWidgets(FormBuild &build, Field &field)
+void addStretch(FormBuild &build, Field &field)
 {
-    switch (field.record.type) {
-    case kEndLayout:
-        closeLayout(build);
-        break;
-    case kStretch:
-        addStretchToTop(build, field.value.toInt());
-        break;
-    case kLabel:
-        createLabel(build, field);
-        break;
-    case kImage:
-        createImage(build, field);
-        break;
-    case kCallerWidget:
-        createCallerWidget(build, field);
-        break;
-    case kSettingSelector:
-        createSettingSelector(build, field);
-        break;
-    case kMenuBar:
-        createMenuBar(build, field);
-        break;
-    case kStatusBar:
-        createStatusBar(build, field);
-        break;
-    case kTabWidget:
-        createTabWidget(build, field);
-        break;
-    case kTabPage:
-        createTabPage(build, field);
-        break;
-    case kEndTabPages:
-        endTabPages(build);
-        break;
-    case kCallerMenu:
-        createCallerMenu(build, field);
-        break;
-    case kCallerAction:
-        createCallerAction(build, field);
-        break;
-    case kLineEdit:
-    case kOpenLineEdit:
-    case kDirLineEdit:
-    case kOpenFileLineEdit:
-    case kSaveFileLineEdit:
-        createLineEdit(build, field);
-        break;
-    case kOkButton:
-    case kCancelButton:
-    case kHelpUrlButton:
-    case kDirButton:
-    case kOpenFileButton:
-    case kSaveFileButton:
-    case kCloseButton:
-    case kHelpButton:
-    case kPushButton:
-        createPushButton(build, field);
-        break;
-    case kColorButton:
-        createColorButton(build, field);
-        break;
-    case kFontButton:
-        createFontButton(build, field);
-        break;
-    case kMenuButton:
-        createMenuButton(build, field);
-        break;
-    case kTextEdit:
-        createTextEdit(build, field);
-        break;
-    case kPlainTextEdit:
-        createPlainTextEdit(build, field);
-        break;
-    case kCheckBox:
-        createCheckBox(build, field);
-        break;
-    case kListWidget:
-        createListWidget(build, field);
-        break;
-    case kComboBox:
-        createComboBox(build, field);
-        break;
-    case kDateEdit:
-        createDateEdit(build, field);
-        break;
-    case kDateTimeEdit:
-        createDateTimeEdit(build, field);
-        break;
-    case kNumberSpinBox:
-        createSpinBox(build, field);
-        break;
-    case kVLine:
-    case kHLine:
-        createLine(build, field);
-        break;
-    case kHSpacer:
-    case kVSpacer:
-        addSpacer(build, field);
-        break;
-    default:
-        // Layouts were made by the preparation; 20013, 20017 and unknown codes make nothing.
-        break;
-    }
+    addStretchToTop(build, field.value.toInt());
 }
+
+namespace {
 
 void placeCaptions(FormBuild &build, Field &field)
 {
@@ -674,11 +570,8 @@ void buildField(FormBuild &build, const INFO &record, const QVariant &startValue
     field.registrationName =
         record.name.isEmpty() ? fixedButtonName(int(record.type)) : record.name;
 
-    if (isLayoutCode(record.type))
-        openLayout(build, field);
-    else if (record.type == kNextGridRow)
-        nextGridRow(build);
-    createWidgets(build, field);
+    if (const TypeCode *code = typeCodeOf(record.type); code && code->create)
+        code->create(build, field);
     placeCaptions(build, field);
 
     adjustWidgets(field);

@@ -17,8 +17,30 @@ void buildField(FormBuild &build, const INFO &record, const QVariant &startValue
 // a layout or of the pages) may come before its first page, and a page needs a tab widget.
 bool isDroppedByTabContext(const FormBuild &build, quint32 type);
 
-// The makers of the larger kinds, each in a file of its own. Each fills the field's widget
-// list and caption places and connects what it made.
+// The makers of the type codes, in the order of the type-code table. Each fills the field's
+// widget list and caption places and connects what it made; the larger kinds have a file of
+// their own.
+void openLayout(FormBuild &build, Field &field);
+void nextGridRow(FormBuild &build, Field &field);
+void closeLayout(FormBuild &build, Field &field);
+void createLineEdit(FormBuild &build, Field &field);
+void createTextEdit(FormBuild &build, Field &field);
+void createPushButton(FormBuild &build, Field &field);
+void createLabel(FormBuild &build, Field &field);
+void createCheckBox(FormBuild &build, Field &field);
+void createListWidget(FormBuild &build, Field &field);
+void createComboBox(FormBuild &build, Field &field);
+void createImage(FormBuild &build, Field &field);
+void createCallerWidget(FormBuild &build, Field &field);
+void createPlainTextEdit(FormBuild &build, Field &field);
+void createLine(FormBuild &build, Field &field);
+void addSpacer(FormBuild &build, Field &field);
+void addStretch(FormBuild &build, Field &field);
+void createColorButton(FormBuild &build, Field &field);
+void createFontButton(FormBuild &build, Field &field);
+void createDateEdit(FormBuild &build, Field &field);
+void createDateTimeEdit(FormBuild &build, Field &field);
+void createSettingSelector(FormBuild &build, Field &field);
 void createSpinBox(FormBuild &build, Field &field);
 void createMenuBar(FormBuild &build, Field &field);
 void createCallerMenu(FormBuild &build, Field &field);
@@ -27,6 +49,6 @@ void createStatusBar(FormBuild &build, Field &field);
 void createMenuButton(FormBuild &build, Field &field);
 void createTabWidget(FormBuild &build, Field &field);
 void createTabPage(FormBuild &build, Field &field);
-void endTabPages(FormBuild &build);
+void endTabPages(FormBuild &build, Field &field);
 
 } // namespace kivra
