@@ -10,23 +10,15 @@
 
 #include "FieldPreparation_p.h"
 #include "FormBuild_p.h"
+#include "WidgetKinds_p.h"
 
 #include <QAction>
 #include <QActionGroup>
-#include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
-#include <QDateTimeEdit>
-#include <QDoubleSpinBox>
 #include <QGroupBox>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTabWidget>
-#include <QTextEdit>
 #include <QTimer>
 
 #include <algorithm>
@@ -63,14 +55,12 @@ struct ValueChange
     }
 };
 
-template<class Editor, class ValueSignal>
-void connectEditor(Editor *editor, bool immediate, ValueSignal valueChanged,
-                   const ValueChange &handler)
+// The one dispatch by widget class: the widget-kind table says which signals reach which
+// handler.
+void connectChange(QWidget *widget, const ChangeTarget &target)
 {
-    if (immediate)
-        QObject::connect(editor, valueChanged, handler);
-    else
-        QObject::connect(editor, &QAbstractSpinBox::editingFinished, handler);
+    if (const WidgetKind *kind = widgetKindOf(widget); kind && kind->connectChange)
+        kind->connectChange(*widget, target);
 }
 
 SettingSelectorContext selectorContext(const FormBuild &build, QComboBox *combo)
@@ -240,42 +230,9 @@ void connectValueWidget(const FormBuild &build, const Field &field, QWidget *wid
 {
     if (!isNamed(build, field) || !widget)
         return;
-    const bool immediate = hasFlags(field.record.flags, kImmediateUpdate);
     const ValueChange change {field.record, build.windowRecord, build.window,     widget,
                               build.vars,   build.ownedVars,    field.record.name};
-
-    if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
-        QObject::connect(edit, &QLineEdit::textChanged, change);
-        QObject::connect(edit, &QLineEdit::editingFinished, change);
-    } else if (auto *text = qobject_cast<QTextEdit *>(widget)) {
-        QObject::connect(text, &QTextEdit::textChanged, change);
-    } else if (auto *plain = qobject_cast<QPlainTextEdit *>(widget)) {
-        QObject::connect(plain, &QPlainTextEdit::textChanged, change);
-    } else if (auto *box = qobject_cast<QCheckBox *>(widget)) {
-        QObject::connect(box, &QCheckBox::stateChanged, change);
-        QObject::connect(box, &QAbstractButton::clicked, change);
-    } else if (auto *list = qobject_cast<QListWidget *>(widget)) {
-        const HandlerContext context = handlerContext(build, field, list);
-        if (hasFlags(field.record.flags, kCheckList))
-            QObject::connect(list, &QListWidget::itemChanged, [context](QListWidgetItem *item) {
-                onListItemChanged(context, item);
-            });
-        else
-            QObject::connect(list, &QListWidget::itemSelectionChanged,
-                             [context] { onListSelectionChanged(context); });
-    } else if (auto *combo = qobject_cast<QComboBox *>(widget)) {
-        const HandlerContext context = handlerContext(build, field, combo);
-        QObject::connect(combo, &QComboBox::currentIndexChanged,
-                         [context] { onComboIndexChanged(context); });
-    } else if (auto *spin = qobject_cast<QSpinBox *>(widget)) {
-        connectEditor(spin, immediate, &QSpinBox::valueChanged, change);
-    } else if (auto *doubleSpin = qobject_cast<QDoubleSpinBox *>(widget)) {
-        connectEditor(doubleSpin, immediate, &QDoubleSpinBox::valueChanged, change);
-    } else if (auto *date = qobject_cast<QDateEdit *>(widget)) {
-        connectEditor(date, immediate, &QDateEdit::dateChanged, change);
-    } else if (auto *dateTime = qobject_cast<QDateTimeEdit *>(widget)) {
-        connectEditor(dateTime, immediate, &QDateTimeEdit::dateTimeChanged, change);
-    }
+    connectChange(widget, {change, handlerContext(build, field, widget)});
 }
 
 void connectGroupBox(const FormBuild &build, const Field &field, QGroupBox *box, QLayout *inner)
@@ -342,8 +299,7 @@ void connectMenuButtonActions(const FormBuild &build, const Field &field, QPushB
 
 void connectTabWidget(const HandlerContext &context, QTabWidget *tabWidget)
 {
-    QObject::connect(tabWidget, &QTabWidget::currentChanged,
-                     [context](int index) { onTabChanged(context, index); });
+    connectChange(tabWidget, {{}, context});
 }
 
 void connectCallerAction(const FormBuild &build, const Field &field, QWidget *host, QAction *action)
