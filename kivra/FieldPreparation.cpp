@@ -112,8 +112,7 @@ Field prepareField(const FormBuild &build, const INFO &record, const QVariant &s
 {
     Field field;
     field.record = record;
-    field.start = start;
-    field.value = isVariantPtr(start) ? plainValue(start) : start;
+    field.start = isVariantPtr(start) ? plainValue(start) : start;
     const quint32 type = record.type;
     const FieldFlags &flags = record.flags;
 

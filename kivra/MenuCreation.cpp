@@ -134,7 +134,7 @@ void createCallerAction(FormBuild &build, Field &field)
     if (field.record.name.isEmpty() || !build.vars)
         return;
     build.wiredActions.append(action);
-    action->setChecked(field.value.toBool());
+    action->setChecked(field.start.toBool());
     connectCallerAction(build, field, host, action);
 }
 

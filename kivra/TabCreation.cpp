@@ -43,9 +43,9 @@ void createTabWidget(FormBuild &build, Field &field)
     auto *tabWidget = objectFromValue<QTabWidget>(field.record.value);
     if (!tabWidget)
         tabWidget = new QTabWidget;
-    const bool hasIndex = field.value.isValid() && !field.value.toString().isEmpty();
+    const bool hasIndex = field.start.isValid() && !field.start.toString().isEmpty();
     build.tabStartIndexes.append(
-        {tabWidget, hasIndex ? field.value.toInt() : -1, handlerContext(build, field, tabWidget)});
+        {tabWidget, hasIndex ? field.start.toInt() : -1, handlerContext(build, field, tabWidget)});
     build.tabs.append({tabWidget, {}, 0});
     field.captionPairs.append(CaptionPair {nullptr, {}});
     registerWidget(field.widgets, tabWidget, kTabWidget, kTabWidget, build.position++,

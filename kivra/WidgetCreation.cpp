@@ -121,7 +121,7 @@ void openLayout(FormBuild &build, Field &field)
     if (field.record.name.isEmpty() || !build.vars)
         return;
     box->setCheckable(true);
-    box->setChecked(field.value.toBool());
+    box->setChecked(field.start.toBool());
     if (has(field, kHideUnchecked) && !box->isChecked())
         build.collapsedGroups.append(inner);
     connectGroupBox(build, field, box, inner);
@@ -155,7 +155,7 @@ void createLabel(FormBuild &build, Field &field)
 void createImage(FormBuild &build, Field &field)
 {
     auto *image = new helper::ImageWidget;
-    image->setImage(field.value, field.record.flags);
+    image->setImage(field.start, field.record.flags);
     image->show();
     field.captionPairs.append(CaptionPair {nullptr, {}});
     registerFieldWidget(build, field, image, kImage);
@@ -208,7 +208,7 @@ void createSettingSelector(FormBuild &build, Field &field)
 void createLineEdit(FormBuild &build, Field &field)
 {
     const int type = int(field.record.type);
-    auto *edit = new QLineEdit(field.value.toString());
+    auto *edit = new QLineEdit(field.start.toString());
     if (has(field, kAdjustToContents) && !edit->text().isEmpty())
         edit->setMinimumWidth(lineEditWidthFor(edit, edit->text()));
     edit->setReadOnly(has(field, kReadOnly));
@@ -253,7 +253,7 @@ void createColorButton(FormBuild &build, Field &field)
     auto *button = new QPushButton(caption);
     setDefaultButton(button, has(field, kDefaultButton));
     // No colour yet shows no swatch rather than a black one.
-    if (const auto color = field.value.value<QColor>(); color.isValid()) {
+    if (const auto color = field.start.value<QColor>(); color.isValid()) {
         QPixmap swatch(16, 16);
         swatch.fill(color);
         button->setIcon(QIcon(swatch));
@@ -267,7 +267,7 @@ void createColorButton(FormBuild &build, Field &field)
 
 void createFontButton(FormBuild &build, Field &field)
 {
-    const auto font = field.value.value<QFont>();
+    const auto font = field.start.value<QFont>();
     const QString text = QStringLiteral("%1, %2pt").arg(font.family()).arg(font.pointSize());
     auto *button = new QPushButton(text);
     setDefaultButton(button, has(field, kDefaultButton));
@@ -284,9 +284,9 @@ void createTextEdit(FormBuild &build, Field &field)
     // The value is read back as HTML exactly when rich text is accepted.
     edit->setAcceptRichText(rich);
     if (rich)
-        edit->setHtml(field.value.toString());
+        edit->setHtml(field.start.toString());
     else
-        edit->setPlainText(field.value.toString());
+        edit->setPlainText(field.start.toString());
     edit->setReadOnly(has(field, kReadOnly));
     setHeightForLines(edit, field.lines);
     field.captionPairs.append(CaptionPair {nullptr, {}});
@@ -296,7 +296,7 @@ void createTextEdit(FormBuild &build, Field &field)
 
 void createPlainTextEdit(FormBuild &build, Field &field)
 {
-    auto *edit = new QPlainTextEdit(field.value.toString());
+    auto *edit = new QPlainTextEdit(field.start.toString());
     edit->setReadOnly(has(field, kReadOnly));
     setHeightForLines(edit, field.lines);
     field.captionPairs.append(CaptionPair {nullptr, {}});
@@ -307,7 +307,7 @@ void createPlainTextEdit(FormBuild &build, Field &field)
 void createCheckBox(FormBuild &build, Field &field)
 {
     auto *box = new QCheckBox;
-    box->setChecked(field.value.toBool());
+    box->setChecked(field.start.toBool());
     if (has(field, kReadOnly))
         box->setEnabled(false);
     if (has(field, kCheckBoxOwnRow) && topIsGrid(build.layouts)) {
@@ -362,11 +362,11 @@ void createDateEdit(FormBuild &build, Field &field)
         edit->setMinimumDate(min.toDate());
     if (const QVariant max = Option::max(field.options); max.isValid())
         edit->setMaximumDate(max.toDate());
-    switch (field.value.metaType().id()) {
+    switch (field.start.metaType().id()) {
     case QMetaType::QDate:
     case QMetaType::QDateTime:
     case QMetaType::QString:
-        edit->setDate(field.value.toDate());
+        edit->setDate(field.start.toDate());
         break;
     default:
         break;
@@ -392,16 +392,16 @@ void createDateTimeEdit(FormBuild &build, Field &field)
         else
             edit->setMaximumDateTime(max.toDateTime());
     }
-    switch (field.value.metaType().id()) {
+    switch (field.start.metaType().id()) {
     case QMetaType::QDate:
-        edit->setDate(field.value.toDate());
+        edit->setDate(field.start.toDate());
         break;
     case QMetaType::QTime:
-        edit->setDateTime(QDateTime(QDate::currentDate(), field.value.toTime()));
+        edit->setDateTime(QDateTime(QDate::currentDate(), field.start.toTime()));
         break;
     case QMetaType::QDateTime:
     case QMetaType::QString:
-        edit->setDateTime(field.value.toDateTime());
+        edit->setDateTime(field.start.toDateTime());
         break;
     default:
         break;
@@ -413,7 +413,7 @@ void createDateTimeEdit(FormBuild &build, Field &field)
 
 void createLine(FormBuild &build, Field &field)
 {
-    const int size = field.value.toInt();
+    const int size = field.start.toInt();
     QFrame *line = field.record.type == kVLine ? createVLine(size) : createHLine(size);
     registerPlainWidget(build, field, line, int(field.record.type));
 }
@@ -424,7 +424,7 @@ void addSpacer(FormBuild &build, Field &field)
     const auto policy = [](const QVariant &option) {
         return option.isValid() ? QSizePolicy::Policy(option.toInt()) : QSizePolicy::Minimum;
     };
-    const int size = field.value.toInt();
+    const int size = field.start.toInt();
     const bool horizontal = type == kHSpacer;
     if (QLayout *top = build.layouts.last().layout)
         top->addItem(new QSpacerItem(horizontal ? size : 0, horizontal ? 0 : size,
@@ -434,7 +434,7 @@ void addSpacer(FormBuild &build, Field &field)
 
 void addStretch(FormBuild &build, Field &field)
 {
-    addStretchToTop(build, field.value.toInt());
+    addStretchToTop(build, field.start.toInt());
 }
 
 namespace {
