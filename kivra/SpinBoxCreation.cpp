@@ -95,8 +95,7 @@ void createSpinBox(FormBuild &build, Field &field)
         box->setButtonSymbols(QAbstractSpinBox::NoButtons);
 
     field.captionPairs.append(CaptionPair {nullptr, {}});
-    registerWidget(field.widgets, box, kNumberSpinBox, kNumberSpinBox, build.position++,
-                   field.registrationName, flags, field.options, &build.initialNotifications);
+    registerFieldWidget(build, field, box, kNumberSpinBox, Enrolment::Value);
     connectValueWidget(build, field, box);
 }
 

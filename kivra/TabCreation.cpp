@@ -48,9 +48,7 @@ void createTabWidget(FormBuild &build, Field &field)
         {tabWidget, hasIndex ? field.start.toInt() : -1, handlerContext(build, field, tabWidget)});
     build.tabs.append({tabWidget, {}, 0});
     field.captionPairs.append(CaptionPair {nullptr, {}});
-    registerWidget(field.widgets, tabWidget, kTabWidget, kTabWidget, build.position++,
-                   field.registrationName, field.record.flags, field.options,
-                   &build.initialNotifications);
+    registerFieldWidget(build, field, tabWidget, kTabWidget, Enrolment::Value);
 }
 
 void createTabPage(FormBuild &build, Field &field)
@@ -58,20 +56,16 @@ void createTabPage(FormBuild &build, Field &field)
     closeCurrentPage(build);
     TabContext &tab = build.tabs.last();
     ++tab.pageCount;
-    const auto register_ = [&build, &field](QWidget *page) {
-        registerWidget(field.widgets, page, kTabPage, kTabPage, build.position++,
-                       field.registrationName, field.record.flags, field.options, nullptr);
-    };
     if (auto *own = objectFromValue<QWidget>(field.record.value)) {
         tab.tabWidget->addTab(own, field.caption);
-        register_(own);
+        registerFieldWidget(build, field, own, kTabPage, Enrolment::Part);
         field.unplaced.append(own);
         return;
     }
     auto *layout = new QVBoxLayout;
     build.layouts.append({layout, 0, 0});
     auto *placeholder = new QWidget;
-    register_(placeholder);
+    registerFieldWidget(build, field, placeholder, kTabPage, Enrolment::Part);
     tab.pages.append({placeholder, layout, field.caption, true});
 }
 

@@ -57,28 +57,6 @@ void setDefaultButton(QPushButton *button, bool on)
     button->setDefault(on);
 }
 
-// A widget that holds the field's value: it reports its start value once the form is built
-// when the field asks for it.
-void registerValueWidget(FormBuild &build, Field &field, QWidget *widget, int kind)
-{
-    registerWidget(field.widgets, widget, kind, int(field.record.type), build.position++,
-                   field.registrationName, field.record.flags, field.options,
-                   &build.initialNotifications);
-}
-
-void registerFieldWidget(FormBuild &build, Field &field, QWidget *widget, int kind)
-{
-    registerWidget(field.widgets, widget, kind, int(field.record.type), build.position++,
-                   field.registrationName, field.record.flags, field.options, nullptr);
-}
-
-// Buttons and lines carry no flags or options of their own.
-void registerPlainWidget(FormBuild &build, Field &field, QWidget *widget, int kind)
-{
-    registerWidget(field.widgets, widget, kind, int(field.record.type), build.position++,
-                   field.registrationName, FieldFlags(), QVariant(), nullptr);
-}
-
 // Adds a stretch to the top layout: to a box layout as a stretch item, to a grid as the stretch
 // of its last used column.
 void addStretchToTop(FormBuild &build, int stretch)
@@ -96,6 +74,17 @@ void addStretchToTop(FormBuild &build, int stretch)
 }
 
 } // namespace
+
+void registerFieldWidget(FormBuild &build, Field &field, QWidget *widget, int kind,
+                         Enrolment enrolment, std::optional<int> subKind)
+{
+    const bool plain = enrolment == Enrolment::Plain;
+    registerWidget(field.widgets, widget, kind, subKind.value_or(int(field.record.type)),
+                   build.position++, field.registrationName,
+                   plain ? FieldFlags() : field.record.flags,
+                   plain ? QVariant() : QVariant(field.options),
+                   enrolment == Enrolment::Value ? &build.initialNotifications : nullptr);
+}
 
 void openLayout(FormBuild &build, Field &field)
 {
@@ -149,7 +138,7 @@ void createLabel(FormBuild &build, Field &field)
 {
     auto *label = new QLabel(field.displayCaption);
     label->setWordWrap(has(field, kWordWrap));
-    registerFieldWidget(build, field, label, kLabel);
+    registerFieldWidget(build, field, label, kLabel, Enrolment::Part);
 }
 
 void createImage(FormBuild &build, Field &field)
@@ -158,7 +147,7 @@ void createImage(FormBuild &build, Field &field)
     image->setImage(field.start, field.record.flags);
     image->show();
     field.captionPairs.append(CaptionPair {nullptr, {}});
-    registerFieldWidget(build, field, image, kImage);
+    registerFieldWidget(build, field, image, kImage, Enrolment::Part);
 }
 
 void createCallerWidget(FormBuild &build, Field &field)
@@ -167,7 +156,7 @@ void createCallerWidget(FormBuild &build, Field &field)
     if (!widget)
         return;
     field.captionPairs.append(CaptionPair {nullptr, {}});
-    registerFieldWidget(build, field, widget, kCallerWidget);
+    registerFieldWidget(build, field, widget, kCallerWidget, Enrolment::Part);
 }
 
 void createSettingSelector(FormBuild &build, Field &field)
@@ -201,7 +190,7 @@ void createSettingSelector(FormBuild &build, Field &field)
     field.captionPairs = {{label, QObject::tr("Einstellungen:")},
                           {plus, QStringLiteral("+")},
                           {minus, QStringLiteral("-")}};
-    registerFieldWidget(build, field, box, kSettingSelector);
+    registerFieldWidget(build, field, box, kSettingSelector, Enrolment::Part);
     connectSettingSelector(build, field, combo, plus, minus);
 }
 
@@ -218,13 +207,13 @@ void createLineEdit(FormBuild &build, Field &field)
         edit->setEchoMode(QLineEdit::PasswordEchoOnEdit);
     if (const QVariant max = Option::max(field.options); max.isValid())
         edit->setMaxLength(variantToInt(max));
-    registerValueWidget(build, field, edit, kLineEdit);
+    registerFieldWidget(build, field, edit, kLineEdit, Enrolment::Value);
     field.captionPairs.append(CaptionPair {nullptr, {}});
 
     if (const QString caption = buttonCaption(type); !caption.isEmpty()) {
         auto *browse = new QPushButton(caption);
         setDefaultButton(browse, has(field, kDefaultButton));
-        registerPlainWidget(build, field, browse, kPushButton);
+        registerFieldWidget(build, field, browse, kPushButton, Enrolment::Plain);
         field.captionPairs.append(CaptionPair {browse, caption});
         connectBrowseButton(build, field, browse, edit);
     }
@@ -242,7 +231,7 @@ void createPushButton(FormBuild &build, Field &field)
         button->setObjectName(fixedName);
     if (buttonAction(type) == ButtonAction::Reject)
         build.hasCancelButton = true;
-    registerPlainWidget(build, field, button, kPushButton);
+    registerFieldWidget(build, field, button, kPushButton, Enrolment::Plain);
     field.captionPairs.append(CaptionPair {button, buttonCaption(type)});
     connectPushButton(build, field, button);
 }
@@ -261,7 +250,7 @@ void createColorButton(FormBuild &build, Field &field)
     }
     appendStyleSheet(button, QStringLiteral("QPushButton { text-align:left; }"));
     field.captionPairs = {{nullptr, {}}, {button, caption}};
-    registerPlainWidget(build, field, button, kPushButton);
+    registerFieldWidget(build, field, button, kPushButton, Enrolment::Plain);
     connectColorButton(build, field, button);
 }
 
@@ -273,7 +262,7 @@ void createFontButton(FormBuild &build, Field &field)
     setDefaultButton(button, has(field, kDefaultButton));
     button->setFont(font);
     field.captionPairs = {{nullptr, {}}, {button, text}};
-    registerPlainWidget(build, field, button, kPushButton);
+    registerFieldWidget(build, field, button, kPushButton, Enrolment::Plain);
     connectFontButton(build, field, button);
 }
 
@@ -290,7 +279,7 @@ void createTextEdit(FormBuild &build, Field &field)
     edit->setReadOnly(has(field, kReadOnly));
     setHeightForLines(edit, field.lines);
     field.captionPairs.append(CaptionPair {nullptr, {}});
-    registerValueWidget(build, field, edit, kTextEdit);
+    registerFieldWidget(build, field, edit, kTextEdit, Enrolment::Value);
     connectValueWidget(build, field, edit);
 }
 
@@ -300,7 +289,7 @@ void createPlainTextEdit(FormBuild &build, Field &field)
     edit->setReadOnly(has(field, kReadOnly));
     setHeightForLines(edit, field.lines);
     field.captionPairs.append(CaptionPair {nullptr, {}});
-    registerValueWidget(build, field, edit, kPlainTextEdit);
+    registerFieldWidget(build, field, edit, kPlainTextEdit, Enrolment::Value);
     connectValueWidget(build, field, edit);
 }
 
@@ -319,7 +308,7 @@ void createCheckBox(FormBuild &build, Field &field)
             field.checkBoxOwnRow = true;
         }
     }
-    registerValueWidget(build, field, box, kCheckBox);
+    registerFieldWidget(build, field, box, kCheckBox, Enrolment::Value);
     connectValueWidget(build, field, box);
 }
 
@@ -333,7 +322,7 @@ void createListWidget(FormBuild &build, Field &field)
         fillListWidget(*items.data(), list, has(field, kAdjustToContents), has(field, kCheckList),
                        has(field, kMultiSelect), has(field, kSortItems));
     field.captionPairs.append(CaptionPair {nullptr, {}});
-    registerValueWidget(build, field, list, kListWidget);
+    registerFieldWidget(build, field, list, kListWidget, Enrolment::Value);
     connectValueWidget(build, field, list);
 }
 
@@ -348,7 +337,7 @@ void createComboBox(FormBuild &build, Field &field)
         fillComboBox(*items.data(), combo, kComboNeverSignal, has(field, kAdjustToContents),
                      has(field, kSortItems));
     field.captionPairs.append(CaptionPair {nullptr, {}});
-    registerValueWidget(build, field, combo, kComboBox);
+    registerFieldWidget(build, field, combo, kComboBox, Enrolment::Value);
     connectValueWidget(build, field, combo);
 }
 
@@ -372,7 +361,7 @@ void createDateEdit(FormBuild &build, Field &field)
         break;
     }
     field.captionPairs.append(CaptionPair {nullptr, {}});
-    registerValueWidget(build, field, edit, kDateEdit);
+    registerFieldWidget(build, field, edit, kDateEdit, Enrolment::Value);
     connectValueWidget(build, field, edit);
 }
 
@@ -407,7 +396,7 @@ void createDateTimeEdit(FormBuild &build, Field &field)
         break;
     }
     field.captionPairs.append(CaptionPair {nullptr, {}});
-    registerValueWidget(build, field, edit, kDateTimeEdit);
+    registerFieldWidget(build, field, edit, kDateTimeEdit, Enrolment::Value);
     connectValueWidget(build, field, edit);
 }
 
@@ -415,7 +404,7 @@ void createLine(FormBuild &build, Field &field)
 {
     const int size = field.start.toInt();
     QFrame *line = field.record.type == kVLine ? createVLine(size) : createHLine(size);
-    registerPlainWidget(build, field, line, int(field.record.type));
+    registerFieldWidget(build, field, line, int(field.record.type), Enrolment::Plain);
 }
 
 void addSpacer(FormBuild &build, Field &field)

@@ -4,6 +4,10 @@
 
 #include <QVariant>
 
+#include <optional>
+
+class QWidget;
+
 namespace kivra {
 
 struct Field;
@@ -16,6 +20,23 @@ void buildField(FormBuild &build, const INFO &record, const QVariant &startValue
 // Whether the open tab widget drops a field of this type: nothing but a page (and the end of
 // a layout or of the pages) may come before its first page, and a page needs a tab widget.
 bool isDroppedByTabContext(const FormBuild &build, quint32 type);
+
+// How a widget of a field is registered.
+enum class Enrolment {
+    // Holds the field's value: carries the field's flags and options, and reports its start
+    // value once the form is built when the field asks for it (kEmitInitialChange,
+    // kEmitInitialChangeIfSet).
+    Value,
+    // Carries the field's flags and options; reports nothing of its own.
+    Part,
+    // A button or a line: neither flags nor options of its own.
+    Plain,
+};
+
+// Registers a widget of the field at the form's next running position, under the field's
+// registration name; its sub-kind is the field's type code unless one is given.
+void registerFieldWidget(FormBuild &build, Field &field, QWidget *widget, int kind,
+                         Enrolment enrolment, std::optional<int> subKind = {});
 
 // The makers of the type codes, in the order of the type-code table. Each fills the field's
 // widget list and caption places and connects what it made; the larger kinds have a file of
