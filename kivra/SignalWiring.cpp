@@ -145,17 +145,11 @@ void wireMenuAction(FormBuild &build, QAction *action, QMenu *menu)
         else if (stored->isValid())
             action->setChecked(stored->toBool());
     }
-    HandlerContext context;
-    context.field = INFO(kNoElement, {}, QString(), QVariant(), name);
-    context.windowRecord = build.windowRecord;
-    context.window = build.window;
-    context.dialog = build.dialog;
-    context.mainWindow = build.mainWindow;
-    context.widget = menu;
+    // The action stands for a field of its own, named by its "menuid".
+    Field field;
+    field.record = INFO(kNoElement, {}, QString(), QVariant(), name);
+    HandlerContext context = handlerContext(build, field, menu);
     context.action = action;
-    context.vars = build.vars;
-    context.keepAlive = build.ownedVars;
-    context.name = name;
     QObject::connect(action, &QAction::triggered,
                      [context](bool checked) { onActionTriggered(context, checked); });
 }
