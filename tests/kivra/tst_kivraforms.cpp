@@ -400,7 +400,7 @@ void TestKivraForms::namedVariableRestored()
         QSettings(file, QSettings::IniFormat).setValue("main/vmap", QVariantMap {{"n", stored}});
     QWidget parent;
     QVariantMap vars;
-    buildForm(&parent, 0, {}, dialogRecord(iniOptions("Variable", freshCopy(file))),
+    buildForm(&parent, kInstallLayout, {}, dialogRecord(iniOptions("Variable", freshCopy(file))),
               {field(kNamedVariable, QString(), 1, "n", bits({10}))}, &vars, nullptr);
     QCOMPARE(vars.value("n"), expected);
 }
@@ -729,7 +729,7 @@ void TestKivraForms::onlyCheckableActionsAreKept()
     single.setProperty("menuid", "single");
     QSet<QString> kept;
     QWidget parent;
-    buildForm(&parent, 0, {}, dialogRecord(),
+    buildForm(&parent, kInstallLayout, {}, dialogRecord(),
               {field(kCallerMenu, QString(), static_cast<QObject *>(&menu)),
                field(kCallerAction, QString(), static_cast<QObject *>(&single)),
                field(kLineEdit, "Frei", QString(), "free")},
