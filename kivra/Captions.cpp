@@ -2,6 +2,8 @@
 
 #include <kivra/Registry.h>
 
+#include "TypeCodes_p.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QObject>
@@ -74,26 +76,10 @@ QStringList captionParts(const QString &caption, const FieldFlags &flags)
 
 QMap<int, QString> buttonCaptions()
 {
-    static const QMap<int, QString> captions = [] {
-        const QString change = QObject::tr("Ändern...");
-        const QString help = QObject::tr("Hilfe");
-        return QMap<int, QString> {
-            {kOkButton, QObject::tr("OK")},
-            {kCancelButton, QObject::tr("Abbrechen")},
-            {kHelpUrlButton, help},
-            {kOpenLineEdit, QObject::tr("Öffnen...")},
-            {kColorButton, QObject::tr("Farbe ändern...")},
-            {kFontButton, QObject::tr("Schrift ändern...")},
-            {kDirLineEdit, change},
-            {kDirButton, change},
-            {kOpenFileLineEdit, change},
-            {kOpenFileButton, change},
-            {kSaveFileLineEdit, change},
-            {kSaveFileButton, change},
-            {kCloseButton, QObject::tr("Beenden")},
-            {kHelpButton, help},
-        };
-    }();
+    QMap<int, QString> captions;
+    for (int code = int(kOkButton); code <= int(kHelpButton); ++code)
+        if (const QString caption = buttonCaption(code); !caption.isEmpty())
+            captions.insert(code, caption);
     return captions;
 }
 

@@ -6,6 +6,7 @@
 #include <kivra/Registry.h>
 
 #include "FormBuild_p.h"
+#include "TypeCodes_p.h"
 
 #include <QLabel>
 #include <QSizePolicy>
@@ -32,11 +33,6 @@ int alignmentOfGroup(const FieldFlags &flags, int firstBit)
     return result;
 }
 
-bool isLayoutCode(quint32 type)
-{
-    return type >= kVBoxLayout && type <= kFlowLayout;
-}
-
 QString toPlainText(const QString &html)
 {
     return QTextDocumentFragment::fromHtml(html).toPlainText();
@@ -57,7 +53,7 @@ void applyAlignmentFlags(Field &field)
     const quint32 type = field.record.type;
     const FieldFlags &flags = field.record.flags;
     if (const int align = alignmentOfGroup(flags, kAlignGroupFirst.lowestSetBit())) {
-        if (isLayoutCode(type)) {
+        if (typeCodeHas(type, TypeCode::kLayout)) {
             field.options.insert(perTypeKey(OptionKey::typealign, type), align);
         } else {
             for (int index = 0; index < 3; ++index)
@@ -116,8 +112,7 @@ Field prepareField(const FormBuild &build, const INFO &record, const QVariant &s
 {
     Field field;
     field.record = record;
-    field.start = start;
-    field.value = isVariantPtr(start) ? plainValue(start) : start;
+    field.start = isVariantPtr(start) ? plainValue(start) : start;
     const quint32 type = record.type;
     const FieldFlags &flags = record.flags;
 
@@ -164,7 +159,7 @@ Field prepareField(const FormBuild &build, const INFO &record, const QVariant &s
         shown = QLatin1String("<b>") + shown + QLatin1String("</b>");
 
     QString plainTitle = toPlainText(shown);
-    if (shown.isEmpty() && !isLayoutCode(type) && type != kLabel)
+    if (shown.isEmpty() && !typeCodeHas(type, TypeCode::kLayout) && type != kLabel)
         plainTitle = toPlainText(previousLabelText(build));
     field.options.insert(OptionKey::plaintitle, plainTitle);
 

@@ -31,10 +31,10 @@ struct Field
     // What a caption label shows: bold and with the required marker where asked for.
     QString displayCaption;
     QStringList captionParts;
-    // The start value as the start-value rules gave it; pointer forms are kept.
+    // What the widgets start from, as the start-value rules gave it, a bound variable followed
+    // to the variable (list data stays in the caller's list). The codes that show an object
+    // take it from the record's own value instead.
     QVariant start;
-    // The start value itself: a bound variable is followed to the variable.
-    QVariant value;
     std::optional<QLocale> locale;
     // Captions of this field are bold.
     bool bold = false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <kivra/Handlers.h>
 #include <kivra/Placement.h>
 #include <kivra/Records.h>
 #include <kivra/Registry.h>
@@ -44,11 +45,13 @@ struct TabContext
     int pageCount = 0;
 };
 
-// A tab widget and the tab it shows once the form is built.
+// A tab widget, the tab it shows once the form is built, and what its handler is connected
+// with then.
 struct TabStartIndex
 {
     QPointer<QTabWidget> tabWidget;
     int index = -1;
+    HandlerContext handler;
 };
 
 // The working state of one buildForm call, shared by the passes over the fields, the widget

@@ -14,9 +14,11 @@
 
 #include "FormBuild_p.h"
 #include "KivraLog_p.h"
+#include "MapValue_p.h"
 #include "ObjectValue_p.h"
 #include "SignalWiring_p.h"
 #include "StartValue_p.h"
+#include "TypeCodes_p.h"
 #include "WidgetCreation_p.h"
 
 #include <QAction>
@@ -43,11 +45,6 @@ constexpr Qt::WindowFlags kFallbackDialogFlags =
     Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint;
 constexpr Qt::WindowFlags kFallbackWindowFlags =
     Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint;
-
-bool isSkipped(quint32 type)
-{
-    return type == kNoElement || type == kNoElementAlt || type == kNamedVariable;
-}
 
 void keepCheckableMenuIds(const std::vector<MenuEntry> &entries, QSet<QString> &kept)
 {
@@ -128,7 +125,8 @@ void buildFields(FormBuild &build, const QList<INFO> &fields)
     for (const INFO &record : fields) {
         if (build.layouts.isEmpty())
             break;
-        if (isSkipped(record.type) || isDroppedByTabContext(build, record.type))
+        if (typeCodeHas(record.type, TypeCode::kSkipped) ||
+            isDroppedByTabContext(build, record.type))
             continue;
         INFO field = record;
         const QVariant start = takeStartValue(build, field);
@@ -142,11 +140,18 @@ void finishFields(FormBuild &build)
         setLayoutWidgetsVisible(inner, false);
     if (build.formFlags & kFixedSize)
         build.rootLayout->setSizeConstraint(QLayout::SetFixedSize);
+    // Adding the pages moved the current tab and the start page moves it again; neither is a
+    // change of the user's. The map takes the page shown, and the handler listens from now on.
     for (const TabStartIndex &start : std::as_const(build.tabStartIndexes)) {
-        if (!start.tabWidget || start.index < 0 || start.index >= start.tabWidget->count())
+        if (!start.tabWidget)
             continue;
-        const QSignalBlocker blocker(start.tabWidget);
-        start.tabWidget->setCurrentIndex(start.index);
+        if (start.index >= 0 && start.index < start.tabWidget->count()) {
+            const QSignalBlocker blocker(start.tabWidget);
+            start.tabWidget->setCurrentIndex(start.index);
+        }
+        storeMapValue(build.vars, start.handler.name, start.tabWidget->currentIndex(),
+                      MissingEntry::Create);
+        connectTabWidget(start.handler, start.tabWidget);
     }
     wireMenuActions(build);
     createTimers(build);

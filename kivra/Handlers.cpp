@@ -19,36 +19,14 @@
 #include <QTabWidget>
 #include <QUrl>
 
+#include "MapValue_p.h"
+#include "TypeCodes_p.h"
+
 namespace kivra {
 
 namespace {
 
 using Vars = QMap<QString, QVariant>;
-
-// The value stored under name, a bound variable followed; invalid when there is none.
-QVariant storedValue(Vars *vars, const QString &name)
-{
-    if (!vars || name.isEmpty())
-        return {};
-    const VariantBinding stored(vars, name);
-    return stored.isBound() ? *stored.data() : QVariant();
-}
-
-// Stores value under name. A bound variable receives it and the map keeps the pointer; any
-// other entry is replaced, a missing one created.
-void storeValue(Vars *vars, const QString &name, const QVariant &value)
-{
-    if (!vars || name.isEmpty())
-        return;
-    if (isVariantPtr(vars->value(name))) {
-        VariantBinding bound(vars, name, true);
-        if (bound.isBound()) {
-            *bound.data() = value;
-            return;
-        }
-    }
-    vars->insert(name, value);
-}
 
 // The before-moment of the protocol: asked only for a field with kAskBefore.
 bool allowed(const HandlerContext &context, CallbackType type, const QVariant &value,
@@ -136,7 +114,7 @@ void restoreGroup(const HandlerContext &context, const QActionGroup *group)
         const QString id = member->property(OptionKey::menuid.latin1()).toString();
         if (id.isEmpty() || member == context.action)
             continue;
-        const QVariant stored = storedValue(context.vars, id);
+        const QVariant stored = storedMapValue(context.vars, id);
         if (!stored.isValid())
             continue;
         const QSignalBlocker blocker(member);
@@ -153,23 +131,19 @@ void openWithDesktop(const QString &text)
                                               : QUrl(text, QUrl::TolerantMode));
 }
 
-// The file or directory chooser of a browse or chooser button sub-kind; an empty text when
-// cancelled or when the code has no chooser.
-QString choosePath(const HandlerContext &context, int code, const QString &title,
-                   const QString &start)
+// The file or directory chooser of a browse or chooser button; an empty text when cancelled
+// or when the button has no chooser.
+QString choosePath(const HandlerContext &context, const QString &title, const QString &start)
 {
     const QString filter = Option::filefilter(context.options);
-    switch (code) {
-    case kDirLineEdit:
-    case kDirButton:
+    switch (buttonAction(context.typeCode)) {
+    case ButtonAction::ChooseDirectory:
         return DialogHook::getExistingDirectory(context.window, title, start);
-    case kOpenFileLineEdit:
-    case kOpenFileButton:
+    case ButtonAction::ChooseOpenFile:
         return DialogHook::getOpenFileName(
             context.window, title, start.isEmpty() ? Option::currentdir(context.options) : start,
             filter);
-    case kSaveFileLineEdit:
-    case kSaveFileButton:
+    case ButtonAction::ChooseSaveFile:
         return DialogHook::getSaveFileName(context.window, title, start, filter);
     default:
         return {};
@@ -227,7 +201,7 @@ void onGroupBoxClicked(const HandlerContext &context, bool checked)
     }
     if (hasFlags(context.field.flags, kHideUnchecked) && context.innerLayout)
         setLayoutWidgetsVisible(context.innerLayout, checked);
-    storeValue(context.vars, context.name, checked ? 1 : 0);
+    storeMapValue(context.vars, context.name, checked ? 1 : 0, MissingEntry::Create);
     fireAfter(context, kAfterDataChanged, {}, &newValue, &oldValue);
 }
 
@@ -238,7 +212,7 @@ void onTabChanged(const HandlerContext &context, int index)
         if (!context.vars->contains(context.name))
             context.vars->insert(context.name, -1);
         bool isNumber = false;
-        const int stored = storedValue(context.vars, context.name).toInt(&isNumber);
+        const int stored = storedMapValue(context.vars, context.name).toInt(&isNumber);
         if (isNumber)
             former = stored;
     }
@@ -251,7 +225,7 @@ void onTabChanged(const HandlerContext &context, int index)
         }
         return;
     }
-    storeValue(context.vars, context.name, index);
+    storeMapValue(context.vars, context.name, index, MissingEntry::Create);
     fireAfter(context, kSetActive, {}, &newValue, &oldValue);
 }
 
@@ -312,7 +286,7 @@ void onActionTriggered(const HandlerContext &context, bool checked)
         fireAfter(context, kAfterAction, value, &newValue, &noValue);
         return;
     }
-    const QVariant oldValue = storedValue(context.vars, context.name);
+    const QVariant oldValue = storedMapValue(context.vars, context.name);
     const QPointer<QActionGroup> group = context.action ? context.action->actionGroup() : nullptr;
     if (!allowed(context, kBeforeAction, value, &newValue, &oldValue)) {
         if (context.action) {
@@ -323,13 +297,13 @@ void onActionTriggered(const HandlerContext &context, bool checked)
             restoreGroup(context, group);
         return;
     }
-    storeValue(context.vars, context.name, newValue.toBool());
+    storeMapValue(context.vars, context.name, newValue.toBool(), MissingEntry::Create);
     if (group) {
         const QList<QAction *> actions = group->actions();
         for (const QAction *member : actions) {
             const QString id = member->property(OptionKey::menuid.latin1()).toString();
             if (!id.isEmpty())
-                storeValue(context.vars, id, member->isChecked());
+                storeMapValue(context.vars, id, member->isChecked(), MissingEntry::Create);
         }
     }
     fireAfter(context, kAfterAction, value, &newValue, &oldValue);
@@ -376,7 +350,7 @@ void onButtonMenuActionTriggered(const HandlerContext &context, bool checked)
 
 void chooseColor(const HandlerContext &context)
 {
-    const QVariant stored = storedValue(context.vars, context.name);
+    const QVariant stored = storedMapValue(context.vars, context.name);
     const QColor start = stored.value<QColor>();
     const QColor chosen = DialogHook::getColor(context.window, start);
     if (!chosen.isValid() || chosen == start)
@@ -385,7 +359,7 @@ void chooseColor(const HandlerContext &context)
     if (!allowed(context, kBeforeDataChanged, {}, &newValue, &stored))
         return;
     const QColor color = newValue.value<QColor>();
-    storeValue(context.vars, context.name, color);
+    storeMapValue(context.vars, context.name, color, MissingEntry::Create);
     if (auto *button = qobject_cast<QAbstractButton *>(context.widget.data())) {
         QPixmap swatch(button->iconSize());
         swatch.fill(color);
@@ -396,7 +370,7 @@ void chooseColor(const HandlerContext &context)
 
 void chooseFont(const HandlerContext &context)
 {
-    const QVariant stored = storedValue(context.vars, context.name);
+    const QVariant stored = storedMapValue(context.vars, context.name);
     const QFont start = stored.value<QFont>();
     const std::optional<QFont> chosen = DialogHook::getFont(context.window, start);
     // Without a stored font the start is only the default font: any choice is a change.
@@ -406,7 +380,7 @@ void chooseFont(const HandlerContext &context)
     if (!allowed(context, kBeforeDataChanged, {}, &newValue, &stored))
         return;
     const QFont font = newValue.value<QFont>();
-    storeValue(context.vars, context.name, font);
+    storeMapValue(context.vars, context.name, font, MissingEntry::Create);
     if (auto *button = qobject_cast<QAbstractButton *>(context.widget.data())) {
         button->setFont(font);
         button->setText(QStringLiteral("%1, %2pt").arg(font.family()).arg(font.pointSize()));
@@ -426,10 +400,10 @@ void onBrowseClicked(const HandlerContext &context)
             context.lineEdit->setText(newValue.toString());
         return;
     }
-    if (context.typeCode == kOpenLineEdit) {
+    if (buttonAction(context.typeCode) == ButtonAction::OpenUrl) {
         openWithDesktop(text);
     } else if (!context.name.isEmpty()) {
-        const QString chosen = choosePath(context, context.typeCode, context.caption, text);
+        const QString chosen = choosePath(context, context.caption, text);
         // The line edit's own change handler stores the choice.
         if (!chosen.isEmpty()) {
             newValue = chosen;
@@ -442,46 +416,30 @@ void onBrowseClicked(const HandlerContext &context)
 
 void onButtonClicked(const HandlerContext &context)
 {
-    switch (context.typeCode) {
-    case kOkButton:
-    case kCloseButton:
-        closeWith(context, kAccept);
+    const ButtonAction action = buttonAction(context.typeCode);
+    if (action == ButtonAction::Accept || action == ButtonAction::Reject) {
+        closeWith(context, action == ButtonAction::Accept ? kAccept : kReject);
         return;
-    case kCancelButton:
-        closeWith(context, kReject);
-        return;
-    default:
-        break;
     }
-    const QVariant stored = storedValue(context.vars, context.name);
+    const QVariant stored = storedMapValue(context.vars, context.name);
     QVariant newValue = stored;
     const QVariant oldValue = stored;
     if (!allowed(context, kBeforeAction, {}, &newValue, &oldValue))
         return;
-    switch (context.typeCode) {
-    case kHelpUrlButton:
+    if (action == ButtonAction::OpenUrl) {
         openWithDesktop(context.name.isEmpty() ? plainValue(context.field.value).toString()
                                                : stored.toString());
-        break;
-    case kDirButton:
-    case kOpenFileButton:
-    case kSaveFileButton: {
-        if (context.name.isEmpty())
-            break;
+    } else if (action != ButtonAction::None && !context.name.isEmpty()) {
         const auto *button = qobject_cast<QAbstractButton *>(context.widget.data());
-        const QString chosen = choosePath(context, context.typeCode,
-                                          button ? button->text() : QString(), stored.toString());
+        const QString chosen =
+            choosePath(context, button ? button->text() : QString(), stored.toString());
         if (chosen.isEmpty())
             return;
         newValue = chosen;
         if (!allowed(context, kBeforeDataChanged, {}, &newValue, &oldValue))
             return;
-        storeValue(context.vars, context.name, newValue);
+        storeMapValue(context.vars, context.name, newValue, MissingEntry::Create);
         fireAfter(context, kAfterDataChanged, {}, &newValue, &oldValue);
-        break;
-    }
-    default:
-        break;
     }
     fireAfter(context, kAfterAction, {}, &newValue, &oldValue);
 }

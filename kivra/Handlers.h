@@ -62,7 +62,8 @@ struct HandlerContext
     int typeCode = 0;
     // Push buttons: what OK, Cancel and Beenden hand to the close sequence.
     CloseSaveInfo closeSave;
-    // Browse buttons: the field's caption, the title of the file dialog.
+    // Browse buttons: the title of the file dialog, the field's caption as plain text (without
+    // markup or required marker).
     QString caption;
 };
 

@@ -31,12 +31,6 @@ bool isMenuHost(const QWidget *widget)
         qobject_cast<const QPushButton *>(widget);
 }
 
-void registerMenuWidget(FormBuild &build, Field &field, QWidget *widget, int kind)
-{
-    registerWidget(field.widgets, widget, kind, kind, build.position++, field.registrationName,
-                   field.record.flags, field.options, nullptr);
-}
-
 // Where a caller's menu or action goes: the newest earlier field's menu bar or button, else
 // the main window's menu bar, else a menu bar of this field's own.
 QWidget *menuHost(FormBuild &build, Field &field)
@@ -48,7 +42,7 @@ QWidget *menuHost(FormBuild &build, Field &field)
     if (build.mainWindow)
         return build.mainWindow->menuBar();
     auto *bar = new QMenuBar;
-    registerMenuWidget(build, field, bar, kMenuBar);
+    registerFieldWidget(build, field, bar, kMenuBar, Enrolment::Part, kMenuBar);
     return bar;
 }
 
@@ -104,7 +98,7 @@ void createMenuBar(FormBuild &build, Field &field)
     }
     if (!bar)
         bar = new QMenuBar;
-    registerMenuWidget(build, field, bar, kMenuBar);
+    registerFieldWidget(build, field, bar, kMenuBar, Enrolment::Part);
 }
 
 void createCallerMenu(FormBuild &build, Field &field)
@@ -134,7 +128,7 @@ void createCallerAction(FormBuild &build, Field &field)
     if (field.record.name.isEmpty() || !build.vars)
         return;
     build.wiredActions.append(action);
-    action->setChecked(field.value.toBool());
+    action->setChecked(field.start.toBool());
     connectCallerAction(build, field, host, action);
 }
 
@@ -156,7 +150,7 @@ void createStatusBar(FormBuild &build, Field &field)
         field.unplaced.append(bar);
     }
     registerStatusBar(bar, build.vars);
-    registerMenuWidget(build, field, bar, kStatusBar);
+    registerFieldWidget(build, field, bar, kStatusBar, Enrolment::Part);
 }
 
 void createMenuButton(FormBuild &build, Field &field)
@@ -173,8 +167,7 @@ void createMenuButton(FormBuild &build, Field &field)
         fillMenuFromListData(*items.data(), menu, hasFlags(flags, kMultiSelect),
                              hasFlags(flags, kSortItems), &created);
     field.captionPairs = {{nullptr, {}}, {button, {}}};
-    registerWidget(field.widgets, button, kMenuButton, kMenuButton, build.position++,
-                   field.registrationName, flags, field.options, &build.initialNotifications);
+    registerFieldWidget(build, field, button, kMenuButton, Enrolment::Value);
     connectMenuButtonActions(build, field, button,
                              QList<QPointer<QAction>>(created.cbegin(), created.cend()));
 }

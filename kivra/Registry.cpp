@@ -1,5 +1,7 @@
 #include "Registry.h"
 
+#include "TypeCodes_p.h"
+
 #include <QBitArray>
 #include <QCheckBox>
 #include <QLabel>
@@ -237,24 +239,10 @@ QList<QPointer<QWidget>> collectWidgets(const QMap<QString, QVariant> *vars, int
 
 QString fixedButtonName(int subKind)
 {
-    const char *stem = nullptr;
-    switch (subKind) {
-    case kOkButton:
-        stem = "okbutton_";
-        break;
-    case kCancelButton:
-        stem = "cancelbutton_";
-        break;
-    case kCloseButton:
-        stem = "closebutton_";
-        break;
-    case kHelpButton:
-        stem = "helpbutton_";
-        break;
-    default:
+    const TypeCode *row = subKind < 0 ? nullptr : typeCodeOf(quint32(subKind));
+    if (!row || !row->fixedNameStem)
         return {};
-    }
-    return QLatin1String(stem) + QLatin1String(kFixedButtonSuffix);
+    return QLatin1String(row->fixedNameStem) + QLatin1String(kFixedButtonSuffix);
 }
 
 } // namespace kivra

@@ -10,23 +10,15 @@
 
 #include "FieldPreparation_p.h"
 #include "FormBuild_p.h"
+#include "WidgetKinds_p.h"
 
 #include <QAction>
 #include <QActionGroup>
-#include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
-#include <QDateTimeEdit>
-#include <QDoubleSpinBox>
 #include <QGroupBox>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTabWidget>
-#include <QTextEdit>
 #include <QTimer>
 
 #include <algorithm>
@@ -46,18 +38,6 @@ bool isNamed(const FormBuild &build, const Field &field)
     return !field.record.name.isEmpty() && build.vars;
 }
 
-// The state a connection hands its handler; options are the field's prepared ones (caption
-// options included).
-HandlerContext contextFor(const FormBuild &build, const Field &field, QWidget *widget)
-{
-    HandlerContext context = makeHandlerContext(field.record, build.windowRecord, build.window,
-                                                widget, build.vars, build.ownedVars);
-    context.options = field.options;
-    context.closeSave = build.closeSave;
-    context.caption = field.options.value(OptionKey::plaintitle).toString();
-    return context;
-}
-
 // Calls the change handler of value widgets with the state it was connected with.
 struct ValueChange
 {
@@ -75,14 +55,12 @@ struct ValueChange
     }
 };
 
-template<class Editor, class ValueSignal>
-void connectEditor(Editor *editor, bool immediate, ValueSignal valueChanged,
-                   const ValueChange &handler)
+// The one dispatch by widget class: the widget-kind table says which signals reach which
+// handler.
+void connectChange(QWidget *widget, const ChangeTarget &target)
 {
-    if (immediate)
-        QObject::connect(editor, valueChanged, handler);
-    else
-        QObject::connect(editor, &QAbstractSpinBox::editingFinished, handler);
+    if (const WidgetKind *kind = widgetKindOf(widget); kind && kind->connectChange)
+        kind->connectChange(*widget, target);
 }
 
 SettingSelectorContext selectorContext(const FormBuild &build, QComboBox *combo)
@@ -167,17 +145,11 @@ void wireMenuAction(FormBuild &build, QAction *action, QMenu *menu)
         else if (stored->isValid())
             action->setChecked(stored->toBool());
     }
-    HandlerContext context;
-    context.field = INFO(kNoElement, {}, QString(), QVariant(), name);
-    context.windowRecord = build.windowRecord;
-    context.window = build.window;
-    context.dialog = build.dialog;
-    context.mainWindow = build.mainWindow;
-    context.widget = menu;
+    // The action stands for a field of its own, named by its "menuid".
+    Field field;
+    field.record = INFO(kNoElement, {}, QString(), QVariant(), name);
+    HandlerContext context = handlerContext(build, field, menu);
     context.action = action;
-    context.vars = build.vars;
-    context.keepAlive = build.ownedVars;
-    context.name = name;
     QObject::connect(action, &QAction::triggered,
                      [context](bool checked) { onActionTriggered(context, checked); });
 }
@@ -238,53 +210,30 @@ void createNotificationTimer(FormBuild &build)
 
 } // namespace
 
+HandlerContext handlerContext(const FormBuild &build, const Field &field, QWidget *widget)
+{
+    HandlerContext context = makeHandlerContext(field.record, build.windowRecord, build.window,
+                                                widget, build.vars, build.ownedVars);
+    context.options = field.options;
+    context.closeSave = build.closeSave;
+    context.caption = field.options.value(OptionKey::plaintitle).toString();
+    return context;
+}
+
 void connectValueWidget(const FormBuild &build, const Field &field, QWidget *widget)
 {
     if (!isNamed(build, field) || !widget)
         return;
-    const bool immediate = hasFlags(field.record.flags, kImmediateUpdate);
     const ValueChange change {field.record, build.windowRecord, build.window,     widget,
                               build.vars,   build.ownedVars,    field.record.name};
-
-    if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
-        QObject::connect(edit, &QLineEdit::textChanged, change);
-        QObject::connect(edit, &QLineEdit::editingFinished, change);
-    } else if (auto *text = qobject_cast<QTextEdit *>(widget)) {
-        QObject::connect(text, &QTextEdit::textChanged, change);
-    } else if (auto *plain = qobject_cast<QPlainTextEdit *>(widget)) {
-        QObject::connect(plain, &QPlainTextEdit::textChanged, change);
-    } else if (auto *box = qobject_cast<QCheckBox *>(widget)) {
-        QObject::connect(box, &QCheckBox::stateChanged, change);
-        QObject::connect(box, &QAbstractButton::clicked, change);
-    } else if (auto *list = qobject_cast<QListWidget *>(widget)) {
-        const HandlerContext context = contextFor(build, field, list);
-        if (hasFlags(field.record.flags, kCheckList))
-            QObject::connect(list, &QListWidget::itemChanged, [context](QListWidgetItem *item) {
-                onListItemChanged(context, item);
-            });
-        else
-            QObject::connect(list, &QListWidget::itemSelectionChanged,
-                             [context] { onListSelectionChanged(context); });
-    } else if (auto *combo = qobject_cast<QComboBox *>(widget)) {
-        const HandlerContext context = contextFor(build, field, combo);
-        QObject::connect(combo, &QComboBox::currentIndexChanged,
-                         [context] { onComboIndexChanged(context); });
-    } else if (auto *spin = qobject_cast<QSpinBox *>(widget)) {
-        connectEditor(spin, immediate, &QSpinBox::valueChanged, change);
-    } else if (auto *doubleSpin = qobject_cast<QDoubleSpinBox *>(widget)) {
-        connectEditor(doubleSpin, immediate, &QDoubleSpinBox::valueChanged, change);
-    } else if (auto *date = qobject_cast<QDateEdit *>(widget)) {
-        connectEditor(date, immediate, &QDateEdit::dateChanged, change);
-    } else if (auto *dateTime = qobject_cast<QDateTimeEdit *>(widget)) {
-        connectEditor(dateTime, immediate, &QDateTimeEdit::dateTimeChanged, change);
-    }
+    connectChange(widget, {change, handlerContext(build, field, widget)});
 }
 
 void connectGroupBox(const FormBuild &build, const Field &field, QGroupBox *box, QLayout *inner)
 {
     if (!isNamed(build, field))
         return;
-    HandlerContext context = contextFor(build, field, box);
+    HandlerContext context = handlerContext(build, field, box);
     context.innerLayout = inner;
     QObject::connect(box, &QGroupBox::clicked,
                      [context](bool checked) { onGroupBoxClicked(context, checked); });
@@ -293,26 +242,26 @@ void connectGroupBox(const FormBuild &build, const Field &field, QGroupBox *box,
 void connectBrowseButton(const FormBuild &build, const Field &field, QPushButton *button,
                          QLineEdit *edit)
 {
-    HandlerContext context = contextFor(build, field, button);
+    HandlerContext context = handlerContext(build, field, button);
     context.lineEdit = edit;
     QObject::connect(button, &QAbstractButton::clicked, [context] { onBrowseClicked(context); });
 }
 
 void connectPushButton(const FormBuild &build, const Field &field, QPushButton *button)
 {
-    const HandlerContext context = contextFor(build, field, button);
+    const HandlerContext context = handlerContext(build, field, button);
     QObject::connect(button, &QAbstractButton::clicked, [context] { onButtonClicked(context); });
 }
 
 void connectColorButton(const FormBuild &build, const Field &field, QPushButton *button)
 {
-    const HandlerContext context = contextFor(build, field, button);
+    const HandlerContext context = handlerContext(build, field, button);
     QObject::connect(button, &QAbstractButton::clicked, [context] { chooseColor(context); });
 }
 
 void connectFontButton(const FormBuild &build, const Field &field, QPushButton *button)
 {
-    const HandlerContext context = contextFor(build, field, button);
+    const HandlerContext context = handlerContext(build, field, button);
     QObject::connect(button, &QAbstractButton::clicked, [context] { chooseFont(context); });
 }
 
@@ -330,7 +279,7 @@ void connectSettingSelector(const FormBuild &build, const Field &field, QComboBo
 void connectMenuButtonActions(const FormBuild &build, const Field &field, QPushButton *button,
                               const QList<QPointer<QAction>> &actions)
 {
-    HandlerContext context = contextFor(build, field, button);
+    HandlerContext context = handlerContext(build, field, button);
     context.menuActions = actions;
     for (const QPointer<QAction> &action : actions) {
         if (!action)
@@ -342,18 +291,16 @@ void connectMenuButtonActions(const FormBuild &build, const Field &field, QPushB
     }
 }
 
-void connectTabWidget(const FormBuild &build, const Field &field, QTabWidget *tabWidget)
+void connectTabWidget(const HandlerContext &context, QTabWidget *tabWidget)
 {
-    const HandlerContext context = contextFor(build, field, tabWidget);
-    QObject::connect(tabWidget, &QTabWidget::currentChanged,
-                     [context](int index) { onTabChanged(context, index); });
+    connectChange(tabWidget, {{}, context});
 }
 
 void connectCallerAction(const FormBuild &build, const Field &field, QWidget *host, QAction *action)
 {
     if (!isNamed(build, field))
         return;
-    HandlerContext context = contextFor(build, field, host);
+    HandlerContext context = handlerContext(build, field, host);
     context.action = action;
     QObject::connect(action, &QAction::triggered,
                      [context](bool checked) { onActionTriggered(context, checked); });

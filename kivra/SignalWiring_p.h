@@ -1,5 +1,7 @@
 #pragma once
 
+#include <kivra/Handlers.h>
+
 #include <QList>
 #include <QPointer>
 
@@ -35,7 +37,14 @@ void connectSettingSelector(const FormBuild &build, const Field &field, QComboBo
                             QPushButton *plus, QPushButton *minus);
 void connectMenuButtonActions(const FormBuild &build, const Field &field, QPushButton *button,
                               const QList<QPointer<QAction>> &actions);
-void connectTabWidget(const FormBuild &build, const Field &field, QTabWidget *tabWidget);
+// What a handler of the field's widget is connected with: the records, the window, the
+// widget, the value map (kept alive when the builder owns it), the field's prepared options
+// and plain title, and what OK, Cancel and Beenden hand to the close sequence.
+HandlerContext handlerContext(const FormBuild &build, const Field &field, QWidget *widget);
+
+// Connected once the form is built, so that adding the pages and showing the start page
+// reach no callback.
+void connectTabWidget(const HandlerContext &context, QTabWidget *tabWidget);
 // The action of a 20012 field; host is the menu bar or button that holds its menu.
 void connectCallerAction(const FormBuild &build, const Field &field, QWidget *host,
                          QAction *action);

@@ -29,7 +29,7 @@ int numberTypeOf(const Field &field)
         return metatype.toInt();
     const QVariant own =
         isVariantPtr(field.record.value) ? plainValue(field.record.value) : field.record.value;
-    return own.isValid() ? own.metaType().id() : field.value.metaType().id();
+    return own.isValid() ? own.metaType().id() : field.start.metaType().id();
 }
 
 QSpinBox *createIntegerBox(const NumberKind &kind, const Field &field)
@@ -44,7 +44,7 @@ QSpinBox *createIntegerBox(const NumberKind &kind, const Field &field)
     if (const QString suffix = Option::suffix(field.options); !suffix.isEmpty())
         box->setSuffix(suffix);
     box->setEnabled(false);
-    box->setValue(saturatedInt(field.value));
+    box->setValue(saturatedInt(field.start));
     box->setEnabled(true);
     return box;
 }
@@ -63,7 +63,7 @@ QDoubleSpinBox *createFloatingBox(const NumberKind &kind, const Field &field)
     if (const QString suffix = Option::suffix(field.options); !suffix.isEmpty())
         box->setSuffix(suffix);
     box->setEnabled(false);
-    box->setValue(field.value.toDouble());
+    box->setValue(field.start.toDouble());
     box->setEnabled(true);
     return box;
 }
@@ -95,8 +95,7 @@ void createSpinBox(FormBuild &build, Field &field)
         box->setButtonSymbols(QAbstractSpinBox::NoButtons);
 
     field.captionPairs.append(CaptionPair {nullptr, {}});
-    registerWidget(field.widgets, box, kNumberSpinBox, kNumberSpinBox, build.position++,
-                   field.registrationName, flags, field.options, &build.initialNotifications);
+    registerFieldWidget(build, field, box, kNumberSpinBox, Enrolment::Value);
     connectValueWidget(build, field, box);
 }
 

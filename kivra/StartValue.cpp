@@ -7,6 +7,7 @@
 
 #include "FormBuild_p.h"
 #include "ObjectValue_p.h"
+#include "TypeCodes_p.h"
 
 #include <QAction>
 
@@ -14,34 +15,12 @@ namespace kivra {
 
 namespace {
 
-bool isListField(quint32 type)
-{
-    return type == kListWidget || type == kComboBox || type == kMenuButton;
-}
-
-// Codes whose own value is the object they show, not a value of the field.
-bool takesObject(quint32 type)
-{
-    switch (type) {
-    case kCallerWidget:
-    case kMenuBar:
-    case kCallerMenu:
-    case kCallerAction:
-    case kStatusBar:
-    case kTabWidget:
-    case kTabPage:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // What the field puts into the value map of its own: its value, except that an object it
 // shows is no value (an action stands for its checked state). A pointer in the map would
 // outlive its object and cannot be saved.
 QVariant ownValue(const INFO &field)
 {
-    if (!takesObject(field.type) || !holdsObject(field.value))
+    if (!typeCodeHas(field.type, TypeCode::kTakesObject) || !holdsObject(field.value))
         return field.value;
     if (auto *action = objectFromValue<QAction>(field.value))
         return action->isChecked();
@@ -86,7 +65,7 @@ QVariant takeStartValue(FormBuild &build, INFO &field)
     QMap<QString, QVariant> &vars = *build.vars;
     if (isKept(build, field) && vars.contains(field.name)) {
         const QVariant stored = vars.value(field.name);
-        if (isListField(field.type))
+        if (typeCodeHas(field.type, TypeCode::kListField))
             return restoreList(build, field, stored);
         // A check box without a stored state keeps its own unless bit 71 asks otherwise.
         const bool keepOwnState = field.type == kCheckBox && !stored.isValid() &&

@@ -43,14 +43,12 @@ void createTabWidget(FormBuild &build, Field &field)
     auto *tabWidget = objectFromValue<QTabWidget>(field.record.value);
     if (!tabWidget)
         tabWidget = new QTabWidget;
-    const bool hasIndex = field.value.isValid() && !field.value.toString().isEmpty();
-    build.tabStartIndexes.append({tabWidget, hasIndex ? field.value.toInt() : -1});
+    const bool hasIndex = field.start.isValid() && !field.start.toString().isEmpty();
+    build.tabStartIndexes.append(
+        {tabWidget, hasIndex ? field.start.toInt() : -1, handlerContext(build, field, tabWidget)});
     build.tabs.append({tabWidget, {}, 0});
     field.captionPairs.append(CaptionPair {nullptr, {}});
-    registerWidget(field.widgets, tabWidget, kTabWidget, kTabWidget, build.position++,
-                   field.registrationName, field.record.flags, field.options,
-                   &build.initialNotifications);
-    connectTabWidget(build, field, tabWidget);
+    registerFieldWidget(build, field, tabWidget, kTabWidget, Enrolment::Value);
 }
 
 void createTabPage(FormBuild &build, Field &field)
@@ -58,24 +56,20 @@ void createTabPage(FormBuild &build, Field &field)
     closeCurrentPage(build);
     TabContext &tab = build.tabs.last();
     ++tab.pageCount;
-    const auto register_ = [&build, &field](QWidget *page) {
-        registerWidget(field.widgets, page, kTabPage, kTabPage, build.position++,
-                       field.registrationName, field.record.flags, field.options, nullptr);
-    };
     if (auto *own = objectFromValue<QWidget>(field.record.value)) {
         tab.tabWidget->addTab(own, field.caption);
-        register_(own);
+        registerFieldWidget(build, field, own, kTabPage, Enrolment::Part);
         field.unplaced.append(own);
         return;
     }
     auto *layout = new QVBoxLayout;
     build.layouts.append({layout, 0, 0});
     auto *placeholder = new QWidget;
-    register_(placeholder);
+    registerFieldWidget(build, field, placeholder, kTabPage, Enrolment::Part);
     tab.pages.append({placeholder, layout, field.caption, true});
 }
 
-void endTabPages(FormBuild &build)
+void endTabPages(FormBuild &build, Field &)
 {
     closeCurrentPage(build);
     if (!build.tabs.isEmpty())

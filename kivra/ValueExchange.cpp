@@ -7,6 +7,7 @@
 #include <kivra/helper/ImageWidget.h>
 
 #include "KivraLog_p.h"
+#include "MapValue_p.h"
 #include "Menus_p.h"
 #include "WidgetKinds_p.h"
 
@@ -71,13 +72,6 @@ T *firstOfKinds(Vars *vars, const QString &key, std::initializer_list<int> kinds
     return nullptr;
 }
 
-void storeValue(Vars *vars, const QString &key, const QVariant &value)
-{
-    VariantBinding stored(vars, key, true);
-    if (stored.isBound())
-        *stored.data() = value;
-}
-
 QWidget *valueWidget(const WIDGET_INFO &widgets)
 {
     for (const QPointer<QWidget> &widget : widgets)
@@ -113,7 +107,7 @@ bool applyToPathOrSelection(Vars *vars, const QString &key, const QVariant &valu
             const QSignalBlocker blocker(edit);
             edit->setText(value.toString());
         }
-        storeValue(vars, key, value);
+        storeMapValue(vars, key, value, MissingEntry::Skip);
         notes.noteChange(edit);
         return true;
     }
@@ -151,14 +145,14 @@ bool applyValue(Vars *vars, const QString &key, const QVariant &value, Notes &no
     if (QWidget *widget = valueWidget(widgets)) {
         QVariant resolved = isVariantPtr(value) ? plainValue(value) : value;
         getSetWidgetValue(widget, true, true, &resolved);
-        storeValue(vars, key, resolved);
+        storeMapValue(vars, key, resolved, MissingEntry::Skip);
         notes.noteChange(widget);
         return true;
     }
     if (firstOfKinds<QWidget>(vars, key, kValuelessKinds))
         return true;
     if (auto *button = firstOfKinds<QPushButton>(vars, key, kChooserKinds)) {
-        storeValue(vars, key, value);
+        storeMapValue(vars, key, value, MissingEntry::Skip);
         notes.clicks.append(button);
         return true;
     }
@@ -226,12 +220,7 @@ void onWidgetValueChanged(const INFO &field, const INFO &windowRecord,
     QVariant newValue;
     getSetWidgetValue(widget, false, false, &newValue);
     const QVariant asRead = newValue;
-    QVariant oldValue;
-    {
-        const VariantBinding current(vars, key);
-        if (current.isBound())
-            oldValue = *current.data();
-    }
+    QVariant oldValue = storedMapValue(vars, key);
 
     if (hasFlags(field.flags, kAskBefore)) {
         if (!askCallbacks(field, windowRecord, window, widget, signalValue, kBeforeDataChanged,
@@ -246,11 +235,8 @@ void onWidgetValueChanged(const INFO &field, const INFO &windowRecord,
     const bool changed = newValue != oldValue;
     if (!changed && !isForcedChange())
         return;
-    if (changed) {
-        VariantBinding stored(vars, key, true);
-        if (stored.isBound())
-            *stored.data() = newValue;
-    }
+    if (changed)
+        storeMapValue(vars, key, newValue, MissingEntry::Skip);
     fireCallbacks(field, windowRecord, window, widget, signalValue, kAfterDataChanged, vars,
                   &newValue, &oldValue);
 }

@@ -18,6 +18,7 @@
 #include "IniStore_p.h"
 #include "ObjectValue_p.h"
 #include "SignalWiring_p.h"
+#include "TypeCodes_p.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -45,11 +46,6 @@ namespace {
 
 constexpr int kCheckBoxRowAlignment = Qt::AlignLeft | Qt::AlignTop;
 
-bool isLayoutCode(quint32 type)
-{
-    return type >= kVBoxLayout && type <= kFlowLayout;
-}
-
 bool has(const Field &field, const FieldFlags &mask)
 {
     return hasFlags(field.record.flags, mask);
@@ -59,28 +55,6 @@ void setDefaultButton(QPushButton *button, bool on)
 {
     button->setAutoDefault(on);
     button->setDefault(on);
-}
-
-// A widget that holds the field's value: it reports its start value once the form is built
-// when the field asks for it.
-void registerValueWidget(FormBuild &build, Field &field, QWidget *widget, int kind)
-{
-    registerWidget(field.widgets, widget, kind, int(field.record.type), build.position++,
-                   field.registrationName, field.record.flags, field.options,
-                   &build.initialNotifications);
-}
-
-void registerFieldWidget(FormBuild &build, Field &field, QWidget *widget, int kind)
-{
-    registerWidget(field.widgets, widget, kind, int(field.record.type), build.position++,
-                   field.registrationName, field.record.flags, field.options, nullptr);
-}
-
-// Buttons and lines carry no flags or options of their own.
-void registerPlainWidget(FormBuild &build, Field &field, QWidget *widget, int kind)
-{
-    registerWidget(field.widgets, widget, kind, int(field.record.type), build.position++,
-                   field.registrationName, FieldFlags(), QVariant(), nullptr);
 }
 
 // Adds a stretch to the top layout: to a box layout as a stretch item, to a grid as the stretch
@@ -97,6 +71,19 @@ void addStretchToTop(FormBuild &build, int stretch)
         const int column = top.column < 1 ? grid->columnCount() - 1 : top.column - 1;
         grid->setColumnStretch(column, stretch);
     }
+}
+
+} // namespace
+
+void registerFieldWidget(FormBuild &build, Field &field, QWidget *widget, int kind,
+                         Enrolment enrolment, std::optional<int> subKind)
+{
+    const bool plain = enrolment == Enrolment::Plain;
+    registerWidget(field.widgets, widget, kind, subKind.value_or(int(field.record.type)),
+                   build.position++, field.registrationName,
+                   plain ? FieldFlags() : field.record.flags,
+                   plain ? QVariant() : QVariant(field.options),
+                   enrolment == Enrolment::Value ? &build.initialNotifications : nullptr);
 }
 
 void openLayout(FormBuild &build, Field &field)
@@ -123,13 +110,13 @@ void openLayout(FormBuild &build, Field &field)
     if (field.record.name.isEmpty() || !build.vars)
         return;
     box->setCheckable(true);
-    box->setChecked(field.value.toBool());
+    box->setChecked(field.start.toBool());
     if (has(field, kHideUnchecked) && !box->isChecked())
         build.collapsedGroups.append(inner);
     connectGroupBox(build, field, box, inner);
 }
 
-void closeLayout(FormBuild &build)
+void closeLayout(FormBuild &build, Field &)
 {
     if (build.layouts.isEmpty())
         return;
@@ -138,7 +125,7 @@ void closeLayout(FormBuild &build)
         build.layouts.removeLast();
 }
 
-void nextGridRow(FormBuild &build)
+void nextGridRow(FormBuild &build, Field &)
 {
     if (!topIsGrid(build.layouts))
         return;
@@ -151,16 +138,16 @@ void createLabel(FormBuild &build, Field &field)
 {
     auto *label = new QLabel(field.displayCaption);
     label->setWordWrap(has(field, kWordWrap));
-    registerFieldWidget(build, field, label, kLabel);
+    registerFieldWidget(build, field, label, kLabel, Enrolment::Part);
 }
 
 void createImage(FormBuild &build, Field &field)
 {
     auto *image = new helper::ImageWidget;
-    image->setImage(field.value, field.record.flags);
+    image->setImage(field.start, field.record.flags);
     image->show();
     field.captionPairs.append(CaptionPair {nullptr, {}});
-    registerFieldWidget(build, field, image, kImage);
+    registerFieldWidget(build, field, image, kImage, Enrolment::Part);
 }
 
 void createCallerWidget(FormBuild &build, Field &field)
@@ -169,7 +156,7 @@ void createCallerWidget(FormBuild &build, Field &field)
     if (!widget)
         return;
     field.captionPairs.append(CaptionPair {nullptr, {}});
-    registerFieldWidget(build, field, widget, kCallerWidget);
+    registerFieldWidget(build, field, widget, kCallerWidget, Enrolment::Part);
 }
 
 void createSettingSelector(FormBuild &build, Field &field)
@@ -203,14 +190,14 @@ void createSettingSelector(FormBuild &build, Field &field)
     field.captionPairs = {{label, QObject::tr("Einstellungen:")},
                           {plus, QStringLiteral("+")},
                           {minus, QStringLiteral("-")}};
-    registerFieldWidget(build, field, box, kSettingSelector);
+    registerFieldWidget(build, field, box, kSettingSelector, Enrolment::Part);
     connectSettingSelector(build, field, combo, plus, minus);
 }
 
 void createLineEdit(FormBuild &build, Field &field)
 {
     const int type = int(field.record.type);
-    auto *edit = new QLineEdit(field.value.toString());
+    auto *edit = new QLineEdit(field.start.toString());
     if (has(field, kAdjustToContents) && !edit->text().isEmpty())
         edit->setMinimumWidth(lineEditWidthFor(edit, edit->text()));
     edit->setReadOnly(has(field, kReadOnly));
@@ -220,14 +207,13 @@ void createLineEdit(FormBuild &build, Field &field)
         edit->setEchoMode(QLineEdit::PasswordEchoOnEdit);
     if (const QVariant max = Option::max(field.options); max.isValid())
         edit->setMaxLength(variantToInt(max));
-    registerValueWidget(build, field, edit, kLineEdit);
+    registerFieldWidget(build, field, edit, kLineEdit, Enrolment::Value);
     field.captionPairs.append(CaptionPair {nullptr, {}});
 
-    if (type != kLineEdit) {
-        const QString caption = buttonCaptions().value(type);
+    if (const QString caption = buttonCaption(type); !caption.isEmpty()) {
         auto *browse = new QPushButton(caption);
         setDefaultButton(browse, has(field, kDefaultButton));
-        registerPlainWidget(build, field, browse, kPushButton);
+        registerFieldWidget(build, field, browse, kPushButton, Enrolment::Plain);
         field.captionPairs.append(CaptionPair {browse, caption});
         connectBrowseButton(build, field, browse, edit);
     }
@@ -243,21 +229,20 @@ void createPushButton(FormBuild &build, Field &field)
     setDefaultButton(button, type == kOkButton || has(field, kDefaultButton));
     if (const QString fixedName = fixedButtonName(type); !fixedName.isEmpty())
         button->setObjectName(fixedName);
-    if (type == kCancelButton)
+    if (buttonAction(type) == ButtonAction::Reject)
         build.hasCancelButton = true;
-    registerPlainWidget(build, field, button, kPushButton);
-    field.captionPairs.append(
-        CaptionPair {button, type == kPushButton ? QString() : buttonCaptions().value(type)});
+    registerFieldWidget(build, field, button, kPushButton, Enrolment::Plain);
+    field.captionPairs.append(CaptionPair {button, buttonCaption(type)});
     connectPushButton(build, field, button);
 }
 
 void createColorButton(FormBuild &build, Field &field)
 {
-    const QString caption = buttonCaptions().value(kColorButton);
+    const QString caption = buttonCaption(kColorButton);
     auto *button = new QPushButton(caption);
     setDefaultButton(button, has(field, kDefaultButton));
     // No colour yet shows no swatch rather than a black one.
-    if (const auto color = field.value.value<QColor>(); color.isValid()) {
+    if (const auto color = field.start.value<QColor>(); color.isValid()) {
         QPixmap swatch(16, 16);
         swatch.fill(color);
         button->setIcon(QIcon(swatch));
@@ -265,19 +250,19 @@ void createColorButton(FormBuild &build, Field &field)
     }
     appendStyleSheet(button, QStringLiteral("QPushButton { text-align:left; }"));
     field.captionPairs = {{nullptr, {}}, {button, caption}};
-    registerPlainWidget(build, field, button, kPushButton);
+    registerFieldWidget(build, field, button, kPushButton, Enrolment::Plain);
     connectColorButton(build, field, button);
 }
 
 void createFontButton(FormBuild &build, Field &field)
 {
-    const auto font = field.value.value<QFont>();
+    const auto font = field.start.value<QFont>();
     const QString text = QStringLiteral("%1, %2pt").arg(font.family()).arg(font.pointSize());
     auto *button = new QPushButton(text);
     setDefaultButton(button, has(field, kDefaultButton));
     button->setFont(font);
     field.captionPairs = {{nullptr, {}}, {button, text}};
-    registerPlainWidget(build, field, button, kPushButton);
+    registerFieldWidget(build, field, button, kPushButton, Enrolment::Plain);
     connectFontButton(build, field, button);
 }
 
@@ -288,30 +273,30 @@ void createTextEdit(FormBuild &build, Field &field)
     // The value is read back as HTML exactly when rich text is accepted.
     edit->setAcceptRichText(rich);
     if (rich)
-        edit->setHtml(field.value.toString());
+        edit->setHtml(field.start.toString());
     else
-        edit->setPlainText(field.value.toString());
+        edit->setPlainText(field.start.toString());
     edit->setReadOnly(has(field, kReadOnly));
     setHeightForLines(edit, field.lines);
     field.captionPairs.append(CaptionPair {nullptr, {}});
-    registerValueWidget(build, field, edit, kTextEdit);
+    registerFieldWidget(build, field, edit, kTextEdit, Enrolment::Value);
     connectValueWidget(build, field, edit);
 }
 
 void createPlainTextEdit(FormBuild &build, Field &field)
 {
-    auto *edit = new QPlainTextEdit(field.value.toString());
+    auto *edit = new QPlainTextEdit(field.start.toString());
     edit->setReadOnly(has(field, kReadOnly));
     setHeightForLines(edit, field.lines);
     field.captionPairs.append(CaptionPair {nullptr, {}});
-    registerValueWidget(build, field, edit, kPlainTextEdit);
+    registerFieldWidget(build, field, edit, kPlainTextEdit, Enrolment::Value);
     connectValueWidget(build, field, edit);
 }
 
 void createCheckBox(FormBuild &build, Field &field)
 {
     auto *box = new QCheckBox;
-    box->setChecked(field.value.toBool());
+    box->setChecked(field.start.toBool());
     if (has(field, kReadOnly))
         box->setEnabled(false);
     if (has(field, kCheckBoxOwnRow) && topIsGrid(build.layouts)) {
@@ -323,7 +308,7 @@ void createCheckBox(FormBuild &build, Field &field)
             field.checkBoxOwnRow = true;
         }
     }
-    registerValueWidget(build, field, box, kCheckBox);
+    registerFieldWidget(build, field, box, kCheckBox, Enrolment::Value);
     connectValueWidget(build, field, box);
 }
 
@@ -337,7 +322,7 @@ void createListWidget(FormBuild &build, Field &field)
         fillListWidget(*items.data(), list, has(field, kAdjustToContents), has(field, kCheckList),
                        has(field, kMultiSelect), has(field, kSortItems));
     field.captionPairs.append(CaptionPair {nullptr, {}});
-    registerValueWidget(build, field, list, kListWidget);
+    registerFieldWidget(build, field, list, kListWidget, Enrolment::Value);
     connectValueWidget(build, field, list);
 }
 
@@ -352,7 +337,7 @@ void createComboBox(FormBuild &build, Field &field)
         fillComboBox(*items.data(), combo, kComboNeverSignal, has(field, kAdjustToContents),
                      has(field, kSortItems));
     field.captionPairs.append(CaptionPair {nullptr, {}});
-    registerValueWidget(build, field, combo, kComboBox);
+    registerFieldWidget(build, field, combo, kComboBox, Enrolment::Value);
     connectValueWidget(build, field, combo);
 }
 
@@ -366,17 +351,17 @@ void createDateEdit(FormBuild &build, Field &field)
         edit->setMinimumDate(min.toDate());
     if (const QVariant max = Option::max(field.options); max.isValid())
         edit->setMaximumDate(max.toDate());
-    switch (field.value.metaType().id()) {
+    switch (field.start.metaType().id()) {
     case QMetaType::QDate:
     case QMetaType::QDateTime:
     case QMetaType::QString:
-        edit->setDate(field.value.toDate());
+        edit->setDate(field.start.toDate());
         break;
     default:
         break;
     }
     field.captionPairs.append(CaptionPair {nullptr, {}});
-    registerValueWidget(build, field, edit, kDateEdit);
+    registerFieldWidget(build, field, edit, kDateEdit, Enrolment::Value);
     connectValueWidget(build, field, edit);
 }
 
@@ -396,30 +381,30 @@ void createDateTimeEdit(FormBuild &build, Field &field)
         else
             edit->setMaximumDateTime(max.toDateTime());
     }
-    switch (field.value.metaType().id()) {
+    switch (field.start.metaType().id()) {
     case QMetaType::QDate:
-        edit->setDate(field.value.toDate());
+        edit->setDate(field.start.toDate());
         break;
     case QMetaType::QTime:
-        edit->setDateTime(QDateTime(QDate::currentDate(), field.value.toTime()));
+        edit->setDateTime(QDateTime(QDate::currentDate(), field.start.toTime()));
         break;
     case QMetaType::QDateTime:
     case QMetaType::QString:
-        edit->setDateTime(field.value.toDateTime());
+        edit->setDateTime(field.start.toDateTime());
         break;
     default:
         break;
     }
     field.captionPairs.append(CaptionPair {nullptr, {}});
-    registerValueWidget(build, field, edit, kDateTimeEdit);
+    registerFieldWidget(build, field, edit, kDateTimeEdit, Enrolment::Value);
     connectValueWidget(build, field, edit);
 }
 
 void createLine(FormBuild &build, Field &field)
 {
-    const int size = field.value.toInt();
+    const int size = field.start.toInt();
     QFrame *line = field.record.type == kVLine ? createVLine(size) : createHLine(size);
-    registerPlainWidget(build, field, line, int(field.record.type));
+    registerFieldWidget(build, field, line, int(field.record.type), Enrolment::Plain);
 }
 
 void addSpacer(FormBuild &build, Field &field)
@@ -428,7 +413,7 @@ void addSpacer(FormBuild &build, Field &field)
     const auto policy = [](const QVariant &option) {
         return option.isValid() ? QSizePolicy::Policy(option.toInt()) : QSizePolicy::Minimum;
     };
-    const int size = field.value.toInt();
+    const int size = field.start.toInt();
     const bool horizontal = type == kHSpacer;
     if (QLayout *top = build.layouts.last().layout)
         top->addItem(new QSpacerItem(horizontal ? size : 0, horizontal ? 0 : size,
@@ -436,112 +421,12 @@ void addSpacer(FormBuild &build, Field &field)
                                      policy(Option::sizepolicyv(field.options, type))));
 }
 
-void createWidgets(FormBuild &build, Field &field)
+void addStretch(FormBuild &build, Field &field)
 {
-    switch (field.record.type) {
-    case kEndLayout:
-        closeLayout(build);
-        break;
-    case kStretch:
-        addStretchToTop(build, field.value.toInt());
-        break;
-    case kLabel:
-        createLabel(build, field);
-        break;
-    case kImage:
-        createImage(build, field);
-        break;
-    case kCallerWidget:
-        createCallerWidget(build, field);
-        break;
-    case kSettingSelector:
-        createSettingSelector(build, field);
-        break;
-    case kMenuBar:
-        createMenuBar(build, field);
-        break;
-    case kStatusBar:
-        createStatusBar(build, field);
-        break;
-    case kTabWidget:
-        createTabWidget(build, field);
-        break;
-    case kTabPage:
-        createTabPage(build, field);
-        break;
-    case kEndTabPages:
-        endTabPages(build);
-        break;
-    case kCallerMenu:
-        createCallerMenu(build, field);
-        break;
-    case kCallerAction:
-        createCallerAction(build, field);
-        break;
-    case kLineEdit:
-    case kOpenLineEdit:
-    case kDirLineEdit:
-    case kOpenFileLineEdit:
-    case kSaveFileLineEdit:
-        createLineEdit(build, field);
-        break;
-    case kOkButton:
-    case kCancelButton:
-    case kHelpUrlButton:
-    case kDirButton:
-    case kOpenFileButton:
-    case kSaveFileButton:
-    case kCloseButton:
-    case kHelpButton:
-    case kPushButton:
-        createPushButton(build, field);
-        break;
-    case kColorButton:
-        createColorButton(build, field);
-        break;
-    case kFontButton:
-        createFontButton(build, field);
-        break;
-    case kMenuButton:
-        createMenuButton(build, field);
-        break;
-    case kTextEdit:
-        createTextEdit(build, field);
-        break;
-    case kPlainTextEdit:
-        createPlainTextEdit(build, field);
-        break;
-    case kCheckBox:
-        createCheckBox(build, field);
-        break;
-    case kListWidget:
-        createListWidget(build, field);
-        break;
-    case kComboBox:
-        createComboBox(build, field);
-        break;
-    case kDateEdit:
-        createDateEdit(build, field);
-        break;
-    case kDateTimeEdit:
-        createDateTimeEdit(build, field);
-        break;
-    case kNumberSpinBox:
-        createSpinBox(build, field);
-        break;
-    case kVLine:
-    case kHLine:
-        createLine(build, field);
-        break;
-    case kHSpacer:
-    case kVSpacer:
-        addSpacer(build, field);
-        break;
-    default:
-        // Layouts were made by the preparation; 20013, 20017 and unknown codes make nothing.
-        break;
-    }
+    addStretchToTop(build, field.start.toInt());
 }
+
+namespace {
 
 void placeCaptions(FormBuild &build, Field &field)
 {
@@ -607,8 +492,9 @@ void installCallbackValidator(const FormBuild &build, const Field &field, QLineE
         return;
     if (!hasCallback(field.record.callback) && !hasCallback(build.windowRecord.callback))
         return;
-    // The validator becomes the line edit's child.
-    new helper::Validator(build.window, edit, build.windowRecord, field.record, build.vars);
+    // The validator becomes the line edit's child; setValidator does not take it over.
+    edit->setValidator(
+        new helper::Validator(build.window, edit, build.windowRecord, field.record, build.vars));
 }
 
 void placeWidgets(FormBuild &build, Field &field)
@@ -673,11 +559,8 @@ void buildField(FormBuild &build, const INFO &record, const QVariant &startValue
     field.registrationName =
         record.name.isEmpty() ? fixedButtonName(int(record.type)) : record.name;
 
-    if (isLayoutCode(record.type))
-        openLayout(build, field);
-    else if (record.type == kNextGridRow)
-        nextGridRow(build);
-    createWidgets(build, field);
+    if (const TypeCode *code = typeCodeOf(record.type); code && code->create)
+        code->create(build, field);
     placeCaptions(build, field);
 
     adjustWidgets(field);

@@ -25,8 +25,9 @@ namespace kivra {
 namespace {
 
 // One row of the table, written with the class's own type; nullptr leaves a column empty.
-template<class W, class Read, class Write, class EmitChange, class RuleTextOf>
-WidgetKind kind(Read read, Write write, EmitChange emitChange, RuleTextOf ruleText)
+template<class W, class Read, class Write, class EmitChange, class RuleTextOf, class Connect>
+WidgetKind kind(Read read, Write write, EmitChange emitChange, RuleTextOf ruleText,
+                Connect connectChange)
 {
     WidgetKind result;
     result.type = &W::staticMetaObject;
@@ -46,12 +47,21 @@ WidgetKind kind(Read read, Write write, EmitChange emitChange, RuleTextOf ruleTe
         result.ruleText = [ruleText](const QObject &object) {
             return ruleText(static_cast<const W &>(object));
         };
+    if constexpr (!std::is_null_pointer_v<Connect>)
+        result.connectChange = [connectChange](QObject &object, const ChangeTarget &target) {
+            connectChange(static_cast<W &>(object), target);
+        };
     return result;
 }
 
+bool flagged(const ChangeTarget &target, const FieldFlags &mask)
+{
+    return hasFlags(target.context.field.flags, mask);
+}
+
 // A spin box or date edit: its value has a getter, a setter and a per-value change signal,
-// and the handler listens either to that signal or to editingFinished. An invalid date
-// counts as empty.
+// and the handler listens either to that signal (kImmediateUpdate) or to editingFinished. An
+// invalid date counts as empty.
 template<class W, class Get, class Set, class Changed>
 WidgetKind editorKind(Get get, Set set, Changed changed)
 {
@@ -69,7 +79,13 @@ WidgetKind editorKind(Get get, Set set, Changed changed)
             else
                 emit editor.editingFinished();
         },
-        nullptr);
+        nullptr,
+        [changed](W &editor, const ChangeTarget &target) {
+            if (flagged(target, kImmediateUpdate))
+                QObject::connect(&editor, changed, target.valueChanged);
+            else
+                QObject::connect(&editor, &QAbstractSpinBox::editingFinished, target.valueChanged);
+        });
 }
 
 // A tab widget or combo box reports its current index; without one it counts as empty.
@@ -90,13 +106,23 @@ constexpr auto emitTextChanged = [](auto &edit, bool, bool) {
 constexpr auto visibleText = [](const auto &edit) {
     return RuleText {!edit.isReadOnly(), edit.toPlainText().trimmed()};
 };
+constexpr auto connectTextChanged = [](auto &edit, const ChangeTarget &target) {
+    using Edit = std::decay_t<decltype(edit)>;
+    QObject::connect(&edit, &Edit::textChanged, target.valueChanged);
+};
 
 // In table order; the first class that fits decides. Adding a widget class is one row.
 const std::vector<WidgetKind> &widgetKinds()
 {
     static const std::vector<WidgetKind> kinds = {
         kind<QTabWidget>(nullptr, nullptr, indexChange<QTabWidget>(&QTabWidget::currentChanged),
-                         nullptr),
+                         nullptr,
+                         [](QTabWidget &tabs, const ChangeTarget &target) {
+                             QObject::connect(&tabs, &QTabWidget::currentChanged,
+                                              [context = target.context](int index) {
+                                                  onTabChanged(context, index);
+                                              });
+                         }),
         editorKind<QSpinBox>(&QSpinBox::value, &QSpinBox::setValue, &QSpinBox::valueChanged),
         editorKind<QDoubleSpinBox>(&QDoubleSpinBox::value, &QDoubleSpinBox::setValue,
                                    &QDoubleSpinBox::valueChanged),
@@ -114,13 +140,13 @@ const std::vector<WidgetKind> &widgetKinds()
                 else
                     edit.setPlainText(value.toString());
             },
-            emitTextChanged, visibleText),
+            emitTextChanged, visibleText, connectTextChanged),
         kind<QPlainTextEdit>(
             [](const QPlainTextEdit &edit) -> QVariant { return edit.toPlainText(); },
             [](QPlainTextEdit &edit, const QVariant &value) {
                 edit.setPlainText(value.toString());
             },
-            emitTextChanged, visibleText),
+            emitTextChanged, visibleText, connectTextChanged),
         kind<QLineEdit>(
             [](const QLineEdit &edit) -> QVariant { return edit.text(); },
             [](QLineEdit &edit, const QVariant &value) { edit.setText(value.toString()); },
@@ -130,6 +156,10 @@ const std::vector<WidgetKind> &widgetKinds()
             },
             [](const QLineEdit &edit) {
                 return RuleText {!edit.isReadOnly(), edit.text().trimmed()};
+            },
+            [](QLineEdit &edit, const ChangeTarget &target) {
+                QObject::connect(&edit, &QLineEdit::textChanged, target.valueChanged);
+                QObject::connect(&edit, &QLineEdit::editingFinished, target.valueChanged);
             }),
         // A check list reports through itemChanged, a selection list through
         // itemSelectionChanged: emit what the list's handler listens to.
@@ -143,9 +173,24 @@ const std::vector<WidgetKind> &widgetKinds()
                 else
                     emit list.itemSelectionChanged();
             },
-            nullptr),
-        kind<QComboBox>(nullptr, nullptr, indexChange<QComboBox>(&QComboBox::currentIndexChanged),
-                        nullptr),
+            nullptr,
+            [](QListWidget &list, const ChangeTarget &target) {
+                if (flagged(target, kCheckList))
+                    QObject::connect(&list, &QListWidget::itemChanged,
+                                     [context = target.context](QListWidgetItem *item) {
+                                         onListItemChanged(context, item);
+                                     });
+                else
+                    QObject::connect(
+                        &list, &QListWidget::itemSelectionChanged,
+                        [context = target.context] { onListSelectionChanged(context); });
+            }),
+        kind<QComboBox>(
+            nullptr, nullptr, indexChange<QComboBox>(&QComboBox::currentIndexChanged), nullptr,
+            [](QComboBox &combo, const ChangeTarget &target) {
+                QObject::connect(&combo, &QComboBox::currentIndexChanged,
+                                 [context = target.context] { onComboIndexChanged(context); });
+            }),
         // A partially checked box reads as unchecked.
         kind<QCheckBox>(
             [](const QCheckBox &box) -> QVariant {
@@ -155,14 +200,18 @@ const std::vector<WidgetKind> &widgetKinds()
                 box.setCheckState(value.toBool() ? Qt::Checked : Qt::Unchecked);
             },
             [](QCheckBox &box, bool, bool) { emit box.stateChanged(int(box.checkState())); },
-            nullptr),
+            nullptr,
+            [](QCheckBox &box, const ChangeTarget &target) {
+                QObject::connect(&box, &QCheckBox::stateChanged, target.valueChanged);
+                QObject::connect(&box, &QAbstractButton::clicked, target.valueChanged);
+            }),
         kind<QAction>(
             nullptr, nullptr,
             [](QAction &action, bool skipIfEmpty, bool) {
                 if (!skipIfEmpty || action.isCheckable())
                     emit action.triggered(action.isChecked());
             },
-            nullptr),
+            nullptr, nullptr),
     };
     return kinds;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <kivra/Handlers.h>
+
 #include <QString>
 #include <QVariant>
 
@@ -18,6 +20,14 @@ struct RuleText
     QString text;
 };
 
+// What a widget's change signals reach: the change handler of plain value widgets, or the
+// handler of its class (lists, combo boxes, tab widgets) with the state it is connected with.
+struct ChangeTarget
+{
+    std::function<void()> valueChanged;
+    HandlerContext context;
+};
+
 // What the framework does with one widget class. An empty function means the class has no
 // such thing: no value of its own (lists, combo boxes and tab widgets hold list data or an
 // index), no change signal, or no text for the rules.
@@ -31,6 +41,9 @@ struct WidgetKind
     // instead of editingFinished.
     std::function<void(QObject &object, bool skipIfEmpty, bool immediate)> emitChange;
     std::function<RuleText(const QObject &object)> ruleText;
+    // Connects the change signals of the class to their handler; the field's flags pick the
+    // signal where there is a choice (kImmediateUpdate, kCheckList).
+    std::function<void(QObject &object, const ChangeTarget &target)> connectChange;
 };
 
 // The kind of the first class in the table that the object is an instance of; the table is

@@ -1,3 +1,4 @@
+#include "BuildHelpers.h"
 #include "FormFixture.h"
 
 #include <kivra/Callbacks.h>
@@ -48,38 +49,6 @@
 using namespace kivra;
 
 namespace {
-
-using Fields = QList<INFO>;
-
-FieldFlags bits(std::initializer_list<int> positions)
-{
-    FieldFlags flags;
-    for (const int position : positions)
-        flags.setBit(position);
-    return flags;
-}
-
-INFO field(quint32 type, const QVariant &options = QString(), const InfoValue &value = QVariant(),
-           const QString &name = {}, const FieldFlags &flags = {})
-{
-    return INFO(type, flags, options, value, name);
-}
-
-INFO layout(quint32 type, const FieldFlags &flags = {})
-{
-    return INFO(type, flags);
-}
-
-INFO endLayout()
-{
-    return INFO(kEndLayout);
-}
-
-INFO dialogRecord(const QVariant &options = QStringLiteral("Form"),
-                  const CallbackVariant &callback = {})
-{
-    return INFO(kDialogWindow, {}, options, QVariant(), QString(), callback);
-}
 
 QVariantMap spinOptions(const QString &title, int metatype, const QString &min)
 {
@@ -243,33 +212,6 @@ int columnSpanOf(QGridLayout *grid, QLayoutItem *item)
         return columnSpan;
     }
     return 0;
-}
-
-// Ends every running event loop when a test would otherwise wait for ever.
-struct Watchdog
-{
-    bool fired = false;
-    QTimer timer;
-
-    explicit Watchdog(int ms = 5000)
-    {
-        timer.setSingleShot(true);
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            fired = true;
-            QCoreApplication::exit(1);
-        });
-        timer.start(ms);
-    }
-};
-
-// The top-level window the builder made for a form of that title.
-template<class Window>
-Window *builtWindow(const QString &title)
-{
-    for (QWidget *widget : QApplication::topLevelWidgets())
-        if (auto *window = qobject_cast<Window *>(widget); window && window->windowTitle() == title)
-            return window;
-    return nullptr;
 }
 
 } // namespace
