@@ -163,7 +163,7 @@ void TestWindowFaults::enterInAFieldPressesNoButton()
         if (!field->isVisible() || !field->isEnabled())
             continue;
         field->setFocus();
-        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
             QTest::keyClick(field, key);
             QVERIFY2(m_dialog->isVisible(), field->metaObject()->className());
             QCOMPARE(m_dialog->result(), int(QDialog::Rejected));
