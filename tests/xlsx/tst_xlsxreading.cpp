@@ -1,4 +1,5 @@
 #include "Cell.h"
+#include "CellReference.h"
 #include "Document.h"
 #include "Workbook.h"
 #include "Worksheet.h"
@@ -71,6 +72,7 @@ private slots:
     void hostileSizes();
     void onePartForManySheets();
     void formulaTextIsLiteral();
+    void arrayResultsMarked_data();
     void arrayResultsMarked();
     void layout();
 };
@@ -460,24 +462,69 @@ void TestXlsxReading::formulaTextIsLiteral()
     QCOMPARE(load(buffer.data())->read(2, 2), doc->read(2, 2));
 }
 
-void TestXlsxReading::arrayResultsMarked()
+void TestXlsxReading::arrayResultsMarked_data()
 {
-    // Ranges that overlap, start on rows without cells and come out of order; cells beside
-    // and below them keep their values.
-    const auto doc = loadSheet(R"(
+    using Cells = QList<std::pair<int, int>>;
+    QTest::addColumn<QByteArray>("sheetData");
+    QTest::addColumn<Cells>("results");
+    QTest::addColumn<Cells>("values");
+
+    // Cells beside and below a range keep their values; a range may start on a row without
+    // cells and rows may come out of order after it.
+    QTest::newRow("ranges of their own") << QByteArray(R"(
         <row r="1"><c r="A1"><f t="array" ref="A1:B3">X</f><v>1</v></c><c r="B1"><v>2</v></c><c r="C1"><v>3</v></c></row>
-        <row r="2"><c r="B2"><f t="array" ref="B2:C5">Y</f><v>4</v></c><c r="C2"><v>5</v></c><c r="D2"><v>6</v></c></row>
-        <row r="4"><c r="A4"><v>7</v></c><c r="C4"><v>8</v></c></row>
+        <row r="3"><c r="A3"><v>4</v></c><c r="B3"><v>5</v></c><c r="C3"><v>6</v></c></row>
         <row r="7"><c r="B7"><v>9</v></c><c r="E7"><f t="array" ref="E7:E9">Z</f><v>1</v></c></row>
         <row r="6"><c r="C6"><v>10</v></c></row>
-        <row r="9"><c r="E9"><v>11</v></c><c r="F9"><v>12</v></c></row>)");
+        <row r="9"><c r="E9"><v>11</v></c><c r="F9"><v>12</v></c></row>)")
+                                         << Cells {{1, 2}, {3, 1}, {3, 2}, {9, 5}}
+                                         << Cells {{1, 3}, {3, 3}, {6, 3}, {7, 2}, {9, 6}};
+    // No range says which formula a cell in both belongs to; the values are kept.
+    QTest::newRow("overlapping ranges") << QByteArray(R"(
+        <row r="1"><c r="A1"><f t="array" ref="A1:C1048576">X</f><v>1</v></c><c r="B1"><v>2</v></c></row>
+        <row r="2"><c r="A2"><f t="array" ref="A2:C1048576">Y</f><v>1</v></c><c r="B2"><v>3</v></c></row>
+        <row r="3"><c r="C3"><v>4</v></c></row>
+        <row r="5"><c r="E5"><f t="array" ref="E5:E9">Z</f><v>1</v></c></row>
+        <row r="7"><c r="D7"><f t="array" ref="D7:F7">W</f><v>1</v></c><c r="F7"><v>5</v></c></row>
+        <row r="8"><c r="E8"><v>6</v></c></row>)")
+                                        << Cells {} << Cells {{1, 2}, {2, 2}, {3, 3}, {7, 6}, {8, 5}};
+    QTest::newRow("range not starting at its formula") << QByteArray(R"(
+        <row r="1"><c r="A1"><v>1</v></c></row>
+        <row r="2"><c r="B2"><f t="array" ref="A1:C3">X</f><v>1</v></c><c r="C2"><v>2</v></c></row>)")
+                                                       << Cells {} << Cells {{1, 1}, {2, 3}};
+    QTest::newRow("formula after the cells of its range") << QByteArray(R"(
+        <row r="3"><c r="A3"><v>2</v></c></row>
+        <row r="2"><c r="A2"><f t="array" ref="A2:A3">X</f><v>1</v></c></row>)")
+                                                          << Cells {} << Cells {{3, 1}};
+    QTest::newRow("cells with formulas of their own") << QByteArray(R"(
+        <row r="1"><c r="A1"><f t="array" ref="A1:B1">X</f><v>1</v></c><c r="B1"><f>A1+1</f><v>2</v></c></row>)")
+                                                      << Cells {} << Cells {};
+}
+
+void TestXlsxReading::arrayResultsMarked()
+{
+    using Cells = QList<std::pair<int, int>>;
+    QFETCH(QByteArray, sheetData);
+    QFETCH(Cells, results);
+    QFETCH(Cells, values);
+    const auto doc = loadSheet(sheetData);
     QCOMPARE(doc->errorString(), QString());
-    const QList<std::pair<int, int>> results = {{1, 2}, {2, 3}, {4, 3}, {9, 5}};
-    const QList<std::pair<int, int>> values = {{1, 3}, {2, 4}, {4, 1}, {6, 3}, {7, 2}, {9, 6}};
-    for (const auto &[row, column] : results)
-        QVERIFY2(doc->cellAt(row, column)->isCachedResult(), qPrintable(QString::number(row)));
-    for (const auto &[row, column] : values)
-        QVERIFY2(!doc->cellAt(row, column)->isCachedResult(), qPrintable(QString::number(row)));
+    // A copy leaves out recorded results and keeps every value.
+    QBuffer buffer;
+    QVERIFY(doc->saveAs(&buffer));
+    const auto copy = load(buffer.data());
+    for (const auto &[row, column] : results) {
+        const QString cell = CellReference(row, column).toString();
+        QVERIFY2(doc->cellAt(row, column)->isCachedResult(), qPrintable(cell));
+        QVERIFY2(!copy->cellAt(row, column) || !copy->cellAt(row, column)->value().isValid(),
+                 qPrintable(cell));
+    }
+    for (const auto &[row, column] : values) {
+        const QString cell = CellReference(row, column).toString();
+        QVERIFY2(!doc->cellAt(row, column)->isCachedResult(), qPrintable(cell));
+        QCOMPARE(copy->read(row, column), doc->read(row, column));
+    }
+    QCOMPARE(copy->currentWorksheet()->dimension(), doc->currentWorksheet()->dimension());
 }
 
 void TestXlsxReading::layout()
