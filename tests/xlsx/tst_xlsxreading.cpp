@@ -1,5 +1,6 @@
 #include "Cell.h"
 #include "CellReference.h"
+#include "DefinedName.h"
 #include "Document.h"
 #include "Workbook.h"
 #include "Worksheet.h"
@@ -50,6 +51,8 @@ const QByteArray Styles = R"(
 
 } // namespace
 
+Q_DECLARE_METATYPE(QXlsx::DefinedName)
+
 // Reading workbooks as spreadsheet programs save them, and refusing what is broken.
 class TestXlsxReading : public QObject
 {
@@ -75,6 +78,8 @@ private slots:
     void arrayResultsMarked_data();
     void arrayResultsMarked();
     void layout();
+    void definedNames_data();
+    void definedNames();
 };
 
 void TestXlsxReading::cellTypes()
@@ -554,6 +559,75 @@ void TestXlsxReading::layout()
     QVERIFY(doc->selectSheet(QStringLiteral("Zwei")));
     QCOMPARE(doc->currentWorksheet()->frozenRows(), 0);
     QCOMPARE(doc->currentWorksheet()->frozenColumns(), 0);
+}
+
+
+void TestXlsxReading::definedNames_data()
+{
+    using Names = QList<DefinedName>;
+    QTest::addColumn<QByteArray>("names");
+    QTest::addColumn<Names>("kept");
+
+    const auto name = [](const char *text, const char *formula, int sheet = -1,
+                         bool hidden = false) {
+        return DefinedName {QString::fromUtf8(text), QString::fromUtf8(formula), sheet, hidden};
+    };
+    QTest::newRow("cell") << QByteArray(R"(<definedName name="Steuersatz">Geheim!$B$1</definedName>)")
+                          << Names {name("Steuersatz", "Geheim!$B$1")};
+    QTest::newRow("number") << QByteArray(R"(<definedName name="Faktor">1.5</definedName>)")
+                            << Names {name("Faktor", "1.5")};
+    QTest::newRow("formula over references")
+        << QByteArray(R"(<definedName name="G" hidden="true">SUM(Kunden!$C$2:$C$5)*2</definedName>)")
+        << Names {name("G", "SUM(Kunden!$C$2:$C$5)*2", -1, true)};
+    // The chart sheet between the two worksheets is not kept, so "Geheim" moves up.
+    QTest::newRow("sheet scope") << QByteArray(R"(<definedName name="R" localSheetId="2">0.05</definedName>)")
+                                 << Names {name("R", "0.05", 1)};
+    QTest::newRow("quoted sheet name")
+        << QByteArray(R"(<definedName name="Q">'Kunden ''"24"'!$A$1</definedName>)")
+        << Names {name("Q", "'Kunden ''\"24\"'!$A$1")};
+    QTest::newRow("print area") << QByteArray(R"(<definedName name="_xlnm.Print_Area" localSheetId="0">Kunden!$A$1:$F$9</definedName>)")
+                                << Names {name("_xlnm.Print_Area", "Kunden!$A$1:$F$9", 0)};
+    QTest::newRow("text") << QByteArray(R"(<definedName name="Gruss">"Hallo Anna"</definedName>)")
+                          << Names {};
+    QTest::newRow("text in a formula")
+        << QByteArray(R"(<definedName name="J">IF(Kunden!$A$1&gt;0,"Anna","")</definedName>)")
+        << Names {};
+    QTest::newRow("another workbook")
+        << QByteArray(R"(<definedName name="E">[1]Kunden!$A$1</definedName>)") << Names {};
+    QTest::newRow("table column")
+        << QByteArray(R"(<definedName name="T">Tabelle1[Umsatz]</definedName>)") << Names {};
+    QTest::newRow("unclosed quote")
+        << QByteArray(R"(<definedName name="U">'Kunden!$A$1</definedName>)") << Names {};
+    QTest::newRow("autofilter range")
+        << QByteArray(R"(<definedName name="_xlnm._FilterDatabase" localSheetId="0" hidden="1">Kunden!$A$1:$C$9</definedName>)")
+        << Names {};
+    QTest::newRow("chart sheet scope")
+        << QByteArray(R"(<definedName name="C" localSheetId="1">1</definedName>)") << Names {};
+    QTest::newRow("unreadable scope")
+        << QByteArray(R"(<definedName name="S" localSheetId="x">1</definedName>)") << Names {};
+    QTest::newRow("same name twice")
+        << QByteArray(R"(<definedName name="a">1</definedName><definedName name="A">2</definedName>
+                         <definedName name="A" localSheetId="0">3</definedName>)")
+        << Names {name("a", "1"), name("A", "3", 0)};
+}
+
+void TestXlsxReading::definedNames()
+{
+    QFETCH(QByteArray, names);
+    QFETCH(QList<DefinedName>, kept);
+    QMap<QString, QByteArray> parts = XlsxFixture::unzip(XlsxFixture::workbook(
+        {{QStringLiteral("Kunden"), sheetXml({})},
+         {QStringLiteral("Diagramm"), {}, true},
+         {QStringLiteral("Geheim"), sheetXml({})}}));
+    QByteArray &workbookXml = parts[QStringLiteral("xl/workbook.xml")];
+    workbookXml.replace("</sheets>", "</sheets><definedNames>" + names + "</definedNames>");
+    const auto doc = load(XlsxFixture::zip(parts));
+    QCOMPARE(doc->errorString(), QString());
+    QCOMPARE(doc->workbook()->definedNames(), kept);
+    // A copy writes them as it read them.
+    QBuffer buffer;
+    QVERIFY(doc->saveAs(&buffer));
+    QCOMPARE(load(buffer.data())->workbook()->definedNames(), kept);
 }
 
 QTEST_MAIN(TestXlsxReading)
