@@ -291,7 +291,8 @@ QList<Format> StylesReader::cellFormats() const
         if (xf.numberFormatId != 0) {
             const QString code =
                 m_numberFormats.value(xf.numberFormatId, builtInNumberFormat(xf.numberFormatId));
-            if (!code.isEmpty())
+            // Some programs store General as a format of their own; it is still no format.
+            if (!code.isEmpty() && code.compare(u"General", Qt::CaseInsensitive) != 0)
                 format.setNumberFormat(code);
         }
         // Font 0 is the workbook's default font; cells using it carry no font of their own.
