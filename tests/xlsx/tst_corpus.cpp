@@ -1,6 +1,8 @@
 #include "Cell.h"
 #include "CellReference.h"
 #include "Document.h"
+#include "ProcessingRun.h"
+#include "RunFixture.h"
 #include "Workbook.h"
 #include "Worksheet.h"
 #include "XlsxFixture.h"
@@ -101,6 +103,7 @@ private slots:
     void copyKeepsEverything_data();
     void copyKeepsEverything();
     void namesAndAlignmentAsSaved();
+    void runKeepsWhatItDoesNotTouch();
 
 private:
     QTemporaryDir m_dir;
@@ -205,6 +208,44 @@ void TestCorpus::namesAndAlignmentAsSaved()
     QCOMPARE(doc->cellAt(3, 8)->format().rotation(), Format::StackedRotation);
     QCOMPARE(doc->cellAt(4, 8)->format().readingOrder(), Format::ReadingOrderRightToLeft);
     QCOMPARE(doc->cellAt(2, 5)->format().numberFormat(), QStringLiteral("dd\\.mm\\.yyyy"));
+}
+
+void TestCorpus::runKeepsWhatItDoesNotTouch()
+{
+    // A run over the names of the first sheet: what it writes keeps the look of the cell it
+    // replaces, everything else stays as it was.
+    const QByteArray bytes = corpusFile(QStringLiteral("umsatz.xlsx"));
+    const QString output = m_dir.filePath(QStringLiteral("run.xlsx"));
+    const QString inputPath = m_dir.filePath(QStringLiteral("run-input.xlsx"));
+    RunFixture::writeFile(inputPath, bytes);
+    RunSettings settings = RunFixture::csvSettings(inputPath, output);
+    settings.templates = {{0, QStringLiteral("<NAME>")}};
+    const auto input = XlsxFixture::load(bytes);
+    RunInput runInput;
+    runInput.isXlsx = true;
+    runInput.document = input.get();
+    runInput.rawInput = bytes;
+    const RunResult result = ProcessingRun(settings, runInput).exec();
+    QVERIFY2(result.success, qPrintable(result.messageText));
+
+    const auto copy = XlsxFixture::load(RunFixture::readFile(output));
+    QCOMPARE(copy->errorString(), QString());
+    const Worksheet &before = *input->workbook()->sheet(0);
+    Worksheet &after = *copy->workbook()->sheet(0);
+    for (int row = 2; row <= 5; ++row) {
+        const Cell *original = before.cellAt(row, 1);
+        const Cell *written = after.cellAt(row, 1);
+        QVERIFY(written);
+        QVERIFY(written->value() != original->value());
+        QVERIFY(written->format().textWrap());
+        Format look = written->format();
+        look.setNumberFormat(original->format().numberFormat());
+        QCOMPARE(look, original->format());
+        // Put back, so that the comparison below covers every other cell.
+        after.cells().obtain(row, 1) = *original;
+    }
+    const QStringList found = differences(*input, *copy);
+    QVERIFY2(found.isEmpty(), qPrintable(found.join(u'\n')));
 }
 
 QTEST_MAIN(TestCorpus)
