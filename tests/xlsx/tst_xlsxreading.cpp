@@ -341,6 +341,15 @@ void TestXlsxReading::badInput_data()
     badUtf8[QStringLiteral("xl/worksheets/sheet1.xml")] =
         sheetXml("<row r=\"1\"><c r=\"A1\" t=\"str\"><v>\xC3\x28</v></c></row>");
     QTest::newRow("bad UTF-8") << XlsxFixture::zip(badUtf8) << "kodierte" << QString();
+    QMap<QString, QByteArray> loneByte = parts;
+    loneByte[QStringLiteral("xl/worksheets/sheet1.xml")] =
+        sheetXml("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>a\x80</t></is></c></row>");
+    QTest::newRow("lone continuation byte") << XlsxFixture::zip(loneByte) << "kodierte" << QString();
+    QMap<QString, QByteArray> noStyles = XlsxFixture::unzip(XlsxFixture::workbook(
+        {{QStringLiteral("S"), sheetXml({})}}, {}, R"(<cellXfs count="1"><xf/></cellXfs>)"));
+    QVERIFY(noStyles.remove(QStringLiteral("xl/styles.xml")));
+    QTest::newRow("styles part missing")
+        << XlsxFixture::zip(noStyles) << "„xl/styles.xml“ fehlt" << QString();
 
     QTest::newRow("only a chart sheet")
         << XlsxFixture::workbook({{QStringLiteral("Diagramm"), "<chartsheet/>", true}})
