@@ -62,8 +62,8 @@ std::optional<int> intAttribute(const QXmlStreamAttributes &attributes, QLatin1S
 
 void readAlignment(const QXmlStreamAttributes &attributes, Format *format)
 {
-    const auto horizontal = fromName(
-        horizontalNames, attributes.value(QLatin1String("horizontal")), Format::AlignHGeneral);
+    const auto horizontal = fromName(horizontalNames, attributes.value(QLatin1String("horizontal")),
+                                     Format::AlignHGeneral);
     if (horizontal != Format::AlignHGeneral)
         format->setHorizontalAlignment(horizontal);
     const auto vertical =

@@ -43,9 +43,8 @@ QList<DefinedName> keptNames(const QList<DefinedName> &names)
     QSet<std::pair<QString, int>> seen;
     for (const DefinedName &name : names) {
         const QString formula = name.formula.trimmed();
-        if (name.name.isEmpty() || formula.isEmpty() ||
-            formula.size() > Worksheet::MaxTextLength || !holdsNoData(formula) ||
-            name.name.compare(FilterDatabase, Qt::CaseInsensitive) == 0)
+        if (name.name.isEmpty() || formula.isEmpty() || formula.size() > Worksheet::MaxTextLength ||
+            !holdsNoData(formula) || name.name.compare(FilterDatabase, Qt::CaseInsensitive) == 0)
             continue;
         // Spreadsheet programs do not tell names apart by case.
         const std::pair<QString, int> key {name.name.toCaseFolded(), name.sheetIndex};

@@ -198,9 +198,8 @@ void PackageWriter::writeWorkbook(QXmlStreamWriter &xml) const
 void PackageWriter::writeDefinedNames(QXmlStreamWriter &xml) const
 {
     QList<DefinedName> names = m_workbook.definedNames();
-    names.removeIf([this](const DefinedName &name) {
-        return name.sheetIndex >= m_workbook.sheetCount();
-    });
+    names.removeIf(
+        [this](const DefinedName &name) { return name.sheetIndex >= m_workbook.sheetCount(); });
     if (names.isEmpty())
         return;
     xml.writeStartElement(QStringLiteral("definedNames"));

@@ -430,9 +430,9 @@ void WorksheetReader::markArrayResults()
             cell.formula().reference() != formula.range)
             continue;
         qCWarning(lcXlsx) << "An array formula's range is not its own; its cells keep their values";
-        cell.setFormula(CellFormula(cell.formula().formulaText(), CellFormula::ArrayType,
-                                    CellRange(formula.row, formula.column, formula.row,
-                                              formula.column)));
+        cell.setFormula(
+            CellFormula(cell.formula().formulaText(), CellFormula::ArrayType,
+                        CellRange(formula.row, formula.column, formula.row, formula.column)));
     }
     if (results.empty())
         return;

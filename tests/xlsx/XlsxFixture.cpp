@@ -72,8 +72,7 @@ QByteArray zip(const QMap<QString, QByteArray> &entries, bool compressed)
     QBuffer buffer(&archive);
     buffer.open(QIODevice::WriteOnly);
     QZipWriter writer(&buffer);
-    writer.setCompressionPolicy(compressed ? QZipWriter::AutoCompress
-                                           : QZipWriter::NeverCompress);
+    writer.setCompressionPolicy(compressed ? QZipWriter::AutoCompress : QZipWriter::NeverCompress);
     for (auto it = entries.cbegin(); it != entries.cend(); ++it)
         writer.addFile(it.key(), it.value());
     writer.close();

@@ -67,8 +67,8 @@ QStringList differences(const Document &input, const Document &copy)
                 return;
             }
             if (other->format() != cell.format())
-                found << where + QStringLiteral(": format ") +
-                        QDebug::toString(cell.format()) + u' ' + QDebug::toString(other->format());
+                found << where + QStringLiteral(": format ") + QDebug::toString(cell.format()) +
+                        u' ' + QDebug::toString(other->format());
             if (other->formula().formulaText() != cell.formula().formulaText() ||
                 other->formula().formulaType() != cell.formula().formulaType() ||
                 other->formula().reference() != cell.formula().reference())
@@ -161,7 +161,8 @@ void TestCorpus::copyKeepsEverything()
         const QString sheet = it.key().section(u'!', 0, 0);
         const CellReference position = CellReference::fromString(it.key().section(u'!', 1));
         const Worksheet *worksheet = input->workbook()->sheet(sheet);
-        const Cell *cell = worksheet ? worksheet->cellAt(position.row(), position.column()) : nullptr;
+        const Cell *cell =
+            worksheet ? worksheet->cellAt(position.row(), position.column()) : nullptr;
         QJsonObject want = it.value().toObject();
         const QJsonObject got = cellsAfter.value(it.key()).toObject();
         // Recorded array results are left out of the copy, and so is a cell without a
@@ -186,18 +187,19 @@ void TestCorpus::namesAndAlignmentAsSaved()
 {
     // What the corpus holds, so that the comparison above cannot pass on an empty reading.
     const auto doc = XlsxFixture::load(corpusFile(QStringLiteral("umsatz.xlsx")));
-    QCOMPARE(doc->sheetNames(), QStringList({QStringLiteral("Kunden"), QStringLiteral("Geheim"),
-                                             QStringLiteral("Auswertung")}));
+    QCOMPARE(doc->sheetNames(),
+             QStringList({QStringLiteral("Kunden"), QStringLiteral("Geheim"),
+                          QStringLiteral("Auswertung")}));
     QCOMPARE(doc->workbook()->sheet(1)->sheetState(), Worksheet::SheetHidden);
     QStringList names;
     for (const DefinedName &name : doc->workbook()->definedNames())
         names << name.name + u'=' + name.formula + u'@' + QString::number(name.sheetIndex);
-    QCOMPARE(names, QStringList({QStringLiteral("Faktor=1.5@-1"),
-                                 QStringLiteral("Gesamt=SUM(Kunden!$C$2:$C$5)*2@-1"),
-                                 QStringLiteral("Grenze=Geheim!$B$2@-1"),
-                                 QStringLiteral("Steuersatz=Geheim!$B$1@-1"),
-                                 QStringLiteral("Umsaetze=Kunden!$C$2:$C$5@-1"),
-                                 QStringLiteral("Rabatt=0.05@2")}));
+    QCOMPARE(
+        names,
+        QStringList(
+            {QStringLiteral("Faktor=1.5@-1"), QStringLiteral("Gesamt=SUM(Kunden!$C$2:$C$5)*2@-1"),
+             QStringLiteral("Grenze=Geheim!$B$2@-1"), QStringLiteral("Steuersatz=Geheim!$B$1@-1"),
+             QStringLiteral("Umsaetze=Kunden!$C$2:$C$5@-1"), QStringLiteral("Rabatt=0.05@2")}));
     QVERIFY(doc->selectSheet(QStringLiteral("Auswertung")));
     QCOMPARE(doc->read(4, 2), QVariant(QStringLiteral("=B3*Steuersatz")));
     QVERIFY(doc->selectSheet(QStringLiteral("Kunden")));

@@ -344,7 +344,8 @@ void TestXlsxReading::badInput_data()
     QMap<QString, QByteArray> loneByte = parts;
     loneByte[QStringLiteral("xl/worksheets/sheet1.xml")] =
         sheetXml("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>a\x80</t></is></c></row>");
-    QTest::newRow("lone continuation byte") << XlsxFixture::zip(loneByte) << "kodierte" << QString();
+    QTest::newRow("lone continuation byte")
+        << XlsxFixture::zip(loneByte) << "kodierte" << QString();
     QMap<QString, QByteArray> noStyles = XlsxFixture::unzip(XlsxFixture::workbook(
         {{QStringLiteral("S"), sheetXml({})}}, {}, R"(<cellXfs count="1"><xf/></cellXfs>)"));
     QVERIFY(noStyles.remove(QStringLiteral("xl/styles.xml")));
@@ -485,23 +486,24 @@ void TestXlsxReading::arrayResultsMarked_data()
 
     // Cells beside and below a range keep their values; a range may start on a row without
     // cells and rows may come out of order after it.
-    QTest::newRow("ranges of their own") << QByteArray(R"(
+    QTest::newRow("ranges of their own")
+        << QByteArray(R"(
         <row r="1"><c r="A1"><f t="array" ref="A1:B3">X</f><v>1</v></c><c r="B1"><v>2</v></c><c r="C1"><v>3</v></c></row>
         <row r="3"><c r="A3"><v>4</v></c><c r="B3"><v>5</v></c><c r="C3"><v>6</v></c></row>
         <row r="7"><c r="B7"><v>9</v></c><c r="E7"><f t="array" ref="E7:E9">Z</f><v>1</v></c></row>
         <row r="6"><c r="C6"><v>10</v></c></row>
         <row r="9"><c r="E9"><v>11</v></c><c r="F9"><v>12</v></c></row>)")
-                                         << Cells {{1, 2}, {3, 1}, {3, 2}, {9, 5}}
-                                         << Cells {{1, 3}, {3, 3}, {6, 3}, {7, 2}, {9, 6}};
+        << Cells {{1, 2}, {3, 1}, {3, 2}, {9, 5}} << Cells {{1, 3}, {3, 3}, {6, 3}, {7, 2}, {9, 6}};
     // No range says which formula a cell in both belongs to; the values are kept.
-    QTest::newRow("overlapping ranges") << QByteArray(R"(
+    QTest::newRow("overlapping ranges")
+        << QByteArray(R"(
         <row r="1"><c r="A1"><f t="array" ref="A1:C1048576">X</f><v>1</v></c><c r="B1"><v>2</v></c></row>
         <row r="2"><c r="A2"><f t="array" ref="A2:C1048576">Y</f><v>1</v></c><c r="B2"><v>3</v></c></row>
         <row r="3"><c r="C3"><v>4</v></c></row>
         <row r="5"><c r="E5"><f t="array" ref="E5:E9">Z</f><v>1</v></c></row>
         <row r="7"><c r="D7"><f t="array" ref="D7:F7">W</f><v>1</v></c><c r="F7"><v>5</v></c></row>
         <row r="8"><c r="E8"><v>6</v></c></row>)")
-                                        << Cells {} << Cells {{1, 2}, {2, 2}, {3, 3}, {7, 6}, {8, 5}};
+        << Cells {} << Cells {{1, 2}, {2, 2}, {3, 3}, {7, 6}, {8, 5}};
     QTest::newRow("range not starting at its formula") << QByteArray(R"(
         <row r="1"><c r="A1"><v>1</v></c></row>
         <row r="2"><c r="B2"><f t="array" ref="A1:C3">X</f><v>1</v></c><c r="C2"><v>2</v></c></row>)")
@@ -570,7 +572,6 @@ void TestXlsxReading::layout()
     QCOMPARE(doc->currentWorksheet()->frozenColumns(), 0);
 }
 
-
 void TestXlsxReading::definedNames_data()
 {
     using Names = QList<DefinedName>;
@@ -581,21 +582,26 @@ void TestXlsxReading::definedNames_data()
                          bool hidden = false) {
         return DefinedName {QString::fromUtf8(text), QString::fromUtf8(formula), sheet, hidden};
     };
-    QTest::newRow("cell") << QByteArray(R"(<definedName name="Steuersatz">Geheim!$B$1</definedName>)")
+    QTest::newRow("cell") << QByteArray(
+                                 R"(<definedName name="Steuersatz">Geheim!$B$1</definedName>)")
                           << Names {name("Steuersatz", "Geheim!$B$1")};
     QTest::newRow("number") << QByteArray(R"(<definedName name="Faktor">1.5</definedName>)")
                             << Names {name("Faktor", "1.5")};
     QTest::newRow("formula over references")
-        << QByteArray(R"(<definedName name="G" hidden="true">SUM(Kunden!$C$2:$C$5)*2</definedName>)")
+        << QByteArray(
+               R"(<definedName name="G" hidden="true">SUM(Kunden!$C$2:$C$5)*2</definedName>)")
         << Names {name("G", "SUM(Kunden!$C$2:$C$5)*2", -1, true)};
     // The chart sheet between the two worksheets is not kept, so "Geheim" moves up.
-    QTest::newRow("sheet scope") << QByteArray(R"(<definedName name="R" localSheetId="2">0.05</definedName>)")
-                                 << Names {name("R", "0.05", 1)};
+    QTest::newRow("sheet scope")
+        << QByteArray(R"(<definedName name="R" localSheetId="2">0.05</definedName>)")
+        << Names {name("R", "0.05", 1)};
     QTest::newRow("quoted sheet name")
         << QByteArray(R"(<definedName name="Q">'Kunden ''"24"'!$A$1</definedName>)")
         << Names {name("Q", "'Kunden ''\"24\"'!$A$1")};
-    QTest::newRow("print area") << QByteArray(R"(<definedName name="_xlnm.Print_Area" localSheetId="0">Kunden!$A$1:$F$9</definedName>)")
-                                << Names {name("_xlnm.Print_Area", "Kunden!$A$1:$F$9", 0)};
+    QTest::newRow("print area")
+        << QByteArray(
+               R"(<definedName name="_xlnm.Print_Area" localSheetId="0">Kunden!$A$1:$F$9</definedName>)")
+        << Names {name("_xlnm.Print_Area", "Kunden!$A$1:$F$9", 0)};
     QTest::newRow("text") << QByteArray(R"(<definedName name="Gruss">"Hallo Anna"</definedName>)")
                           << Names {};
     QTest::newRow("text in a formula")
@@ -603,12 +609,14 @@ void TestXlsxReading::definedNames_data()
         << Names {};
     QTest::newRow("another workbook")
         << QByteArray(R"(<definedName name="E">[1]Kunden!$A$1</definedName>)") << Names {};
-    QTest::newRow("table column")
-        << QByteArray(R"(<definedName name="T">Tabelle1[Umsatz]</definedName>)") << Names {};
+    QTest::newRow("table column") << QByteArray(
+                                         R"(<definedName name="T">Tabelle1[Umsatz]</definedName>)")
+                                  << Names {};
     QTest::newRow("unclosed quote")
         << QByteArray(R"(<definedName name="U">'Kunden!$A$1</definedName>)") << Names {};
     QTest::newRow("autofilter range")
-        << QByteArray(R"(<definedName name="_xlnm._FilterDatabase" localSheetId="0" hidden="1">Kunden!$A$1:$C$9</definedName>)")
+        << QByteArray(
+               R"(<definedName name="_xlnm._FilterDatabase" localSheetId="0" hidden="1">Kunden!$A$1:$C$9</definedName>)")
         << Names {};
     QTest::newRow("chart sheet scope")
         << QByteArray(R"(<definedName name="C" localSheetId="1">1</definedName>)") << Names {};
@@ -624,10 +632,10 @@ void TestXlsxReading::definedNames()
 {
     QFETCH(QByteArray, names);
     QFETCH(QList<DefinedName>, kept);
-    QMap<QString, QByteArray> parts = XlsxFixture::unzip(XlsxFixture::workbook(
-        {{QStringLiteral("Kunden"), sheetXml({})},
-         {QStringLiteral("Diagramm"), {}, true},
-         {QStringLiteral("Geheim"), sheetXml({})}}));
+    QMap<QString, QByteArray> parts =
+        XlsxFixture::unzip(XlsxFixture::workbook({{QStringLiteral("Kunden"), sheetXml({})},
+                                                  {QStringLiteral("Diagramm"), {}, true},
+                                                  {QStringLiteral("Geheim"), sheetXml({})}}));
     QByteArray &workbookXml = parts[QStringLiteral("xl/workbook.xml")];
     workbookXml.replace("</sheets>", "</sheets><definedNames>" + names + "</definedNames>");
     const auto doc = load(XlsxFixture::zip(parts));

@@ -3,9 +3,9 @@
 #include "DateSerial.h"
 #include "FormulaShifter.h"
 #include "NumberFormats.h"
+#include "XlsxFixture.h"
 #include "XmlPullReader.h"
 #include "XmlText.h"
-#include "XlsxFixture.h"
 #include "ZipEntryReader.h"
 #include "ZipReader.h"
 

@@ -270,18 +270,18 @@ void TestXlsxWriting::alignmentRoundTrip_data()
     QTest::newRow("rotated up") << QByteArray(R"(textRotation="90")") << "rotation" << 90;
     QTest::newRow("rotated down") << QByteArray(R"(textRotation="135")") << "rotation" << 135;
     QTest::newRow("stacked") << QByteArray(R"(textRotation="255")") << "rotation" << 255;
-    QTest::newRow("impossible rotation") << QByteArray(R"(textRotation="200")") << "rotation"
-                                         << 0;
+    QTest::newRow("impossible rotation") << QByteArray(R"(textRotation="200")") << "rotation" << 0;
     QTest::newRow("indent") << QByteArray(R"(horizontal="left" indent="3")") << "indent" << 3;
-    QTest::newRow("relative indent") << QByteArray(R"(relativeIndent="-2")") << "relativeIndent"
-                                     << -2;
+    QTest::newRow("relative indent")
+        << QByteArray(R"(relativeIndent="-2")") << "relativeIndent" << -2;
     QTest::newRow("shrink to fit") << QByteArray(R"(shrinkToFit="1")") << "shrink" << 1;
     QTest::newRow("justify last line")
         << QByteArray(R"(horizontal="distributed" justifyLastLine="1")") << "justifyLastLine" << 1;
     QTest::newRow("right to left") << QByteArray(R"(readingOrder="2")") << "readingOrder"
                                    << int(Format::ReadingOrderRightToLeft);
     QTest::newRow("defaults spelt out")
-        << QByteArray(R"(horizontal="general" vertical="bottom" textRotation="0" wrapText="false" indent="0" shrinkToFit="false")")
+        << QByteArray(
+               R"(horizontal="general" vertical="bottom" textRotation="0" wrapText="false" indent="0" shrinkToFit="false")")
         << "valid" << 0;
 }
 
@@ -291,21 +291,53 @@ void TestXlsxWriting::alignmentRoundTrip()
     QFETCH(QString, property);
     QFETCH(int, expected);
     const QHash<QString, std::function<int(const Format &)>> properties = {
-        {QStringLiteral("valid"), [](const Format &f) { return int(f.isValid()); }},
-        {QStringLiteral("horizontal"), [](const Format &f) { return int(f.horizontalAlignment()); }},
-        {QStringLiteral("vertical"), [](const Format &f) { return int(f.verticalAlignment()); }},
-        {QStringLiteral("wrap"), [](const Format &f) { return int(f.textWrap()); }},
-        {QStringLiteral("rotation"), [](const Format &f) { return f.rotation(); }},
-        {QStringLiteral("indent"), [](const Format &f) { return f.indent(); }},
-        {QStringLiteral("relativeIndent"), [](const Format &f) { return f.relativeIndent(); }},
-        {QStringLiteral("shrink"), [](const Format &f) { return int(f.shrinkToFit()); }},
-        {QStringLiteral("justifyLastLine"), [](const Format &f) { return int(f.justifyLastLine()); }},
-        {QStringLiteral("readingOrder"), [](const Format &f) { return int(f.readingOrder()); }},
+        {QStringLiteral("valid"),
+         [](const Format &f) {
+             return int(f.isValid());
+         }},
+        {QStringLiteral("horizontal"),
+         [](const Format &f) {
+             return int(f.horizontalAlignment());
+         }},
+        {QStringLiteral("vertical"),
+         [](const Format &f) {
+             return int(f.verticalAlignment());
+         }},
+        {QStringLiteral("wrap"),
+         [](const Format &f) {
+             return int(f.textWrap());
+         }},
+        {QStringLiteral("rotation"),
+         [](const Format &f) {
+             return f.rotation();
+         }},
+        {QStringLiteral("indent"),
+         [](const Format &f) {
+             return f.indent();
+         }},
+        {QStringLiteral("relativeIndent"),
+         [](const Format &f) {
+             return f.relativeIndent();
+         }},
+        {QStringLiteral("shrink"),
+         [](const Format &f) {
+             return int(f.shrinkToFit());
+         }},
+        {QStringLiteral("justifyLastLine"),
+         [](const Format &f) {
+             return int(f.justifyLastLine());
+         }},
+        {QStringLiteral("readingOrder"),
+         [](const Format &f) {
+             return int(f.readingOrder());
+         }},
     };
     const auto doc = load(XlsxFixture::workbook(
         {{QStringLiteral("Daten"),
-          sheetXml(R"(<row r="1"><c r="A1" s="1"><v>1</v></c><c r="B1" s="1"><v>2</v></c></row>)")}},
-        {}, R"(<cellXfs count="2"><xf numFmtId="0"/><xf numFmtId="0"><alignment )" + attributes +
+          sheetXml(
+              R"(<row r="1"><c r="A1" s="1"><v>1</v></c><c r="B1" s="1"><v>2</v></c></row>)")}},
+        {},
+        R"(<cellXfs count="2"><xf numFmtId="0"/><xf numFmtId="0"><alignment )" + attributes +
             "/></xf></cellXfs>"));
     const Format read = doc->cellAt(1, 1)->format();
     QCOMPARE(properties.value(property)(read), expected);
