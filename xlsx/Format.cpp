@@ -10,6 +10,11 @@
 
 namespace QXlsx {
 
+namespace {
+// The deepest indentation a spreadsheet program offers.
+constexpr int MaxIndent = 250;
+} // namespace
+
 class FormatPrivate : public QSharedData
 {
 public:
@@ -20,7 +25,10 @@ public:
             italic == other.italic && underline == other.underline &&
             strikeOut == other.strikeOut && fontColor == other.fontColor &&
             fillColor == other.fillColor && horizontal == other.horizontal &&
-            vertical == other.vertical && borderStyles == other.borderStyles &&
+            vertical == other.vertical && wrap == other.wrap && rotation == other.rotation &&
+            indent == other.indent && shrink == other.shrink &&
+            justifyLastLine == other.justifyLastLine && readingOrder == other.readingOrder &&
+            relativeIndent == other.relativeIndent && borderStyles == other.borderStyles &&
             borderColors == other.borderColors && diagonal == other.diagonal;
     }
 
@@ -32,7 +40,8 @@ public:
         };
         hash = qHashMulti(0, numberFormat, hasFont, fontName, fontSize, bold, italic, underline,
                           strikeOut, colorKey(fontColor), colorKey(fillColor), int(horizontal),
-                          int(vertical), int(diagonal));
+                          int(vertical), int(diagonal), wrap, rotation, indent, shrink,
+                          justifyLastLine, int(readingOrder), relativeIndent);
         for (int side = 0; side < Format::BorderSideCount; ++side)
             hash = qHashMulti(hash, int(borderStyles[side]), colorKey(borderColors[side]));
     }
@@ -50,6 +59,13 @@ public:
     QColor fillColor;
     Format::HorizontalAlignment horizontal = Format::AlignHGeneral;
     Format::VerticalAlignment vertical = Format::AlignBottom;
+    bool wrap = false;
+    bool shrink = false;
+    bool justifyLastLine = false;
+    Format::ReadingOrder readingOrder = Format::ReadingOrderContext;
+    int rotation = 0;
+    int indent = 0;
+    int relativeIndent = 0;
     std::array<Format::BorderStyle, Format::BorderSideCount> borderStyles {};
     std::array<QColor, Format::BorderSideCount> borderColors;
     Format::DiagonalBorderType diagonal = Format::DiagonalBorderNone;
@@ -272,6 +288,85 @@ void Format::setVerticalAlignment(VerticalAlignment alignment)
     setProperty(&FormatPrivate::vertical, alignment, false);
 }
 
+bool Format::hasAlignmentData() const
+{
+    const FormatPrivate &p = data();
+    return p.horizontal != AlignHGeneral || p.vertical != AlignBottom || p.wrap ||
+        p.rotation != 0 || p.indent != 0 || p.shrink || p.justifyLastLine ||
+        p.readingOrder != ReadingOrderContext || p.relativeIndent != 0;
+}
+
+bool Format::textWrap() const
+{
+    return data().wrap;
+}
+
+void Format::setTextWrap(bool wrap)
+{
+    setProperty(&FormatPrivate::wrap, wrap, false);
+}
+
+int Format::rotation() const
+{
+    return data().rotation;
+}
+
+void Format::setRotation(int degrees)
+{
+    const bool valid = (degrees >= 0 && degrees <= 180) || degrees == StackedRotation;
+    setProperty(&FormatPrivate::rotation, valid ? degrees : 0, false);
+}
+
+int Format::indent() const
+{
+    return data().indent;
+}
+
+void Format::setIndent(int steps)
+{
+    setProperty(&FormatPrivate::indent, qBound(0, steps, MaxIndent), false);
+}
+
+bool Format::shrinkToFit() const
+{
+    return data().shrink;
+}
+
+void Format::setShrinkToFit(bool shrink)
+{
+    setProperty(&FormatPrivate::shrink, shrink, false);
+}
+
+bool Format::justifyLastLine() const
+{
+    return data().justifyLastLine;
+}
+
+void Format::setJustifyLastLine(bool justify)
+{
+    setProperty(&FormatPrivate::justifyLastLine, justify, false);
+}
+
+Format::ReadingOrder Format::readingOrder() const
+{
+    return data().readingOrder;
+}
+
+void Format::setReadingOrder(ReadingOrder order)
+{
+    setProperty(&FormatPrivate::readingOrder, order, false);
+}
+
+int Format::relativeIndent() const
+{
+    return data().relativeIndent;
+}
+
+void Format::setRelativeIndent(int steps)
+{
+    setProperty(&FormatPrivate::relativeIndent, qBound(-MaxIndent, steps, MaxIndent), false);
+}
+
 bool operator==(const Format &a, const Format &b)
 {
     if (a.d == b.d)
@@ -303,8 +398,20 @@ QDebug operator<<(QDebug debug, const Format &format)
         debug << ", fill=" << format.patternBackgroundColor();
     if (format.hasBorderData())
         debug << ", borders";
-    return debug << ", alignment=" << format.horizontalAlignment() << '/'
-                 << format.verticalAlignment() << ')';
+    debug << ", alignment=" << format.horizontalAlignment() << '/' << format.verticalAlignment();
+    if (format.textWrap())
+        debug << " wrap";
+    if (format.rotation() != 0)
+        debug << " rotation=" << format.rotation();
+    if (format.indent() != 0 || format.relativeIndent() != 0)
+        debug << " indent=" << format.indent() << '/' << format.relativeIndent();
+    if (format.shrinkToFit())
+        debug << " shrink";
+    if (format.justifyLastLine())
+        debug << " justifyLastLine";
+    if (format.readingOrder() != Format::ReadingOrderContext)
+        debug << " readingOrder=" << format.readingOrder();
+    return debug << ')';
 }
 
 } // namespace QXlsx

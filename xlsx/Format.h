@@ -34,6 +34,13 @@ public:
         AlignVJustify,
         AlignVDistributed,
     };
+    enum ReadingOrder {
+        ReadingOrderContext, // as the text's first strong character says
+        ReadingOrderLeftToRight,
+        ReadingOrderRightToLeft,
+    };
+    // The rotation that stacks the letters top to bottom instead of turning them.
+    static constexpr int StackedRotation = 255;
     enum BorderSide {
         LeftBorder,
         RightBorder,
@@ -117,6 +124,27 @@ public:
     void setHorizontalAlignment(HorizontalAlignment alignment);
     VerticalAlignment verticalAlignment() const;
     void setVerticalAlignment(VerticalAlignment alignment);
+    // Whether any alignment property differs from the default (general, bottom, no wrap...).
+    bool hasAlignmentData() const;
+    bool textWrap() const;
+    void setTextWrap(bool wrap);
+    // Degrees: 0 to 90 turn the text up, 91 to 180 down by (degrees - 90), StackedRotation
+    // stacks it; other values give 0.
+    int rotation() const;
+    void setRotation(int degrees);
+    // Steps of indentation (of three spaces' width each), 0 to 250.
+    int indent() const;
+    void setIndent(int steps);
+    bool shrinkToFit() const;
+    void setShrinkToFit(bool shrink);
+    // Whether the last line of justified or distributed text is spread too.
+    bool justifyLastLine() const;
+    void setJustifyLastLine(bool justify);
+    ReadingOrder readingOrder() const;
+    void setReadingOrder(ReadingOrder order);
+    // The indent a cell style adds to its base style's (-250 to 250).
+    int relativeIndent() const;
+    void setRelativeIndent(int steps);
 
     friend bool operator==(const Format &a, const Format &b);
     friend bool operator!=(const Format &a, const Format &b) { return !(a == b); }

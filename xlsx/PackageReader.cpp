@@ -63,7 +63,8 @@ std::unique_ptr<Workbook> PackageReader::read()
     }
     bool date1904 = false;
     QList<SheetEntry> sheets;
-    if (!readWorkbookPart(workbookPart, &date1904, &sheets))
+    QList<NameEntry> names;
+    if (!readWorkbookPart(workbookPart, &date1904, &sheets, &names))
         return nullptr;
 
     Relationships relationships;
@@ -101,7 +102,10 @@ std::unique_ptr<Workbook> PackageReader::read()
         sharedStrings = strings.takeStrings();
     }
 
+    // Where each entry of the sheet list went among the worksheets; -1 for the other sheets.
+    QList<int> worksheetOfEntry;
     for (const SheetEntry &sheet : std::as_const(sheets)) {
+        worksheetOfEntry.append(-1);
         const Relationships::Relationship relationship = relationships.byId(sheet.relationshipId);
         if (relationship.target.isEmpty()) {
             fail(tr("Die Arbeitsmappe verweist auf ein fehlendes Tabellenblatt „%1“.")
@@ -111,6 +115,7 @@ std::unique_ptr<Workbook> PackageReader::read()
         // Chart, dialog and macro sheets hold no table to offer.
         if (!Relationships::hasType(relationship, QStringLiteral("worksheet")))
             continue;
+        worksheetOfEntry.last() = workbook->sheetCount();
         Worksheet *worksheet = workbook->addSheet(sheet.name);
         worksheet->setSheetState(sheet.state);
         WorksheetReader reader(worksheet, sharedStrings, cellFormats);
@@ -118,6 +123,19 @@ std::unique_ptr<Workbook> PackageReader::read()
                            [&](XmlPullReader &xml) { return reader.read(xml); }))
             return nullptr;
     }
+    QList<DefinedName> scoped;
+    for (NameEntry &entry : names) {
+        if (entry.sheetEntry >= 0) {
+            // A name of a chart sheet, or of a sheet the list lacks, has nowhere to go.
+            entry.name.sheetIndex = worksheetOfEntry.value(entry.sheetEntry, -1);
+            if (entry.name.sheetIndex < 0)
+                continue;
+        }
+        scoped.append(entry.name);
+    }
+    workbook->setDefinedNames(keptNames(scoped));
+    qCDebug(lcXlsx) << "Defined names:" << names.size() << "read,"
+                    << workbook->definedNames().size() << "kept";
     return workbook;
 }
 
@@ -211,7 +229,28 @@ bool PackageReader::readLargePart(const QString &name,
     return true;
 }
 
-bool PackageReader::readWorkbookPart(const QString &name, bool *date1904, QList<SheetEntry> *sheets)
+void PackageReader::readDefinedNames(QXmlStreamReader &xml, QList<NameEntry> *names)
+{
+    while (xml.readNextStartElement()) {
+        if (xml.name() != u"definedName") {
+            xml.skipCurrentElement();
+            continue;
+        }
+        NameEntry entry;
+        const QXmlStreamAttributes attributes = xml.attributes();
+        entry.name.name = attributes.value(QLatin1String("name")).toString();
+        entry.name.hidden = parseXmlBool(attributes.value(QLatin1String("hidden")));
+        const QStringView sheet = attributes.value(QLatin1String("localSheetId"));
+        entry.sheetEntry = sheet.isEmpty() ? -1 : parseXmlIndex(sheet);
+        entry.name.formula = xml.readElementText(QXmlStreamReader::SkipChildElements);
+        // A scope that cannot be read must not widen the name to the whole workbook.
+        if (sheet.isEmpty() || entry.sheetEntry >= 0)
+            names->append(entry);
+    }
+}
+
+bool PackageReader::readWorkbookPart(const QString &name, bool *date1904, QList<SheetEntry> *sheets,
+                                     QList<NameEntry> *names)
 {
     bool isWorkbook = false;
     const bool ok = readPart(name, [&](QXmlStreamReader &xml) {
@@ -244,6 +283,8 @@ bool PackageReader::readWorkbookPart(const QString &name, bool *date1904, QList<
                     }
                     xml.skipCurrentElement();
                 }
+            } else if (xml.name() == u"definedNames") {
+                readDefinedNames(xml, names);
             } else {
                 xml.skipCurrentElement();
             }

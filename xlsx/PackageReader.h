@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DefinedName.h"
 #include "Worksheet.h"
 #include "ZipReader.h"
 
@@ -43,6 +44,12 @@ private:
         Worksheet::SheetState state = Worksheet::SheetVisible;
     };
 
+    struct NameEntry
+    {
+        DefinedName name;
+        int sheetEntry = -1; // localSheetId: an index into the workbook's sheet list
+    };
+
     QString findWorkbookPart();
     // Small parts go through QXmlStreamReader, the worksheets and shared strings through the
     // faster XmlPullReader.
@@ -51,7 +58,9 @@ private:
     bool failPart(const QString &name, ZipReader::Status status);
     bool failXml(const QString &name, qint64 line, const QString &reason);
     bool charge(const QString &name, qint64 size);
-    bool readWorkbookPart(const QString &name, bool *date1904, QList<SheetEntry> *sheets);
+    bool readWorkbookPart(const QString &name, bool *date1904, QList<SheetEntry> *sheets,
+                          QList<NameEntry> *names);
+    static void readDefinedNames(QXmlStreamReader &xml, QList<NameEntry> *names);
     bool fail(const QString &message);
 
     ZipReader m_zip;

@@ -188,9 +188,31 @@ void PackageWriter::writeWorkbook(QXmlStreamWriter &xml) const
                            QStringLiteral("rId%1").arg(i + 1));
     }
     xml.writeEndElement();
+    writeDefinedNames(xml);
     // Recorded formula results are not saved, so the spreadsheet program computes them anew.
     xml.writeEmptyElement(QStringLiteral("calcPr"));
     xml.writeAttribute(QStringLiteral("fullCalcOnLoad"), QStringLiteral("1"));
+    xml.writeEndElement();
+}
+
+void PackageWriter::writeDefinedNames(QXmlStreamWriter &xml) const
+{
+    QList<DefinedName> names = m_workbook.definedNames();
+    names.removeIf(
+        [this](const DefinedName &name) { return name.sheetIndex >= m_workbook.sheetCount(); });
+    if (names.isEmpty())
+        return;
+    xml.writeStartElement(QStringLiteral("definedNames"));
+    for (const DefinedName &name : std::as_const(names)) {
+        xml.writeStartElement(QStringLiteral("definedName"));
+        xml.writeAttribute(QStringLiteral("name"), name.name);
+        if (name.sheetIndex >= 0)
+            xml.writeAttribute(QStringLiteral("localSheetId"), QString::number(name.sheetIndex));
+        if (name.hidden)
+            xml.writeAttribute(QStringLiteral("hidden"), QStringLiteral("1"));
+        xml.writeCharacters(name.formula);
+        xml.writeEndElement();
+    }
     xml.writeEndElement();
 }
 

@@ -34,6 +34,7 @@ private:
     void writeContentTypes(QXmlStreamWriter &xml) const;
     void writeRootRelationships(QXmlStreamWriter &xml) const;
     void writeWorkbook(QXmlStreamWriter &xml) const;
+    void writeDefinedNames(QXmlStreamWriter &xml) const;
     void writeWorkbookRelationships(QXmlStreamWriter &xml) const;
     bool fail(const QString &message);
     static QString tooLarge();

@@ -1,5 +1,6 @@
 #include "StyleTable.h"
 
+#include "AlignmentXml.h"
 #include "BorderStyleNames.h"
 #include "NumberFormats.h"
 #include "XlsxNamespaces.h"
@@ -34,46 +35,6 @@ Format fontOf(const Format &format, const Format &defaultFont)
 QString argb(const QColor &color)
 {
     return QStringLiteral("FF%1").arg(color.rgb() & 0xFFFFFF, 6, 16, QLatin1Char('0')).toUpper();
-}
-
-QString horizontalName(Format::HorizontalAlignment alignment)
-{
-    switch (alignment) {
-    case Format::AlignLeft:
-        return QStringLiteral("left");
-    case Format::AlignHCenter:
-        return QStringLiteral("center");
-    case Format::AlignRight:
-        return QStringLiteral("right");
-    case Format::AlignHFill:
-        return QStringLiteral("fill");
-    case Format::AlignHJustify:
-        return QStringLiteral("justify");
-    case Format::AlignHMerge:
-        return QStringLiteral("centerContinuous");
-    case Format::AlignHDistributed:
-        return QStringLiteral("distributed");
-    case Format::AlignHGeneral:
-        break;
-    }
-    return {};
-}
-
-QString verticalName(Format::VerticalAlignment alignment)
-{
-    switch (alignment) {
-    case Format::AlignTop:
-        return QStringLiteral("top");
-    case Format::AlignVCenter:
-        return QStringLiteral("center");
-    case Format::AlignVJustify:
-        return QStringLiteral("justify");
-    case Format::AlignVDistributed:
-        return QStringLiteral("distributed");
-    case Format::AlignBottom:
-        break;
-    }
-    return {};
 }
 
 void writeValueElement(QXmlStreamWriter &xml, const QString &name, const QString &value)
@@ -259,9 +220,7 @@ void writeBorders(QXmlStreamWriter &xml, const QList<Format> &borders)
 // One <xf>; a cell style (in cellXfs) also names its base style and what it applies.
 void writeXf(QXmlStreamWriter &xml, const StyleRecord &record, bool cellStyle)
 {
-    const QString horizontal = horizontalName(record.format.horizontalAlignment());
-    const QString vertical = verticalName(record.format.verticalAlignment());
-    const bool aligned = !horizontal.isEmpty() || !vertical.isEmpty();
+    const bool aligned = record.format.hasAlignmentData();
     xml.writeStartElement(QStringLiteral("xf"));
     xml.writeAttribute(QStringLiteral("numFmtId"), QString::number(record.numberFormatId));
     xml.writeAttribute(QStringLiteral("fontId"), QString::number(record.fontId));
@@ -279,13 +238,7 @@ void writeXf(QXmlStreamWriter &xml, const StyleRecord &record, bool cellStyle)
         apply("applyBorder", record.borderId != 0);
         apply("applyAlignment", aligned);
     }
-    if (aligned) {
-        xml.writeEmptyElement(QStringLiteral("alignment"));
-        if (!horizontal.isEmpty())
-            xml.writeAttribute(QStringLiteral("horizontal"), horizontal);
-        if (!vertical.isEmpty())
-            xml.writeAttribute(QStringLiteral("vertical"), vertical);
-    }
+    writeAlignment(xml, record.format);
     xml.writeEndElement();
 }
 

@@ -1,5 +1,6 @@
 #include "StylesReader.h"
 
+#include "AlignmentXml.h"
 #include "BorderStyleNames.h"
 #include "FormatPool.h"
 #include "NumberFormats.h"
@@ -27,38 +28,6 @@ constexpr QRgb defaultPalette[] = {
     0x003366, 0x339966, 0x003300, 0x333300, 0x993300, 0x993366, 0x333399, 0x333333, // 56-63
     0x000000, 0xFFFFFF, // 64-65
 };
-
-Format::HorizontalAlignment horizontalAlignment(QStringView name)
-{
-    if (name == u"left")
-        return Format::AlignLeft;
-    if (name == u"center")
-        return Format::AlignHCenter;
-    if (name == u"right")
-        return Format::AlignRight;
-    if (name == u"fill")
-        return Format::AlignHFill;
-    if (name == u"justify")
-        return Format::AlignHJustify;
-    if (name == u"centerContinuous")
-        return Format::AlignHMerge;
-    if (name == u"distributed")
-        return Format::AlignHDistributed;
-    return Format::AlignHGeneral;
-}
-
-Format::VerticalAlignment verticalAlignment(QStringView name)
-{
-    if (name == u"top")
-        return Format::AlignTop;
-    if (name == u"center")
-        return Format::AlignVCenter;
-    if (name == u"justify")
-        return Format::AlignVJustify;
-    if (name == u"distributed")
-        return Format::AlignVDistributed;
-    return Format::AlignBottom;
-}
 
 // The val attribute of a flag element such as <b/> or <b val="0"/>.
 bool flagValue(QStringView value)
@@ -231,11 +200,8 @@ void StylesReader::readCellXfs(QXmlStreamReader &xml)
         xf.fillId = qMax(0, indexAttribute(xml, QLatin1String("fillId")));
         xf.borderId = qMax(0, indexAttribute(xml, QLatin1String("borderId")));
         while (xml.readNextStartElement()) {
-            if (xml.name() == u"alignment") {
-                const QXmlStreamAttributes attributes = xml.attributes();
-                xf.horizontal = horizontalAlignment(attributes.value(QLatin1String("horizontal")));
-                xf.vertical = verticalAlignment(attributes.value(QLatin1String("vertical")));
-            }
+            if (xml.name() == u"alignment")
+                readAlignment(xml.attributes(), &xf.alignment);
             xml.skipCurrentElement();
         }
         m_xfs.append(xf);
@@ -321,11 +287,12 @@ QList<Format> StylesReader::cellFormats() const
     QList<Format> formats;
     formats.reserve(m_xfs.size());
     for (const XfRecord &xf : m_xfs) {
-        Format format;
+        Format format = xf.alignment;
         if (xf.numberFormatId != 0) {
             const QString code =
                 m_numberFormats.value(xf.numberFormatId, builtInNumberFormat(xf.numberFormatId));
-            if (!code.isEmpty())
+            // Some programs store General as a format of their own; it is still no format.
+            if (!code.isEmpty() && code.compare(u"General", Qt::CaseInsensitive) != 0)
                 format.setNumberFormat(code);
         }
         // Font 0 is the workbook's default font; cells using it carry no font of their own.
@@ -338,10 +305,6 @@ QList<Format> StylesReader::cellFormats() const
         }
         if (xf.borderId < m_borders.size())
             applyBorder(format, m_borders[xf.borderId]);
-        if (xf.horizontal != Format::AlignHGeneral)
-            format.setHorizontalAlignment(xf.horizontal);
-        if (xf.vertical != Format::AlignBottom)
-            format.setVerticalAlignment(xf.vertical);
         formats.append(m_pool->intern(format));
     }
     return formats;

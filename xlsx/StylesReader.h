@@ -66,8 +66,7 @@ private:
         int fontId = 0;
         int fillId = 0;
         int borderId = 0;
-        Format::HorizontalAlignment horizontal = Format::AlignHGeneral;
-        Format::VerticalAlignment vertical = Format::AlignBottom;
+        Format alignment; // alignment properties only; invalid when all are the defaults
     };
 
     void readNumberFormats(QXmlStreamReader &xml);

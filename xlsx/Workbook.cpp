@@ -66,4 +66,14 @@ void Workbook::setDefaultFont(const Format &font)
     m_defaultFont = font;
 }
 
+QList<DefinedName> Workbook::definedNames() const
+{
+    return m_definedNames;
+}
+
+void Workbook::setDefinedNames(const QList<DefinedName> &names)
+{
+    m_definedNames = names;
+}
+
 } // namespace QXlsx

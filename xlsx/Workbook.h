@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DefinedName.h"
 #include "Format.h"
 #include "FormatPool.h"
 
@@ -38,10 +39,15 @@ public:
     Format defaultFont() const;
     void setDefaultFont(const Format &font);
 
+    // The names the workbook gives formulas, as a copy keeps them (see keptNames()).
+    QList<DefinedName> definedNames() const;
+    void setDefinedNames(const QList<DefinedName> &names);
+
 private:
     bool m_date1904;
     FormatPool m_formats;
     Format m_defaultFont;
+    QList<DefinedName> m_definedNames;
     std::vector<std::unique_ptr<Worksheet>> m_sheets;
 };
 

@@ -1,7 +1,9 @@
 #include "WorksheetReader.h"
 
 #include "CellReference.h"
+#include "ColumnCounts.h"
 #include "DateSerial.h"
+#include "RangeOverlap.h"
 #include "Worksheet.h"
 #include "XlsxLogging.h"
 #include "XmlPullReader.h"
@@ -41,38 +43,21 @@ int boundedCount(QByteArrayView text, int limit)
     return int(std::floor(qBound(0.0, value, double(limit))));
 }
 
-// Which columns of the current row lie inside array formula ranges: a Fenwick tree over the
-// columns counting the ranges that cover each one, so that marking the cells of a sheet costs
-// a logarithm per cell however many ranges there are.
+// Which columns of the current row lie inside array formula ranges, so that marking the cells
+// of a sheet costs a logarithm per cell however many ranges there are.
 class ColumnCoverage
 {
 public:
-    ColumnCoverage()
-        : m_tree(MaxColumnCount + 2, 0)
-    { }
-
     void add(const CellRange &range, int delta)
     {
-        update(range.firstColumn(), delta);
-        update(range.lastColumn() + 1, -delta);
+        m_counts.add(range.firstColumn(), delta);
+        m_counts.add(range.lastColumn() + 1, -delta);
     }
 
-    bool covers(int column) const
-    {
-        int sum = 0;
-        for (int i = column; i > 0; i -= i & -i)
-            sum += m_tree[size_t(i)];
-        return sum > 0;
-    }
+    bool covers(int column) const { return m_counts.sumUpTo(column) > 0; }
 
 private:
-    void update(int column, int delta)
-    {
-        for (int i = column; i < int(m_tree.size()); i += i & -i)
-            m_tree[size_t(i)] += delta;
-    }
-
-    std::vector<int> m_tree;
+    ColumnCounts m_counts; // ranges starting minus ranges ended, by column
 };
 
 } // namespace
@@ -159,6 +144,10 @@ bool WorksheetReader::readCell(XmlPullReader &xml, int row, int *column)
         xml.raiseError(tr("ungültige Zellposition"));
         return false;
     }
+    if (row < m_lastRow || (row == m_lastRow && *column <= m_lastColumn))
+        m_inSheetOrder = false;
+    m_lastRow = row;
+    m_lastColumn = *column;
     const int style = parseXmlIndex(xml.attribute("s"));
     const QByteArrayView typeName = xml.attribute("t");
     ValueType type = ValueType::Number;
@@ -325,7 +314,7 @@ void WorksheetReader::storeFormula(Cell &cell, int row, int column, const Formul
         cell.setFormula(CellFormula(formula.text, CellFormula::ArrayType, formula.reference));
         // A single-cell range covers only this cell, which holds the formula itself.
         if (formula.reference.rowCount() * qint64(formula.reference.columnCount()) > 1)
-            m_arrayRanges.push_back(formula.reference);
+            m_arrayFormulas.push_back({formula.reference, row, column, m_inSheetOrder});
         break;
     case FormulaData::DataTable:
         return; // what-if tables keep their values; their definition is not carried over
@@ -406,12 +395,50 @@ void WorksheetReader::expandSharedFormulas()
 
 void WorksheetReader::markArrayResults()
 {
-    // Cells inside an array formula's range hold its recorded results, not data of their own.
+    // Cells inside an array formula's range hold its recorded results, not data of their own,
+    // but only where the file leaves no doubt: the range starts at the formula's own cell,
+    // overlaps no other range, and every cell in it came after the formula. Cells read before
+    // the first one out of sheet order came before every cell right and below of them; for a
+    // formula read after that the order is unknown. Where there is doubt, a value is kept as
+    // data: dropping it would lose it without a word.
+    std::vector<CellRange> ranges;
+    std::vector<size_t> formulaOf;
+    for (size_t i = 0; i < m_arrayFormulas.size(); ++i) {
+        const ArrayFormula &formula = m_arrayFormulas[i];
+        if (formula.inSheetOrder && formula.range.firstRow() == formula.row &&
+            formula.range.firstColumn() == formula.column) {
+            ranges.push_back(formula.range);
+            formulaOf.push_back(i);
+        }
+    }
+    const std::vector<bool> free = overlapFree(ranges);
+    std::vector<CellRange> results;
+    std::vector<bool> keepsRange(m_arrayFormulas.size(), false);
+    for (size_t i = 0; i < ranges.size(); ++i) {
+        if (free[i])
+            results.push_back(ranges[i]);
+        keepsRange[formulaOf[i]] = free[i];
+    }
+    // A formula whose range is not its own fills only its own cell, so that the copy does not
+    // claim the cells whose values it keeps.
+    for (size_t i = 0; i < m_arrayFormulas.size(); ++i) {
+        const ArrayFormula &formula = m_arrayFormulas[i];
+        if (keepsRange[i] || !formula.inSheetOrder)
+            continue;
+        Cell &cell = m_sheet->cells().obtain(formula.row, formula.column);
+        if (cell.formula().formulaType() != CellFormula::ArrayType ||
+            cell.formula().reference() != formula.range)
+            continue;
+        qCWarning(lcXlsx) << "An array formula's range is not its own; its cells keep their values";
+        cell.setFormula(
+            CellFormula(cell.formula().formulaText(), CellFormula::ArrayType,
+                        CellRange(formula.row, formula.column, formula.row, formula.column)));
+    }
+    if (results.empty())
+        return;
     // One sweep over the rows, adding each range when its first row is reached and removing it
     // after its last.
-    if (m_arrayRanges.empty())
-        return;
-    std::sort(m_arrayRanges.begin(), m_arrayRanges.end(),
+    std::sort(results.begin(), results.end(),
               [](const CellRange &a, const CellRange &b) { return a.firstRow() < b.firstRow(); });
     const auto endsLater = [](const CellRange &a, const CellRange &b) {
         return a.lastRow() > b.lastRow();
@@ -427,11 +454,11 @@ void WorksheetReader::markArrayResults()
                 coverage.add(active.top(), -1);
                 active.pop();
             }
-            for (; next < m_arrayRanges.size() && m_arrayRanges[next].firstRow() <= row; ++next) {
-                if (m_arrayRanges[next].lastRow() < row)
+            for (; next < results.size() && results[next].firstRow() <= row; ++next) {
+                if (results[next].lastRow() < row)
                     continue;
-                coverage.add(m_arrayRanges[next], 1);
-                active.push(m_arrayRanges[next]);
+                coverage.add(results[next], 1);
+                active.push(results[next]);
             }
         }
         if (!cell.formula().isValid() && cell.cellType() != Cell::BlankType &&

@@ -54,6 +54,13 @@ private:
         int column;
         int index;
     };
+    struct ArrayFormula
+    {
+        CellRange range;
+        int row;
+        int column;
+        bool inSheetOrder; // every cell before it was read in row and column order
+    };
     struct FormulaData
     {
         enum Kind : quint8 {
@@ -89,7 +96,10 @@ private:
     ByteBuffer m_formulaText;
     QHash<int, SharedFormula> m_sharedFormulas;
     std::vector<SharedFormulaUse> m_sharedFormulaUses;
-    std::vector<CellRange> m_arrayRanges;
+    std::vector<ArrayFormula> m_arrayFormulas;
+    int m_lastRow = 0;
+    int m_lastColumn = 0;
+    bool m_inSheetOrder = true;
 };
 
 } // namespace QXlsx

@@ -1,3 +1,4 @@
+#include "Cell.h"
 #include "CellReference.h"
 #include "Document.h"
 #include "Format.h"
@@ -188,6 +189,38 @@ void BM_ReadArrayFormulas(benchmark::State &state)
         benchmark::Counter(double(values + ranges), benchmark::Counter::kIsIterationInvariantRate);
 }
 
+// Array formulas whose ranges all reach the sheet's end and so overlap, followed by ordinary
+// cells inside those ranges, which must keep their values.
+void BM_ReadOverlappingArrayFormulas(benchmark::State &state)
+{
+    const int ranges = int(state.range(0));
+    const int valueRows = int(state.range(1));
+    QByteArray rows;
+    for (int i = 1; i <= ranges; ++i) {
+        const QByteArray row = QByteArray::number(i);
+        rows += "<row r=\"" + row + "\"><c r=\"A" + row + "\"><f t=\"array\" ref=\"A" + row +
+            ":J1048576\">ROW()</f><v>1</v></c></row>";
+    }
+    for (int r = ranges + 1; r <= ranges + valueRows; ++r) {
+        const QByteArray row = QByteArray::number(r);
+        rows += "<row r=\"" + row + "\">";
+        for (int c = 1; c <= Columns; ++c)
+            rows += "<c r=\"" + QXlsx::columnLetters(c).toLatin1() + row + "\"><v>" +
+                QByteArray::number(c) + "</v></c>";
+        rows += "</row>";
+    }
+    const QByteArray input =
+        XlsxFixture::workbook({{QStringLiteral("Daten"), XlsxFixture::sheetXml(rows)}});
+    for (auto _ : state) {
+        const auto doc = XlsxFixture::load(input);
+        const QXlsx::Cell *last = doc->cellAt(ranges + valueRows, Columns);
+        if (!last || last->isCachedResult())
+            state.SkipWithError("a value cell was taken for an array result");
+    }
+    state.counters["cells/s"] = benchmark::Counter(double(ranges + valueRows * Columns),
+                                                   benchmark::Counter::kIsIterationInvariantRate);
+}
+
 } // namespace
 
 BENCHMARK(BM_ReadSheet)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -195,6 +228,10 @@ BENCHMARK(BM_WriteSheet)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ReadArrayFormulas)
     ->Args({20000, 100000})
     ->Args({40000, 200000})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK(BM_ReadOverlappingArrayFormulas)
+    ->Args({20000, 20000})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 

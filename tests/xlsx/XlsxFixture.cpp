@@ -66,12 +66,13 @@ QByteArray workbook(const QList<Sheet> &sheets, const QByteArray &sharedStrings,
     return zip(parts);
 }
 
-QByteArray zip(const QMap<QString, QByteArray> &entries)
+QByteArray zip(const QMap<QString, QByteArray> &entries, bool compressed)
 {
     QByteArray archive;
     QBuffer buffer(&archive);
     buffer.open(QIODevice::WriteOnly);
     QZipWriter writer(&buffer);
+    writer.setCompressionPolicy(compressed ? QZipWriter::AutoCompress : QZipWriter::NeverCompress);
     for (auto it = entries.cbegin(); it != entries.cend(); ++it)
         writer.addFile(it.key(), it.value());
     writer.close();

@@ -29,8 +29,8 @@ QByteArray sheetXml(const QByteArray &sheetData, const QByteArray &after = {});
 QByteArray workbook(const QList<Sheet> &sheets, const QByteArray &sharedStrings = {},
                     const QByteArray &styles = {}, bool date1904 = false);
 
-// A ZIP archive of the given entries.
-QByteArray zip(const QMap<QString, QByteArray> &entries);
+// A ZIP archive of the given entries, deflated or stored.
+QByteArray zip(const QMap<QString, QByteArray> &entries, bool compressed = true);
 
 // The entries of a ZIP archive.
 QMap<QString, QByteArray> unzip(const QByteArray &archive);

@@ -5,6 +5,8 @@ write PATH       writes a workbook with one cell of every kind the test expects
 formatting PATH  writes a workbook with borders, theme colours, column widths, row heights,
                  a frozen pane and hidden sheets
 layout PATH      prints that formatting as JSON, every colour as the [r, g, b] it shows
+cells PATH       prints every cell with a value or a style of its own (value, type, number
+                 format, alignment, border, fill, font) and the defined names as JSON
 """
 import colorsys
 import datetime
@@ -19,6 +21,8 @@ from openpyxl.styles import Alignment, Border, Color, Font, PatternFill, Side
 def encode(value):
     if isinstance(value, (datetime.datetime, datetime.date, datetime.time)):
         return value.isoformat()
+    if isinstance(value, datetime.timedelta):  # a duration format such as [hh]:mm
+        return value.total_seconds()
     return value
 
 
@@ -158,6 +162,58 @@ def layout(path):
     json.dump(result, sys.stdout, ensure_ascii=False)
 
 
+def alignment_of(alignment):
+    """Every alignment attribute, an unset one as its default."""
+    return {"horizontal": alignment.horizontal or "general",
+            "vertical": alignment.vertical or "bottom",
+            "textRotation": int(alignment.textRotation or 0),
+            "wrapText": bool(alignment.wrapText), "shrinkToFit": bool(alignment.shrinkToFit),
+            "indent": int(alignment.indent or 0),
+            "relativeIndent": int(alignment.relativeIndent or 0),
+            "justifyLastLine": bool(alignment.justifyLastLine),
+            "readingOrder": int(alignment.readingOrder or 0)}
+
+
+def cells(path):
+    workbook = openpyxl.load_workbook(path)
+    theme = theme_colours(workbook)
+    result = {"sheets": {}, "names": [], "cells": {}}
+    for sheet in workbook.worksheets:
+        result["sheets"][sheet.title] = [sheet.sheet_state,
+                                         sorted(str(r) for r in sheet.merged_cells.ranges)]
+        for row in sheet.iter_rows():
+            for cell in row:
+                if cell.value is None and not cell.has_style:
+                    continue
+                sides = {}
+                for side in ("left", "right", "top", "bottom", "diagonal"):
+                    value = getattr(cell.border, side)
+                    if value is not None and value.style:
+                        sides[side] = [value.style, shown(value.color, theme)]
+                fill = cell.fill.fgColor if cell.fill.fill_type == "solid" else None
+                font = cell.font
+                result["cells"][sheet.title + "!" + cell.coordinate] = {
+                    "value": encode(cell.value), "type": cell.data_type,
+                    "numberFormat": cell.number_format,
+                    "alignment": alignment_of(cell.alignment), "border": sides,
+                    "fill": shown(fill, theme),
+                    "font": [font.name, font.sz, bool(font.b), bool(font.i), bool(font.u),
+                             bool(font.strike), shown(font.color, theme)]}
+    for name in workbook.defined_names.definedName:
+        result["names"].append([name.name, name.attr_text, name.localSheetId,
+                                bool(name.hidden)])
+    for sheet in workbook.worksheets:
+        # openpyxl keeps print areas and sheet-scoped names with their sheet.
+        for name, value in getattr(sheet, "defined_names", {}).items():
+            result["names"].append([name, value.attr_text, workbook.index(sheet),
+                                    bool(value.hidden)])
+        if sheet.print_area:
+            result["names"].append(["_xlnm.Print_Area", sheet.print_area,
+                                    workbook.index(sheet), False])
+    result["names"].sort(key=lambda n: (n[0], n[2] if n[2] is not None else -1))
+    json.dump(result, sys.stdout, ensure_ascii=False)
+
+
 if __name__ == "__main__":
     {"read": read, "write": write, "formatting": formatting,
-     "layout": layout}[sys.argv[1]](sys.argv[2])
+     "layout": layout, "cells": cells}[sys.argv[1]](sys.argv[2])

@@ -1,5 +1,6 @@
 #include "Cell.h"
 #include "Document.h"
+#include "Openpyxl.h"
 #include "Worksheet.h"
 #include "XlsxFixture.h"
 
@@ -26,8 +27,6 @@ private slots:
     void formattingSurvivesACopy();
 
 private:
-    bool runScript(const QString &mode, const QString &path, QByteArray *output = nullptr);
-    QJsonObject layout(const QString &path);
     // The workbook the script writes in this mode, read by us; null when either fails.
     std::unique_ptr<Document> written(const QString &mode, const QString &path);
 
@@ -37,25 +36,7 @@ private:
 void TestOpenpyxl::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-    QProcess probe;
-    probe.start(QStringLiteral(VONDREL_PYTHON),
-                {QStringLiteral("-c"), QStringLiteral("import openpyxl")});
-    QVERIFY(probe.waitForFinished(60000));
-    QVERIFY2(probe.exitCode() == 0, "python3-openpyxl is missing; scripts/deps.sh installs it");
-}
-
-bool TestOpenpyxl::runScript(const QString &mode, const QString &path, QByteArray *output)
-{
-    QProcess process;
-    process.start(QStringLiteral(VONDREL_PYTHON), {QStringLiteral(OPENPYXL_SCRIPT), mode, path});
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
-        process.exitCode() != 0) {
-        qWarning().noquote() << process.readAllStandardError();
-        return false;
-    }
-    if (output)
-        *output = process.readAllStandardOutput();
-    return true;
+    QVERIFY2(Openpyxl::available(), "python3-openpyxl is missing; scripts/deps.sh installs it");
 }
 
 void TestOpenpyxl::openpyxlReadsOurWorkbook()
@@ -89,7 +70,7 @@ void TestOpenpyxl::openpyxlReadsOurWorkbook()
     QVERIFY(doc->saveAs(path));
 
     QByteArray json;
-    QVERIFY(runScript(QStringLiteral("read"), path, &json));
+    QVERIFY(Openpyxl::run(QStringLiteral("read"), path, &json));
     const QJsonObject result = QJsonDocument::fromJson(json).object();
     QVERIFY(!result.isEmpty());
     QCOMPARE(result.value(QStringLiteral("sheets")).toArray(),
@@ -158,7 +139,7 @@ void TestOpenpyxl::weReadOpenpyxlWorkbook()
 std::unique_ptr<Document> TestOpenpyxl::written(const QString &mode, const QString &path)
 {
     QFile file(path);
-    if (!runScript(mode, path) || !file.open(QIODevice::ReadOnly))
+    if (!Openpyxl::run(mode, path) || !file.open(QIODevice::ReadOnly))
         return nullptr;
     auto doc = XlsxFixture::load(file.readAll());
     if (!doc->errorString().isEmpty()) {
@@ -168,47 +149,6 @@ std::unique_ptr<Document> TestOpenpyxl::written(const QString &mode, const QStri
     return doc;
 }
 
-QJsonObject TestOpenpyxl::layout(const QString &path)
-{
-    QByteArray json;
-    if (!runScript(QStringLiteral("layout"), path, &json))
-        return {};
-    return QJsonDocument::fromJson(json).object();
-}
-
-namespace {
-
-// Equal, except that colours ([r, g, b]) may differ by rounding.
-bool sameLayout(const QJsonValue &a, const QJsonValue &b)
-{
-    if (a.isArray() && b.isArray()) {
-        const QJsonArray x = a.toArray();
-        const QJsonArray y = b.toArray();
-        if (x.size() != y.size())
-            return false;
-        const bool colour = x.size() == 3 && x.at(0).isDouble();
-        for (qsizetype i = 0; i < x.size(); ++i) {
-            if (colour ? std::abs(x.at(i).toDouble() - y.at(i).toDouble()) > 2
-                       : !sameLayout(x.at(i), y.at(i)))
-                return false;
-        }
-        return true;
-    }
-    if (a.isObject() && b.isObject()) {
-        const QJsonObject x = a.toObject();
-        const QJsonObject y = b.toObject();
-        if (x.keys() != y.keys())
-            return false;
-        for (const QString &key : x.keys())
-            if (!sameLayout(x.value(key), y.value(key)))
-                return false;
-        return true;
-    }
-    return a == b;
-}
-
-} // namespace
-
 void TestOpenpyxl::formattingSurvivesACopy()
 {
     const QString original = m_dir.filePath(QStringLiteral("formatted.xlsx"));
@@ -217,8 +157,8 @@ void TestOpenpyxl::formattingSurvivesACopy()
     QVERIFY(doc);
     QVERIFY(doc->saveAs(copy));
 
-    const QJsonObject before = layout(original);
-    const QJsonObject after = layout(copy);
+    const QJsonObject before = Openpyxl::json(QStringLiteral("layout"), original);
+    const QJsonObject after = Openpyxl::json(QStringLiteral("layout"), copy);
     QVERIFY(!before.isEmpty());
     QCOMPARE(before.value(QStringLiteral("states")).toObject().value(QStringLiteral("Versteckt")),
              QJsonValue(QStringLiteral("hidden")));
@@ -229,7 +169,7 @@ void TestOpenpyxl::formattingSurvivesACopy()
     for (const char *cell : {"Formate!A1", "Formate!B1", "Formate!C2"}) {
         const QJsonValue want = cellsBefore.value(QLatin1String(cell));
         const QJsonValue got = cellsAfter.value(QLatin1String(cell));
-        QVERIFY2(sameLayout(got, want),
+        QVERIFY2(Openpyxl::sameLayout(got, want),
                  qPrintable(QString::fromUtf8(QJsonDocument(got.toObject()).toJson()) +
                             QString::fromUtf8(QJsonDocument(want.toObject()).toJson())));
     }

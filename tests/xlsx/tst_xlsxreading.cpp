@@ -1,4 +1,6 @@
 #include "Cell.h"
+#include "CellReference.h"
+#include "DefinedName.h"
 #include "Document.h"
 #include "Workbook.h"
 #include "Worksheet.h"
@@ -49,6 +51,8 @@ const QByteArray Styles = R"(
 
 } // namespace
 
+Q_DECLARE_METATYPE(QXlsx::DefinedName)
+
 // Reading workbooks as spreadsheet programs save them, and refusing what is broken.
 class TestXlsxReading : public QObject
 {
@@ -71,8 +75,11 @@ private slots:
     void hostileSizes();
     void onePartForManySheets();
     void formulaTextIsLiteral();
+    void arrayResultsMarked_data();
     void arrayResultsMarked();
     void layout();
+    void definedNames_data();
+    void definedNames();
 };
 
 void TestXlsxReading::cellTypes()
@@ -334,6 +341,16 @@ void TestXlsxReading::badInput_data()
     badUtf8[QStringLiteral("xl/worksheets/sheet1.xml")] =
         sheetXml("<row r=\"1\"><c r=\"A1\" t=\"str\"><v>\xC3\x28</v></c></row>");
     QTest::newRow("bad UTF-8") << XlsxFixture::zip(badUtf8) << "kodierte" << QString();
+    QMap<QString, QByteArray> loneByte = parts;
+    loneByte[QStringLiteral("xl/worksheets/sheet1.xml")] =
+        sheetXml("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>a\x80</t></is></c></row>");
+    QTest::newRow("lone continuation byte")
+        << XlsxFixture::zip(loneByte) << "kodierte" << QString();
+    QMap<QString, QByteArray> noStyles = XlsxFixture::unzip(XlsxFixture::workbook(
+        {{QStringLiteral("S"), sheetXml({})}}, {}, R"(<cellXfs count="1"><xf/></cellXfs>)"));
+    QVERIFY(noStyles.remove(QStringLiteral("xl/styles.xml")));
+    QTest::newRow("styles part missing")
+        << XlsxFixture::zip(noStyles) << "„xl/styles.xml“ fehlt" << QString();
 
     QTest::newRow("only a chart sheet")
         << XlsxFixture::workbook({{QStringLiteral("Diagramm"), "<chartsheet/>", true}})
@@ -460,24 +477,70 @@ void TestXlsxReading::formulaTextIsLiteral()
     QCOMPARE(load(buffer.data())->read(2, 2), doc->read(2, 2));
 }
 
-void TestXlsxReading::arrayResultsMarked()
+void TestXlsxReading::arrayResultsMarked_data()
 {
-    // Ranges that overlap, start on rows without cells and come out of order; cells beside
-    // and below them keep their values.
-    const auto doc = loadSheet(R"(
+    using Cells = QList<std::pair<int, int>>;
+    QTest::addColumn<QByteArray>("sheetData");
+    QTest::addColumn<Cells>("results");
+    QTest::addColumn<Cells>("values");
+
+    // Cells beside and below a range keep their values; a range may start on a row without
+    // cells and rows may come out of order after it.
+    QTest::newRow("ranges of their own")
+        << QByteArray(R"(
         <row r="1"><c r="A1"><f t="array" ref="A1:B3">X</f><v>1</v></c><c r="B1"><v>2</v></c><c r="C1"><v>3</v></c></row>
-        <row r="2"><c r="B2"><f t="array" ref="B2:C5">Y</f><v>4</v></c><c r="C2"><v>5</v></c><c r="D2"><v>6</v></c></row>
-        <row r="4"><c r="A4"><v>7</v></c><c r="C4"><v>8</v></c></row>
+        <row r="3"><c r="A3"><v>4</v></c><c r="B3"><v>5</v></c><c r="C3"><v>6</v></c></row>
         <row r="7"><c r="B7"><v>9</v></c><c r="E7"><f t="array" ref="E7:E9">Z</f><v>1</v></c></row>
         <row r="6"><c r="C6"><v>10</v></c></row>
-        <row r="9"><c r="E9"><v>11</v></c><c r="F9"><v>12</v></c></row>)");
+        <row r="9"><c r="E9"><v>11</v></c><c r="F9"><v>12</v></c></row>)")
+        << Cells {{1, 2}, {3, 1}, {3, 2}, {9, 5}} << Cells {{1, 3}, {3, 3}, {6, 3}, {7, 2}, {9, 6}};
+    // No range says which formula a cell in both belongs to; the values are kept.
+    QTest::newRow("overlapping ranges")
+        << QByteArray(R"(
+        <row r="1"><c r="A1"><f t="array" ref="A1:C1048576">X</f><v>1</v></c><c r="B1"><v>2</v></c></row>
+        <row r="2"><c r="A2"><f t="array" ref="A2:C1048576">Y</f><v>1</v></c><c r="B2"><v>3</v></c></row>
+        <row r="3"><c r="C3"><v>4</v></c></row>
+        <row r="5"><c r="E5"><f t="array" ref="E5:E9">Z</f><v>1</v></c></row>
+        <row r="7"><c r="D7"><f t="array" ref="D7:F7">W</f><v>1</v></c><c r="F7"><v>5</v></c></row>
+        <row r="8"><c r="E8"><v>6</v></c></row>)")
+        << Cells {} << Cells {{1, 2}, {2, 2}, {3, 3}, {7, 6}, {8, 5}};
+    QTest::newRow("range not starting at its formula") << QByteArray(R"(
+        <row r="1"><c r="A1"><v>1</v></c></row>
+        <row r="2"><c r="B2"><f t="array" ref="A1:C3">X</f><v>1</v></c><c r="C2"><v>2</v></c></row>)")
+                                                       << Cells {} << Cells {{1, 1}, {2, 3}};
+    QTest::newRow("formula after the cells of its range") << QByteArray(R"(
+        <row r="3"><c r="A3"><v>2</v></c></row>
+        <row r="2"><c r="A2"><f t="array" ref="A2:A3">X</f><v>1</v></c></row>)")
+                                                          << Cells {} << Cells {{3, 1}};
+    QTest::newRow("cells with formulas of their own") << QByteArray(R"(
+        <row r="1"><c r="A1"><f t="array" ref="A1:B1">X</f><v>1</v></c><c r="B1"><f>A1+1</f><v>2</v></c></row>)")
+                                                      << Cells {} << Cells {};
+}
+
+void TestXlsxReading::arrayResultsMarked()
+{
+    using Cells = QList<std::pair<int, int>>;
+    QFETCH(QByteArray, sheetData);
+    QFETCH(Cells, results);
+    QFETCH(Cells, values);
+    const auto doc = loadSheet(sheetData);
     QCOMPARE(doc->errorString(), QString());
-    const QList<std::pair<int, int>> results = {{1, 2}, {2, 3}, {4, 3}, {9, 5}};
-    const QList<std::pair<int, int>> values = {{1, 3}, {2, 4}, {4, 1}, {6, 3}, {7, 2}, {9, 6}};
-    for (const auto &[row, column] : results)
-        QVERIFY2(doc->cellAt(row, column)->isCachedResult(), qPrintable(QString::number(row)));
-    for (const auto &[row, column] : values)
-        QVERIFY2(!doc->cellAt(row, column)->isCachedResult(), qPrintable(QString::number(row)));
+    // A copy leaves out recorded results and keeps every value.
+    QBuffer buffer;
+    QVERIFY(doc->saveAs(&buffer));
+    const auto copy = load(buffer.data());
+    for (const auto &[row, column] : results) {
+        const QString cell = CellReference(row, column).toString();
+        QVERIFY2(doc->cellAt(row, column)->isCachedResult(), qPrintable(cell));
+        QVERIFY2(!copy->cellAt(row, column) || !copy->cellAt(row, column)->value().isValid(),
+                 qPrintable(cell));
+    }
+    for (const auto &[row, column] : values) {
+        const QString cell = CellReference(row, column).toString();
+        QVERIFY2(!doc->cellAt(row, column)->isCachedResult(), qPrintable(cell));
+        QCOMPARE(copy->read(row, column), doc->read(row, column));
+    }
+    QCOMPARE(copy->currentWorksheet()->dimension(), doc->currentWorksheet()->dimension());
 }
 
 void TestXlsxReading::layout()
@@ -507,6 +570,81 @@ void TestXlsxReading::layout()
     QVERIFY(doc->selectSheet(QStringLiteral("Zwei")));
     QCOMPARE(doc->currentWorksheet()->frozenRows(), 0);
     QCOMPARE(doc->currentWorksheet()->frozenColumns(), 0);
+}
+
+void TestXlsxReading::definedNames_data()
+{
+    using Names = QList<DefinedName>;
+    QTest::addColumn<QByteArray>("names");
+    QTest::addColumn<Names>("kept");
+
+    const auto name = [](const char *text, const char *formula, int sheet = -1,
+                         bool hidden = false) {
+        return DefinedName {QString::fromUtf8(text), QString::fromUtf8(formula), sheet, hidden};
+    };
+    QTest::newRow("cell") << QByteArray(
+                                 R"(<definedName name="Steuersatz">Geheim!$B$1</definedName>)")
+                          << Names {name("Steuersatz", "Geheim!$B$1")};
+    QTest::newRow("number") << QByteArray(R"(<definedName name="Faktor">1.5</definedName>)")
+                            << Names {name("Faktor", "1.5")};
+    QTest::newRow("formula over references")
+        << QByteArray(
+               R"(<definedName name="G" hidden="true">SUM(Kunden!$C$2:$C$5)*2</definedName>)")
+        << Names {name("G", "SUM(Kunden!$C$2:$C$5)*2", -1, true)};
+    // The chart sheet between the two worksheets is not kept, so "Geheim" moves up.
+    QTest::newRow("sheet scope")
+        << QByteArray(R"(<definedName name="R" localSheetId="2">0.05</definedName>)")
+        << Names {name("R", "0.05", 1)};
+    QTest::newRow("quoted sheet name")
+        << QByteArray(R"(<definedName name="Q">'Kunden ''"24"'!$A$1</definedName>)")
+        << Names {name("Q", "'Kunden ''\"24\"'!$A$1")};
+    QTest::newRow("print area")
+        << QByteArray(
+               R"(<definedName name="_xlnm.Print_Area" localSheetId="0">Kunden!$A$1:$F$9</definedName>)")
+        << Names {name("_xlnm.Print_Area", "Kunden!$A$1:$F$9", 0)};
+    QTest::newRow("text") << QByteArray(R"(<definedName name="Gruss">"Hallo Anna"</definedName>)")
+                          << Names {};
+    QTest::newRow("text in a formula")
+        << QByteArray(R"(<definedName name="J">IF(Kunden!$A$1&gt;0,"Anna","")</definedName>)")
+        << Names {};
+    QTest::newRow("another workbook")
+        << QByteArray(R"(<definedName name="E">[1]Kunden!$A$1</definedName>)") << Names {};
+    QTest::newRow("table column") << QByteArray(
+                                         R"(<definedName name="T">Tabelle1[Umsatz]</definedName>)")
+                                  << Names {};
+    QTest::newRow("unclosed quote")
+        << QByteArray(R"(<definedName name="U">'Kunden!$A$1</definedName>)") << Names {};
+    QTest::newRow("autofilter range")
+        << QByteArray(
+               R"(<definedName name="_xlnm._FilterDatabase" localSheetId="0" hidden="1">Kunden!$A$1:$C$9</definedName>)")
+        << Names {};
+    QTest::newRow("chart sheet scope")
+        << QByteArray(R"(<definedName name="C" localSheetId="1">1</definedName>)") << Names {};
+    QTest::newRow("unreadable scope")
+        << QByteArray(R"(<definedName name="S" localSheetId="x">1</definedName>)") << Names {};
+    QTest::newRow("same name twice")
+        << QByteArray(R"(<definedName name="a">1</definedName><definedName name="A">2</definedName>
+                         <definedName name="A" localSheetId="0">3</definedName>)")
+        << Names {name("a", "1"), name("A", "3", 0)};
+}
+
+void TestXlsxReading::definedNames()
+{
+    QFETCH(QByteArray, names);
+    QFETCH(QList<DefinedName>, kept);
+    QMap<QString, QByteArray> parts =
+        XlsxFixture::unzip(XlsxFixture::workbook({{QStringLiteral("Kunden"), sheetXml({})},
+                                                  {QStringLiteral("Diagramm"), {}, true},
+                                                  {QStringLiteral("Geheim"), sheetXml({})}}));
+    QByteArray &workbookXml = parts[QStringLiteral("xl/workbook.xml")];
+    workbookXml.replace("</sheets>", "</sheets><definedNames>" + names + "</definedNames>");
+    const auto doc = load(XlsxFixture::zip(parts));
+    QCOMPARE(doc->errorString(), QString());
+    QCOMPARE(doc->workbook()->definedNames(), kept);
+    // A copy writes them as it read them.
+    QBuffer buffer;
+    QVERIFY(doc->saveAs(&buffer));
+    QCOMPARE(load(buffer.data())->workbook()->definedNames(), kept);
 }
 
 QTEST_MAIN(TestXlsxReading)

@@ -3,8 +3,11 @@
 #include "DateSerial.h"
 #include "FormulaShifter.h"
 #include "NumberFormats.h"
+#include "XlsxFixture.h"
 #include "XmlPullReader.h"
 #include "XmlText.h"
+#include "ZipEntryReader.h"
+#include "ZipReader.h"
 
 #include <QDateTime>
 #include <QTest>
@@ -38,6 +41,8 @@ private slots:
     void shiftFormula();
     void pullReader_data();
     void pullReader();
+    void zipEntryPieces_data();
+    void zipEntryPieces();
 };
 
 void TestXlsxValues::columnLetters_data()
@@ -359,6 +364,10 @@ void TestXlsxValues::pullReader_data()
                                << QStringList {"<r", "</r", "error: mehr als ein Wurzelelement"};
     QTest::newRow("unknown entity")
         << QByteArray("<r>&nbsp;</r>") << QStringList {"<r", "error: ungültiger Verweis „&nbsp;“"};
+    // The replacement character is an ordinary character, however it is written.
+    QTest::newRow("replacement character")
+        << QByteArray("<r a=\"&#xFFFD;\">&#xFFFD;&#65533;\xEF\xBF\xBD</r>")
+        << QStringList {"<r a=\uFFFD", "\"\uFFFD\uFFFD\uFFFD", "</r"};
     QTest::newRow("forbidden character")
         << QByteArray("<r>&#1;</r>") << QStringList {"<r", "error: ungültiger Verweis „&#1;“"};
     QTest::newRow("control character")
@@ -388,6 +397,43 @@ void TestXlsxValues::pullReader()
         return 1;
     });
     QCOMPARE(tokens(trickle), expected);
+}
+
+void TestXlsxValues::zipEntryPieces_data()
+{
+    QTest::addColumn<bool>("compressed");
+    QTest::addColumn<qsizetype>("firstPiece");
+    // The last read hands out a single byte; the checksum is checked after it.
+    QTest::newRow("stored, last piece one byte") << false << qsizetype(4999);
+    QTest::newRow("deflated, last piece one byte") << true << qsizetype(4999);
+    QTest::newRow("deflated, byte by byte") << true << qsizetype(1);
+}
+
+void TestXlsxValues::zipEntryPieces()
+{
+    QFETCH(bool, compressed);
+    QFETCH(qsizetype, firstPiece);
+    QByteArray content;
+    for (int i = 0; content.size() < 5000; ++i)
+        content += QByteArray::number(i * 7919 % 1000) + ';';
+    content.truncate(5000);
+    const ZipReader zip(XlsxFixture::zip({{QStringLiteral("part.xml"), content}}, compressed));
+    ZipEntryReader entry(zip, QStringLiteral("part.xml"), 1 << 20);
+    QCOMPARE(entry.status(), ZipReader::Status::Ok);
+    QByteArray read;
+    char buffer[8192];
+    qsizetype capacity = firstPiece;
+    QList<qsizetype> pieces;
+    for (qsizetype got; (got = entry.read(buffer, capacity)) > 0;
+         capacity = firstPiece == 1 ? 1 : qsizetype(sizeof buffer)) {
+        read.append(buffer, got);
+        pieces.append(got);
+    }
+    QVERIFY(!pieces.isEmpty());
+    QCOMPARE(pieces.last(), qsizetype(1));
+    QCOMPARE(entry.status(), ZipReader::Status::Ok);
+    QCOMPARE(read, content);
+    QCOMPARE(entry.read(buffer, 1), qsizetype(0));
 }
 
 QTEST_GUILESS_MAIN(TestXlsxValues)

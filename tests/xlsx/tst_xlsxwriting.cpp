@@ -16,6 +16,7 @@
 #include <QXmlStreamReader>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 
 using namespace QXlsx;
@@ -68,6 +69,8 @@ private slots:
     void formatKeptOrReplaced();
     void roundTrip();
     void roundTripDate1904();
+    void alignmentRoundTrip_data();
+    void alignmentRoundTrip();
     void stylesShared();
     void largeSheet();
     void overwrittenValuesLeaveNoTrace();
@@ -250,6 +253,99 @@ void TestXlsxWriting::roundTripDate1904()
     QCOMPARE(doc->read(1, 1), QVariant(QDate(1904, 1, 2)));
     QCOMPARE(doc->read(1, 2).toDateTime().date(), dateTime.date());
     QCOMPARE(doc->read(1, 2).toDateTime().time(), dateTime.time());
+}
+
+void TestXlsxWriting::alignmentRoundTrip_data()
+{
+    QTest::addColumn<QByteArray>("attributes");
+    QTest::addColumn<QString>("property");
+    QTest::addColumn<int>("expected");
+
+    QTest::newRow("horizontal") << QByteArray(R"(horizontal="centerContinuous")") << "horizontal"
+                                << int(Format::AlignHMerge);
+    QTest::newRow("vertical") << QByteArray(R"(vertical="distributed")") << "vertical"
+                              << int(Format::AlignVDistributed);
+    QTest::newRow("wrap") << QByteArray(R"(wrapText="1")") << "wrap" << 1;
+    QTest::newRow("wrap spelt true") << QByteArray(R"(wrapText="true")") << "wrap" << 1;
+    QTest::newRow("rotated up") << QByteArray(R"(textRotation="90")") << "rotation" << 90;
+    QTest::newRow("rotated down") << QByteArray(R"(textRotation="135")") << "rotation" << 135;
+    QTest::newRow("stacked") << QByteArray(R"(textRotation="255")") << "rotation" << 255;
+    QTest::newRow("impossible rotation") << QByteArray(R"(textRotation="200")") << "rotation" << 0;
+    QTest::newRow("indent") << QByteArray(R"(horizontal="left" indent="3")") << "indent" << 3;
+    QTest::newRow("relative indent")
+        << QByteArray(R"(relativeIndent="-2")") << "relativeIndent" << -2;
+    QTest::newRow("shrink to fit") << QByteArray(R"(shrinkToFit="1")") << "shrink" << 1;
+    QTest::newRow("justify last line")
+        << QByteArray(R"(horizontal="distributed" justifyLastLine="1")") << "justifyLastLine" << 1;
+    QTest::newRow("right to left") << QByteArray(R"(readingOrder="2")") << "readingOrder"
+                                   << int(Format::ReadingOrderRightToLeft);
+    QTest::newRow("defaults spelt out")
+        << QByteArray(
+               R"(horizontal="general" vertical="bottom" textRotation="0" wrapText="false" indent="0" shrinkToFit="false")")
+        << "valid" << 0;
+}
+
+void TestXlsxWriting::alignmentRoundTrip()
+{
+    QFETCH(QByteArray, attributes);
+    QFETCH(QString, property);
+    QFETCH(int, expected);
+    const QHash<QString, std::function<int(const Format &)>> properties = {
+        {QStringLiteral("valid"),
+         [](const Format &f) {
+             return int(f.isValid());
+         }},
+        {QStringLiteral("horizontal"),
+         [](const Format &f) {
+             return int(f.horizontalAlignment());
+         }},
+        {QStringLiteral("vertical"),
+         [](const Format &f) {
+             return int(f.verticalAlignment());
+         }},
+        {QStringLiteral("wrap"),
+         [](const Format &f) {
+             return int(f.textWrap());
+         }},
+        {QStringLiteral("rotation"),
+         [](const Format &f) {
+             return f.rotation();
+         }},
+        {QStringLiteral("indent"),
+         [](const Format &f) {
+             return f.indent();
+         }},
+        {QStringLiteral("relativeIndent"),
+         [](const Format &f) {
+             return f.relativeIndent();
+         }},
+        {QStringLiteral("shrink"),
+         [](const Format &f) {
+             return int(f.shrinkToFit());
+         }},
+        {QStringLiteral("justifyLastLine"),
+         [](const Format &f) {
+             return int(f.justifyLastLine());
+         }},
+        {QStringLiteral("readingOrder"),
+         [](const Format &f) {
+             return int(f.readingOrder());
+         }},
+    };
+    const auto doc = load(XlsxFixture::workbook(
+        {{QStringLiteral("Daten"),
+          sheetXml(
+              R"(<row r="1"><c r="A1" s="1"><v>1</v></c><c r="B1" s="1"><v>2</v></c></row>)")}},
+        {},
+        R"(<cellXfs count="2"><xf numFmtId="0"/><xf numFmtId="0"><alignment )" + attributes +
+            "/></xf></cellXfs>"));
+    const Format read = doc->cellAt(1, 1)->format();
+    QCOMPARE(properties.value(property)(read), expected);
+    // A value written over the cell in that cell's format, as a run does, keeps it too.
+    QVERIFY(doc->write(1, 2, QStringLiteral("neu"), read));
+    const auto copy = reload(*doc);
+    QCOMPARE(copy->cellAt(1, 1)->format(), read);
+    QCOMPARE(copy->cellAt(1, 2)->format(), read);
 }
 
 void TestXlsxWriting::stylesShared()

@@ -1,0 +1,254 @@
+#include "Cell.h"
+#include "CellReference.h"
+#include "Document.h"
+#include "ProcessingRun.h"
+#include "RunFixture.h"
+#include "Workbook.h"
+#include "Worksheet.h"
+#include "XlsxFixture.h"
+
+#ifdef VONDREL_PYTHON
+#include "Openpyxl.h"
+#endif
+
+#include <QDebug>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace QXlsx;
+
+namespace {
+
+QByteArray corpusFile(const QString &name)
+{
+    QFile file(QStringLiteral(CORPUS_DIR "/") + name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString describe(const Worksheet &sheet, int row, int column)
+{
+    return sheet.sheetName() + u'!' + CellReference(row, column).toString();
+}
+
+bool holdsSomething(const Cell &cell)
+{
+    return cell.format().isValid() || cell.formula().isValid() ||
+        (cell.cellType() != Cell::BlankType && !cell.isCachedResult());
+}
+
+// Where the copy differs from the input as the project's own reader sees them, one line per
+// difference: sheets, their layout, and every cell's value, type, formula and format.
+QStringList differences(const Document &input, const Document &copy)
+{
+    QStringList found;
+    const Workbook &in = *input.workbook();
+    const Workbook &out = *copy.workbook();
+    if (in.sheetNames() != out.sheetNames())
+        return {QStringLiteral("sheet names")};
+    if (in.definedNames() != out.definedNames())
+        found << QStringLiteral("defined names");
+    for (int i = 0; i < in.sheetCount(); ++i) {
+        const Worksheet &a = *in.sheet(i);
+        const Worksheet &b = *out.sheet(i);
+        if (a.sheetState() != b.sheetState() || a.mergedCells() != b.mergedCells() ||
+            a.columnWidths() != b.columnWidths() || a.rowHeights() != b.rowHeights() ||
+            a.frozenRows() != b.frozenRows() || a.frozenColumns() != b.frozenColumns())
+            found << a.sheetName() + QStringLiteral(": layout");
+        a.cells().forEachCell([&](int row, int column, const Cell &cell) {
+            const Cell *other = b.cellAt(row, column);
+            const QString where = describe(a, row, column);
+            if (!holdsSomething(cell))
+                return;
+            if (!other) {
+                found << where + QStringLiteral(": missing");
+                return;
+            }
+            if (other->format() != cell.format())
+                found << where + QStringLiteral(": format ") + QDebug::toString(cell.format()) +
+                        u' ' + QDebug::toString(other->format());
+            if (other->formula().formulaText() != cell.formula().formulaText() ||
+                other->formula().formulaType() != cell.formula().formulaType() ||
+                other->formula().reference() != cell.formula().reference())
+                found << where + QStringLiteral(": formula");
+            // A recorded result is left for the spreadsheet program to compute again.
+            const bool data = !cell.formula().isValid() && !cell.isCachedResult();
+            if (data && (other->value() != cell.value() || other->cellType() != cell.cellType()))
+                found << where + QStringLiteral(": value");
+            if (!data && other->value().isValid())
+                found << where + QStringLiteral(": recorded result kept");
+        });
+        b.cells().forEachCell([&](int row, int column, const Cell &cell) {
+            const Cell *original = a.cellAt(row, column);
+            if (holdsSomething(cell) && (!original || !holdsSomething(*original)))
+                found << describe(b, row, column) + QStringLiteral(": added");
+        });
+    }
+    return found;
+}
+
+} // namespace
+
+// Workbooks saved by another spreadsheet program (tests/xlsx/data, see make_corpus.py) copied
+// as a run copies them: every sheet, cell, style and name the copy keeps must be what the
+// original holds, as both the project's reader and openpyxl read them.
+class TestCorpus : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void copyKeepsEverything_data();
+    void copyKeepsEverything();
+    void namesAndAlignmentAsSaved();
+    void runKeepsWhatItDoesNotTouch();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestCorpus::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+}
+
+void TestCorpus::copyKeepsEverything_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QStringList>("droppedNames");
+    QTest::newRow("umsatz") << "umsatz.xlsx" << QStringList {QStringLiteral("Gruss")};
+    QTest::newRow("termine") << "termine.xlsx" << QStringList {};
+}
+
+void TestCorpus::copyKeepsEverything()
+{
+    QFETCH(QString, file);
+    QFETCH(QStringList, droppedNames);
+    const QByteArray bytes = corpusFile(file);
+    QVERIFY2(!bytes.isEmpty(), qPrintable(file));
+    const auto input = XlsxFixture::load(bytes);
+    QCOMPARE(input->errorString(), QString());
+    const QString original = m_dir.filePath(file);
+    const QString copied = m_dir.filePath(QStringLiteral("copy-") + file);
+    QFile::remove(original);
+    QVERIFY(QFile::copy(QStringLiteral(CORPUS_DIR "/") + file, original));
+    QVERIFY(input->saveAs(copied));
+    QFile copyFile(copied);
+    QVERIFY(copyFile.open(QIODevice::ReadOnly));
+    const auto copy = XlsxFixture::load(copyFile.readAll());
+    QCOMPARE(copy->errorString(), QString());
+    const QStringList found = differences(*input, *copy);
+    QVERIFY2(found.isEmpty(), qPrintable(found.join(u'\n')));
+
+#ifdef VONDREL_PYTHON
+    QVERIFY2(Openpyxl::available(), "python3-openpyxl is missing; scripts/deps.sh installs it");
+    const QJsonObject before = Openpyxl::json(QStringLiteral("cells"), original);
+    const QJsonObject after = Openpyxl::json(QStringLiteral("cells"), copied);
+    QVERIFY(!before.isEmpty() && !after.isEmpty());
+    QCOMPARE(after.value(QStringLiteral("sheets")), before.value(QStringLiteral("sheets")));
+    QJsonArray keptNames;
+    for (const QJsonValue &name : before.value(QStringLiteral("names")).toArray())
+        if (!droppedNames.contains(name.toArray().at(0).toString()))
+            keptNames.append(name);
+    QCOMPARE(after.value(QStringLiteral("names")).toArray(), keptNames);
+
+    QJsonObject cellsBefore = before.value(QStringLiteral("cells")).toObject();
+    const QJsonObject cellsAfter = after.value(QStringLiteral("cells")).toObject();
+    QStringList mismatches;
+    for (auto it = cellsBefore.begin(); it != cellsBefore.end(); ++it) {
+        const QString sheet = it.key().section(u'!', 0, 0);
+        const CellReference position = CellReference::fromString(it.key().section(u'!', 1));
+        const Worksheet *worksheet = input->workbook()->sheet(sheet);
+        const Cell *cell =
+            worksheet ? worksheet->cellAt(position.row(), position.column()) : nullptr;
+        QJsonObject want = it.value().toObject();
+        const QJsonObject got = cellsAfter.value(it.key()).toObject();
+        // Recorded array results are left out of the copy, and so is a cell without a
+        // style that held nothing else.
+        if (cell && cell->isCachedResult() && !cell->formula().isValid()) {
+            if (got.isEmpty() && !cell->format().isValid())
+                continue;
+            want.insert(QStringLiteral("value"), QJsonValue::Null);
+        }
+        if (!Openpyxl::sameLayout(got, want))
+            mismatches << it.key() + u' ' + QString::fromUtf8(QJsonDocument(got).toJson()) +
+                    QString::fromUtf8(QJsonDocument(want).toJson());
+    }
+    for (auto it = cellsAfter.begin(); it != cellsAfter.end(); ++it)
+        if (!cellsBefore.contains(it.key()))
+            mismatches << it.key() + QStringLiteral(" added");
+    QVERIFY2(mismatches.isEmpty(), qPrintable(mismatches.join(u'\n')));
+#endif
+}
+
+void TestCorpus::namesAndAlignmentAsSaved()
+{
+    // What the corpus holds, so that the comparison above cannot pass on an empty reading.
+    const auto doc = XlsxFixture::load(corpusFile(QStringLiteral("umsatz.xlsx")));
+    QCOMPARE(doc->sheetNames(),
+             QStringList({QStringLiteral("Kunden"), QStringLiteral("Geheim"),
+                          QStringLiteral("Auswertung")}));
+    QCOMPARE(doc->workbook()->sheet(1)->sheetState(), Worksheet::SheetHidden);
+    QStringList names;
+    for (const DefinedName &name : doc->workbook()->definedNames())
+        names << name.name + u'=' + name.formula + u'@' + QString::number(name.sheetIndex);
+    QCOMPARE(
+        names,
+        QStringList(
+            {QStringLiteral("Faktor=1.5@-1"), QStringLiteral("Gesamt=SUM(Kunden!$C$2:$C$5)*2@-1"),
+             QStringLiteral("Grenze=Geheim!$B$2@-1"), QStringLiteral("Steuersatz=Geheim!$B$1@-1"),
+             QStringLiteral("Umsaetze=Kunden!$C$2:$C$5@-1"), QStringLiteral("Rabatt=0.05@2")}));
+    QVERIFY(doc->selectSheet(QStringLiteral("Auswertung")));
+    QCOMPARE(doc->read(4, 2), QVariant(QStringLiteral("=B3*Steuersatz")));
+    QVERIFY(doc->selectSheet(QStringLiteral("Kunden")));
+    QVERIFY(doc->cellAt(1, 1)->format().textWrap());
+    QCOMPARE(doc->cellAt(2, 2)->format().indent(), 2);
+    QVERIFY(doc->cellAt(2, 7)->format().shrinkToFit());
+    QCOMPARE(doc->cellAt(1, 8)->format().rotation(), 90);
+    QCOMPARE(doc->cellAt(3, 8)->format().rotation(), Format::StackedRotation);
+    QCOMPARE(doc->cellAt(4, 8)->format().readingOrder(), Format::ReadingOrderRightToLeft);
+    QCOMPARE(doc->cellAt(2, 5)->format().numberFormat(), QStringLiteral("dd\\.mm\\.yyyy"));
+}
+
+void TestCorpus::runKeepsWhatItDoesNotTouch()
+{
+    // A run over the names of the first sheet: what it writes keeps the look of the cell it
+    // replaces, everything else stays as it was.
+    const QByteArray bytes = corpusFile(QStringLiteral("umsatz.xlsx"));
+    const QString output = m_dir.filePath(QStringLiteral("run.xlsx"));
+    const QString inputPath = m_dir.filePath(QStringLiteral("run-input.xlsx"));
+    RunFixture::writeFile(inputPath, bytes);
+    RunSettings settings = RunFixture::csvSettings(inputPath, output);
+    settings.templates = {{0, QStringLiteral("<NAME>")}};
+    const auto input = XlsxFixture::load(bytes);
+    RunInput runInput;
+    runInput.isXlsx = true;
+    runInput.document = input.get();
+    runInput.rawInput = bytes;
+    const RunResult result = ProcessingRun(settings, runInput).exec();
+    QVERIFY2(result.success, qPrintable(result.messageText));
+
+    const auto copy = XlsxFixture::load(RunFixture::readFile(output));
+    QCOMPARE(copy->errorString(), QString());
+    const Worksheet &before = *input->workbook()->sheet(0);
+    Worksheet &after = *copy->workbook()->sheet(0);
+    for (int row = 2; row <= 5; ++row) {
+        const Cell *original = before.cellAt(row, 1);
+        const Cell *written = after.cellAt(row, 1);
+        QVERIFY(written);
+        QVERIFY(written->value() != original->value());
+        QVERIFY(written->format().textWrap());
+        Format look = written->format();
+        look.setNumberFormat(original->format().numberFormat());
+        QCOMPARE(look, original->format());
+        // Put back, so that the comparison below covers every other cell.
+        after.cells().obtain(row, 1) = *original;
+    }
+    const QStringList found = differences(*input, *copy);
+    QVERIFY2(found.isEmpty(), qPrintable(found.join(u'\n')));
+}
+
+QTEST_MAIN(TestCorpus)
+#include "tst_corpus.moc"
