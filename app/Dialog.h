@@ -204,6 +204,8 @@ private:
     QVariant m_removeMetaData {false};
 
     bool m_inputChanged = true;
+    // The configuration file last saved or loaded; a run never writes over it.
+    QString m_configurationFile;
     // A load is reading; loads and reloads started meanwhile wait or are refused.
     bool m_loading = false;
     std::unique_ptr<Ui::Dialog> m_ui;

@@ -59,6 +59,7 @@ bool Dialog::saveConfigurationTo(const QString &path)
             tr("Die Konfiguration konnte nicht gespeichert werden:\r\n%1").arg(path));
         return false;
     }
+    m_configurationFile = path;
     return true;
 }
 
@@ -70,6 +71,7 @@ bool Dialog::loadConfigurationFrom(const QString &path)
                                tr("Die Datei enthält keine Konfiguration:\r\n%1").arg(path));
         return false;
     }
+    m_configurationFile = path;
     if (loaded.value(scriptUseKey).toBool() && !confirmLoadedScript(loaded))
         loaded.insert(scriptUseKey, false);
     // Applied once the reload has rebuilt the list of columns.

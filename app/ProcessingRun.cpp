@@ -21,6 +21,7 @@
 #include "Worksheet.h"
 #include "XlsxPass.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -111,6 +112,10 @@ bool ProcessingRun::check()
         return fail(tr("Fehler:"),
                     tr("Die Eingabedatei und die Ausgabedatei müssen unterschiedlich sein."));
     }
+    if (const QString kept = protectedFileAt(m_outputPath); !kept.isEmpty())
+        return fail(tr("Fehler:"),
+                    tr("Die Ausgabedatei darf nicht %1 ersetzen:\r\n%2")
+                        .arg(kept, QDir::toNativeSeparators(m_outputPath)));
 
     const bool xlsxName = m_outputPath.endsWith(xlsxSuffix, Qt::CaseInsensitive);
     if (m_input.isXlsx && !xlsxName)
@@ -124,6 +129,24 @@ bool ProcessingRun::check()
             return fail(tr("Fehler:"), m_csvTarget->errorString());
     }
     return true;
+}
+
+QString ProcessingRun::protectedFileAt(const QString &path) const
+{
+    // By identity, as for the input: a link or another spelling of the options file would
+    // otherwise put a table where the key was.
+    const std::pair<QString, QString> kept[] = {
+        {m_settings.inputFileName, tr("die Eingabedatei")},
+        {m_settings.loadedFileName, tr("die Eingabedatei")},
+        {m_settings.optionsFileName, tr("die Optionsdatei mit dem Schlüssel")},
+        {m_settings.scriptFileName, tr("die Scriptdatei")},
+        {m_settings.configurationFileName, tr("die Konfigurationsdatei")},
+    };
+    for (const auto &[file, name] : kept) {
+        if (isSameFile(path, file))
+            return name;
+    }
+    return QString();
 }
 
 bool ProcessingRun::makeOutputCopy()
@@ -251,9 +274,13 @@ bool ProcessingRun::writeMappingFile()
 {
     const QString failed = tr("Die Zuordnungsdatei konnte nicht erstellt werden.");
     const QString path = MappingFile::pathFor(m_outputPath);
-    if (isSameFile(path, m_settings.inputFileName) || isSameFile(path, m_settings.loadedFileName) ||
-        isSameFile(path, m_outputPath))
-        return fail(tr("Info:"), failed);
+    QString kept = protectedFileAt(path);
+    if (kept.isEmpty() && isSameFile(path, m_outputPath))
+        kept = tr("die Ausgabedatei");
+    if (!kept.isEmpty())
+        return fail(tr("Info:"),
+                    tr("Die Zuordnungsdatei darf nicht %1 ersetzen:\r\n%2")
+                        .arg(kept, QDir::toNativeSeparators(path)));
 
     OutputTarget target(path);
     const bool written = target.open() &&

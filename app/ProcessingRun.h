@@ -43,6 +43,9 @@ public:
 private:
     bool runSteps();
     bool check();
+    // The file the run must keep that path would replace, named for a message ("die
+    // Scriptdatei"); empty when it replaces none of them.
+    QString protectedFileAt(const QString &path) const;
     bool makeOutputCopy();
     bool chooseKey();
     bool pseudonymise();

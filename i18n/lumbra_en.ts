@@ -371,6 +371,38 @@ Should it run on “Test and Create”?</translation>
         <source>Der neue Schlüssel konnte nicht in „%1“ gespeichert werden.</source>
         <translation>The new key could not be saved in “%1”.</translation>
     </message>
+    <message>
+        <source>Die Ausgabedatei darf nicht %1 ersetzen:<byte value="xd"/>
+%2</source>
+        <translation>The output file must not replace %1:<byte value="xd"/>
+%2</translation>
+    </message>
+    <message>
+        <source>Die Zuordnungsdatei darf nicht %1 ersetzen:<byte value="xd"/>
+%2</source>
+        <translation>The map file must not replace %1:<byte value="xd"/>
+%2</translation>
+    </message>
+    <message>
+        <source>die Eingabedatei</source>
+        <translation>the input file</translation>
+    </message>
+    <message>
+        <source>die Optionsdatei mit dem Schlüssel</source>
+        <translation>the options file holding the key</translation>
+    </message>
+    <message>
+        <source>die Scriptdatei</source>
+        <translation>the script file</translation>
+    </message>
+    <message>
+        <source>die Konfigurationsdatei</source>
+        <translation>the configuration file</translation>
+    </message>
+    <message>
+        <source>die Ausgabedatei</source>
+        <translation>the output file</translation>
+    </message>
 </context>
 <context>
     <name>OutputTarget</name>

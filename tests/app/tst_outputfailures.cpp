@@ -1,0 +1,162 @@
+#include "MappingFile.h"
+#include "ProcessingRun.h"
+#include "RunFixture.h"
+#include "WindowTest.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include <unistd.h>
+
+using RunFixture::readFile;
+
+namespace {
+
+const QByteArray table = "Name;Ort\nAnna;Berlin\nBert;Köln\n";
+
+} // namespace
+
+// The files a run writes when they would land on a file the user must keep, or when the
+// disk refuses them: nothing the user holds is lost, and the message says which file and why.
+class TestOutputFailures : public WindowTest
+{
+    Q_OBJECT
+
+private slots:
+    void protectedFilesAreNeverReplaced_data();
+    void protectedFilesAreNeverReplaced();
+    void optionsFileTypedAsOutput();
+
+private:
+    // Settings of a CSV run over "eingabe.csv" into output, the first column pseudonymised.
+    RunSettings settings(const QString &output) const;
+};
+
+RunSettings TestOutputFailures::settings(const QString &output) const
+{
+    RunSettings settings = RunFixture::csvSettings(path("eingabe.csv"), output);
+    settings.templates.insert(0, QStringLiteral("<NAME>"));
+    settings.columnCaptions = QStringList {"1 [Name]", "2 [Ort]"};
+    settings.optionsFileName = path("vondrel.opt");
+    settings.scriptFileName = path("skript.js");
+    settings.configurationFileName = path("lieferung.vondrel.conf");
+    return settings;
+}
+
+void TestOutputFailures::protectedFilesAreNeverReplaced_data()
+{
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("asMapping");
+    QTest::addColumn<QString>("name");
+
+    const struct
+    {
+        const char *file;
+        const char *name;
+    } kept[] = {{"vondrel.opt", "die Optionsdatei mit dem Schlüssel"},
+                {"skript.js", "die Scriptdatei"},
+                {"lieferung.vondrel.conf", "die Konfigurationsdatei"},
+                {"eingabe.csv", "die Eingabedatei"}};
+    for (const auto &file : kept) {
+        for (const char *how : {"name", "symlink", "hardlink"}) {
+            for (const bool asMapping : {false, true}) {
+                // The input as output has a message of its own.
+                if (!asMapping && qstrcmp(file.file, "eingabe.csv") == 0)
+                    continue;
+                // The mapping file's name is the run's own; only a link leads elsewhere.
+                if (asMapping && qstrcmp(how, "name") == 0)
+                    continue;
+                QTest::addRow("%s %s as %s", file.file, how, asMapping ? "mapping" : "output")
+                    << file.file << how << asMapping << file.name;
+            }
+        }
+    }
+}
+
+void TestOutputFailures::protectedFilesAreNeverReplaced()
+{
+    QFETCH(QString, kept);
+    QFETCH(QString, how);
+    QFETCH(bool, asMapping);
+    QFETCH(QString, name);
+
+    const QByteArray keptBytes = "[main]\nvmap=@Variant(kept)\n";
+    for (const char *file : {"vondrel.opt", "skript.js", "lieferung.vondrel.conf"})
+        writeFile(file, keptBytes);
+    QxtCsvModel model;
+    RunSettings run = settings(path("ausgabe.csv"));
+    RunInput input = RunFixture::csvInput(run, table, model);
+    const QByteArray keptBefore = readFile(path(kept));
+
+    // The names the run will write to, each leading to the kept file.
+    QStringList names;
+    if (asMapping) {
+        run.createMappingFile = true;
+        const QDateTime now = QDateTime::currentDateTime();
+        for (int second = 0; second <= 2; ++second)
+            names << MappingFile::pathFor(run.exportFileName, now.addSecs(second));
+    } else {
+        names << path("ausgabe.csv");
+        run.exportFileName = how == QLatin1String("name") ? path("./") + kept : names.first();
+    }
+    for (const QString &target : std::as_const(names)) {
+        if (how == QLatin1String("symlink"))
+            QVERIFY(QFile::link(path(kept), target));
+        else if (how == QLatin1String("hardlink"))
+            QVERIFY(::link(QFile::encodeName(path(kept)), QFile::encodeName(target)) == 0);
+    }
+
+    ProcessingRun processing(run, std::move(input));
+    const RunResult result = processing.exec();
+    QVERIFY(!result.success);
+    const QString written = asMapping ? QString() : run.exportFileName.trimmed();
+    const QString expected = (asMapping ? QStringLiteral("Info:|Die Zuordnungsdatei darf nicht "
+                                                         "%1 ersetzen:\r\n")
+                                        : QStringLiteral("Fehler:|Die Ausgabedatei darf nicht %1 "
+                                                         "ersetzen:\r\n"))
+                                 .arg(name);
+    const QString message = result.messageTitle + QLatin1Char('|') + result.messageText;
+    QVERIFY2(message.startsWith(expected), qPrintable(message));
+    QVERIFY(asMapping ? names.contains(message.mid(expected.size()))
+                      : message.mid(expected.size()) == written);
+    QCOMPARE(readFile(path(kept)), keptBefore);
+}
+
+void TestOutputFailures::optionsFileTypedAsOutput()
+{
+    // The key is in the options file from the first run on; the second run must keep it.
+    choose(writeFile("eingabe.csv", table));
+    assignType(0, QStringLiteral("<NAME>"));
+    setText("export_filename", path("ausgabe.csv"));
+    press("tmp_testen");
+    QCOMPARE(takePrompts(), QStringList({"Info:|Die Ausgabedatei wurde erstellt."}));
+    const QString optionsFile = m_settingsDir->filePath(QStringLiteral("vondrel.opt"));
+    const QByteArray options = readFile(optionsFile);
+    QVERIFY(storedOptions().contains(QStringLiteral("pseudo_key")));
+
+    setText("export_filename", optionsFile);
+    press("tmp_testen");
+    QCOMPARE(takePrompts(),
+             QStringList({QStringLiteral("Fehler:|Die Ausgabedatei darf nicht die Optionsdatei mit "
+                                         "dem Schlüssel ersetzen:\r\n%1")
+                              .arg(QDir::toNativeSeparators(optionsFile))}));
+    QCOMPARE(readFile(optionsFile), options);
+
+    // The configuration just saved is as much the user's as the options file.
+    const QString configuration = path("lieferung.vondrel.conf");
+    QVERIFY(m_dialog->saveConfigurationTo(configuration));
+    const QByteArray saved = readFile(configuration);
+    setText("export_filename", configuration);
+    press("tmp_testen");
+    QCOMPARE(takePrompts(),
+             QStringList({QStringLiteral("Fehler:|Die Ausgabedatei darf nicht die "
+                                         "Konfigurationsdatei ersetzen:\r\n%1")
+                              .arg(QDir::toNativeSeparators(configuration))}));
+    QCOMPARE(readFile(configuration), saved);
+}
+
+QTEST_MAIN(TestOutputFailures)
+#include "tst_outputfailures.moc"
