@@ -29,7 +29,7 @@ QIODevice *OutputTarget::device()
     return m_file.isOpen() ? &m_file : nullptr;
 }
 
-bool OutputTarget::finish(bool written)
+bool OutputTarget::complete(bool written)
 {
     if (!m_file.isOpen())
         return false;
@@ -42,6 +42,13 @@ bool OutputTarget::finish(bool written)
         qCWarning(lcRun) << "Output discarded after a failed write";
         return false;
     }
+    return true;
+}
+
+bool OutputTarget::commit()
+{
+    if (!m_file.isOpen())
+        return false;
     if (!m_file.commit()) {
         m_errorString = m_file.errorString();
         qCWarning(lcRun) << "Output could not be committed:" << m_errorString;

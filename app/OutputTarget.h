@@ -6,7 +6,9 @@
 
 // A file that is replaced in one step once it has been written completely: until commit()
 // the old file, if any, stays as it was, and a failed write leaves it so too. Only regular
-// files are replaced, never a device, pipe or directory of the same name.
+// files are replaced, never a device, pipe or directory of the same name. Completing and
+// committing are separate steps, so that several files are committed only once all of them
+// are complete.
 class OutputTarget
 {
     Q_DECLARE_TR_FUNCTIONS(OutputTarget)
@@ -19,9 +21,12 @@ public:
     bool open();
     // Where to write; null until opened.
     QIODevice *device();
-    // Replaces the file when written is true and every write succeeded; otherwise discards
-    // what was written. False when the file was not replaced.
-    bool finish(bool written);
+    // Whether everything was written (written is true and every write succeeded), with the
+    // data handed to the system; otherwise what was written is discarded and the old file
+    // stays. False when incomplete.
+    bool complete(bool written);
+    // Replaces the file with the completed one. False when it was not replaced.
+    bool commit();
     QString fileName() const;
     QString errorString() const;
 

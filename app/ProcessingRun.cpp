@@ -22,6 +22,7 @@
 #include "XlsxPass.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -60,8 +61,9 @@ RunResult ProcessingRun::exec()
         m_result.messageTitle = tr("Info:");
         m_result.messageText = tr("Die Ausgabedatei wurde erstellt.");
     }
-    // An output file not finished by now is discarded; the old one stays.
-    m_csvTarget.reset();
+    // A file not committed by now is discarded; the old one stays.
+    m_outputTarget.reset();
+    m_mappingTarget.reset();
     return std::move(m_result);
 }
 
@@ -72,9 +74,12 @@ bool ProcessingRun::runSteps()
     if (!chooseKey() || !pseudonymise())
         return false;
     runScript();
+    // Both files are written completely before either replaces anything.
     if (!(m_input.isXlsx ? writeXlsxOutput() : writeCsvOutput()))
         return false;
-    return !m_settings.createMappingFile || writeMappingFile();
+    if (m_settings.createMappingFile && !writeMappingFile())
+        return false;
+    return commitFiles();
 }
 
 bool ProcessingRun::fail(const QString &title, const QString &text)
@@ -124,9 +129,9 @@ bool ProcessingRun::check()
         return fail(tr("Fehler:"), tr("Die Dateiendung der Ausgabedatei darf nicht .xlsx sein."));
 
     if (!m_input.isXlsx) {
-        m_csvTarget = std::make_unique<OutputTarget>(m_outputPath);
-        if (!m_csvTarget->open())
-            return fail(tr("Fehler:"), m_csvTarget->errorString());
+        m_outputTarget = std::make_unique<OutputTarget>(m_outputPath);
+        if (!m_outputTarget->open())
+            return fail(tr("Fehler:"), m_outputTarget->errorString());
     }
     return true;
 }
@@ -253,42 +258,58 @@ bool ProcessingRun::writeCsvOutput()
     layout.codec = m_settings.codec;
 
     const bool written =
-        CsvOutputFile(layout).write(m_csvTarget->device(), *m_result.outputCsvModel, m_threads);
-    if (!m_csvTarget->finish(written))
+        CsvOutputFile(layout).write(m_outputTarget->device(), *m_result.outputCsvModel, m_threads);
+    if (!m_outputTarget->complete(written))
         return fail(tr("Info:"), tr("Die Ausgabedatei konnte nicht erstellt werden."));
-    m_result.writtenFiles << m_outputPath;
     return true;
 }
 
 bool ProcessingRun::writeXlsxOutput()
 {
-    OutputTarget target(m_outputPath);
-    const bool written = target.open() && m_result.outputDocument->saveAs(target.device());
-    if (!target.finish(written))
+    m_outputTarget = std::make_unique<OutputTarget>(m_outputPath);
+    const bool written =
+        m_outputTarget->open() && m_result.outputDocument->saveAs(m_outputTarget->device());
+    if (!m_outputTarget->complete(written))
         return fail(tr("Info:"), tr("Die Ausgabedatei konnte nicht erstellt werden."));
-    m_result.writtenFiles << m_outputPath;
     return true;
 }
 
 bool ProcessingRun::writeMappingFile()
 {
     const QString failed = tr("Die Zuordnungsdatei konnte nicht erstellt werden.");
-    const QString path = MappingFile::pathFor(m_outputPath);
-    QString kept = protectedFileAt(path);
-    if (kept.isEmpty() && isSameFile(path, m_outputPath))
+    m_mappingPath = MappingFile::pathFor(m_outputPath);
+    QString kept = protectedFileAt(m_mappingPath);
+    if (kept.isEmpty() && isSameFile(m_mappingPath, m_outputPath))
         kept = tr("die Ausgabedatei");
     if (!kept.isEmpty())
         return fail(tr("Info:"),
                     tr("Die Zuordnungsdatei darf nicht %1 ersetzen:\r\n%2")
-                        .arg(kept, QDir::toNativeSeparators(path)));
+                        .arg(kept, QDir::toNativeSeparators(m_mappingPath)));
 
-    OutputTarget target(path);
-    const bool written = target.open() &&
+    m_mappingTarget = std::make_unique<OutputTarget>(m_mappingPath);
+    const bool written = m_mappingTarget->open() &&
         MappingFile(m_result.mapping, m_settings.columnCaptions)
-            .write(target.device(), m_settings.separator, m_settings.writeQuoteMode,
+            .write(m_mappingTarget->device(), m_settings.separator, m_settings.writeQuoteMode,
                    vondrel::encodingForCodec(m_settings.codec), m_threads);
-    if (!target.finish(written))
+    if (!m_mappingTarget->complete(written))
         return fail(tr("Info:"), failed);
-    m_result.writtenFiles << path;
+    return true;
+}
+
+bool ProcessingRun::commitFiles()
+{
+    // The mapping file goes first: it is normally new, so when the output then cannot
+    // replace its old file the mapping file is taken back and neither file has changed.
+    const bool mappingIsNew = !QFileInfo::exists(m_mappingPath);
+    if (m_mappingTarget && !m_mappingTarget->commit())
+        return fail(tr("Info:"), tr("Die Zuordnungsdatei konnte nicht erstellt werden."));
+    if (!m_outputTarget->commit()) {
+        if (m_mappingTarget && mappingIsNew)
+            QFile::remove(m_mappingPath);
+        return fail(tr("Info:"), tr("Die Ausgabedatei konnte nicht erstellt werden."));
+    }
+    m_result.writtenFiles << m_outputPath;
+    if (m_mappingTarget)
+        m_result.writtenFiles << m_mappingPath;
     return true;
 }

@@ -53,6 +53,8 @@ private:
     bool writeCsvOutput();
     bool writeXlsxOutput();
     bool writeMappingFile();
+    // Replaces the output file and writes the mapping file, both complete by now.
+    bool commitFiles();
     bool fail(const QString &title, const QString &text);
 
     RunSettings m_settings;
@@ -61,8 +63,10 @@ private:
     ScriptStep m_scriptStep;
     int m_threads = 0;
     QString m_outputPath;
+    QString m_mappingPath;
     QByteArray m_key;
-    // CSV only: opened by the checks, so that an unwritable output stops the run early.
-    std::unique_ptr<OutputTarget> m_csvTarget;
+    // For CSV opened by the checks, so that an unwritable output stops the run early.
+    std::unique_ptr<OutputTarget> m_outputTarget;
+    std::unique_ptr<OutputTarget> m_mappingTarget;
     RunResult m_result;
 };

@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "MappingFile.h"
 #include "ProcessingRun.h"
 #include "RunFixture.h"
@@ -28,6 +29,8 @@ private slots:
     void protectedFilesAreNeverReplaced_data();
     void protectedFilesAreNeverReplaced();
     void optionsFileTypedAsOutput();
+    void failedMappingFileKeepsTheOldOutput_data();
+    void failedMappingFileKeepsTheOldOutput();
 
 private:
     // Settings of a CSV run over "eingabe.csv" into output, the first column pseudonymised.
@@ -156,6 +159,51 @@ void TestOutputFailures::optionsFileTypedAsOutput()
                                          "Konfigurationsdatei ersetzen:\r\n%1")
                               .arg(QDir::toNativeSeparators(configuration))}));
     QCOMPARE(readFile(configuration), saved);
+}
+
+void TestOutputFailures::failedMappingFileKeepsTheOldOutput_data()
+{
+    QTest::addColumn<bool>("sizeLimit");
+    QTest::newRow("a folder in its place") << false;
+    QTest::newRow("file size limit") << true;
+}
+
+void TestOutputFailures::failedMappingFileKeepsTheOldOutput()
+{
+    QFETCH(bool, sizeLimit);
+
+    // Long names: the output holds only their short pseudonyms, the mapping file the names.
+    QByteArray input = "Name;Ort\n";
+    for (int row = 0; row < 50; ++row)
+        input += QByteArray(400, char('a' + row % 26)) + QByteArray::number(row) + ";Berlin\n";
+    QxtCsvModel model;
+    RunSettings run = settings(path("ausgabe.csv"));
+    run.createMappingFile = true;
+    RunInput runInput = RunFixture::csvInput(run, input, model);
+    writeFile("ausgabe.csv", "alt\n");
+
+    RunResult result;
+    ProcessingRun processing(run, std::move(runInput));
+    if (sizeLimit) {
+        const FileSizeLimit limit(8000);
+        QVERIFY(limit.isActive());
+        result = processing.exec();
+    } else {
+        const QDateTime now = QDateTime::currentDateTime();
+        for (int second = 0; second <= 2; ++second)
+            QVERIFY(QDir().mkpath(MappingFile::pathFor(run.exportFileName, now.addSecs(second))));
+        result = processing.exec();
+    }
+    QVERIFY(!result.success);
+    QCOMPARE(result.messageTitle, QStringLiteral("Info:"));
+    QVERIFY2(result.messageText.startsWith(
+                 QLatin1String("Die Zuordnungsdatei konnte nicht erstellt werden.")),
+             qPrintable(result.messageText));
+    QCOMPARE(readFile(path("ausgabe.csv")), QByteArray("alt\n"));
+    // Nothing new beside it: no mapping file, no temporary file left behind.
+    QStringList after = QDir(m_dir->path()).entryList(QDir::Files | QDir::NoDotAndDotDot);
+    QCOMPARE(after, QStringList({"ausgabe.csv", "eingabe.csv"}));
+    QVERIFY(result.writtenFiles.isEmpty());
 }
 
 QTEST_MAIN(TestOutputFailures)
