@@ -446,9 +446,9 @@ void TestCsvRun::reportsAFailedMappingFile()
     QCOMPARE(result.messageTitle, QStringLiteral("Info:"));
     QCOMPARE(result.messageText,
              QStringLiteral("Die Zuordnungsdatei konnte nicht erstellt werden."));
-    QCOMPARE(result.writtenFiles, QStringList({path("out.csv")}));
-    QCOMPARE(output().count('\n'), 2001);
-    QCOMPARE(filesIn(m_dir->path()), QStringList({"in.csv", "out.csv"}));
+    // Neither file without the other.
+    QVERIFY(result.writtenFiles.isEmpty());
+    QCOMPARE(filesIn(m_dir->path()), QStringList({"in.csv"}));
 }
 
 void TestCsvRun::copyFollowsTheEditedTable()
