@@ -8,6 +8,11 @@ OutputTarget::OutputTarget(const QString &fileName)
     : m_file(fileName)
 { }
 
+void OutputTarget::setOwnerOnly(bool ownerOnly)
+{
+    m_ownerOnly = ownerOnly;
+}
+
 bool OutputTarget::open()
 {
     const QFileInfo info(m_file.fileName());
@@ -19,6 +24,14 @@ bool OutputTarget::open()
     }
     if (!m_file.open(QIODevice::WriteOnly)) {
         m_errorString = m_file.errorString();
+        return false;
+    }
+    // On the temporary file, before anything is in it; whatever the umask or the permissions
+    // of a file replaced.
+    if (m_ownerOnly && !m_file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        m_errorString = m_file.errorString();
+        m_file.cancelWriting();
+        m_file.commit();
         return false;
     }
     return true;

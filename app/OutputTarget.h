@@ -17,6 +17,8 @@ public:
     explicit OutputTarget(const QString &fileName);
     Q_DISABLE_COPY_MOVE(OutputTarget)
 
+    // Only the owner may read and write the file; set before open().
+    void setOwnerOnly(bool ownerOnly);
     // False, with errorString() set, when the file cannot be written.
     bool open();
     // Where to write; null until opened.
@@ -33,4 +35,5 @@ public:
 private:
     QSaveFile m_file;
     QString m_errorString;
+    bool m_ownerOnly = false;
 };

@@ -287,6 +287,8 @@ bool ProcessingRun::writeMappingFile()
                         .arg(kept, QDir::toNativeSeparators(m_mappingPath)));
 
     m_mappingTarget = std::make_unique<OutputTarget>(m_mappingPath);
+    // It turns the pseudonyms back into the originals: as private as the key.
+    m_mappingTarget->setOwnerOnly(true);
     const bool written = m_mappingTarget->open() &&
         MappingFile(m_result.mapping, m_settings.columnCaptions)
             .write(m_mappingTarget->device(), m_settings.separator, m_settings.writeQuoteMode,

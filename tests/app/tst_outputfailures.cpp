@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using RunFixture::readFile;
@@ -31,6 +32,7 @@ private slots:
     void optionsFileTypedAsOutput();
     void failedMappingFileKeepsTheOldOutput_data();
     void failedMappingFileKeepsTheOldOutput();
+    void mappingFileIsOwnerOnly();
 
 private:
     // Settings of a CSV run over "eingabe.csv" into output, the first column pseudonymised.
@@ -204,6 +206,35 @@ void TestOutputFailures::failedMappingFileKeepsTheOldOutput()
     QStringList after = QDir(m_dir->path()).entryList(QDir::Files | QDir::NoDotAndDotDot);
     QCOMPARE(after, QStringList({"ausgabe.csv", "eingabe.csv"}));
     QVERIFY(result.writtenFiles.isEmpty());
+}
+
+void TestOutputFailures::mappingFileIsOwnerOnly()
+{
+    QxtCsvModel model;
+    RunSettings run = settings(path("ausgabe.csv"));
+    run.createMappingFile = true;
+    RunInput input = RunFixture::csvInput(run, table, model);
+    // Also over an earlier mapping file of the same name that anyone may read.
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int second = 0; second <= 2; ++second) {
+        const QString earlier = MappingFile::pathFor(run.exportFileName, now.addSecs(second));
+        RunFixture::writeFile(earlier, "alt\n");
+        QVERIFY(QFile::setPermissions(
+            earlier, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
+    }
+
+    const mode_t umaskBefore = ::umask(0);
+    ProcessingRun processing(run, std::move(input));
+    const RunResult result = processing.exec();
+    ::umask(umaskBefore);
+    QVERIFY2(result.success, qPrintable(result.messageText));
+    QCOMPARE(result.writtenFiles.size(), 2);
+    struct stat info
+    {
+    };
+    QVERIFY(::stat(QFile::encodeName(result.writtenFiles.at(1)).constData(), &info) == 0);
+    QCOMPARE(info.st_mode & 07777, mode_t(0600));
+    QVERIFY(readFile(result.writtenFiles.at(1)).contains("Anna"));
 }
 
 QTEST_MAIN(TestOutputFailures)
