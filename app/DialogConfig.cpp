@@ -2,12 +2,14 @@
 
 #include "AppPrompt.h"
 #include "ConfigurationFile.h"
+#include "FileErrorMessage.h"
 #include "SameFile.h"
 
 #include <kivra/ListData.h>
 #include <kivra/ValueExchange.h>
 
 #include <QComboBox>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -56,7 +58,9 @@ bool Dialog::saveConfigurationTo(const QString &path)
     if (!ConfigurationFile::save(path, contents)) {
         AppPrompt::information(
             this, tr("Dateifehler:"),
-            tr("Die Konfiguration konnte nicht gespeichert werden:\r\n%1").arg(path));
+            tr("Die Konfiguration konnte nicht gespeichert werden:\r\n%1")
+                .arg(FileErrorMessage::describe(
+                    path, FileErrorMessage::reason(path, FileErrorMessage::Access::Write))));
         return false;
     }
     m_configurationFile = path;
@@ -67,8 +71,14 @@ bool Dialog::loadConfigurationFrom(const QString &path)
 {
     QVariantMap loaded = ConfigurationFile::load(path);
     if (loaded.isEmpty()) {
-        AppPrompt::information(this, tr("Dateifehler:"),
-                               tr("Die Datei enthält keine Konfiguration:\r\n%1").arg(path));
+        const QFileInfo info(path);
+        AppPrompt::information(
+            this, tr("Dateifehler:"),
+            info.isFile() && info.isReadable()
+                ? tr("Die Datei enthält keine Konfiguration:\r\n%1").arg(path)
+                : tr("Die Konfiguration konnte nicht geladen werden:\r\n%1")
+                      .arg(FileErrorMessage::describe(
+                          path, FileErrorMessage::reason(path, FileErrorMessage::Access::Read))));
         return false;
     }
     m_configurationFile = path;

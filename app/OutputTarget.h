@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QCoreApplication>
 #include <QSaveFile>
 #include <QString>
 
@@ -11,8 +10,6 @@
 // are complete.
 class OutputTarget
 {
-    Q_DECLARE_TR_FUNCTIONS(OutputTarget)
-
 public:
     explicit OutputTarget(const QString &fileName);
     Q_DISABLE_COPY_MOVE(OutputTarget)
@@ -30,6 +27,7 @@ public:
     // Replaces the file with the completed one. False when it was not replaced.
     bool commit();
     QString fileName() const;
+    // Why the file could not be written or replaced, in German.
     QString errorString() const;
 
 private:

@@ -4,6 +4,7 @@
 #include "CsvOutputFile.h"
 #include "CsvPass.h"
 #include "Document.h"
+#include "FileErrorMessage.h"
 #include "MappingFile.h"
 #include "OutputCopy.h"
 #include "OutputTarget.h"
@@ -90,6 +91,14 @@ bool ProcessingRun::fail(const QString &title, const QString &text)
     return false;
 }
 
+bool ProcessingRun::failWriting(const QString &title, const OutputTarget &target)
+{
+    const QString firstLine = &target == m_mappingTarget.get()
+        ? tr("Die Zuordnungsdatei konnte nicht erstellt werden.")
+        : tr("Die Ausgabedatei konnte nicht erstellt werden.");
+    return fail(title, FileErrorMessage::text(firstLine, target.fileName(), target.errorString()));
+}
+
 bool ProcessingRun::check()
 {
     const QxtCsvModel *csv = m_input.csvModel;
@@ -131,7 +140,7 @@ bool ProcessingRun::check()
     if (!m_input.isXlsx) {
         m_outputTarget = std::make_unique<OutputTarget>(m_outputPath);
         if (!m_outputTarget->open())
-            return fail(tr("Fehler:"), m_outputTarget->errorString());
+            return failWriting(tr("Fehler:"), *m_outputTarget);
     }
     return true;
 }
@@ -260,7 +269,7 @@ bool ProcessingRun::writeCsvOutput()
     const bool written =
         CsvOutputFile(layout).write(m_outputTarget->device(), *m_result.outputCsvModel, m_threads);
     if (!m_outputTarget->complete(written))
-        return fail(tr("Info:"), tr("Die Ausgabedatei konnte nicht erstellt werden."));
+        return failWriting(tr("Info:"), *m_outputTarget);
     return true;
 }
 
@@ -270,13 +279,12 @@ bool ProcessingRun::writeXlsxOutput()
     const bool written =
         m_outputTarget->open() && m_result.outputDocument->saveAs(m_outputTarget->device());
     if (!m_outputTarget->complete(written))
-        return fail(tr("Info:"), tr("Die Ausgabedatei konnte nicht erstellt werden."));
+        return failWriting(tr("Info:"), *m_outputTarget);
     return true;
 }
 
 bool ProcessingRun::writeMappingFile()
 {
-    const QString failed = tr("Die Zuordnungsdatei konnte nicht erstellt werden.");
     m_mappingPath = MappingFile::pathFor(m_outputPath);
     QString kept = protectedFileAt(m_mappingPath);
     if (kept.isEmpty() && isSameFile(m_mappingPath, m_outputPath))
@@ -294,7 +302,7 @@ bool ProcessingRun::writeMappingFile()
             .write(m_mappingTarget->device(), m_settings.separator, m_settings.writeQuoteMode,
                    vondrel::encodingForCodec(m_settings.codec), m_threads);
     if (!m_mappingTarget->complete(written))
-        return fail(tr("Info:"), failed);
+        return failWriting(tr("Info:"), *m_mappingTarget);
     return true;
 }
 
@@ -304,11 +312,11 @@ bool ProcessingRun::commitFiles()
     // replace its old file the mapping file is taken back and neither file has changed.
     const bool mappingIsNew = !QFileInfo::exists(m_mappingPath);
     if (m_mappingTarget && !m_mappingTarget->commit())
-        return fail(tr("Info:"), tr("Die Zuordnungsdatei konnte nicht erstellt werden."));
+        return failWriting(tr("Info:"), *m_mappingTarget);
     if (!m_outputTarget->commit()) {
         if (m_mappingTarget && mappingIsNew)
             QFile::remove(m_mappingPath);
-        return fail(tr("Info:"), tr("Die Ausgabedatei konnte nicht erstellt werden."));
+        return failWriting(tr("Info:"), *m_outputTarget);
     }
     m_result.writtenFiles << m_outputPath;
     if (m_mappingTarget)

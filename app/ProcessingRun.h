@@ -56,6 +56,8 @@ private:
     // Replaces the output file and writes the mapping file, both complete by now.
     bool commitFiles();
     bool fail(const QString &title, const QString &text);
+    // The output or the mapping file could not be written: which, where and why.
+    bool failWriting(const QString &title, const OutputTarget &target);
 
     RunSettings m_settings;
     RunInput m_input;

@@ -403,12 +403,91 @@ Should it run on “Test and Create”?</translation>
         <source>die Ausgabedatei</source>
         <translation>the output file</translation>
     </message>
-</context>
-<context>
-    <name>OutputTarget</name>
     <message>
-        <source>Die Datei „%1“ ist keine gewöhnliche Datei.</source>
-        <translation>The file “%1” is not a regular file.</translation>
+        <source>Der Ordner „%1“ existiert nicht.</source>
+        <translation>The folder “%1” does not exist.</translation>
+    </message>
+    <message>
+        <source>Die Datei existiert nicht.</source>
+        <translation>The file does not exist.</translation>
+    </message>
+    <message>
+        <source>Ein Teil des Pfads ist kein Ordner.</source>
+        <translation>A part of the path is not a folder.</translation>
+    </message>
+    <message>
+        <source>Keine Berechtigung für die Datei oder ihren Ordner.</source>
+        <translation>No permission for the file or its folder.</translation>
+    </message>
+    <message>
+        <source>Der Datenträger ist schreibgeschützt.</source>
+        <translation>The drive is write-protected.</translation>
+    </message>
+    <message>
+        <source>Auf dem Datenträger ist nicht genug Platz.</source>
+        <translation>There is not enough space on the drive.</translation>
+    </message>
+    <message>
+        <source>Die Datei überschreitet die erlaubte Dateigröße.</source>
+        <translation>The file exceeds the permitted file size.</translation>
+    </message>
+    <message>
+        <source>Der Name bezeichnet einen Ordner.</source>
+        <translation>The name refers to a folder.</translation>
+    </message>
+    <message>
+        <source>Es sind zu viele Dateien geöffnet.</source>
+        <translation>Too many files are open.</translation>
+    </message>
+    <message>
+        <source>Der Dateiname ist zu lang.</source>
+        <translation>The file name is too long.</translation>
+    </message>
+    <message>
+        <source>Der Datenträger meldet einen Ein-/Ausgabefehler.</source>
+        <translation>The drive reports an input/output error.</translation>
+    </message>
+    <message>
+        <source>Der Name bezeichnet keine gewöhnliche Datei.</source>
+        <translation>The name does not refer to a regular file.</translation>
+    </message>
+    <message>
+        <source>Die Datei ist schreibgeschützt.</source>
+        <translation>The file is write-protected.</translation>
+    </message>
+    <message>
+        <source>Keine Berechtigung, im Ordner „%1“ zu schreiben.</source>
+        <translation>No permission to write in the folder “%1”.</translation>
+    </message>
+    <message>
+        <source>Keine Berechtigung, die Datei zu lesen.</source>
+        <translation>No permission to read the file.</translation>
+    </message>
+    <message>
+        <source>Beim Lesen ist ein Fehler aufgetreten.</source>
+        <translation>An error occurred while reading.</translation>
+    </message>
+    <message>
+        <source>Beim Schreiben ist ein Fehler aufgetreten, etwa weil der Datenträger voll ist.</source>
+        <translation>An error occurred while writing, for example because the drive is full.</translation>
+    </message>
+    <message>
+        <source>Die fertige Datei konnte nicht an ihren Platz gebracht werden.</source>
+        <translation>The finished file could not be moved into place.</translation>
+    </message>
+    <message>
+        <source>Die Datei konnte nicht geschrieben werden.</source>
+        <translation>The file could not be written.</translation>
+    </message>
+    <message>
+        <source>Die Datei konnte nicht gelesen werden.</source>
+        <translation>The file could not be read.</translation>
+    </message>
+    <message>
+        <source>Die Konfiguration konnte nicht geladen werden:<byte value="xd"/>
+%1</source>
+        <translation>The configuration could not be loaded:<byte value="xd"/>
+%1</translation>
     </message>
 </context>
 <context>

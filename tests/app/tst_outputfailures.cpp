@@ -2,11 +2,13 @@
 #include "MappingFile.h"
 #include "ProcessingRun.h"
 #include "RunFixture.h"
+#include "ScriptStep.h"
 #include "WindowTest.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -33,6 +35,9 @@ private slots:
     void failedMappingFileKeepsTheOldOutput_data();
     void failedMappingFileKeepsTheOldOutput();
     void mappingFileIsOwnerOnly();
+    void failuresNameTheFileInGerman_data();
+    void failuresNameTheFileInGerman();
+    void scriptAndConfigurationFailuresNameTheFile();
 
 private:
     // Settings of a CSV run over "eingabe.csv" into output, the first column pseudonymised.
@@ -235,6 +240,97 @@ void TestOutputFailures::mappingFileIsOwnerOnly()
     QVERIFY(::stat(QFile::encodeName(result.writtenFiles.at(1)).constData(), &info) == 0);
     QCOMPARE(info.st_mode & 07777, mode_t(0600));
     QVERIFY(readFile(result.writtenFiles.at(1)).contains("Anna"));
+}
+
+void TestOutputFailures::failuresNameTheFileInGerman_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("firstLine");
+    QTest::addColumn<QString>("reason"); // empty: any German reason
+
+    const QString output = QStringLiteral("Die Ausgabedatei konnte nicht erstellt werden.");
+    QTest::newRow("folder missing") << "folder missing"
+                                    << "Fehler:" << output << "Der Ordner „%1“ existiert nicht.";
+    QTest::newRow("a folder in its place")
+        << "output folder"
+        << "Fehler:" << output << "Der Name bezeichnet einen Ordner.";
+    QTest::newRow("read-only file") << "read-only"
+                                    << "Fehler:" << output << "";
+    QTest::newRow("mapping file a folder") << "mapping folder"
+                                           << "Info:"
+                                           << "Die Zuordnungsdatei konnte nicht erstellt werden."
+                                           << "Der Name bezeichnet einen Ordner.";
+}
+
+void TestOutputFailures::failuresNameTheFileInGerman()
+{
+    QFETCH(QString, setup);
+    QFETCH(QString, title);
+    QFETCH(QString, firstLine);
+    QFETCH(QString, reason);
+
+    QxtCsvModel model;
+    RunSettings run = settings(setup == QLatin1String("folder missing") ? path("fehlt/aus.csv")
+                                                                        : path("aus.csv"));
+    RunInput input = RunFixture::csvInput(run, table, model);
+    QString failed = run.exportFileName;
+    if (setup == QLatin1String("output folder")) {
+        QVERIFY(QDir().mkpath(failed));
+    } else if (setup == QLatin1String("read-only")) {
+        writeFile("aus.csv", "alt\n");
+        QVERIFY(QFile::setPermissions(failed, QFile::ReadOwner));
+        if (QFileInfo(failed).isWritable())
+            QSKIP("Permissions do not bind this user (root)");
+    } else if (setup == QLatin1String("mapping folder")) {
+        run.createMappingFile = true;
+        const QDateTime now = QDateTime::currentDateTime();
+        for (int second = 0; second <= 2; ++second)
+            QVERIFY(QDir().mkpath(MappingFile::pathFor(run.exportFileName, now.addSecs(second))));
+    }
+
+    ProcessingRun processing(run, std::move(input));
+    const RunResult result = processing.exec();
+    QVERIFY(!result.success);
+    QCOMPARE(result.messageTitle, title);
+    const QStringList lines = result.messageText.split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines.at(0), firstLine);
+    if (setup == QLatin1String("mapping folder"))
+        failed = lines.at(1);
+    QCOMPARE(lines.at(1), QDir::toNativeSeparators(failed));
+    if (!reason.isEmpty())
+        QCOMPARE(lines.at(2), reason.arg(QDir::toNativeSeparators(path("fehlt"))));
+    for (const char *english : {"No such", "not writable", "directory", "Unknown error"})
+        QVERIFY2(!result.messageText.contains(QLatin1String(english)), english);
+}
+
+void TestOutputFailures::scriptAndConfigurationFailuresNameTheFile()
+{
+    // A folder in the script's place: it exists, so the run goes on to read it.
+    const QString script = path("skript.js");
+    QVERIFY(QDir().mkpath(script));
+    QxtCsvModel model;
+    RunFixture::loadCsv(model, table, settings(path("aus.csv")));
+    ScriptStep::Setup setup;
+    setup.scriptFileName = script;
+    ScriptTarget target;
+    target.model = &model;
+    const ScriptStep step(setup);
+    step(target);
+    QCOMPARE(takePrompts(),
+             QStringList({QStringLiteral("Fehler:|Die Scriptdatei konnte nicht "
+                                         "geladen werden:\r\n%1\r\nDer Name "
+                                         "bezeichnet einen Ordner.")
+                              .arg(QDir::toNativeSeparators(script))}));
+
+    const QString configuration = path("weg.vondrel.conf");
+    QVERIFY(!m_dialog->loadConfigurationFrom(configuration));
+    QCOMPARE(takePrompts(),
+             QStringList({QStringLiteral("Dateifehler:|Die Konfiguration konnte "
+                                         "nicht geladen werden:\r\n%1\r\nDie "
+                                         "Datei existiert nicht.")
+                              .arg(QDir::toNativeSeparators(configuration))}));
 }
 
 QTEST_MAIN(TestOutputFailures)
