@@ -489,6 +489,22 @@ Should it run on “Test and Create”?</translation>
         <translation>The configuration could not be loaded:<byte value="xd"/>
 %1</translation>
     </message>
+    <message>
+        <source>Die Datei ist zu groß (%1); geladen werden Dateien bis %2.</source>
+        <translation>The file is too large (%1); files up to %2 are loaded.</translation>
+    </message>
+    <message>
+        <source>Die Datei gibt keine Größe an und ist größer als %1; sie wird nicht geladen.</source>
+        <translation>The file does not state its size and is larger than %1; it is not loaded.</translation>
+    </message>
+    <message>
+        <source>Es ist nicht genug Arbeitsspeicher frei, um die Datei zu laden.</source>
+        <translation>There is not enough free memory to load the file.</translation>
+    </message>
+    <message>
+        <source>Die Datei konnte nicht geladen werden.</source>
+        <translation>The file could not be loaded.</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
