@@ -16,6 +16,7 @@
 #include "RowAddressing.h"
 #include "RunKey.h"
 #include "SameFile.h"
+#include "SettingLimits.h"
 #include "SheetModel.h"
 #include "TextCodecBridge.h"
 #include "Workbook.h"
@@ -35,7 +36,14 @@ const QString xlsxSuffix = QStringLiteral(".xlsx");
 ProcessingRun::ProcessingRun(RunSettings settings, RunInput input)
     : m_settings(std::move(settings))
     , m_input(std::move(input))
-{ }
+{
+    // Whoever made the settings, the run stays within the limits the settings dialog keeps:
+    // a shift of 0 days would leave the original dates in the output.
+    m_settings.dateMaxShiftDays = SettingLimits::shiftDays(m_settings.dateMaxShiftDays);
+    m_settings.intScaleFactor = SettingLimits::factor(m_settings.intScaleFactor);
+    m_settings.floatScaleFactor = SettingLimits::factor(m_settings.floatScaleFactor);
+    m_settings.dateText = SettingLimits::dateText(m_settings.dateText);
+}
 
 ProcessingRun::~ProcessingRun() = default;
 

@@ -505,6 +505,12 @@ Should it run on “Test and Create”?</translation>
         <source>Die Datei konnte nicht geladen werden.</source>
         <translation>The file could not be loaded.</translation>
     </message>
+    <message>
+        <source>Diese Einstellungen lagen außerhalb der erlaubten Grenzen und wurden angepasst:<byte value="xd"/>
+%1</source>
+        <translation>These settings were outside their permitted limits and have been adjusted:<byte value="xd"/>
+%1</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>

@@ -1,14 +1,23 @@
+#include "ConfigurationFile.h"
 #include "DialogTestAccess.h"
 #include "InputFileReader.h"
+#include "ModalDialogStep.h"
 #include "RunFixture.h"
+#include "SettingLimits.h"
 #include "WindowTest.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
+#include <QRegularExpression>
 #include <QSettings>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTest>
+
+#include <cmath>
+#include <limits>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -55,6 +64,13 @@ private slots:
     void hugeInputTypedKeepsTheTable();
     void rememberedHugeInputStartsAnEmptyWindow();
     void loadOutOfMemoryIsReported();
+    void settingsAreBounded_data();
+    void settingsAreBounded();
+    void loadedConfigurationNeverLeavesOriginals();
+    void runNeverLeavesOriginalDates_data();
+    void runNeverLeavesOriginalDates();
+    void handEditedOptionsFileIsBounded();
+    void dialogWidgetsHaveTheSameLimits();
 
 private:
     QString loaded() const { return DialogTestAccess::loadedInputName(*m_dialog).toString(); }
@@ -181,6 +197,183 @@ void TestHostileSettings::loadOutOfMemoryIsReported()
                               .arg(large)}));
     QCOMPARE(loaded(), small);
     QCOMPARE(DialogTestAccess::rawInput(*m_dialog), table);
+}
+
+void TestHostileSettings::settingsAreBounded_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QVariant>("bounded");
+    QTest::addColumn<bool>("corrected");
+
+    const QString factor = QStringLiteral("intScaleFactor");
+    const double infinity = std::numeric_limits<double>::infinity();
+    QTest::newRow("factor NaN") << factor << QVariant(std::nan("")) << QVariant(1.0) << true;
+    QTest::newRow("factor text") << factor << QVariant("viel") << QVariant(1.0) << true;
+    QTest::newRow("factor infinite")
+        << "floatScaleFactor" << QVariant(infinity) << QVariant(SettingLimits::maxFactor) << true;
+    QTest::newRow("factor -infinite") << factor << QVariant(-infinity) << QVariant(1.0) << true;
+    QTest::newRow("factor negative") << factor << QVariant(-2.5) << QVariant(1.0) << true;
+    QTest::newRow("factor 1e308") << factor << QVariant(1e308) << QVariant(SettingLimits::maxFactor)
+                                  << true;
+    QTest::newRow("factor three decimals") << factor << QVariant(1.234) << QVariant(1.23) << true;
+    QTest::newRow("factor as text") << factor << QVariant("2.5") << QVariant(2.5) << false;
+    QTest::newRow("factor fine") << factor << QVariant(1.5) << QVariant(1.5) << false;
+
+    const QString shift = QStringLiteral("dateMaxShiftDays");
+    QTest::newRow("shift 0") << shift << QVariant(0) << QVariant(30) << true;
+    QTest::newRow("shift -30") << shift << QVariant(-30) << QVariant(30) << true;
+    QTest::newRow("shift INT_MIN") << shift << QVariant(INT_MIN) << QVariant(30) << true;
+    QTest::newRow("shift INT_MAX") << shift << QVariant(INT_MAX) << QVariant(36500) << true;
+    QTest::newRow("shift 2^40") << shift << QVariant(qint64(1) << 40) << QVariant(36500) << true;
+    QTest::newRow("shift 2^40 as text")
+        << shift << QVariant("1099511627776") << QVariant(36500) << true;
+    QTest::newRow("shift NaN") << shift << QVariant(std::nan("")) << QVariant(365) << true;
+    QTest::newRow("shift fine") << shift << QVariant("100") << QVariant(100) << false;
+
+    const QString longFormat(100000, u'd');
+    QTest::newRow("format too long")
+        << "textToDateFmt" << QVariant(longFormat) << QVariant(longFormat.left(256)) << true;
+    QTest::newRow("format fine") << "dateToTextFmt" << QVariant("yyyy-MM-dd")
+                                 << QVariant("yyyy-MM-dd") << false;
+    QTest::newRow("other key") << "simulateReal" << QVariant(-1) << QVariant(-1) << false;
+}
+
+void TestHostileSettings::settingsAreBounded()
+{
+    QFETCH(QString, key);
+    QFETCH(QVariant, value);
+    QFETCH(QVariant, bounded);
+    QFETCH(bool, corrected);
+
+    bool changed = !corrected;
+    QCOMPARE(SettingLimits::bounded(key, value, &changed), bounded);
+    QCOMPARE(changed, corrected);
+}
+
+void TestHostileSettings::loadedConfigurationNeverLeavesOriginals()
+{
+    QByteArray input = "Name;Geburtstag\n";
+    for (int day = 1; day <= 28; ++day)
+        input += "Anna;" + QByteArray::number(day).rightJustified(2, '0') + ".03.1990\n";
+    choose(writeFile("eingabe.csv", input));
+    assignType(1, QStringLiteral("<DATE>"));
+    setText("export_filename", path("aus.csv"));
+    m_dialog->optionMap().insert(QStringLiteral("pseudo_key"), RunFixture::key());
+    QVariantMap contents {{QStringLiteral("input_filename"), path("eingabe.csv")},
+                          {QStringLiteral("export_filename"), path("aus.csv")}};
+    contents.insert(QStringLiteral("dateMaxShiftDays"), -30);
+    contents.insert(QStringLiteral("intScaleFactor"), std::nan(""));
+    contents.insert(QStringLiteral("floatScaleFactor"), 1e308);
+    contents.insert(QStringLiteral("textToDateFmt"), QString(100000, u'd'));
+    contents.insert(ConfigurationFile::connectedFieldsKey,
+                    QVariantMap {{QStringLiteral("2"), QStringLiteral("<DATE>")}});
+    const QString configuration = path("feindlich.vondrel.conf");
+    // Written by hand, past the checks of the program's own saving.
+    {
+        QSettings file(configuration, QSettings::IniFormat);
+        file.setValue(QStringLiteral("config_data/vmap"), contents);
+    }
+
+    QVERIFY(m_dialog->loadConfigurationFrom(configuration));
+    // Told once, by the dialog's names of the settings.
+    QCOMPARE(takePrompts(),
+             QStringList({"Einstellungen:|Diese Einstellungen lagen außerhalb der erlaubten "
+                          "Grenzen und wurden angepasst:\r\nMaximale Verschiebung für "
+                          "Datumswerte in Tagen:\r\nFaktor für Gleitkommazahlen:\r\nFaktor für "
+                          "Ganzzahlen:\r\nText zu Datum: Formatierung:"}));
+    QCOMPARE(DialogTestAccess::setting(*m_dialog, "dateMaxShiftDays"), QVariant(30));
+    QCOMPARE(m_dialog->optionMap().value("dateMaxShiftDays"), QVariant(30));
+    QCOMPARE(m_dialog->optionMap().value("intScaleFactor"), QVariant(1.0));
+    QCOMPARE(DialogTestAccess::dateText(*m_dialog).textToDateFmt.size(), 256);
+
+    // The format is back to what the dates are written in, and every date moves.
+    m_dialog->optionMap().insert(QStringLiteral("textToDateFmt"), QStringLiteral("dd.MM.yyyy"));
+    DialogTestAccess::takeSettings(*m_dialog);
+    press("tmp_testen");
+    QCOMPARE(takePrompts(), QStringList({"Info:|Die Ausgabedatei wurde erstellt."}));
+    const QList<QByteArray> lines = readFile(path("aus.csv")).split('\n');
+    QCOMPARE(lines.size(), 30);
+    for (int day = 1; day <= 28; ++day) {
+        const QByteArray date = QByteArray::number(day).rightJustified(2, '0') + ".03.1990";
+        const QList<QByteArray> fields = lines.at(day).split(';');
+        QVERIFY2(QRegularExpression(QStringLiteral("^\"\\d\\d\\.\\d\\d\\.\\d{4}\"$"))
+                     .match(QString::fromUtf8(fields.at(1)))
+                     .hasMatch(),
+                 lines.at(day).constData());
+        QVERIFY2(!fields.at(1).contains(date), lines.at(day).constData());
+    }
+}
+
+void TestHostileSettings::runNeverLeavesOriginalDates_data()
+{
+    QTest::addColumn<int>("shift");
+    QTest::newRow("0") << 0;
+    QTest::newRow("-30") << -30;
+    QTest::newRow("INT_MIN") << INT_MIN;
+    QTest::newRow("INT_MAX") << INT_MAX;
+}
+
+void TestHostileSettings::runNeverLeavesOriginalDates()
+{
+    QFETCH(int, shift);
+
+    // Settings made without the window: the run keeps the limits all the same.
+    RunSettings settings = RunFixture::csvSettings(path("ein.csv"), path("aus.csv"));
+    settings.templates.insert(0, QStringLiteral("<DATE>"));
+    settings.dateMaxShiftDays = shift;
+    const RunResult result = RunFixture::runCsv(settings, "Datum\n16.08.1993\n");
+    QVERIFY2(result.success, qPrintable(result.messageText));
+    const QByteArray date = readFile(path("aus.csv")).split('\n').at(1);
+    const QDate shifted =
+        QDate::fromString(QString::fromLatin1(date).remove(u'"'), QStringLiteral("dd.MM.yyyy"));
+    QVERIFY2(shifted.isValid(), date.constData());
+    const qint64 days = qAbs(shifted.daysTo(QDate(1993, 8, 16)));
+    QVERIFY2(days > 0 && days <= SettingLimits::maxShiftDays, date.constData());
+}
+
+void TestHostileSettings::handEditedOptionsFileIsBounded()
+{
+    {
+        QSettings options(m_settingsDir->filePath(QStringLiteral("vondrel.opt")),
+                          QSettings::IniFormat);
+        options.setValue(QStringLiteral("main/vmap"),
+                         QVariantMap {{QStringLiteral("dateMaxShiftDays"), INT_MAX},
+                                      {QStringLiteral("dateToTextFmt"), QString(300, u'y')},
+                                      {QStringLiteral("floatScaleFactor"), 2.5}});
+    }
+    newDialog();
+    QCOMPARE(takePrompts(),
+             QStringList({"Einstellungen:|Diese Einstellungen lagen außerhalb der erlaubten "
+                          "Grenzen und wurden angepasst:\r\nMaximale Verschiebung für "
+                          "Datumswerte in Tagen:\r\nDatum zu Text: Formatierung:"}));
+    QCOMPARE(DialogTestAccess::setting(*m_dialog, "dateMaxShiftDays"), QVariant(36500));
+    QCOMPARE(DialogTestAccess::setting(*m_dialog, "floatScaleFactor"), QVariant(2.5));
+    QCOMPARE(DialogTestAccess::dateText(*m_dialog).dateToTextFmt, QString(256, u'y'));
+}
+
+void TestHostileSettings::dialogWidgetsHaveTheSameLimits()
+{
+    const auto ran = onNextModalDialog(m_dialog.get(), [](QDialog *settings) {
+        const QSpinBox *shift = settings->findChildren<QSpinBox *>().constFirst();
+        QCOMPARE(shift->minimum(), SettingLimits::minShiftDays);
+        QCOMPARE(shift->maximum(), SettingLimits::maxShiftDays);
+        for (const QDoubleSpinBox *factor : settings->findChildren<QDoubleSpinBox *>()) {
+            QCOMPARE(factor->minimum(), SettingLimits::minFactor);
+            QCOMPARE(factor->maximum(), SettingLimits::maxFactor);
+        }
+        const QList<QLineEdit *> formats = settings->findChildren<QLineEdit *>();
+        QCOMPARE(formats.size() >= 4, true);
+        for (QLineEdit *format : formats) {
+            if (format->parent() && qobject_cast<QAbstractSpinBox *>(format->parent()))
+                continue;
+            QCOMPARE(format->maxLength(), SettingLimits::maxFormatLength);
+            format->setText(QString(1000, u'd'));
+            QCOMPARE(format->text().size(), SettingLimits::maxFormatLength);
+        }
+    });
+    press("config_replacements");
+    QVERIFY(*ran);
 }
 
 QTEST_MAIN(TestHostileSettings)
