@@ -1,3 +1,4 @@
+#include "FileErrorMessage.h"
 #include "FileSizeLimit.h"
 #include "MappingFile.h"
 #include "ProcessingRun.h"
@@ -10,6 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+
+#include <cerrno>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,6 +41,8 @@ private slots:
     void failuresNameTheFileInGerman_data();
     void failuresNameTheFileInGerman();
     void scriptAndConfigurationFailuresNameTheFile();
+    void systemErrorsInGerman_data();
+    void systemErrorsInGerman();
 
 private:
     // Settings of a CSV run over "eingabe.csv" into output, the first column pseudonymised.
@@ -331,6 +336,43 @@ void TestOutputFailures::scriptAndConfigurationFailuresNameTheFile()
                                          "nicht geladen werden:\r\n%1\r\nDie "
                                          "Datei existiert nicht.")
                               .arg(QDir::toNativeSeparators(configuration))}));
+}
+
+void TestOutputFailures::systemErrorsInGerman_data()
+{
+    QTest::addColumn<int>("systemError");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("read-only file system")
+        << EROFS << int(QFileDevice::OpenError) << "Der Datenträger ist schreibgeschützt.";
+    QTest::newRow("disk full") << ENOSPC << int(QFileDevice::WriteError)
+                               << "Auf dem Datenträger ist nicht genug Platz.";
+    QTest::newRow("quota") << EDQUOT << int(QFileDevice::WriteError)
+                           << "Auf dem Datenträger ist nicht genug Platz.";
+    QTest::newRow("not writable") << EACCES << int(QFileDevice::WriteError)
+                                  << "Keine Berechtigung für die Datei oder ihren Ordner.";
+    QTest::newRow("too many files")
+        << EMFILE << int(QFileDevice::OpenError) << "Es sind zu viele Dateien geöffnet.";
+    // Without a number, by the kind of error.
+    QTest::newRow("write error") << 0 << int(QFileDevice::WriteError)
+                                 << "Beim Schreiben ist ein Fehler aufgetreten, etwa weil der "
+                                    "Datenträger voll ist.";
+    QTest::newRow("rename") << 0 << int(QFileDevice::RenameError)
+                            << "Die fertige Datei konnte nicht an ihren Platz gebracht werden.";
+    QTest::newRow("nothing known")
+        << 0 << int(QFileDevice::UnspecifiedError) << "Die Datei konnte nicht geschrieben werden.";
+}
+
+void TestOutputFailures::systemErrorsInGerman()
+{
+    QFETCH(int, systemError);
+    QFETCH(int, kind);
+    QFETCH(QString, reason);
+
+    QCOMPARE(FileErrorMessage::reason(path("aus.csv"), FileErrorMessage::Access::Write,
+                                      QFileDevice::FileError(kind), systemError),
+             reason);
 }
 
 QTEST_MAIN(TestOutputFailures)
