@@ -73,8 +73,20 @@ private slots:
     void dialogWidgetsHaveTheSameLimits();
 
 private:
+    // A new window over an options file that holds values as a user may have edited them.
+    void startWithOptions(const QVariantMap &values);
     QString loaded() const { return DialogTestAccess::loadedInputName(*m_dialog).toString(); }
 };
+
+void TestHostileSettings::startWithOptions(const QVariantMap &values)
+{
+    {
+        QSettings options(m_settingsDir->filePath(QStringLiteral("vondrel.opt")),
+                          QSettings::IniFormat);
+        options.setValue(QStringLiteral("main/vmap"), values);
+    }
+    newDialog();
+}
 
 void TestHostileSettings::readerRefusesWhatCannotBeHeld_data()
 {
@@ -148,13 +160,7 @@ void TestHostileSettings::hugeInputTypedKeepsTheTable()
 void TestHostileSettings::rememberedHugeInputStartsAnEmptyWindow()
 {
     const QString huge = sparseFile(path("gross.csv"), qint64(8) << 40);
-    {
-        QSettings options(m_settingsDir->filePath(QStringLiteral("vondrel.opt")),
-                          QSettings::IniFormat);
-        options.setValue(QStringLiteral("main/vmap"),
-                         QVariantMap {{QStringLiteral("input_filename"), huge}});
-    }
-    newDialog();
+    startWithOptions({{QStringLiteral("input_filename"), huge}});
     QCOMPARE(takePrompts(),
              QStringList({QStringLiteral("Dateifehler:|Datei:\r\n%1\r\nDie Datei "
                                          "ist zu groß (8,00 TB); geladen werden "
@@ -334,15 +340,9 @@ void TestHostileSettings::runNeverLeavesOriginalDates()
 
 void TestHostileSettings::handEditedOptionsFileIsBounded()
 {
-    {
-        QSettings options(m_settingsDir->filePath(QStringLiteral("vondrel.opt")),
-                          QSettings::IniFormat);
-        options.setValue(QStringLiteral("main/vmap"),
-                         QVariantMap {{QStringLiteral("dateMaxShiftDays"), INT_MAX},
-                                      {QStringLiteral("dateToTextFmt"), QString(300, u'y')},
-                                      {QStringLiteral("floatScaleFactor"), 2.5}});
-    }
-    newDialog();
+    startWithOptions({{QStringLiteral("dateMaxShiftDays"), INT_MAX},
+                      {QStringLiteral("dateToTextFmt"), QString(300, u'y')},
+                      {QStringLiteral("floatScaleFactor"), 2.5}});
     QCOMPARE(takePrompts(),
              QStringList({"Einstellungen:|Diese Einstellungen lagen außerhalb der erlaubten "
                           "Grenzen und wurden angepasst:\r\nMaximale Verschiebung für "
