@@ -42,7 +42,7 @@ void Dialog::takeSettingsFromOptionMap()
     QStringList captions;
     for (const QString &key : corrected)
         captions.append(SettingsDialog::caption(key));
-    AppPrompt::information(this, tr("Einstellungen:"),
+    AppPrompt::information(this, tr("Info:"),
                            tr("Diese Einstellungen lagen außerhalb der erlaubten Grenzen und "
                               "wurden angepasst:\r\n%1")
                                .arg(captions.join(QStringLiteral("\r\n"))));

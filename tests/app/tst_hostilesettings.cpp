@@ -284,7 +284,7 @@ void TestHostileSettings::loadedConfigurationNeverLeavesOriginals()
     QVERIFY(m_dialog->loadConfigurationFrom(configuration));
     // Told once, by the dialog's names of the settings.
     QCOMPARE(takePrompts(),
-             QStringList({"Einstellungen:|Diese Einstellungen lagen außerhalb der erlaubten "
+             QStringList({"Info:|Diese Einstellungen lagen außerhalb der erlaubten "
                           "Grenzen und wurden angepasst:\r\nMaximale Verschiebung für "
                           "Datumswerte in Tagen:\r\nFaktor für Gleitkommazahlen:\r\nFaktor für "
                           "Ganzzahlen:\r\nText zu Datum: Formatierung:"}));
@@ -344,7 +344,7 @@ void TestHostileSettings::handEditedOptionsFileIsBounded()
                       {QStringLiteral("dateToTextFmt"), QString(300, u'y')},
                       {QStringLiteral("floatScaleFactor"), 2.5}});
     QCOMPARE(takePrompts(),
-             QStringList({"Einstellungen:|Diese Einstellungen lagen außerhalb der erlaubten "
+             QStringList({"Info:|Diese Einstellungen lagen außerhalb der erlaubten "
                           "Grenzen und wurden angepasst:\r\nMaximale Verschiebung für "
                           "Datumswerte in Tagen:\r\nDatum zu Text: Formatierung:"}));
     QCOMPARE(DialogTestAccess::setting(*m_dialog, "dateMaxShiftDays"), QVariant(36500));
