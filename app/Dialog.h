@@ -196,8 +196,6 @@ private:
     QIcon m_assignedIcon;
     QByteArray m_rawInput;
     bool m_inputHasBom = false;
-    // The configuration file saved or loaded last.
-    QString m_lastConfiguration;
 
     // The run's settings; the settings dialog edits them.
     QVariant m_intScaleFactor {1};
@@ -222,6 +220,9 @@ private:
     QVariant m_removeMetaData {false};
 
     bool m_inputChanged = true;
+    // The configuration file last saved or loaded: its folder is where the next one is looked
+    // for, and a run never writes over it.
+    QString m_configurationFile;
     // A load is reading; loads and reloads started meanwhile wait or are refused.
     bool m_loading = false;
     std::unique_ptr<Ui::Dialog> m_ui;

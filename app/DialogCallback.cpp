@@ -2,7 +2,10 @@
 
 #include "Dialog.h"
 
+#include "AppPrompt.h"
+#include "SettingLimits.h"
 #include "SettingsDialog.h"
+#include "UiLog.h"
 
 QMap<QString, QVariant *> Dialog::settingsValues()
 {
@@ -30,7 +33,19 @@ QMap<QString, QVariant *> Dialog::settingsValues()
 
 void Dialog::takeSettingsFromOptionMap()
 {
+    // Values read from a file never passed the dialog's widgets: they get the same limits.
+    const QStringList corrected = SettingLimits::boundAll(m_optionMap);
     SettingsDialog::takeFromOptionMap(settingsValues(), m_optionMap);
+    if (corrected.isEmpty())
+        return;
+    qCInfo(lcUi) << "Settings brought into their limits:" << corrected;
+    QStringList captions;
+    for (const QString &key : corrected)
+        captions.append(SettingsDialog::caption(key));
+    AppPrompt::information(this, tr("Info:"),
+                           tr("Diese Einstellungen lagen außerhalb der erlaubten Grenzen und "
+                              "wurden angepasst:\r\n%1")
+                               .arg(captions.join(QStringLiteral("\r\n"))));
 }
 
 void Dialog::showSettingsDialog()

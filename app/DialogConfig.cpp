@@ -2,6 +2,7 @@
 
 #include "AppPrompt.h"
 #include "ConfigurationFile.h"
+#include "FileErrorMessage.h"
 #include "SameFile.h"
 
 #include <kivra/ListData.h>
@@ -56,7 +57,7 @@ void Dialog::loadConfiguration()
 
 QString Dialog::configurationFolder() const
 {
-    for (const QString &file : {m_lastConfiguration, m_inputFilename.toString().trimmed()}) {
+    for (const QString &file : {m_configurationFile, m_inputFilename.toString().trimmed()}) {
         if (file.isEmpty())
             continue;
         const QString folder = QFileInfo(file).absolutePath();
@@ -82,10 +83,12 @@ bool Dialog::saveConfigurationTo(const QString &path)
     if (!ConfigurationFile::save(path, contents)) {
         AppPrompt::information(
             this, tr("Dateifehler:"),
-            tr("Die Konfiguration konnte nicht gespeichert werden:\r\n%1").arg(path));
+            tr("Die Konfiguration konnte nicht gespeichert werden:\r\n%1")
+                .arg(FileErrorMessage::describe(
+                    path, FileErrorMessage::reason(path, FileErrorMessage::Access::Write))));
         return false;
     }
-    m_lastConfiguration = path;
+    m_configurationFile = path;
     return true;
 }
 
@@ -93,11 +96,17 @@ bool Dialog::loadConfigurationFrom(const QString &path)
 {
     QVariantMap loaded = ConfigurationFile::load(path);
     if (loaded.isEmpty()) {
-        AppPrompt::information(this, tr("Dateifehler:"),
-                               tr("Die Datei enthält keine Konfiguration:\r\n%1").arg(path));
+        const QFileInfo info(path);
+        AppPrompt::information(
+            this, tr("Dateifehler:"),
+            info.isFile() && info.isReadable()
+                ? tr("Die Datei enthält keine Konfiguration:\r\n%1").arg(path)
+                : tr("Die Konfiguration konnte nicht geladen werden:\r\n%1")
+                      .arg(FileErrorMessage::describe(
+                          path, FileErrorMessage::reason(path, FileErrorMessage::Access::Read))));
         return false;
     }
-    m_lastConfiguration = path;
+    m_configurationFile = path;
     if (loaded.value(scriptUseKey).toBool() && !confirmLoadedScript(loaded))
         loaded.insert(scriptUseKey, false);
     // Applied once the reload has rebuilt the list of columns.

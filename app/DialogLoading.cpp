@@ -9,6 +9,7 @@
 #include "CsvFormatChoice.h"
 #include "CsvSniffer.h"
 #include "HeaderLayoutSync.h"
+#include "InputFileReader.h"
 #include "QxtCsvModel.h"
 #include "RowAddressing.h"
 #include "SameFile.h"
@@ -29,7 +30,6 @@
 #include <QAbstractSpinBox>
 #include <QBuffer>
 #include <QComboBox>
-#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QScopedValueRollback>
@@ -38,6 +38,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <exception>
+#include <new>
 
 // A CSV table read from bytes, not yet shown; with the format detected for it, if any.
 struct Dialog::CsvLoad
@@ -66,6 +68,26 @@ QString fileErrorText(const QString &name, const QString &reason)
     return QStringLiteral("Datei:\r\n%1\r\n%2").arg(name, reason);
 }
 
+// A read that fails for want of memory, or for any other exception, fails like a file that
+// cannot be read: the window keeps what it holds, and the form callback that started the load
+// never sees the exception.
+template<class Read>
+bool readGuarded(QWidget *window, const QString &name, Read &&read)
+{
+    QString reason;
+    try {
+        return read();
+    } catch (const std::bad_alloc &) {
+        reason = Dialog::tr("Es ist nicht genug Arbeitsspeicher frei, um die Datei zu laden.");
+    } catch (const std::exception &error) {
+        qCWarning(lcUi) << "Reading the input failed:" << error.what();
+        reason = Dialog::tr("Die Datei konnte nicht geladen werden.");
+    }
+    qCWarning(lcUi) << "The input could not be read";
+    AppPrompt::information(window, Dialog::tr("Dateifehler:"), fileErrorText(name, reason));
+    return false;
+}
+
 } // namespace
 
 bool Dialog::loadInputFile(const QString &name, bool forOutput, bool detect, bool *bomOut,
@@ -82,24 +104,22 @@ bool Dialog::loadInputFile(const QString &name, bool forOutput, bool detect, boo
     if (!QFileInfo(name).isFile())
         return false;
 
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly)) {
-        AppPrompt::information(this, tr("Dateifehler:"), fileErrorText(name, file.errorString()));
+    QByteArray bytes;
+    InputFileReader reader;
+    if (!reader.read(name, bytes)) {
+        AppPrompt::information(this, tr("Dateifehler:"), fileErrorText(name, reader.errorString()));
         return false;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        AppPrompt::information(this, tr("Dateifehler:"), fileErrorText(name, file.errorString()));
-        return false;
-    }
-    file.close();
 
     const QScopedValueRollback<bool> loading(m_loading, true);
     const bool changed = name != m_loadedInputName.toString();
     const bool xlsx = trimmed.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive);
     CsvLoad csv;
     XlsxLoad workbook;
-    if (xlsx ? !readXlsx(bytes, forOutput, workbook) : !readCsv(bytes, forOutput, detect, csv))
+    if (!readGuarded(this, name, [&] {
+            return xlsx ? readXlsx(bytes, forOutput, workbook)
+                        : readCsv(bytes, forOutput, detect, csv);
+        }))
         return false;
 
     // Only a table that was read completely replaces what the window holds.
@@ -132,7 +152,8 @@ bool Dialog::loadCsv(const QByteArray &bytes, bool forOutput, bool detect, bool 
         return false;
     const QScopedValueRollback<bool> loading(m_loading, true);
     CsvLoad csv;
-    if (!readCsv(bytes, forOutput, detect, csv))
+    if (!readGuarded(this, m_inputFilename.toString(),
+                     [&] { return readCsv(bytes, forOutput, detect, csv); }))
         return false;
     if (csv.detected && bomOut)
         *bomOut = csv.hasBom;
@@ -146,7 +167,8 @@ bool Dialog::loadXlsx(const QByteArray &bytes, bool forOutput)
         return false;
     const QScopedValueRollback<bool> loading(m_loading, true);
     XlsxLoad workbook;
-    if (!readXlsx(bytes, forOutput, workbook))
+    if (!readGuarded(this, m_inputFilename.toString(),
+                     [&] { return readXlsx(bytes, forOutput, workbook); }))
         return false;
     showXlsx(workbook, forOutput);
     return true;

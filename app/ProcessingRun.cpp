@@ -4,6 +4,7 @@
 #include "CsvOutputFile.h"
 #include "CsvPass.h"
 #include "Document.h"
+#include "FileErrorMessage.h"
 #include "MappingFile.h"
 #include "OutputCopy.h"
 #include "OutputTarget.h"
@@ -15,12 +16,15 @@
 #include "RowAddressing.h"
 #include "RunKey.h"
 #include "SameFile.h"
+#include "SettingLimits.h"
 #include "SheetModel.h"
 #include "TextCodecBridge.h"
 #include "Workbook.h"
 #include "Worksheet.h"
 #include "XlsxPass.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -32,7 +36,14 @@ const QString xlsxSuffix = QStringLiteral(".xlsx");
 ProcessingRun::ProcessingRun(RunSettings settings, RunInput input)
     : m_settings(std::move(settings))
     , m_input(std::move(input))
-{ }
+{
+    // Whoever made the settings, the run stays within the limits the settings dialog keeps:
+    // a shift of 0 days would leave the original dates in the output.
+    m_settings.dateMaxShiftDays = SettingLimits::shiftDays(m_settings.dateMaxShiftDays);
+    m_settings.intScaleFactor = SettingLimits::factor(m_settings.intScaleFactor);
+    m_settings.floatScaleFactor = SettingLimits::factor(m_settings.floatScaleFactor);
+    m_settings.dateText = SettingLimits::dateText(m_settings.dateText);
+}
 
 ProcessingRun::~ProcessingRun() = default;
 
@@ -59,8 +70,9 @@ RunResult ProcessingRun::exec()
         m_result.messageTitle = tr("Info:");
         m_result.messageText = tr("Die Ausgabedatei wurde erstellt.");
     }
-    // An output file not finished by now is discarded; the old one stays.
-    m_csvTarget.reset();
+    // A file not committed by now is discarded; the old one stays.
+    m_outputTarget.reset();
+    m_mappingTarget.reset();
     return std::move(m_result);
 }
 
@@ -71,9 +83,12 @@ bool ProcessingRun::runSteps()
     if (!chooseKey() || !pseudonymise())
         return false;
     runScript();
+    // Both files are written completely before either replaces anything.
     if (!(m_input.isXlsx ? writeXlsxOutput() : writeCsvOutput()))
         return false;
-    return !m_settings.createMappingFile || writeMappingFile();
+    if (m_settings.createMappingFile && !writeMappingFile())
+        return false;
+    return commitFiles();
 }
 
 bool ProcessingRun::fail(const QString &title, const QString &text)
@@ -82,6 +97,14 @@ bool ProcessingRun::fail(const QString &title, const QString &text)
     m_result.messageTitle = title;
     m_result.messageText = text;
     return false;
+}
+
+bool ProcessingRun::failWriting(const QString &title, const OutputTarget &target)
+{
+    const QString firstLine = &target == m_mappingTarget.get()
+        ? tr("Die Zuordnungsdatei konnte nicht erstellt werden.")
+        : tr("Die Ausgabedatei konnte nicht erstellt werden.");
+    return fail(title, FileErrorMessage::text(firstLine, target.fileName(), target.errorString()));
 }
 
 bool ProcessingRun::check()
@@ -111,6 +134,10 @@ bool ProcessingRun::check()
         return fail(tr("Fehler:"),
                     tr("Die Eingabedatei und die Ausgabedatei müssen unterschiedlich sein."));
     }
+    if (const QString kept = protectedFileAt(m_outputPath); !kept.isEmpty())
+        return fail(tr("Fehler:"),
+                    tr("Die Ausgabedatei darf nicht %1 ersetzen:\r\n%2")
+                        .arg(kept, QDir::toNativeSeparators(m_outputPath)));
 
     const bool xlsxName = m_outputPath.endsWith(xlsxSuffix, Qt::CaseInsensitive);
     if (m_input.isXlsx && !xlsxName)
@@ -119,11 +146,29 @@ bool ProcessingRun::check()
         return fail(tr("Fehler:"), tr("Die Dateiendung der Ausgabedatei darf nicht .xlsx sein."));
 
     if (!m_input.isXlsx) {
-        m_csvTarget = std::make_unique<OutputTarget>(m_outputPath);
-        if (!m_csvTarget->open())
-            return fail(tr("Fehler:"), m_csvTarget->errorString());
+        m_outputTarget = std::make_unique<OutputTarget>(m_outputPath);
+        if (!m_outputTarget->open())
+            return failWriting(tr("Fehler:"), *m_outputTarget);
     }
     return true;
+}
+
+QString ProcessingRun::protectedFileAt(const QString &path) const
+{
+    // By identity, as for the input: a link or another spelling of the options file would
+    // otherwise put a table where the key was.
+    const std::pair<QString, QString> kept[] = {
+        {m_settings.inputFileName, tr("die Eingabedatei")},
+        {m_settings.loadedFileName, tr("die Eingabedatei")},
+        {m_settings.optionsFileName, tr("die Optionsdatei mit dem Schlüssel")},
+        {m_settings.scriptFileName, tr("die Scriptdatei")},
+        {m_settings.configurationFileName, tr("die Konfigurationsdatei")},
+    };
+    for (const auto &[file, name] : kept) {
+        if (isSameFile(path, file))
+            return name;
+    }
+    return QString();
 }
 
 bool ProcessingRun::makeOutputCopy()
@@ -230,38 +275,59 @@ bool ProcessingRun::writeCsvOutput()
     layout.codec = m_settings.codec;
 
     const bool written =
-        CsvOutputFile(layout).write(m_csvTarget->device(), *m_result.outputCsvModel, m_threads);
-    if (!m_csvTarget->finish(written))
-        return fail(tr("Info:"), tr("Die Ausgabedatei konnte nicht erstellt werden."));
-    m_result.writtenFiles << m_outputPath;
+        CsvOutputFile(layout).write(m_outputTarget->device(), *m_result.outputCsvModel, m_threads);
+    if (!m_outputTarget->complete(written))
+        return failWriting(tr("Info:"), *m_outputTarget);
     return true;
 }
 
 bool ProcessingRun::writeXlsxOutput()
 {
-    OutputTarget target(m_outputPath);
-    const bool written = target.open() && m_result.outputDocument->saveAs(target.device());
-    if (!target.finish(written))
-        return fail(tr("Info:"), tr("Die Ausgabedatei konnte nicht erstellt werden."));
-    m_result.writtenFiles << m_outputPath;
+    m_outputTarget = std::make_unique<OutputTarget>(m_outputPath);
+    const bool written =
+        m_outputTarget->open() && m_result.outputDocument->saveAs(m_outputTarget->device());
+    if (!m_outputTarget->complete(written))
+        return failWriting(tr("Info:"), *m_outputTarget);
     return true;
 }
 
 bool ProcessingRun::writeMappingFile()
 {
-    const QString failed = tr("Die Zuordnungsdatei konnte nicht erstellt werden.");
-    const QString path = MappingFile::pathFor(m_outputPath);
-    if (isSameFile(path, m_settings.inputFileName) || isSameFile(path, m_settings.loadedFileName) ||
-        isSameFile(path, m_outputPath))
-        return fail(tr("Info:"), failed);
+    m_mappingPath = MappingFile::pathFor(m_outputPath);
+    QString kept = protectedFileAt(m_mappingPath);
+    if (kept.isEmpty() && isSameFile(m_mappingPath, m_outputPath))
+        kept = tr("die Ausgabedatei");
+    if (!kept.isEmpty())
+        return fail(tr("Info:"),
+                    tr("Die Zuordnungsdatei darf nicht %1 ersetzen:\r\n%2")
+                        .arg(kept, QDir::toNativeSeparators(m_mappingPath)));
 
-    OutputTarget target(path);
-    const bool written = target.open() &&
+    m_mappingTarget = std::make_unique<OutputTarget>(m_mappingPath);
+    // It turns the pseudonyms back into the originals: as private as the key.
+    m_mappingTarget->setOwnerOnly(true);
+    const bool written = m_mappingTarget->open() &&
         MappingFile(m_result.mapping, m_settings.columnCaptions)
-            .write(target.device(), m_settings.separator, m_settings.writeQuoteMode,
+            .write(m_mappingTarget->device(), m_settings.separator, m_settings.writeQuoteMode,
                    vondrel::encodingForCodec(m_settings.codec), m_threads);
-    if (!target.finish(written))
-        return fail(tr("Info:"), failed);
-    m_result.writtenFiles << path;
+    if (!m_mappingTarget->complete(written))
+        return failWriting(tr("Info:"), *m_mappingTarget);
+    return true;
+}
+
+bool ProcessingRun::commitFiles()
+{
+    // The mapping file goes first: it is normally new, so when the output then cannot
+    // replace its old file the mapping file is taken back and neither file has changed.
+    const bool mappingIsNew = !QFileInfo::exists(m_mappingPath);
+    if (m_mappingTarget && !m_mappingTarget->commit())
+        return failWriting(tr("Info:"), *m_mappingTarget);
+    if (!m_outputTarget->commit()) {
+        if (m_mappingTarget && mappingIsNew)
+            QFile::remove(m_mappingPath);
+        return failWriting(tr("Info:"), *m_outputTarget);
+    }
+    m_result.writtenFiles << m_outputPath;
+    if (m_mappingTarget)
+        m_result.writtenFiles << m_mappingPath;
     return true;
 }

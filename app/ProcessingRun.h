@@ -43,6 +43,9 @@ public:
 private:
     bool runSteps();
     bool check();
+    // The file the run must keep that path would replace, named for a message ("die
+    // Scriptdatei"); empty when it replaces none of them.
+    QString protectedFileAt(const QString &path) const;
     bool makeOutputCopy();
     bool chooseKey();
     bool pseudonymise();
@@ -50,7 +53,11 @@ private:
     bool writeCsvOutput();
     bool writeXlsxOutput();
     bool writeMappingFile();
+    // Replaces the output file and writes the mapping file, both complete by now.
+    bool commitFiles();
     bool fail(const QString &title, const QString &text);
+    // The output or the mapping file could not be written: which, where and why.
+    bool failWriting(const QString &title, const OutputTarget &target);
 
     RunSettings m_settings;
     RunInput m_input;
@@ -58,8 +65,10 @@ private:
     ScriptStep m_scriptStep;
     int m_threads = 0;
     QString m_outputPath;
+    QString m_mappingPath;
     QByteArray m_key;
-    // CSV only: opened by the checks, so that an unwritable output stops the run early.
-    std::unique_ptr<OutputTarget> m_csvTarget;
+    // For CSV opened by the checks, so that an unwritable output stops the run early.
+    std::unique_ptr<OutputTarget> m_outputTarget;
+    std::unique_ptr<OutputTarget> m_mappingTarget;
     RunResult m_result;
 };

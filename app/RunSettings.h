@@ -25,6 +25,11 @@ struct RunSettings
     bool createMappingFile = false;
     bool useScript = false;
     QString scriptFileName;
+    // Files that neither the output nor the mapping file may ever replace, besides the input
+    // and the script: the options file that holds the key, the configuration last saved or
+    // loaded.
+    QString optionsFileName;
+    QString configurationFileName;
 
     // The input view may be edited, so the output starts from the edited table.
     bool inputEditable = true;

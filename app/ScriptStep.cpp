@@ -3,6 +3,7 @@
 #include "AppLog.h"
 #include "AppPrompt.h"
 #include "DataSheetObject.h"
+#include "FileErrorMessage.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
+#include <cerrno>
 #include <utility>
 
 ScriptStep::ScriptStep(Setup setup)
@@ -20,10 +22,13 @@ ScriptStep::ScriptStep(Setup setup)
 void ScriptStep::operator()(const ScriptTarget &target) const
 {
     QFile file(m_setup.scriptFileName);
+    errno = 0;
     if (!file.open(QIODevice::ReadOnly)) {
-        AppPrompt::information(
-            nullptr, tr("Fehler:"),
-            tr("Die Scriptdatei konnte nicht geladen werden:\r\n%1").arg(file.errorString()));
+        const QString reason = FileErrorMessage::reason(
+            file.fileName(), FileErrorMessage::Access::Read, file.error(), errno);
+        AppPrompt::information(nullptr, tr("Fehler:"),
+                               tr("Die Scriptdatei konnte nicht geladen werden:\r\n%1")
+                                   .arg(FileErrorMessage::describe(file.fileName(), reason)));
         return;
     }
     QTextStream stream(&file);

@@ -1,5 +1,7 @@
 #include "SettingsDialog.h"
 
+#include "SettingLimits.h"
+
 #include <kivra/FormBuilder.h>
 #include <kivra/Options.h>
 
@@ -16,7 +18,7 @@ const FieldFlags kFromSecondColumn = FieldFlags::bit(33);
 const FieldFlags kSpanRow = kivra::kSpanRestOfRow;
 
 QVariantMap spinBoxOptions(const QString &title, int metaType, int precision,
-                           const QString &minimum)
+                           const QVariant &minimum, const QVariant &maximum)
 {
     QVariantMap options = kivra::optTitle({}, title);
     options = kivra::optMaxwidth(options, kivra::kNumberSpinBox, 100);
@@ -25,6 +27,7 @@ QVariantMap spinBoxOptions(const QString &title, int metaType, int precision,
     options = kivra::optGroupsep(options, false);
     options = kivra::optPrecision(options, precision);
     options = kivra::optMin(options, minimum);
+    options = kivra::setOption(options, kivra::OptionKey::max, maximum);
     options = kivra::optSignedDatatype(options, false);
     options = kivra::optSpinbox(options, true);
     return kivra::optSpinboxSinglestep(options, 1);
@@ -32,12 +35,20 @@ QVariantMap spinBoxOptions(const QString &title, int metaType, int precision,
 
 QVariantMap factorOptions(const QString &title)
 {
-    return spinBoxOptions(title, QMetaType::Double, 2, QStringLiteral("1"));
+    return spinBoxOptions(title, QMetaType::Double, SettingLimits::factorDecimals,
+                          SettingLimits::minFactor, SettingLimits::maxFactor);
 }
 
 QVariantMap shiftOptions(const QString &title)
 {
-    return spinBoxOptions(title, QMetaType::Int, 0, QStringLiteral("30"));
+    return spinBoxOptions(title, QMetaType::Int, 0, SettingLimits::minShiftDays,
+                          SettingLimits::maxShiftDays);
+}
+
+QVariantMap formatOptions(const QString &title)
+{
+    return kivra::setOption(kivra::optTitle({}, title), kivra::OptionKey::max,
+                            SettingLimits::maxFormatLength);
 }
 
 INFO structural(quint32 type, const FieldFlags &flags = {})
@@ -113,6 +124,22 @@ void SettingsDialog::storeIntoOptionMap(const Values &values, QMap<QString, QVar
     }
 }
 
+QString SettingsDialog::caption(const QString &key)
+{
+    static const QMap<QString, const char *> captions {
+        {QStringLiteral("intScaleFactor"), QT_TR_NOOP("Faktor für Ganzzahlen:")},
+        {QStringLiteral("floatScaleFactor"), QT_TR_NOOP("Faktor für Gleitkommazahlen:")},
+        {QStringLiteral("dateMaxShiftDays"),
+         QT_TR_NOOP("Maximale Verschiebung für Datumswerte in Tagen:")},
+        {QStringLiteral("dateToTextFmt"), QT_TR_NOOP("Datum zu Text: Formatierung:")},
+        {QStringLiteral("dateTimeToTextFmt"), QT_TR_NOOP("Datum-Zeit zu Text: Formatierung:")},
+        {QStringLiteral("textToDateFmt"), QT_TR_NOOP("Text zu Datum: Formatierung:")},
+        {QStringLiteral("textToDateTimeFmt"), QT_TR_NOOP("Text zu Datum-Zeit: Formatierung:")},
+    };
+    const char *text = captions.value(key);
+    return text ? tr(text) : key;
+}
+
 kivra::INFO SettingsDialog::windowRecord()
 {
     return kivra::makeDialogInfo(tr("Einstellungen:"));
@@ -124,15 +151,18 @@ QList<kivra::INFO> SettingsDialog::fields(const Values &v)
     const auto value = [&v](const char *key) {
         return v.value(QLatin1String(key));
     };
+    const auto caption = [](const char *key) {
+        return SettingsDialog::caption(QLatin1String(key));
+    };
     const QString isoFormat = tr("ISO-Format");
 
     return {
         structural(kGridLayout),
-        bound(kNumberSpinBox, factorOptions(tr("Faktor für Ganzzahlen:")), value("intScaleFactor"),
+        bound(kNumberSpinBox, factorOptions(caption("intScaleFactor")), value("intScaleFactor"),
               kReportEveryStep),
         structural(kNextGridRow),
-        bound(kNumberSpinBox, factorOptions(tr("Faktor für Gleitkommazahlen:")),
-              value("floatScaleFactor"), kReportEveryStep),
+        bound(kNumberSpinBox, factorOptions(caption("floatScaleFactor")), value("floatScaleFactor"),
+              kReportEveryStep),
         bound(kCheckBox, tr("Nur bei Werten ungleich 1 ändern"), value("floatScaleFactorGreater1")),
         structural(kNextGridRow),
         bound(kCheckBox, tr("Gleitkomma immer als Text"), value("saveFloatAsText"),
@@ -140,8 +170,8 @@ QList<kivra::INFO> SettingsDialog::fields(const Values &v)
         structural(kNextGridRow),
         structural(kHLine, kSpanRow),
         structural(kNextGridRow),
-        bound(kNumberSpinBox, shiftOptions(tr("Maximale Verschiebung für Datumswerte in Tagen:")),
-              value("dateMaxShiftDays"), kReportEveryStep),
+        bound(kNumberSpinBox, shiftOptions(caption("dateMaxShiftDays")), value("dateMaxShiftDays"),
+              kReportEveryStep),
         bound(kCheckBox, tr("Gleiche Verschiebung für alle Datumswerte"),
               value("dateShiftPerDataSet")),
         structural(kNextGridRow),
@@ -152,18 +182,18 @@ QList<kivra::INFO> SettingsDialog::fields(const Values &v)
         structural(kNextGridRow),
         structural(kHLine, kSpanRow),
         structural(kNextGridRow),
-        bound(kLineEdit, tr("Datum zu Text: Formatierung:"), value("dateToTextFmt")),
+        bound(kLineEdit, formatOptions(caption("dateToTextFmt")), value("dateToTextFmt")),
         bound(kCheckBox, isoFormat, value("dateToTextISO")),
         structural(kNextGridRow),
-        bound(kLineEdit, tr("Datum-Zeit zu Text: Formatierung:"), value("dateTimeToTextFmt")),
+        bound(kLineEdit, formatOptions(caption("dateTimeToTextFmt")), value("dateTimeToTextFmt")),
         bound(kCheckBox, isoFormat, value("dateTimeToTextISO")),
         structural(kNextGridRow),
         structural(kHLine, kSpanRow),
         structural(kNextGridRow),
-        bound(kLineEdit, tr("Text zu Datum: Formatierung:"), value("textToDateFmt")),
+        bound(kLineEdit, formatOptions(caption("textToDateFmt")), value("textToDateFmt")),
         bound(kCheckBox, isoFormat, value("textToDateISO")),
         structural(kNextGridRow),
-        bound(kLineEdit, tr("Text zu Datum-Zeit: Formatierung:"), value("textToDateTimeFmt")),
+        bound(kLineEdit, formatOptions(caption("textToDateTimeFmt")), value("textToDateTimeFmt")),
         bound(kCheckBox, isoFormat, value("textToDateTimeISO")),
         structural(kNextGridRow),
         structural(kHLine, kSpanRow),

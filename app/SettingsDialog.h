@@ -38,6 +38,10 @@ public:
     static void takeFromOptionMap(const Values &values, const QMap<QString, QVariant> &optionMap);
     static void storeIntoOptionMap(const Values &values, QMap<QString, QVariant> &optionMap);
 
+    // The dialog's caption of a setting with a widget of its own (a factor, the date shift or
+    // a format); the key itself for the others.
+    static QString caption(const QString &key);
+
     // The dialog's window record and its 48 field records, bound to values.
     static kivra::INFO windowRecord();
     static QList<kivra::INFO> fields(const Values &values);

@@ -421,12 +421,145 @@ besteht bereits. Soll sie ersetzt werden?</source>
 %1<byte value="xd"/>
 already exists. Replace it?</translation>
     </message>
-</context>
-<context>
-    <name>OutputTarget</name>
     <message>
-        <source>Die Datei „%1“ ist keine gewöhnliche Datei.</source>
-        <translation>The file “%1” is not a regular file.</translation>
+        <source>Die Ausgabedatei darf nicht %1 ersetzen:<byte value="xd"/>
+%2</source>
+        <translation>The output file must not replace %1:<byte value="xd"/>
+%2</translation>
+    </message>
+    <message>
+        <source>Die Zuordnungsdatei darf nicht %1 ersetzen:<byte value="xd"/>
+%2</source>
+        <translation>The map file must not replace %1:<byte value="xd"/>
+%2</translation>
+    </message>
+    <message>
+        <source>die Eingabedatei</source>
+        <translation>the input file</translation>
+    </message>
+    <message>
+        <source>die Optionsdatei mit dem Schlüssel</source>
+        <translation>the options file holding the key</translation>
+    </message>
+    <message>
+        <source>die Scriptdatei</source>
+        <translation>the script file</translation>
+    </message>
+    <message>
+        <source>die Konfigurationsdatei</source>
+        <translation>the configuration file</translation>
+    </message>
+    <message>
+        <source>die Ausgabedatei</source>
+        <translation>the output file</translation>
+    </message>
+    <message>
+        <source>Der Ordner „%1“ existiert nicht.</source>
+        <translation>The folder “%1” does not exist.</translation>
+    </message>
+    <message>
+        <source>Die Datei existiert nicht.</source>
+        <translation>The file does not exist.</translation>
+    </message>
+    <message>
+        <source>Ein Teil des Pfads ist kein Ordner.</source>
+        <translation>A part of the path is not a folder.</translation>
+    </message>
+    <message>
+        <source>Keine Berechtigung für die Datei oder ihren Ordner.</source>
+        <translation>No permission for the file or its folder.</translation>
+    </message>
+    <message>
+        <source>Der Datenträger ist schreibgeschützt.</source>
+        <translation>The drive is write-protected.</translation>
+    </message>
+    <message>
+        <source>Auf dem Datenträger ist nicht genug Platz.</source>
+        <translation>There is not enough space on the drive.</translation>
+    </message>
+    <message>
+        <source>Die Datei überschreitet die erlaubte Dateigröße.</source>
+        <translation>The file exceeds the permitted file size.</translation>
+    </message>
+    <message>
+        <source>Der Name bezeichnet einen Ordner.</source>
+        <translation>The name refers to a folder.</translation>
+    </message>
+    <message>
+        <source>Es sind zu viele Dateien geöffnet.</source>
+        <translation>Too many files are open.</translation>
+    </message>
+    <message>
+        <source>Der Dateiname ist zu lang.</source>
+        <translation>The file name is too long.</translation>
+    </message>
+    <message>
+        <source>Der Datenträger meldet einen Ein-/Ausgabefehler.</source>
+        <translation>The drive reports an input/output error.</translation>
+    </message>
+    <message>
+        <source>Der Name bezeichnet keine gewöhnliche Datei.</source>
+        <translation>The name does not refer to a regular file.</translation>
+    </message>
+    <message>
+        <source>Die Datei ist schreibgeschützt.</source>
+        <translation>The file is write-protected.</translation>
+    </message>
+    <message>
+        <source>Keine Berechtigung, im Ordner „%1“ zu schreiben.</source>
+        <translation>No permission to write in the folder “%1”.</translation>
+    </message>
+    <message>
+        <source>Keine Berechtigung, die Datei zu lesen.</source>
+        <translation>No permission to read the file.</translation>
+    </message>
+    <message>
+        <source>Beim Lesen ist ein Fehler aufgetreten.</source>
+        <translation>An error occurred while reading.</translation>
+    </message>
+    <message>
+        <source>Beim Schreiben ist ein Fehler aufgetreten, etwa weil der Datenträger voll ist.</source>
+        <translation>An error occurred while writing, for example because the drive is full.</translation>
+    </message>
+    <message>
+        <source>Die fertige Datei konnte nicht an ihren Platz gebracht werden.</source>
+        <translation>The finished file could not be moved into place.</translation>
+    </message>
+    <message>
+        <source>Die Datei konnte nicht geschrieben werden.</source>
+        <translation>The file could not be written.</translation>
+    </message>
+    <message>
+        <source>Die Datei konnte nicht gelesen werden.</source>
+        <translation>The file could not be read.</translation>
+    </message>
+    <message>
+        <source>Die Konfiguration konnte nicht geladen werden:<byte value="xd"/>
+%1</source>
+        <translation>The configuration could not be loaded:<byte value="xd"/>
+%1</translation>
+    </message>
+    <message>
+        <source>Die Datei ist zu groß (%1); geladen werden Dateien bis %2.</source>
+        <translation>The file is too large (%1); files up to %2 are loaded.</translation>
+    </message>
+    <message>
+        <source>Die Datei gibt keine Größe an und ist größer als %1; sie wird nicht geladen.</source>
+        <translation>The file does not state its size and is larger than %1; it is not loaded.</translation>
+    </message>
+    <message>
+        <source>Es ist nicht genug Arbeitsspeicher frei, um die Datei zu laden.</source>
+        <translation>There is not enough free memory to load the file.</translation>
+    </message>
+    <message>
+        <source>Die Datei konnte nicht geladen werden.</source>
+        <translation>The file could not be loaded.</translation>
+    </message>
+    <message>
+        <source>Diese Einstellungen lagen außerhalb der erlaubten Grenzen und wurden angepasst:<byte value="xd"/>
+%1</source>
+        <translation>These settings were outside their permitted limits and have been adjusted:<byte value="xd"/>
+%1</translation>
     </message>
 </context>
 <context>

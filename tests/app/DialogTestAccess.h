@@ -27,4 +27,6 @@ struct DialogTestAccess
         return dialog.dateTextSettings();
     }
     static bool loadOutput(Dialog &dialog) { return dialog.reloadInput(true, false, nullptr); }
+    // The 18 settings take the value map's entries, as after a load.
+    static void takeSettings(Dialog &dialog) { dialog.takeSettingsFromOptionMap(); }
 };

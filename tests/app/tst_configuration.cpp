@@ -196,7 +196,7 @@ void TestConfiguration::failedSaveIsReported()
     QVERIFY(!m_dialog->saveConfigurationTo(unwritable));
     QCOMPARE(takePrompts(),
              QStringList({"Dateifehler:|Die Konfiguration konnte nicht gespeichert werden:\r\n" +
-                          unwritable}));
+                          unwritable + "\r\nEin Teil des Pfads ist kein Ordner."}));
 
     // The table the configuration is for is never replaced by it.
     QVERIFY(!m_dialog->saveConfigurationTo(input));

@@ -194,7 +194,10 @@ void TestMainWindowRun::newKeyIsKeptAtOnce()
     setText("export_filename", path("fehlt/ausgabe.xlsx"));
     run();
     QCOMPARE(takePrompts(),
-             QStringList({QStringLiteral("Info:|Die Ausgabedatei konnte nicht erstellt werden.")}));
+             QStringList({QStringLiteral("Info:|Die Ausgabedatei konnte nicht erstellt werden.\r\n"
+                                         "%1\r\nDer Ordner „%2“ existiert nicht.")
+                              .arg(QDir::toNativeSeparators(path("fehlt/ausgabe.xlsx")),
+                                   QDir::toNativeSeparators(path("fehlt")))}));
 
     const QVariantMap stored = storedOptions();
     const QByteArray key = stored.value(QStringLiteral("pseudo_key")).toByteArray();
