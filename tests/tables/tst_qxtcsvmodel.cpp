@@ -204,6 +204,19 @@ void TestQxtCsvModel::quotingAndLineEnds_data()
         QByteArray(65534 / 2, 'x').replace("x", QByteArray("x\0", 2)) +
             QByteArray("\x3d\xd8\x00\xde", 4),
         dq, {{QString(32767, u'x') + QStringLiteral("\U0001F600")}}, utf16);
+    // Each 4-byte unit that is no character (a surrogate code point, a value past U+10FFFF)
+    // is one replacement character, however the units pair up.
+    add("invalid UTF-32 units",
+        QByteArray("\x0a\xd9\0\0"
+                   "\x6f\x5d\x17\0"
+                   ";\0\0\0"
+                   "\0\xdc\0\0"
+                   "\0\0\0\x80"
+                   "\x00\xf6\x01\0",
+                   24),
+        dq, {{QStringLiteral("\ufffd\ufffd"), QStringLiteral("\ufffd\ufffd\U0001F600")}}, "UTF-32");
+    add("big-endian UTF-32 with its mark", QByteArray("\0\0\xfe\xff\0\0\xd8\x3d\0\0\0a", 12), dq,
+        {{QStringLiteral("\ufffda")}}, "UTF-32");
     add("empty input", "", dq, {});
     add("only a byte order mark", "\xef\xbb\xbf", dq, {});
 }
