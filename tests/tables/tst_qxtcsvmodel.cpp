@@ -123,6 +123,8 @@ private slots:
     void fullDiskLeavesTargetUntouched();
     void unencodableText_data();
     void unencodableText();
+    void unpairedSurrogateIsWrittenAsReplacement_data();
+    void unpairedSurrogateIsWrittenAsReplacement();
     void encodingBridge();
     void modelEditing();
     void headerOnlyForExistingColumns();
@@ -516,6 +518,35 @@ void TestQxtCsvModel::unencodableText()
     QCOMPARE(model.writeCsv(&out, true, u';', codecNamed(codec), 0), written);
     QCOMPARE(out.commit(), written);
     QCOMPARE(QFile::exists(out.fileName()), written);
+}
+
+void TestQxtCsvModel::unpairedSurrogateIsWrittenAsReplacement_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QByteArray>("codec");
+    QTest::addColumn<QByteArray>("expected");
+    const QChar high(0xd83d);
+    const QChar low(0xde00);
+    QTest::newRow("high at the end")
+        << QString(u'x' + QString(high)) << QByteArray("UTF-8") << QByteArray("a;x\xef\xbf\xbd\n");
+    QTest::newRow("low alone, pair kept") << QString(QString(low) + high + low) << QByteArray()
+                                          << QByteArray("a;\xef\xbf\xbd\xf0\x9f\x98\x80\n");
+    QTest::newRow("UTF-16") << QString(high) << QByteArray("UTF-16LE")
+                            << QByteArray("a\0;\0\xfd\xff\n\0", 8);
+    // Latin-1 has no replacement character: still a failure, never a "?".
+    QTest::newRow("ISO-8859-1") << QString(high) << QByteArray("ISO-8859-1")
+                                << QByteArray("<failed>");
+}
+
+// A script may write half a pair; the table around it must still be written.
+void TestQxtCsvModel::unpairedSurrogateIsWrittenAsReplacement()
+{
+    QFETCH(QString, field);
+    QFETCH(QByteArray, codec);
+    QFETCH(QByteArray, expected);
+    QxtCsvModel model;
+    fill(model, {{"a", field}});
+    QCOMPARE(write(model, 0, false, 0, codec), expected);
 }
 
 void TestQxtCsvModel::writeFailuresAreReported()
