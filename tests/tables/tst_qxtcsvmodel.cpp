@@ -169,12 +169,22 @@ void TestQxtCsvModel::quotingAndLineEnds_data()
     add("CR LF inside quotes", "\"a\r\nb\";c\r\nd", dq, {{"a\r\nb", "c"}, {"d"}});
     add("CR LF, LF and lone CR", "a\r\nb\nc\rd", dq, {{"a"}, {"b"}, {"c"}, {"d"}});
     add("empty line is an empty row", "a\n\nb\n", dq, {{"a"}, {""}, {"b"}});
+    add("empty line after CR LF", "a\r\n\nb\r\n", dq, {{"a"}, {""}, {"b"}});
+    add("empty last field ends its record", "a;\nb;c\n", dq, {{"a", ""}, {"b", "c"}});
     add("CR CR LF", "a\r\r\nb", dq, {{"a"}, {""}, {"b"}});
     add("last line without newline", "a;b\nc;d", dq, {{"a", "b"}, {"c", "d"}});
     add("trailing newline adds no row", "a;b\r\n", dq, {{"a", "b"}});
     add("quoted field and separator at the end", "\"a\";", dqDoubled, {{"a", ""}});
     add("empty quoted field as last line", "a\n\"\"", dqDoubled, {{"a"}, {""}});
     add("tab ends the record", "a\tb;c", dq, {{"a"}, {"b", "c"}});
+    add("DEL ends a short run",
+        "a\x7f"
+        "b",
+        dq, {{"a"}, {"b"}});
+    add("DEL ends a long run",
+        "abcdefghijk\x7f"
+        "bcdefghijk",
+        dq, {{"abcdefghijk"}, {"bcdefghijk"}});
     add("tab dropped when relaxed", "a\tb;c", dq | relaxed, {{"ab", "c"}});
     add("tab as separator", "a\tb;c", dq | relaxed, {{"a", "b;c"}}, {}, QStringLiteral("\t"));
     add("NUL dropped when relaxed", QByteArray("a\0b\0;c", 6), dq | relaxed, {{"ab", "c"}});
@@ -231,7 +241,13 @@ void TestQxtCsvModel::quotingAndLineEnds()
     QFETCH(QByteArray, codec);
     QFETCH(Table, expected);
 
-    QCOMPARE(parse(input, flags, separator.at(0), codec), expected);
+    QxtCsvModel model;
+    read(model, input, flags, separator.at(0), codec);
+    QCOMPARE(rowsOf(model), expected);
+    qsizetype widest = 0;
+    for (const QStringList &row : expected)
+        widest = qMax(widest, row.size());
+    QCOMPARE(model.columnCount(), widest);
     // Recording every position feeds the parser byte by byte: every quote, escape and line
     // end then straddles a piece boundary.
     QCOMPARE(parse(input, flags, separator.at(0), codec, -1), expected);
