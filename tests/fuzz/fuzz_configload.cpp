@@ -36,7 +36,7 @@ struct Setup
     QTemporaryDir folder;
     QString settingsDir;
     QString configuration;
-    // What the window must leave alone: the options file first.
+    // What the window must leave alone: the options file, the input, output and script.
     QStringList protectedFiles;
     QList<QByteArray> protectedContents;
     // Every key the window's value map holds, and more that a configuration carries.
