@@ -1,5 +1,6 @@
 #include "AppIdentity.h"
 #include "Dialog.h"
+#include "FileSizeSignal.h"
 #include "UiLanguage.h"
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 
 int main(int argc, char *argv[])
 {
+    ignoreFileSizeSignal();
     QApplication app(argc, argv);
     setApplicationIdentity();
 

@@ -3,6 +3,7 @@
 #include "CsvRunCopy.h"
 #include "QxtCsvModel.h"
 #include "TablesLog.h"
+#include "UnpairedSurrogates.h"
 
 #include <QFileDevice>
 #include <QIODevice>
@@ -79,6 +80,9 @@ CsvWriter::CsvWriter(QIODevice *device, QChar separator, int quoteFlags,
     , m_separator(separator)
     , m_quoteFlags(quoteFlags)
     , m_encoder(encoding.value_or(QStringConverter::Utf8))
+    , m_passesSurrogates(encoding == QStringConverter::Utf16 ||
+                         encoding == QStringConverter::Utf16LE ||
+                         encoding == QStringConverter::Utf16BE)
 { }
 
 bool CsvWriter::open()
@@ -141,8 +145,19 @@ void CsvWriter::writePending()
     m_pendingSize = 0;
     if (pending.isEmpty() || m_failed)
         return;
+    // A lone surrogate (a script can write one) is a broken character, written as U+FFFD as in
+    // a workbook. The UTF-16 encoders would pass it through, the others report an error; the
+    // text is then mended and encoded again, so that text without one costs no extra pass.
+    // Pending text ends with a record, so no pair is split between two calls.
+    QChar *const text = m_pending.data();
+    if (m_passesSurrogates)
+        replaceUnpairedSurrogates(text, text + pending.size());
     m_encoded.resize(m_encoder.requiredSpace(pending.size()));
     const char *end = m_encoder.appendToBuffer(m_encoded.data(), pending);
+    if (m_encoder.hasError() && replaceUnpairedSurrogates(text, text + pending.size()) > 0) {
+        m_encoder.resetState();
+        end = m_encoder.appendToBuffer(m_encoded.data(), pending);
+    }
     if (m_encoder.hasError()) {
         fail("a character cannot be represented in the output encoding");
         return;

@@ -18,7 +18,8 @@ namespace vondrel {
 
 // Writes records as CSV lines (LF-terminated) to a device in the chosen encoding (UTF-8
 // without one). Text is encoded and written in large blocks; the first failure sticks. A
-// character the encoding cannot hold is a failure, not a silent "?". After a failure a save
+// character the encoding cannot hold is a failure, not a silent "?"; an unpaired surrogate is
+// written as U+FFFD (a failure where that cannot be held either). After a failure a save
 // file is cancelled, so that a commit by its owner cannot install a broken file.
 class CsvWriter
 {
@@ -46,6 +47,7 @@ private:
     const QChar m_separator;
     const int m_quoteFlags;
     QStringEncoder m_encoder;
+    const bool m_passesSurrogates; // the encoder writes unpaired surrogates unchanged
     // The size of m_pending is its capacity; m_pendingSize is what is used.
     QString m_pending;
     qsizetype m_pendingSize = 0;

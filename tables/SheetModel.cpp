@@ -11,6 +11,8 @@
 #include <QBrush>
 #include <QFont>
 
+#include <optional>
+
 namespace QXlsx {
 
 namespace {
@@ -150,12 +152,20 @@ bool SheetModel::setData(const QModelIndex &index, const QVariant &value, int ro
         qCDebug(lcTables) << "write outside the sheet refused at row" << row << "column" << column;
         return false;
     }
-    const bool written = d->sheet->write(row, column, value);
-    // A value the cell cannot hold leaves it blank, so views must redraw it either way.
+    // The worksheet blanks a cell that cannot hold the value, so that a run never leaves an
+    // original behind; an edit that is refused must change nothing instead, so the cell as it
+    // was is put back.
+    const Cell *existing = d->sheet->cellAt(row, column);
+    const std::optional<Cell> before =
+        existing ? std::optional<Cell>(*existing) : std::optional<Cell>();
+    if (!d->sheet->write(row, column, value)) {
+        if (before)
+            d->sheet->cells().obtain(row, column) = *before;
+        qCDebug(lcTables) << "a sheet cell cannot hold the value of type" << value.typeName();
+        return false;
+    }
     emit dataChanged(index, index, {Qt::EditRole, Qt::DisplayRole});
-    if (!written)
-        qCDebug(lcTables) << "a sheet cell cannot hold a value of type" << value.typeName();
-    return written;
+    return true;
 }
 
 QVariant SheetModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -38,7 +38,7 @@ public:
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     // Writes an edit-role value by its type and keeps the cell's format. False for other roles
-    // and for values or positions a sheet cannot hold.
+    // and for values or positions a sheet cannot hold; the cell then keeps what it held.
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;

@@ -1,5 +1,9 @@
 #include "TextBlockDecoder.h"
 
+#include "UnpairedSurrogates.h"
+
+#include <QtEndian>
+
 namespace vondrel {
 
 namespace {
@@ -21,18 +25,20 @@ qsizetype utf8SequenceLength(uchar lead)
     return 1;
 }
 
-// An unpaired surrogate is a broken character as much as a bad UTF-8 sequence is; left in,
-// it would make text that no encoder can write.
-void replaceUnpairedSurrogates(QChar *pos, QChar *end)
+// One UTF-32 unit as one character: a surrogate code point or a value past U+10FFFF is a
+// broken character, replaced whole (the toolkit's converter passes the first through and splits
+// the second, inventing characters where pieces pair up).
+QChar *appendUtf32Unit(char32_t unit, QChar *out)
 {
-    for (; pos < end; ++pos) {
-        if (!pos->isSurrogate())
-            continue;
-        if (pos->isHighSurrogate() && pos + 1 < end && pos[1].isLowSurrogate())
-            ++pos;
-        else
-            *pos = QChar::ReplacementCharacter;
+    if (unit > 0x10ffff || QChar::isSurrogate(unit)) {
+        *out++ = QChar::ReplacementCharacter;
+    } else if (QChar::requiresSurrogates(unit)) {
+        *out++ = QChar(QChar::highSurrogate(unit));
+        *out++ = QChar(QChar::lowSurrogate(unit));
+    } else {
+        *out++ = QChar(char16_t(unit));
     }
+    return out;
 }
 
 } // namespace
@@ -41,9 +47,9 @@ TextBlockDecoder::TextBlockDecoder(QStringConverter::Encoding encoding)
     : m_decoder(encoding,
                 QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom)
     , m_unit(unitFor(encoding))
-    , m_bigEndian(
-          encoding == QStringConverter::Utf16BE ||
-          (encoding == QStringConverter::Utf16 && QSysInfo::ByteOrder == QSysInfo::BigEndian))
+    , m_bigEndian(encoding == QStringConverter::Utf16BE || encoding == QStringConverter::Utf32BE ||
+                  ((encoding == QStringConverter::Utf16 || encoding == QStringConverter::Utf32) &&
+                   QSysInfo::ByteOrder == QSysInfo::BigEndian))
 { }
 
 qsizetype TextBlockDecoder::completeLength(QByteArrayView bytes) const
@@ -113,8 +119,17 @@ QChar *TextBlockDecoder::decode(QByteArrayView bytes, QChar *out)
     else if (m_unit == Unit::Utf32)
         whole -= whole % 4;
     QChar *const begin = out;
-    out = m_decoder.appendToBuffer(out, bytes.first(whole));
-    if (m_unit == Unit::Utf16 || m_unit == Unit::Utf32)
+    if (m_unit == Unit::Utf32) {
+        for (qsizetype at = 0; at < whole; at += 4) {
+            const char *unit = bytes.data() + at;
+            out = appendUtf32Unit(m_bigEndian ? qFromBigEndian<char32_t>(unit)
+                                              : qFromLittleEndian<char32_t>(unit),
+                                  out);
+        }
+    } else {
+        out = m_decoder.appendToBuffer(out, bytes.first(whole));
+    }
+    if (m_unit == Unit::Utf16)
         replaceUnpairedSurrogates(begin, out);
     if (whole < bytes.size())
         *out++ = QChar::ReplacementCharacter;

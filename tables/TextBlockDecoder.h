@@ -22,8 +22,8 @@ public:
     // Room the decoded text of that many bytes may need, in characters.
     qsizetype requiredSpace(qsizetype byteCount) const;
     // Decodes the bytes to out and returns the end of the written text. Broken sequences
-    // and unpaired surrogates become replacement characters; a byte order mark is kept as
-    // a character.
+    // and unpaired surrogates become replacement characters, one for each invalid UTF-32
+    // unit; a byte order mark is kept as a character.
     QChar *decode(QByteArrayView bytes, QChar *out);
 
 private:

@@ -18,6 +18,7 @@ public:
         , m_size(size)
     { }
 
+    bool atEnd() const { return m_pos >= m_size; }
     quint8 takeByte() { return m_pos < m_size ? quint8(m_data[m_pos++]) : 0; }
 
     // Eight raw bytes, so NaN, infinities and denormals come up as often as ordinary numbers.

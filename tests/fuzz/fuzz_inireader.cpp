@@ -10,6 +10,8 @@
 #include <kivra/Registry.h>
 
 #include <QFile>
+#include <QFileInfo>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <array>
@@ -25,6 +27,26 @@ const std::array<QString, 4> groups = {
 };
 
 std::unique_ptr<QTemporaryDir> folder;
+QString path;
+
+// In memory where the system offers it: the file is written anew for every input.
+std::unique_ptr<QTemporaryDir> scratchFolder()
+{
+    const QString memory = QStringLiteral("/dev/shm");
+    if (QFileInfo(memory).isDir() && QFileInfo(memory).isWritable()) {
+        auto inMemory =
+            std::make_unique<QTemporaryDir>(memory + QStringLiteral("/fuzz_ini-XXXXXX"));
+        if (inMemory->isValid())
+            return inMemory;
+    }
+    return std::make_unique<QTemporaryDir>();
+}
+
+bool writeFile(const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
 
 } // namespace
 
@@ -35,7 +57,8 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     FuzzEnvironment::startGuiApplication(argc, argv);
     // Stored variants may name the framework's types, as in the application.
     kivra::registerMetaTypes();
-    folder = std::make_unique<QTemporaryDir>();
+    folder = scratchFolder();
+    path = folder->filePath(QStringLiteral("input.ini"));
     return folder->isValid() ? 0 : 1;
 }
 
@@ -43,14 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzInput input(data, size);
     const quint8 choice = input.takeByte();
-    // A new name for every input: QSettings caches what it read under the file name.
-    static quint64 counter = 0;
-    const QString path = folder->filePath(QStringLiteral("input%1.ini").arg(++counter));
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(input.takeRest()) < 0)
-            return 0;
-    }
+    if (!writeFile(input.takeRest()))
+        return 0;
 
     QVariantMap values {{QStringLiteral("kept"), 1}};
     kivra::readIniValues(&values, path, groups[(choice >> 1) & 3], choice & 1,
@@ -59,6 +76,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(!kivra::isReservedKey(it.key()));
         it.value().toString();
     }
-    QFile::remove(path);
+
+    // QSettings keeps what it parsed under the file name, and would answer the next input of
+    // the same size and time from there. Read empty, the file is dropped from that cache, so
+    // that every input starts afresh and leaves nothing behind: memory kept from one input to
+    // the next would make the fuzzer search for a leak after every input.
+    if (writeFile({}))
+        QSettings(path, QSettings::IniFormat).childKeys();
     return 0;
 }

@@ -123,6 +123,8 @@ private slots:
     void fullDiskLeavesTargetUntouched();
     void unencodableText_data();
     void unencodableText();
+    void unpairedSurrogateIsWrittenAsReplacement_data();
+    void unpairedSurrogateIsWrittenAsReplacement();
     void encodingBridge();
     void modelEditing();
     void headerOnlyForExistingColumns();
@@ -167,12 +169,22 @@ void TestQxtCsvModel::quotingAndLineEnds_data()
     add("CR LF inside quotes", "\"a\r\nb\";c\r\nd", dq, {{"a\r\nb", "c"}, {"d"}});
     add("CR LF, LF and lone CR", "a\r\nb\nc\rd", dq, {{"a"}, {"b"}, {"c"}, {"d"}});
     add("empty line is an empty row", "a\n\nb\n", dq, {{"a"}, {""}, {"b"}});
+    add("empty line after CR LF", "a\r\n\nb\r\n", dq, {{"a"}, {""}, {"b"}});
+    add("empty last field ends its record", "a;\nb;c\n", dq, {{"a", ""}, {"b", "c"}});
     add("CR CR LF", "a\r\r\nb", dq, {{"a"}, {""}, {"b"}});
     add("last line without newline", "a;b\nc;d", dq, {{"a", "b"}, {"c", "d"}});
     add("trailing newline adds no row", "a;b\r\n", dq, {{"a", "b"}});
     add("quoted field and separator at the end", "\"a\";", dqDoubled, {{"a", ""}});
     add("empty quoted field as last line", "a\n\"\"", dqDoubled, {{"a"}, {""}});
     add("tab ends the record", "a\tb;c", dq, {{"a"}, {"b", "c"}});
+    add("DEL ends a short run",
+        "a\x7f"
+        "b",
+        dq, {{"a"}, {"b"}});
+    add("DEL ends a long run",
+        "abcdefghijk\x7f"
+        "bcdefghijk",
+        dq, {{"abcdefghijk"}, {"bcdefghijk"}});
     add("tab dropped when relaxed", "a\tb;c", dq | relaxed, {{"ab", "c"}});
     add("tab as separator", "a\tb;c", dq | relaxed, {{"a", "b;c"}}, {}, QStringLiteral("\t"));
     add("NUL dropped when relaxed", QByteArray("a\0b\0;c", 6), dq | relaxed, {{"ab", "c"}});
@@ -204,6 +216,19 @@ void TestQxtCsvModel::quotingAndLineEnds_data()
         QByteArray(65534 / 2, 'x').replace("x", QByteArray("x\0", 2)) +
             QByteArray("\x3d\xd8\x00\xde", 4),
         dq, {{QString(32767, u'x') + QStringLiteral("\U0001F600")}}, utf16);
+    // Each 4-byte unit that is no character (a surrogate code point, a value past U+10FFFF)
+    // is one replacement character, however the units pair up.
+    add("invalid UTF-32 units",
+        QByteArray("\x0a\xd9\0\0"
+                   "\x6f\x5d\x17\0"
+                   ";\0\0\0"
+                   "\0\xdc\0\0"
+                   "\0\0\0\x80"
+                   "\x00\xf6\x01\0",
+                   24),
+        dq, {{QStringLiteral("\ufffd\ufffd"), QStringLiteral("\ufffd\ufffd\U0001F600")}}, "UTF-32");
+    add("big-endian UTF-32 with its mark", QByteArray("\0\0\xfe\xff\0\0\xd8\x3d\0\0\0a", 12), dq,
+        {{QStringLiteral("\ufffda")}}, "UTF-32");
     add("empty input", "", dq, {});
     add("only a byte order mark", "\xef\xbb\xbf", dq, {});
 }
@@ -216,7 +241,13 @@ void TestQxtCsvModel::quotingAndLineEnds()
     QFETCH(QByteArray, codec);
     QFETCH(Table, expected);
 
-    QCOMPARE(parse(input, flags, separator.at(0), codec), expected);
+    QxtCsvModel model;
+    read(model, input, flags, separator.at(0), codec);
+    QCOMPARE(rowsOf(model), expected);
+    qsizetype widest = 0;
+    for (const QStringList &row : expected)
+        widest = qMax(widest, row.size());
+    QCOMPARE(model.columnCount(), widest);
     // Recording every position feeds the parser byte by byte: every quote, escape and line
     // end then straddles a piece boundary.
     QCOMPARE(parse(input, flags, separator.at(0), codec, -1), expected);
@@ -503,6 +534,35 @@ void TestQxtCsvModel::unencodableText()
     QCOMPARE(model.writeCsv(&out, true, u';', codecNamed(codec), 0), written);
     QCOMPARE(out.commit(), written);
     QCOMPARE(QFile::exists(out.fileName()), written);
+}
+
+void TestQxtCsvModel::unpairedSurrogateIsWrittenAsReplacement_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QByteArray>("codec");
+    QTest::addColumn<QByteArray>("expected");
+    const QChar high(0xd83d);
+    const QChar low(0xde00);
+    QTest::newRow("high at the end")
+        << QString(u'x' + QString(high)) << QByteArray("UTF-8") << QByteArray("a;x\xef\xbf\xbd\n");
+    QTest::newRow("low alone, pair kept") << QString(QString(low) + high + low) << QByteArray()
+                                          << QByteArray("a;\xef\xbf\xbd\xf0\x9f\x98\x80\n");
+    QTest::newRow("UTF-16") << QString(high) << QByteArray("UTF-16LE")
+                            << QByteArray("a\0;\0\xfd\xff\n\0", 8);
+    // Latin-1 has no replacement character: still a failure, never a "?".
+    QTest::newRow("ISO-8859-1") << QString(high) << QByteArray("ISO-8859-1")
+                                << QByteArray("<failed>");
+}
+
+// A script may write half a pair; the table around it must still be written.
+void TestQxtCsvModel::unpairedSurrogateIsWrittenAsReplacement()
+{
+    QFETCH(QString, field);
+    QFETCH(QByteArray, codec);
+    QFETCH(QByteArray, expected);
+    QxtCsvModel model;
+    fill(model, {{"a", field}});
+    QCOMPARE(write(model, 0, false, 0, codec), expected);
 }
 
 void TestQxtCsvModel::writeFailuresAreReported()

@@ -60,6 +60,8 @@ private slots:
     void headers();
     void rolesFromFormats();
     void edits();
+    void refusedWriteChangesNothing_data();
+    void refusedWriteChangesNothing();
     void sheetLimits();
     void appendedColumns();
     void emptyModels();
@@ -219,10 +221,41 @@ void TestSheetModel::edits()
     QVERIFY(!model.setData(date, QStringLiteral("neu"), Qt::DisplayRole));
     QVERIFY(!model.setData(QModelIndex(), QStringLiteral("neu")));
     QCOMPARE(changed.count(), 2);
-    // A value no cell can hold blanks the cell; the views must learn that, too.
-    QVERIFY(!model.setData(date, std::nan("")));
-    QCOMPARE(changed.count(), 3);
-    QVERIFY(!model.data(date).isValid());
+}
+
+void TestSheetModel::refusedWriteChangesNothing_data()
+{
+    QTest::addColumn<QVariant>("value");
+    QTest::newRow("text too long") << QVariant(QString(Worksheet::MaxTextLength + 1, u'x'));
+    QTest::newRow("infinity") << QVariant(qInf());
+    QTest::newRow("NaN") << QVariant(std::nan(""));
+    QTest::newRow("date past 9999") << QVariant(QDate(10000, 1, 1));
+    QTest::newRow("invalid date") << QVariant(QDate());
+}
+
+// A script's setText that a sheet refuses returns false; the old value must stay.
+void TestSheetModel::refusedWriteChangesNothing()
+{
+    QFETCH(QVariant, value);
+    Worksheet *sheet = m_workbook.addSheet(QString::fromLatin1(QTest::currentDataTag()));
+    Format bold = numberFormat(QStringLiteral("dd.mm.yyyy"));
+    bold.setFontBold(true);
+    sheet->write(1, 1, NewYearsEve, bold);
+    sheet->write(1, 2, QStringLiteral("=A1+1"));
+    SheetModel model(sheet);
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+
+    for (const int column : {0, 1, 2}) {
+        const QModelIndex index = model.index(0, column);
+        const QVariant shown = model.data(index);
+        const QVariant edited = model.data(index, Qt::EditRole);
+        QVERIFY(!model.setData(index, value));
+        QCOMPARE(model.data(index), shown);
+        QCOMPARE(model.data(index, Qt::EditRole), edited);
+    }
+    QCOMPARE(sheet->cellAt(1, 1)->format(), bold);
+    QCOMPARE(sheet->cellAt(1, 2)->formula().formulaText(), QStringLiteral("A1+1"));
+    QVERIFY(changed.isEmpty());
 }
 
 void TestSheetModel::sheetLimits()
