@@ -5,6 +5,7 @@
 #include "ParallelFor.h"
 #include "PseudoContext.h"
 #include "Pseudonymizer.h"
+#include "WorkPulse.h"
 
 #include <algorithm>
 
@@ -178,17 +179,25 @@ void ResultCache::resolvePending(int threads)
                 ++range;
             m_columns[range->slot].mapping.addPseudonym(results[size_t(i)]);
         }
+        vondrel::WorkPulse::pulse();
     }
 }
 
-QString ResultCache::text(int slot, qint32 entry) const
+QStringView ResultCache::text(int slot, qint32 entry) const
 {
-    return m_columns[size_t(slot)].mapping.rawPseudonym(entry);
+    return m_columns[size_t(slot)].mapping.pseudonym(entry);
 }
 
 const CachedResult &ResultCache::typed(int slot, qint32 entry) const
 {
     return m_columns[size_t(slot)].typed[size_t(entry)];
+}
+
+bool ResultCache::isUnread(int slot, qint32 entry) const
+{
+    const Column &column = m_columns[size_t(slot)];
+    return column.whole && isDateType(column.type) && column.mapping.pseudonym(entry).isEmpty() &&
+        !column.mapping.inputText(entry).trimmed().isEmpty();
 }
 
 QMap<int, MappingColumn> ResultCache::takeMapping()

@@ -65,9 +65,12 @@ public:
 
     // The result of an entry, over the cache's own characters: valid once resolvePending has
     // run, until the cache is changed or its mapping taken.
-    QString text(int slot, qint32 entry) const;
+    QStringView text(int slot, qint32 entry) const;
     // Typed mode only.
     const CachedResult &typed(int slot, qint32 entry) const;
+    // Whether the entry's text could not be read as the date or date-time its field type
+    // needs, so that its result is empty. Valid once resolvePending has run.
+    bool isUnread(int slot, qint32 entry) const;
 
     // The entries of every column that met at least one text, by column. Leaves the cache
     // empty.

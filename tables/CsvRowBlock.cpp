@@ -87,6 +87,40 @@ bool CsvRowBlock::setField(int row, int column, QStringView text)
     return true;
 }
 
+bool CsvRowBlock::setFields(const std::vector<int> &rows, const std::vector<int> &columns,
+                            const std::vector<QStringView> &texts)
+{
+    qsizetype added = 0;
+    for (const QStringView text : texts)
+        added += text.size();
+    if (m_edits.size() + added > maxText) {
+        compact();
+        if (m_edits.size() + added > maxText)
+            return false;
+    }
+    m_edits.reserve(m_edits.size() + added);
+    auto text = texts.cbegin();
+    for (const int row : rows) {
+        RowSpan &rowSpan = m_rows[size_t(row)];
+        for (const int column : columns) {
+            const QStringView newText = *text++;
+            if (newText.isNull())
+                continue;
+            if (quint32(column) >= rowSpan.count)
+                growRow(rowSpan, quint32(column) + 1);
+            Span &span = m_spans[rowSpan.first + size_t(column)];
+            m_garbageText += lengthOf(span);
+            if (newText.isEmpty()) {
+                span = Span();
+                continue;
+            }
+            span = {quint32(m_edits.size()), quint32(newText.size()) | editedBit};
+            m_edits.append(newText);
+        }
+    }
+    return true;
+}
+
 void CsvRowBlock::releaseRow(int row)
 {
     RowSpan &rowSpan = m_rows[size_t(row)];

@@ -22,6 +22,31 @@ bool CsvTable::setField(int row, int column, QStringView text)
     return blockOf(row).setField(int(m_rows[size_t(row)].row), column, text);
 }
 
+bool CsvTable::setFields(int firstRow, const std::vector<int> &columns, const FieldSource &source)
+{
+    std::vector<int> blockRows;
+    std::vector<QStringView> texts;
+    // Rows go block by block as long as they follow each other in a block, which is how a
+    // table read in lies; after inserted or removed rows the runs are shorter.
+    for (int row = qMax(0, firstRow); row < rowCount();) {
+        const quint32 block = m_rows[size_t(row)].block;
+        blockRows.clear();
+        texts.clear();
+        for (; row < rowCount() && m_rows[size_t(row)].block == block; ++row) {
+            blockRows.push_back(int(m_rows[size_t(row)].row));
+            for (size_t index = 0; index < columns.size(); ++index) {
+                QStringView text;
+                texts.push_back(source(row, int(index), text)
+                                    ? (text.isNull() ? QStringView(u"") : text)
+                                    : QStringView());
+            }
+        }
+        if (!m_blocks[block].setFields(blockRows, columns, texts))
+            return false;
+    }
+    return true;
+}
+
 void CsvTable::insertRows(int row, int count)
 {
     std::vector<RowRef> added;

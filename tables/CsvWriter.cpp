@@ -3,6 +3,7 @@
 #include "CsvRunCopy.h"
 #include "QxtCsvModel.h"
 #include "TablesLog.h"
+#include "WorkPulse.h"
 
 #include <QFileDevice>
 #include <QIODevice>
@@ -150,6 +151,7 @@ void CsvWriter::writePending()
     const qint64 size = end - m_encoded.constData();
     if (m_device->write(m_encoded.constData(), size) != size)
         fail("write failed");
+    WorkPulse::pulse();
 }
 
 void CsvWriter::fail(const char *reason)
