@@ -156,19 +156,19 @@ bool CsvPass::writeResults(const ResultCache &cache)
     const vondrel::CsvTable &table = m_input.rows();
     return m_output.setFields(m_dataRow, m_changed, [&](int row, int index, QStringView &text) {
         const int column = m_changed[size_t(index)];
+        const int slot = m_slotOf[size_t(index)];
+        // A templated cell without an entry (a blank one where the input may not be edited)
+        // stays as it is.
+        const qint32 entry = slot < 0 ? -1 : m_entries[size_t(slot)][size_t(row - m_dataRow)];
+        if (slot >= 0 && entry < 0)
+            return false;
         const QStringView input =
             column < table.fieldCount(row) ? table.field(row, column) : QStringView();
-        // A blank cell stays as it is where the input may not be edited.
-        if (!m_inputEditable && isBlank(input))
-            return false;
-        const int slot = m_slotOf[size_t(index)];
         if (slot < 0) {
+            // Emptied, except for a blank cell where the input may not be edited.
             text = QStringView();
-            return !input.isEmpty();
+            return !input.isEmpty() && (m_inputEditable || !isBlank(input));
         }
-        const qint32 entry = m_entries[size_t(slot)][size_t(row - m_dataRow)];
-        if (entry < 0)
-            return false;
         text = cache.text(slot, entry);
         // A result equal to its input needs no text of its own in the copy.
         return text != input;

@@ -98,7 +98,11 @@ bool CsvRowBlock::setFields(const std::vector<int> &rows, const std::vector<int>
         if (m_edits.size() + added > maxText)
             return false;
     }
-    m_edits.reserve(m_edits.size() + added);
+    // Sized at once and filled by plain copies: appending field by field costs more than
+    // the copying itself.
+    qsizetype used = m_edits.size();
+    m_edits.resize(used + added);
+    QChar *const edits = m_edits.data();
     auto text = texts.cbegin();
     for (const int row : rows) {
         RowSpan &rowSpan = m_rows[size_t(row)];
@@ -114,8 +118,9 @@ bool CsvRowBlock::setFields(const std::vector<int> &rows, const std::vector<int>
                 span = Span();
                 continue;
             }
-            span = {quint32(m_edits.size()), quint32(newText.size()) | editedBit};
-            m_edits.append(newText);
+            span = {quint32(used), quint32(newText.size()) | editedBit};
+            std::copy(newText.begin(), newText.end(), edits + used);
+            used += newText.size();
         }
     }
     return true;

@@ -46,9 +46,21 @@ RunSettings settingsFor(const QString &input, const QString &output)
     return settings;
 }
 
+// The time since the last report, with the resident set now and at its peak so far.
 void report(const char *phase, QElapsedTimer &timer)
 {
-    std::fprintf(stderr, "%s %.3f s\n", phase, double(timer.restart()) / 1000.0);
+    long rss = 0;
+    long peak = 0;
+    if (FILE *status = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, status)) {
+            std::sscanf(line, "VmRSS: %ld kB", &rss);
+            std::sscanf(line, "VmHWM: %ld kB", &peak);
+        }
+        std::fclose(status);
+    }
+    std::fprintf(stderr, "%s %.3f s, resident %ld MB, peak %ld MB\n", phase,
+                 double(timer.restart()) / 1000.0, rss / 1024, peak / 1024);
 }
 
 } // namespace
