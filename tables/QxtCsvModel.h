@@ -79,9 +79,10 @@ public:
     void copyRows(const QxtCsvModel &source, bool padRows);
     // The rows for reading many fields at once; valid until the model changes.
     const vondrel::CsvTable &rows() const;
-    // Sets the fields of the given columns from firstRow on in one go (see CsvTable).
-    bool setFields(int firstRow, const std::vector<int> &columns,
-                   const vondrel::CsvTable::FieldSource &source);
+    // Lets column show texts by entry from firstRow on, in place of its own fields and
+    // without a copy of them (see CsvTable::overlayColumn).
+    void overlayColumn(int column, int firstRow, std::vector<qint32> entries,
+                       std::shared_ptr<const vondrel::CsvColumnTexts> texts);
 
     QList<qint64> rowPositions() const;
     void rowSlice(QList<QStringList> &target, int start, int count) const;
