@@ -9,6 +9,7 @@
 #include <QStringView>
 #include <QVariant>
 
+#include <utility>
 #include <vector>
 
 struct PseudoContext;
@@ -18,9 +19,10 @@ struct PseudoContext;
 // first occurrence for the mapping file.
 //
 // Results that depend on the order in which the run meets new values (running numbers,
-// UUIDs, IBANs, BICs and templates with text around their placeholder) are made at once, in
-// the run's order. All others depend on the text alone; they are made later, all together
-// and possibly on several threads, with the same results as one by one.
+// UUIDs, IBANs, BICs and templates with text around their placeholder) are made one after
+// the other in the order the run met their values. All others depend on the text alone;
+// they are made together, possibly on several threads, with the same results as one by
+// one. All results are made by resolvePending.
 //
 // Columns may be filled from different threads at the same time, one thread per column,
 // except that all order-dependent columns belong to one thread, which meets their values in
@@ -98,4 +100,7 @@ private:
     PseudoContext &m_context;
     const Mode m_mode;
     std::vector<Column> m_columns;
+    // The entries of order-dependent columns in the order the run met them: their results
+    // are made in this order. Written by the one thread that registers those columns.
+    std::vector<std::pair<int, qint32>> m_metInOrder;
 };
