@@ -33,16 +33,6 @@ QStringView CsvRowBlock::field(int row, int column) const
     return length ? QStringView(textOf(span), length) : QStringView();
 }
 
-QStringList CsvRowBlock::fields(int row) const
-{
-    const int count = fieldCount(row);
-    QStringList result;
-    result.reserve(count);
-    for (int column = 0; column < count; ++column)
-        result.append(field(row, column).toString());
-    return result;
-}
-
 int CsvRowBlock::addRow()
 {
     m_rows.push_back({quint32(m_spans.size()), 0});

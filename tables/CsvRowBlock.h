@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 #include <QStringView>
 
 #include <vector>
@@ -49,7 +48,6 @@ public:
     int fieldCount(int row) const { return int(m_rows[size_t(row)].count); }
     // The field's text; valid until the block is changed. column < fieldCount(row).
     QStringView field(int row, int column) const;
-    QStringList fields(int row) const;
 
     // A new row without fields; returns its number.
     int addRow();

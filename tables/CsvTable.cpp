@@ -34,8 +34,6 @@ QStringView CsvTable::field(int row, int column) const
 
 QStringList CsvTable::fields(int row) const
 {
-    if (m_overlays.empty())
-        return blockOf(row).fields(int(m_rows[size_t(row)].row));
     const int count = fieldCount(row);
     QStringList result;
     result.reserve(count);
