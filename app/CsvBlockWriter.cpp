@@ -2,6 +2,7 @@
 
 #include "CsvRecordWriter.h"
 #include "ParallelFor.h"
+#include "WorkPulse.h"
 
 #include <QBuffer>
 
@@ -62,6 +63,7 @@ bool CsvBlockWriter::write(qsizetype count, const RecordSource &record)
             const QByteArray &bytes = encoded[size_t(block)];
             m_failed = !encodedOk[size_t(block)] || m_device->write(bytes) != bytes.size();
         }
+        vondrel::WorkPulse::pulse();
     }
     return !m_failed;
 }

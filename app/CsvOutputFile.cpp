@@ -3,6 +3,7 @@
 #include "ByteOrderMark.h"
 #include "CsvBlockWriter.h"
 #include "CsvRecordWriter.h"
+#include "ParallelFor.h"
 #include "QxtCsvModel.h"
 #include "TextCodecBridge.h"
 
@@ -44,27 +45,23 @@ bool CsvOutputFile::write(QIODevice *device, QxtCsvModel &output, int threads) c
     if (startRow >= rows)
         return true;
     output.setQuoteFlags(m_layout.quoteMode);
-    // The model writes itself straight from its own storage, with the bytes the record
-    // writer would make, unless a field must be guarded against the quote mode. That is
-    // faster than threads fed with a string per field from it.
-    if (!CsvRecordWriter::guardsFields(m_layout.quoteMode))
+    // On one thread the model writes itself straight from its own storage, with the bytes
+    // the record writer would make, unless a field must be guarded against the quote mode.
+    if (threadCount(threads) == 1 && !CsvRecordWriter::guardsFields(m_layout.quoteMode))
         return output.writeCsv(device, false, m_layout.separator, m_layout.codec, startRow);
 
+    // Otherwise blocks of rows are encoded on the writer's threads, which read the fields
+    // where they lie: the model is not changed while they run.
     CsvBlockWriter writer(device, m_layout.separator, m_layout.quoteMode, encoding, threads);
-    // Rows are taken from the model in slices on this thread; the writer's threads only read
-    // the slice. One list serves every slice: no large free between slices makes the
-    // allocator gather up the small ones.
-    const auto blockRows = int(writer.recordsPerRound());
-    QList<QStringList> block;
-    for (int first = startRow; first < rows; first += blockRows) {
-        block.clear();
-        output.rowSlice(block, first, blockRows);
-        if (!writer.write(block.size(), [&block, columns](qsizetype i, CsvRecordWriter &record) {
-                record.writeRecord(block.at(i), columns);
-            }))
-            return false;
-    }
-    return true;
+    const vondrel::CsvTable &table = output.rows();
+    return writer.write(
+        rows - startRow, [&table, columns, startRow](qsizetype i, CsvRecordWriter &record) {
+            const int row = startRow + int(i);
+            const int available = table.fieldCount(row);
+            for (int column = 0; column < columns; ++column)
+                record.writeField(column < available ? table.field(row, column) : QStringView());
+            record.endRecord();
+        });
 }
 
 QByteArray CsvOutputFile::linesAbove(QStringConverter::Encoding output) const

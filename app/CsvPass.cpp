@@ -2,34 +2,25 @@
 
 #include "AppLog.h"
 #include "ParallelFor.h"
+#include "PooledColumnTexts.h"
 #include "QxtCsvModel.h"
 #include "ResultCache.h"
 #include "RowAddressing.h"
 #include "RunSettings.h"
-
-#include <algorithm>
+#include "WorkPulse.h"
 
 namespace {
 
-constexpr int copyColumn = -1;
-constexpr int clearColumn = -2;
-// Rows are read in blocks: one slice call instead of one model call per cell. On one thread
-// a block is small enough to stay in the processor's cache while each of its cells is met
-// twice; on several it is large enough to be worth a round of threads.
-constexpr int cachedBlockRows = 1024;
-constexpr int threadedBlockRows = 16384;
+// Rows registered per round of threads: enough to be worth a round, few enough that the
+// window gets its pulse a few times a second.
+constexpr int roundRows = 16384;
+// Cells hashed ahead of their lookups: their index slots are asked for together, and are
+// still at hand when the lookups come.
+constexpr int lookAheadRows = 256;
 
-// The field at column, empty past the end of a short row. A reference, not a copy: threads
-// reading neighbouring fields would otherwise contend for their shared reference counts.
-const QString &fieldAt(const QStringList &fields, int column)
+bool isBlank(QStringView text)
 {
-    static const QString none;
-    return column < fields.size() ? fields.at(column) : none;
-}
-
-bool isBlank(const QString &text)
-{
-    return QStringView(text).trimmed().isEmpty();
+    return text.trimmed().isEmpty();
 }
 
 } // namespace
@@ -48,56 +39,43 @@ void CsvPass::run(const RunSettings &settings, ResultCache &cache, int threads)
         return;
     planColumns(settings, cache);
 
-    // Task 0 collects the cells that are not pseudonymised; the others register the
-    // templated cells of their columns. The output is changed on this thread only.
-    const int blockRows = threadCount(threads) == 1 ? cachedBlockRows : threadedBlockRows;
-    // Kept from block to block with their capacity, so that no large free between blocks
-    // makes the allocator gather up the small ones.
-    QList<QStringList> inputRows;
-    QList<QStringList> outputRows;
-    for (int first = m_dataRow; first < rows; first += blockRows) {
-        inputRows.clear();
-        outputRows.clear();
-        m_input.rowSlice(inputRows, first, blockRows);
-        if (m_readOutputRows)
-            m_output.rowSlice(outputRows, first, blockRows);
+    for (int first = m_dataRow; first < rows; first += roundRows) {
+        const int end = qMin(rows, first + roundRows);
         parallelFor(
-            qsizetype(m_tasks.size()) + 1, threads,
-            [&](qsizetype begin, qsizetype end) {
-                for (qsizetype task = begin; task < end; ++task) {
-                    if (task == 0)
-                        collectEdits(first, inputRows, outputRows);
-                    else
-                        registerCells(m_tasks[size_t(task - 1)], first, inputRows, cache);
-                }
+            qsizetype(m_tasks.size()), threads,
+            [&](qsizetype begin, qsizetype last) {
+                for (qsizetype task = begin; task < last; ++task)
+                    registerCells(m_tasks[size_t(task)], first, end, cache);
             },
             1);
-        for (const Edit &edit : m_edits)
-            m_output.setText(edit.row, edit.column, edit.text);
-        m_edits.clear();
+        vondrel::WorkPulse::pulse();
     }
 
     cache.resolvePending(threads);
-    fillReplacements(cache);
+    countUnread(cache);
+    writeResults(cache);
     qCInfo(lcRun) << "CSV pass:" << rows - m_dataRow << "data rows";
 }
 
 void CsvPass::planColumns(const RunSettings &settings, ResultCache &cache)
 {
     const int columns = m_input.columnCount();
-    const qsizetype dataRows = m_input.rowCount() - m_dataRow;
-    m_plan.assign(size_t(columns), copyColumn);
+    const auto dataRows = size_t(m_input.rowCount() - m_dataRow);
+    m_slotOfColumn.assign(size_t(columns), -1);
     std::vector<int> orderDependent;
     for (int column = 0; column < columns; ++column) {
         const QString templateText = settings.templates.value(column);
         if (settings.clearedColumns.contains(column)) {
-            m_plan[size_t(column)] = clearColumn;
+            m_changed.push_back(column);
+            m_slotOf.push_back(-1);
         } else if (!templateText.isEmpty()) {
             const int slot = cache.addColumn(column, templateText);
-            m_plan[size_t(column)] = slot;
+            m_changed.push_back(column);
+            m_slotOf.push_back(slot);
+            m_slotOfColumn[size_t(column)] = slot;
             if (m_entries.size() <= size_t(slot))
                 m_entries.resize(size_t(slot) + 1);
-            m_entries[size_t(slot)] = QList<qint32>(dataRows, -1);
+            m_entries[size_t(slot)].assign(dataRows, -1);
             if (cache.dependsOnOrder(slot))
                 orderDependent.push_back(column);
             else
@@ -106,90 +84,100 @@ void CsvPass::planColumns(const RunSettings &settings, ResultCache &cache)
     }
     if (!orderDependent.empty())
         m_tasks.push_back(orderDependent);
-    // The copy is read where a cell may differ from what it must become: in copied columns,
-    // and at blank cells. With few copied columns a cell read on its own costs less than a
-    // whole row of strings.
-    const auto copied = std::count(m_plan.cbegin(), m_plan.cend(), copyColumn);
-    m_readOutputRows = 2 * copied > columns;
-    // Detached here: the tasks then write their own lists without touching shared state.
-    for (QList<qint32> &list : m_entries)
-        list.detach();
 }
 
-void CsvPass::registerCells(const std::vector<int> &columns, int firstRow,
-                            const QList<QStringList> &inputRows, ResultCache &cache)
+void CsvPass::registerCells(const std::vector<int> &columns, int firstRow, int endRow,
+                            ResultCache &cache)
 {
-    // All hashes first, each lookup's memory asked for at once; the lookups then find it
-    // at hand instead of waiting for it one after the other.
-    std::vector<size_t> hashes(size_t(inputRows.size()) * columns.size());
-    auto hash = hashes.begin();
-    for (const QStringList &fields : inputRows) {
-        for (const int column : columns) {
-            *hash = ResultCache::hashOf(fieldAt(fields, column));
-            cache.prefetch(m_plan[size_t(column)], *hash++);
-        }
-    }
-    // Row by row, so that order-dependent columns meet new values in the run's order.
-    hash = hashes.begin();
-    for (qsizetype i = 0; i < inputRows.size(); ++i) {
-        const int row = firstRow + int(i);
-        for (const int column : columns) {
-            const QString &text = fieldAt(inputRows.at(i), column);
-            const size_t textHash = *hash++;
-            if (!m_inputEditable && isBlank(text))
-                continue;
-            const int slot = m_plan[size_t(column)];
-            qint32 entry = cache.find(slot, text, textHash);
-            if (entry < 0)
-                entry = cache.add(slot, text, textHash, row);
-            // Each list is written by one task only, and was detached before the tasks began.
-            m_entries[size_t(slot)].data()[row - m_dataRow] = entry;
-        }
-    }
-}
-
-void CsvPass::collectEdits(int firstRow, const QList<QStringList> &inputRows,
-                           const QList<QStringList> &outputRows)
-{
-    const auto columns = int(m_plan.size());
-    // The copy's cell, from the rows read with the input's or read on its own.
-    const auto current = [&](qsizetype i, int column) {
-        return m_readOutputRows ? fieldAt(outputRows.at(i), column)
-                                : m_output.text(firstRow + int(i), column);
+    const vondrel::CsvTable &table = m_input.rows();
+    const auto field = [&table](int row, int column) {
+        return column < table.fieldCount(row) ? table.field(row, column) : QStringView();
     };
-    for (qsizetype i = 0; i < inputRows.size(); ++i) {
-        const int row = firstRow + int(i);
-        for (int column = 0; column < columns; ++column) {
-            const QString &text = fieldAt(inputRows.at(i), column);
-            const int action = m_plan[size_t(column)];
-            // A blank cell stays blank. The copy may have been made from the file's bytes, so
-            // it must follow the input where the input was edited to blank.
-            const bool keepBlank = !m_inputEditable && isBlank(text);
-            if (keepBlank || action == copyColumn) {
-                if (current(i, column) != text)
-                    m_edits.push_back({row, column, text});
-            } else if (action == clearColumn) {
-                // Text is emptied whatever the copy holds; an empty cell where the copy has
-                // text.
-                if (!text.isEmpty() || !current(i, column).isEmpty())
-                    m_edits.push_back({row, column, QString()});
+    std::vector<size_t> hashes;
+    for (int first = firstRow; first < endRow; first += lookAheadRows) {
+        const int end = qMin(endRow, first + lookAheadRows);
+        // All hashes of a few rows first, each lookup's memory asked for at once.
+        hashes.clear();
+        for (int row = first; row < end; ++row) {
+            for (const int column : columns) {
+                const size_t hash = ResultCache::hashOf(field(row, column));
+                cache.prefetch(m_slotOfColumn[size_t(column)], hash);
+                hashes.push_back(hash);
+            }
+        }
+        // Row by row, so that order-dependent columns meet new values in the run's order.
+        auto hash = hashes.cbegin();
+        for (int row = first; row < end; ++row) {
+            for (const int column : columns) {
+                const QStringView text = field(row, column);
+                const size_t textHash = *hash++;
+                if (!m_inputEditable && isBlank(text))
+                    continue;
+                const int slot = m_slotOfColumn[size_t(column)];
+                qint32 entry = cache.find(slot, text, textHash);
+                if (entry < 0)
+                    entry = cache.add(slot, text, textHash, row);
+                // Each list is written by one task only.
+                m_entries[size_t(slot)][size_t(row - m_dataRow)] = entry;
             }
         }
     }
 }
 
-void CsvPass::fillReplacements(const ResultCache &cache)
+void CsvPass::countUnread(const ResultCache &cache)
 {
-    const int rows = m_input.rowCount();
-    const auto columns = int(m_plan.size());
-    for (int row = m_dataRow; row < rows; ++row) {
-        for (int column = 0; column < columns; ++column) {
-            const int slot = m_plan[size_t(column)];
-            if (slot < 0)
+    for (size_t index = 0; index < m_changed.size(); ++index) {
+        const int slot = m_slotOf[index];
+        if (slot < 0)
+            continue;
+        std::vector<char> unread;
+        bool any = false;
+        qsizetype count = 0;
+        for (const qint32 entry : m_entries[size_t(slot)]) {
+            if (entry < 0)
                 continue;
-            const qint32 entry = m_entries[size_t(slot)].at(row - m_dataRow);
-            if (entry >= 0)
-                m_output.setText(row, column, cache.text(slot, entry));
+            if (size_t(entry) >= unread.size()) {
+                // Entries are met in ascending order; each is judged once.
+                for (auto next = qint32(unread.size()); next <= entry; ++next) {
+                    const bool isUnread = cache.isUnread(slot, next);
+                    unread.push_back(isUnread);
+                    any = any || isUnread;
+                }
+            }
+            count += unread[size_t(entry)];
         }
+        if (any && count > 0)
+            m_unread.insert(m_changed[index], count);
+    }
+}
+
+void CsvPass::writeResults(const ResultCache &cache)
+{
+    // The copy shows the results where the cells stand, out of the cache's texts.
+    for (size_t index = 0; index < m_changed.size(); ++index) {
+        const int slot = m_slotOf[index];
+        if (slot >= 0) {
+            m_output.overlayColumn(m_changed[index], m_dataRow, std::move(m_entries[size_t(slot)]),
+                                   std::make_shared<PooledColumnTexts>(cache.results(slot)));
+        }
+    }
+    // Cleared cells show the one empty text, except blank ones where the input may not be
+    // edited.
+    const vondrel::CsvTable &table = m_input.rows();
+    TextPool empty;
+    empty.append(QStringView());
+    const auto emptyText = std::make_shared<PooledColumnTexts>(empty);
+    for (size_t index = 0; index < m_changed.size(); ++index) {
+        if (m_slotOf[index] >= 0)
+            continue;
+        const int column = m_changed[index];
+        std::vector<qint32> entries(size_t(m_input.rowCount() - m_dataRow), -1);
+        for (int row = m_dataRow; row < m_input.rowCount(); ++row) {
+            const QStringView text =
+                column < table.fieldCount(row) ? table.field(row, column) : QStringView();
+            if (!text.isEmpty() && (m_inputEditable || !isBlank(text)))
+                entries[size_t(row - m_dataRow)] = 0;
+        }
+        m_output.overlayColumn(column, m_dataRow, std::move(entries), emptyText);
     }
 }

@@ -21,7 +21,9 @@
 #include <kivra/Registry.h>
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QHeaderView>
 #include <QListWidget>
 #include <QScopedValueRollback>
@@ -62,8 +64,11 @@ bool Dialog::createOutput()
     input.rawInput = m_rawInput;
 
     std::optional<WaitCursor> cursor(std::in_place);
-    ProcessingRun run(std::move(settings), std::move(input));
+    ProcessingRun run(settings, std::move(input));
     run.setKeyStore([this](const QByteArray &key) { return storeNewKey(key); });
+    // The window repaints and keeps its wait cursor while the run works; clicks and keys
+    // wait until it is done.
+    run.setPulse([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
     run.setScriptStep(
         [&cursor, script = ScriptStep(scriptStepSetup())](const ScriptTarget &target) {
             // The script may report in a box, which is no place for the wait cursor.
@@ -76,8 +81,17 @@ bool Dialog::createOutput()
     cursor.reset();
 
     qCInfo(lcUi) << "Run" << (result.success ? "succeeded" : "failed");
-    if (!result.messageText.isEmpty())
-        AppPrompt::information(this, result.messageTitle, result.messageText);
+    QString text = result.messageText;
+    if (result.success) {
+        for (auto it = result.unreadValues.cbegin(); it != result.unreadValues.cend(); ++it) {
+            text += QStringLiteral("\r\n") +
+                tr("Spalte %1: %2 Werte konnten nicht gelesen werden und sind leer.")
+                    .arg(settings.columnCaptions.value(it.key()))
+                    .arg(it.value());
+        }
+    }
+    if (!text.isEmpty())
+        AppPrompt::information(this, result.messageTitle, text);
     return result.success;
 }
 

@@ -24,6 +24,8 @@ public:
     // Strings over the packed characters, without a copy; valid while the column is unchanged.
     QString rawInputText(qsizetype entry) const { return m_inputs.rawString(entry); }
     QString rawPseudonym(qsizetype entry) const { return m_pseudonyms.rawString(entry); }
+    // The replacements, in entry order; a copy shares their characters.
+    const TextPool &pseudonyms() const { return m_pseudonyms; }
     // The entries that have their replacements.
     qsizetype resolvedCount() const { return m_pseudonyms.size(); }
 

@@ -3,50 +3,50 @@
 #include "AppLog.h"
 #include "Document.h"
 #include "QxtCsvModel.h"
+#include "RowAddressing.h"
 #include "RunSettings.h"
+#include "WorkPulse.h"
 #include "Worksheet.h"
 
 #include <QBuffer>
 
-namespace {
-
-// The format of the in-memory round trip of an edited table: every field quoted, quotes
-// doubled, UTF-8. It reads back field for field whatever the user's own format could hold
-// (separators, line breaks, characters outside a legacy codec).
-constexpr int roundTripWriteMode =
-    QxtCsvModel::QuoteDouble | QxtCsvModel::EscapeDoubledQuote | QxtCsvModel::QuoteAlways;
-constexpr int roundTripReadMode = QxtCsvModel::QuoteDouble | QxtCsvModel::EscapeDoubledQuote;
-constexpr char16_t roundTripSeparator = u',';
-
-} // namespace
-
-std::unique_ptr<QxtCsvModel> OutputCopy::ofCsv(QxtCsvModel &input, const QByteArray &rawInput,
+std::unique_ptr<QxtCsvModel> OutputCopy::ofCsv(const QxtCsvModel &input, const QByteArray &rawInput,
                                                const RunSettings &settings)
 {
     auto copy = std::make_unique<QxtCsvModel>();
-    if (!settings.inputEditable) {
-        QBuffer buffer;
-        buffer.setData(rawInput);
-        copy->setQuoteFlags(settings.readQuoteMode);
-        copy->readCsv(&buffer, false, settings.separator, settings.codec, -1, 0);
+    copy->setQuoteFlags(settings.readQuoteMode);
+    // An editable table is copied as it stands, each row as wide as the table, as a round
+    // trip through CSV text gives it. An unedited one is copied as well while it still holds
+    // what the form's format makes of the file. Both share the input's text.
+    if (settings.inputEditable ||
+        input.holdsReadOf(settings.separator, settings.codec, settings.readQuoteMode)) {
+        copy->copyRows(input, settings.inputEditable);
         return copy;
     }
 
-    QBuffer serialised;
-    const int inputMode = input.quoteFlags();
-    input.setQuoteFlags(roundTripWriteMode);
-    const bool written = input.writeCsv(&serialised, false, roundTripSeparator, nullptr, 0);
-    input.setQuoteFlags(inputMode);
-    if (!written) {
-        // An empty copy fails the shape check, so nothing unfinished is written.
-        qCWarning(lcRun) << "The edited table could not be copied";
-        return copy;
+    // Otherwise the rows above the data come from the file's bytes as the form reads them
+    // now; the data rows, which the pass makes from the input's cells, from the table.
+    auto read = std::make_unique<QxtCsvModel>();
+    QBuffer buffer;
+    buffer.setData(rawInput);
+    read->setQuoteFlags(settings.readQuoteMode);
+    // A read the user did not ask for shows no progress window of its own.
+    read->setProgressCallback([](qint64) {
+        vondrel::WorkPulse::pulse();
+        return true;
+    });
+    read->readCsv(&buffer, false, settings.separator, settings.codec, -1, 0);
+    if (!matches(input, *read))
+        return read;
+    copy->copyRows(input, false);
+    const int dataRow = RowAddressing::forCsv(settings.hasTitle, settings.rowOffset).dataRow;
+    for (int row = 0; row < qMin(dataRow, read->rowCount()); ++row) {
+        for (int column = 0; column < read->columnCount(); ++column) {
+            const QString text = read->text(row, column);
+            if (copy->text(row, column) != text)
+                copy->setText(row, column, text);
+        }
     }
-    serialised.close();
-    serialised.open(QIODevice::ReadOnly);
-    copy->setQuoteFlags(roundTripReadMode);
-    copy->readCsv(&serialised, false, roundTripSeparator, nullptr, -1, 0);
-    copy->setQuoteFlags(settings.readQuoteMode);
     return copy;
 }
 

@@ -16,9 +16,10 @@ class Document;
 class OutputCopy
 {
 public:
-    // A CSV copy, read with the form's format from the file's bytes, or an exact copy of the
-    // input model's cells when the input may be edited.
-    static std::unique_ptr<QxtCsvModel> ofCsv(QxtCsvModel &input, const QByteArray &rawInput,
+    // A CSV copy that shares the input's text: the input's cells, or, when the unedited table
+    // no longer holds what the form's format reads from the file, the file's rows above the
+    // data over the input's data rows.
+    static std::unique_ptr<QxtCsvModel> ofCsv(const QxtCsvModel &input, const QByteArray &rawInput,
                                               const RunSettings &settings);
     // A workbook copy with the input's current sheet selected; from the file's bytes, or from
     // the edited workbook when the input may be edited. Without sheets when it cannot be read.

@@ -19,6 +19,7 @@
 #include "SettingLimits.h"
 #include "SheetModel.h"
 #include "TextCodecBridge.h"
+#include "WorkPulse.h"
 #include "Workbook.h"
 #include "Worksheet.h"
 #include "XlsxPass.h"
@@ -57,6 +58,11 @@ void ProcessingRun::setScriptStep(ScriptStep step)
     m_scriptStep = std::move(step);
 }
 
+void ProcessingRun::setPulse(Pulse pulse)
+{
+    m_pulse = std::move(pulse);
+}
+
 void ProcessingRun::setThreads(int threads)
 {
     m_threads = threads;
@@ -65,6 +71,7 @@ void ProcessingRun::setThreads(int threads)
 RunResult ProcessingRun::exec()
 {
     m_result = RunResult();
+    const vondrel::WorkPulse pulse(m_pulse);
     if (runSteps()) {
         m_result.success = true;
         m_result.messageTitle = tr("Info:");
@@ -227,14 +234,18 @@ bool ProcessingRun::pseudonymise()
 
     if (!m_input.isXlsx) {
         ResultCache cache(context, ResultCache::Mode::Text);
-        CsvPass(*m_input.csvModel, *m_result.outputCsvModel).run(m_settings, cache, m_threads);
+        CsvPass pass(*m_input.csvModel, *m_result.outputCsvModel);
+        pass.run(m_settings, cache, m_threads);
+        m_result.unreadValues = pass.unreadValues();
         m_result.mapping = cache.takeMapping();
         return true;
     }
 
     ResultCache cache(context, ResultCache::Mode::Typed);
-    if (!XlsxPass(*m_input.document, *m_result.outputDocument).run(m_settings, cache, m_threads))
+    XlsxPass pass(*m_input.document, *m_result.outputDocument);
+    if (!pass.run(m_settings, cache, m_threads))
         return fail(tr("Info:"), tr("Die Ausgabedatei konnte nicht erstellt werden."));
+    m_result.unreadValues = pass.unreadValues();
     m_result.mapping = cache.takeMapping();
     m_result.outputSheetModel.reset(new QXlsx::SheetModel(m_result.outputDocument));
     return true;

@@ -27,6 +27,9 @@ public:
     using KeyStore = std::function<QString(const QByteArray &key)>;
     // Runs the user's script on the output copy; it reports its own errors.
     using ScriptStep = std::function<void(const ScriptTarget &target)>;
+    // Called now and then on the run's thread while it works (a few times a second), so that
+    // a window can repaint; it must not start another run.
+    using Pulse = std::function<void()>;
 
     ProcessingRun(RunSettings settings, RunInput input);
     ~ProcessingRun();
@@ -34,6 +37,7 @@ public:
 
     void setKeyStore(KeyStore store);
     void setScriptStep(ScriptStep step);
+    void setPulse(Pulse pulse);
     // Threads for the pseudonyms that depend on the text alone (0: one per core). The output
     // is the same for any number.
     void setThreads(int threads);
@@ -63,6 +67,7 @@ private:
     RunInput m_input;
     KeyStore m_keyStore;
     ScriptStep m_scriptStep;
+    Pulse m_pulse;
     int m_threads = 0;
     QString m_outputPath;
     QString m_mappingPath;

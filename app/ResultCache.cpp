@@ -5,8 +5,11 @@
 #include "ParallelFor.h"
 #include "PseudoContext.h"
 #include "Pseudonymizer.h"
+#include "WorkPulse.h"
 
 #include <algorithm>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -84,11 +87,10 @@ qint32 ResultCache::add(int slot, QStringView text, size_t hash, int row,
     column.index.insert(hash, entry);
     if (m_mode == Mode::Typed) {
         // Until the result is made, the value slot keeps the source the date types need.
-        column.typed.push_back(
-            CachedResult {column.deferred ? sourceValue : QVariant(), QChar(), 0, QString()});
+        column.typed.push_back(CachedResult {sourceValue, QChar(), 0, QString()});
     }
     if (!column.deferred)
-        column.mapping.addPseudonym(resultFor(column, entry, sourceValue));
+        m_metInOrder.push_back({slot, entry});
     return entry;
 }
 
@@ -136,6 +138,8 @@ void ResultCache::resolvePending(int threads)
     std::vector<Range> ranges;
     qsizetype total = 0;
     for (size_t slot = 0; slot < m_columns.size(); ++slot) {
+        if (!m_columns[slot].deferred)
+            continue;
         const MappingColumn &mapping = m_columns[slot].mapping;
         const qsizetype pending = mapping.size() - mapping.resolvedCount();
         if (pending <= 0)
@@ -153,6 +157,28 @@ void ResultCache::resolvePending(int threads)
     // share it, they leave the threads only reading it.
     m_context.scalesAmounts();
     m_context.scalesIntegers();
+
+    // The order-dependent results one after the other, in the order the run met their
+    // values, beside the others: they share no column and no part of the context with them.
+    const auto makeInOrder = [this] {
+        for (const auto &[slot, entry] : m_metInOrder) {
+            Column &column = m_columns[size_t(slot)];
+            const QVariant source =
+                m_mode == Mode::Typed ? column.typed[size_t(entry)].value : QVariant();
+            column.mapping.addPseudonym(resultFor(column, entry, source));
+        }
+        m_metInOrder.clear();
+    };
+    std::thread inOrder;
+    if (threadCount(threads) > 1 && !m_metInOrder.empty()) {
+        try {
+            inOrder = std::thread(makeInOrder);
+        } catch (const std::system_error &) {
+            // Without a thread of their own they are made here, first.
+        }
+    }
+    if (!inOrder.joinable())
+        makeInOrder();
 
     std::vector<QString> results;
     for (qsizetype batch = 0; batch < total; batch += resolveBatch) {
@@ -178,17 +204,32 @@ void ResultCache::resolvePending(int threads)
                 ++range;
             m_columns[range->slot].mapping.addPseudonym(results[size_t(i)]);
         }
+        vondrel::WorkPulse::pulse();
     }
+    if (inOrder.joinable())
+        inOrder.join();
 }
 
-QString ResultCache::text(int slot, qint32 entry) const
+QStringView ResultCache::text(int slot, qint32 entry) const
 {
-    return m_columns[size_t(slot)].mapping.rawPseudonym(entry);
+    return m_columns[size_t(slot)].mapping.pseudonym(entry);
+}
+
+TextPool ResultCache::results(int slot) const
+{
+    return m_columns[size_t(slot)].mapping.pseudonyms();
 }
 
 const CachedResult &ResultCache::typed(int slot, qint32 entry) const
 {
     return m_columns[size_t(slot)].typed[size_t(entry)];
+}
+
+bool ResultCache::isUnread(int slot, qint32 entry) const
+{
+    const Column &column = m_columns[size_t(slot)];
+    return column.whole && isDateType(column.type) && column.mapping.pseudonym(entry).isEmpty() &&
+        !column.mapping.inputText(entry).trimmed().isEmpty();
 }
 
 QMap<int, MappingColumn> ResultCache::takeMapping()

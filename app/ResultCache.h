@@ -9,6 +9,7 @@
 #include <QStringView>
 #include <QVariant>
 
+#include <utility>
 #include <vector>
 
 struct PseudoContext;
@@ -18,9 +19,10 @@ struct PseudoContext;
 // first occurrence for the mapping file.
 //
 // Results that depend on the order in which the run meets new values (running numbers,
-// UUIDs, IBANs, BICs and templates with text around their placeholder) are made at once, in
-// the run's order. All others depend on the text alone; they are made later, all together
-// and possibly on several threads, with the same results as one by one.
+// UUIDs, IBANs, BICs and templates with text around their placeholder) are made one after
+// the other in the order the run met their values. All others depend on the text alone;
+// they are made together, possibly on several threads, with the same results as one by
+// one. All results are made by resolvePending.
 //
 // Columns may be filled from different threads at the same time, one thread per column,
 // except that all order-dependent columns belong to one thread, which meets their values in
@@ -65,9 +67,14 @@ public:
 
     // The result of an entry, over the cache's own characters: valid once resolvePending has
     // run, until the cache is changed or its mapping taken.
-    QString text(int slot, qint32 entry) const;
+    QStringView text(int slot, qint32 entry) const;
+    // All results of a slot in entry order, sharing the cache's characters.
+    TextPool results(int slot) const;
     // Typed mode only.
     const CachedResult &typed(int slot, qint32 entry) const;
+    // Whether the entry's text could not be read as the date or date-time its field type
+    // needs, so that its result is empty. Valid once resolvePending has run.
+    bool isUnread(int slot, qint32 entry) const;
 
     // The entries of every column that met at least one text, by column. Leaves the cache
     // empty.
@@ -93,4 +100,7 @@ private:
     PseudoContext &m_context;
     const Mode m_mode;
     std::vector<Column> m_columns;
+    // The entries of order-dependent columns in the order the run met them: their results
+    // are made in this order. Written by the one thread that registers those columns.
+    std::vector<std::pair<int, qint32>> m_metInOrder;
 };

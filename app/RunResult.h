@@ -29,6 +29,10 @@ struct RunResult
     QByteArray newKey;
     // The replacements by column position, each in order of first occurrence.
     QMap<int, MappingColumn> mapping;
+    // Per column position: the cells whose non-blank text could not be read as the date or
+    // date-time the column's field type needs, and which are therefore empty in the output.
+    // Only columns with such cells.
+    QMap<int, qsizetype> unreadValues;
     // The files written, output first.
     QStringList writtenFiles;
     // The output side for the output view, once the copy was made: a CSV model, or a workbook

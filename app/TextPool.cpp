@@ -3,5 +3,5 @@
 void TextPool::append(QStringView text)
 {
     m_text.append(text);
-    m_ends.push_back(m_text.size());
+    m_ends.append(m_text.size());
 }

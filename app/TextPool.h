@@ -1,9 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringView>
-
-#include <vector>
 
 // Many short texts packed into one buffer, addressed by their number in order of addition. A
 // column of a million distinct values then costs its characters and one offset per text, not
@@ -12,13 +11,13 @@
 class TextPool
 {
 public:
-    qsizetype size() const { return qsizetype(m_ends.size()); }
-    bool isEmpty() const { return m_ends.empty(); }
+    qsizetype size() const { return m_ends.size(); }
+    bool isEmpty() const { return m_ends.isEmpty(); }
 
     QStringView at(qsizetype index) const
     {
-        const qsizetype begin = index > 0 ? m_ends[size_t(index - 1)] : 0;
-        return QStringView(m_text.constData() + begin, m_ends[size_t(index)] - begin);
+        const qsizetype begin = index > 0 ? m_ends.at(index - 1) : 0;
+        return QStringView(m_text.constData() + begin, m_ends.at(index) - begin);
     }
     // The text as a string over the pool's own characters, without a copy; valid while the
     // pool is neither changed nor destroyed.
@@ -31,6 +30,7 @@ public:
     void append(QStringView text);
 
 private:
+    // Shared by copies, which cost next to nothing.
     QString m_text;
-    std::vector<qsizetype> m_ends;
+    QList<qsizetype> m_ends;
 };

@@ -9,6 +9,7 @@
 #include "ResultCache.h"
 #include "RowAddressing.h"
 #include "RunSettings.h"
+#include "WorkPulse.h"
 #include "Workbook.h"
 #include "Worksheet.h"
 
@@ -17,6 +18,9 @@
 #include <vector>
 
 namespace {
+
+// Cells between two pulses, less one.
+constexpr qsizetype pulseCells = 4095;
 
 const QString textFormat = QStringLiteral("@");
 
@@ -82,7 +86,10 @@ bool XlsxPass::run(const RunSettings &settings, ResultCache &cache, int threads)
     // used row, so that row needs no bound of its own.
     std::vector<PendingCell> pending;
     bool ok = true;
+    qsizetype visited = 0;
     sheet->cells().forEachCell([&](int row, int column, const QXlsx::Cell &cell) {
+        if ((++visited & pulseCells) == 0)
+            vondrel::WorkPulse::pulse();
         if (!ok || row < dataRow)
             return;
         const int position = column - 1;
@@ -123,6 +130,10 @@ bool XlsxPass::run(const RunSettings &settings, ResultCache &cache, int threads)
     cache.resolvePending(threads);
 
     for (const PendingCell &cell : pending) {
+        if ((++visited & pulseCells) == 0)
+            vondrel::WorkPulse::pulse();
+        if (cache.isUnread(cell.slot, cell.entry))
+            ++m_unread[cell.column - 1];
         const CachedResult &result = cache.typed(cell.slot, cell.entry);
         if (!writeResult(cell.row, cell.column, *cell.source, result, settings)) {
             qCWarning(lcRun) << "The output sheet refused a value at row" << cell.row << "column"

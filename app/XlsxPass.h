@@ -3,6 +3,7 @@
 #include "Format.h"
 
 #include <QHash>
+#include <QMap>
 
 namespace QXlsx {
 class Cell;
@@ -26,6 +27,10 @@ public:
     // False when the output refused a value; the copy is then incomplete and must not be saved.
     bool run(const RunSettings &settings, ResultCache &cache, int threads);
 
+    // Per column position: the cells whose text could not be read as the date or date-time
+    // the column's type needs, and are now empty. Only columns with such cells.
+    QMap<int, qsizetype> unreadValues() const { return m_unread; }
+
 private:
     bool writeResult(int row, int column, const QXlsx::Cell &source, const CachedResult &result,
                      const RunSettings &settings);
@@ -36,4 +41,5 @@ private:
     // The text format made from each cell format met: a sheet has few formats, and making
     // one costs more than writing a cell.
     QHash<QXlsx::Format, QXlsx::Format> m_textFormats;
+    QMap<int, qsizetype> m_unread;
 };

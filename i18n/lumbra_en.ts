@@ -276,6 +276,10 @@ to change:</translation>
         <translation>The output file has been created.</translation>
     </message>
     <message>
+        <source>Spalte %1: %2 Werte konnten nicht gelesen werden und sind leer.</source>
+        <translation>Column %1: %2 values could not be read and are empty.</translation>
+    </message>
+    <message>
         <source>Die Ausgabedatei konnte nicht erstellt werden.</source>
         <translation>The output file could not be created.</translation>
     </message>

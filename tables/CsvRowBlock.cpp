@@ -33,16 +33,6 @@ QStringView CsvRowBlock::field(int row, int column) const
     return length ? QStringView(textOf(span), length) : QStringView();
 }
 
-QStringList CsvRowBlock::fields(int row) const
-{
-    const int count = fieldCount(row);
-    QStringList result;
-    result.reserve(count);
-    for (int column = 0; column < count; ++column)
-        result.append(field(row, column).toString());
-    return result;
-}
-
 int CsvRowBlock::addRow()
 {
     m_rows.push_back({quint32(m_spans.size()), 0});
@@ -84,6 +74,45 @@ bool CsvRowBlock::setField(int row, int column, QStringView text)
             qMin(qMax(needed, m_edits.capacity() + m_edits.capacity() / 4 + 256), maxText));
     m_edits.append(text);
     compactIfWorthIt();
+    return true;
+}
+
+bool CsvRowBlock::setFields(const std::vector<int> &rows, const std::vector<int> &columns,
+                            const std::vector<QStringView> &texts)
+{
+    qsizetype added = 0;
+    for (const QStringView text : texts)
+        added += text.size();
+    if (m_edits.size() + added > maxText) {
+        compact();
+        if (m_edits.size() + added > maxText)
+            return false;
+    }
+    // Sized at once and filled by plain copies: appending field by field costs more than
+    // the copying itself.
+    qsizetype used = m_edits.size();
+    m_edits.resize(used + added);
+    QChar *const edits = m_edits.data();
+    auto text = texts.cbegin();
+    for (const int row : rows) {
+        RowSpan &rowSpan = m_rows[size_t(row)];
+        for (const int column : columns) {
+            const QStringView newText = *text++;
+            if (newText.isNull())
+                continue;
+            if (quint32(column) >= rowSpan.count)
+                growRow(rowSpan, quint32(column) + 1);
+            Span &span = m_spans[rowSpan.first + size_t(column)];
+            m_garbageText += lengthOf(span);
+            if (newText.isEmpty()) {
+                span = Span();
+                continue;
+            }
+            span = {quint32(used), quint32(newText.size()) | editedBit};
+            std::copy(newText.begin(), newText.end(), edits + used);
+            used += newText.size();
+        }
+    }
     return true;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 #include <QStringView>
 
 #include <vector>
@@ -49,13 +48,20 @@ public:
     int fieldCount(int row) const { return int(m_rows[size_t(row)].count); }
     // The field's text; valid until the block is changed. column < fieldCount(row).
     QStringView field(int row, int column) const;
-    QStringList fields(int row) const;
 
     // A new row without fields; returns its number.
     int addRow();
     // Sets a field, padding the row with empty fields up to it. False only when the text
     // is longer than a block can hold.
     bool setField(int row, int column, QStringView text);
+    // Sets many fields at once: row rows[i] of the block gets texts[i * columns.size() + j]
+    // in column columns[j], a null entry leaving the field as it is (an empty text is a
+    // non-null view of length 0). The texts go into the edits in one piece, without the
+    // per-field bookkeeping of setField; the text they replace stays (it may be shared with
+    // another block) until the block is next compacted. False, with nothing changed, when
+    // the texts do not fit into a block.
+    bool setFields(const std::vector<int> &rows, const std::vector<int> &columns,
+                   const std::vector<QStringView> &texts);
     // The row's fields are dropped; its number stays taken.
     void releaseRow(int row);
     // In every row: pads to column + 1 fields, then inserts count empty fields at column.

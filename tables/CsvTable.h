@@ -5,13 +5,25 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <functional>
+#include <memory>
 #include <vector>
 
 namespace vondrel {
 
+// Texts a table column shows in place of its own fields, by entry number: each kept once
+// for many rows, such as the results of a run.
+class CsvColumnTexts
+{
+public:
+    virtual ~CsvColumnTexts() = default;
+    virtual QStringView text(qint32 entry) const = 0;
+};
+
 // The rows of a CSV table: text fields, rows of any length, kept compactly in blocks of
 // rows. Rows are inserted and removed by reference, never by moving their text; new rows
-// join the last block that has room.
+// join the last block that has room. A copy of a table shares its blocks until either side
+// changes one.
 class CsvTable
 {
 public:
@@ -24,6 +36,12 @@ public:
     // Pads the row with empty fields up to the column. False only for text longer than a
     // block can hold.
     bool setField(int row, int column, QStringView text);
+    // Lets column show texts->text(entries[row - firstRow]) in the rows from firstRow on
+    // whose entry is not negative, in place of its own fields and without copying them; an
+    // empty text is an empty field. Setting such a field ends it for that field; inserting or
+    // removing rows or columns first brings the texts into the rows.
+    void overlayColumn(int column, int firstRow, std::vector<qint32> entries,
+                       std::shared_ptr<const CsvColumnTexts> texts);
     // Empty rows at row, 0 <= row <= rowCount().
     void insertRows(int row, int count);
     // Rows row to row + count - 1, all of them present.
@@ -44,14 +62,33 @@ private:
         quint32 block;
         quint32 row;
     };
+    struct Overlay
+    {
+        int column;
+        int firstRow;
+        std::vector<qint32> entries;
+        std::shared_ptr<const CsvColumnTexts> texts;
 
-    const CsvRowBlock &blockOf(int row) const { return m_blocks[m_rows[size_t(row)].block]; }
-    CsvRowBlock &blockOf(int row) { return m_blocks[m_rows[size_t(row)].block]; }
+        qint32 entryAt(int row) const
+        {
+            const auto index = size_t(row - firstRow);
+            return row >= firstRow && index < entries.size() ? entries[index] : -1;
+        }
+    };
+
+    const CsvRowBlock &blockOf(int row) const { return *m_blocks[m_rows[size_t(row)].block]; }
+    // The block for a change, made its own first when a copy of the table shares it.
+    CsvRowBlock &changedBlock(quint32 block);
+    CsvRowBlock &changedBlockOf(int row) { return changedBlock(m_rows[size_t(row)].block); }
     // The block that takes new rows, started when the last one is full.
     quint32 blockForNewRows();
+    const Overlay *overlayOf(int column) const;
+    // Writes the overlaid texts into the rows and drops the overlays.
+    void settleOverlays();
 
-    std::vector<CsvRowBlock> m_blocks;
+    std::vector<std::shared_ptr<CsvRowBlock>> m_blocks;
     std::vector<RowRef> m_rows;
+    std::vector<Overlay> m_overlays;
 };
 
 } // namespace vondrel

@@ -4,6 +4,7 @@
 #include "QxtCsvModel.h"
 #include "TablesLog.h"
 #include "UnpairedSurrogates.h"
+#include "WorkPulse.h"
 
 #include <QFileDevice>
 #include <QIODevice>
@@ -165,6 +166,7 @@ void CsvWriter::writePending()
     const qint64 size = end - m_encoded.constData();
     if (m_device->write(m_encoded.constData(), size) != size)
         fail("write failed");
+    WorkPulse::pulse();
 }
 
 void CsvWriter::fail(const char *reason)

@@ -7,6 +7,8 @@
 
 #include <QIODevice>
 
+#include <optional>
+
 using vondrel::CsvTable;
 
 class QxtCsvModelPrivate
@@ -21,6 +23,15 @@ public:
     bool hasHeader = false;
     bool lastReadCancelled = false;
     bool lastReadFailed = false;
+    vondrel::CsvProgressCallback progress;
+    // What the last read was made with; cleared by any change of the rows.
+    struct ReadFormat
+    {
+        QChar separator;
+        QTextCodec *codec = nullptr;
+        int quoteFlags = 0;
+    };
+    std::optional<ReadFormat> readFormat;
 };
 
 namespace {
@@ -81,8 +92,9 @@ void QxtCsvModel::readCsv(QIODevice *device, bool withHeader, QChar separator, Q
     reader.setEncoding(vondrel::encodingForCodec(codec));
     const qint64 deviceSize = device ? device->size() : 0;
     const ProgressHook &hook = progressHook();
-    reader.setProgressCallback(hook ? hook(deviceSize)
-                                    : vondrel::CsvProgressDialog::callback(deviceSize));
+    reader.setProgressCallback(d->progress ? d->progress
+                                   : hook  ? hook(deviceSize)
+                                           : vondrel::CsvProgressDialog::callback(deviceSize));
     vondrel::CsvReadResult result = reader.read(device);
 
     beginResetModel();
@@ -94,7 +106,15 @@ void QxtCsvModel::readCsv(QIODevice *device, bool withHeader, QChar separator, Q
     d->widestRow = qMax(headerWidth, result.widestRow);
     d->lastReadCancelled = result.cancelled;
     d->lastReadFailed = result.failed;
+    d->readFormat.reset();
+    if (!result.cancelled && !result.failed && maxRows < 0)
+        d->readFormat = QxtCsvModelPrivate::ReadFormat {separator, codec, d->quoteFlags};
     endResetModel();
+}
+
+void QxtCsvModel::setProgressCallback(vondrel::CsvProgressCallback callback)
+{
+    d->progress = std::move(callback);
 }
 
 bool QxtCsvModel::lastReadCancelled() const
@@ -170,6 +190,41 @@ void QxtCsvModel::setColumnHeader(int column, const QString &text)
     setHeaderData(column, Qt::Horizontal, text, Qt::DisplayRole);
 }
 
+bool QxtCsvModel::holdsReadOf(QChar separator, QTextCodec *codec, int quoteFlags) const
+{
+    return d->readFormat && d->readFormat->separator == separator &&
+        d->readFormat->codec == codec && d->readFormat->quoteFlags == quoteFlags;
+}
+
+void QxtCsvModel::copyRows(const QxtCsvModel &source, bool padRows)
+{
+    beginResetModel();
+    d->rowData = source.d->rowData;
+    d->widestRow = source.d->widestRow;
+    d->readFormat.reset();
+    if (padRows) {
+        for (int row = 0; row < d->rowData.rowCount(); ++row) {
+            if (d->rowData.fieldCount(row) < d->widestRow)
+                d->rowData.setField(row, d->widestRow - 1, QStringView());
+        }
+    }
+    endResetModel();
+}
+
+const vondrel::CsvTable &QxtCsvModel::rows() const
+{
+    return d->rowData;
+}
+
+void QxtCsvModel::overlayColumn(int column, int firstRow, std::vector<qint32> entries,
+                                std::shared_ptr<const vondrel::CsvColumnTexts> texts)
+{
+    d->readFormat.reset();
+    d->rowData.overlayColumn(column, firstRow, std::move(entries), std::move(texts));
+    if (firstRow < rowCount() && column < columnCount())
+        emit dataChanged(index(qMax(0, firstRow), column), index(rowCount() - 1, column));
+}
+
 QList<qint64> QxtCsvModel::rowPositions() const
 {
     return d->rowPositions;
@@ -216,6 +271,7 @@ bool QxtCsvModel::setData(const QModelIndex &index, const QVariant &value, int r
         return false;
     if (!d->rowData.setField(row, column, value.toString()))
         return false;
+    d->readFormat.reset();
     emit dataChanged(index, index);
     return true;
 }
@@ -250,6 +306,7 @@ bool QxtCsvModel::insertRows(int row, int count, const QModelIndex &parent)
     const int first = qMin(row, rowCount());
     beginInsertRows(QModelIndex(), first, first + count - 1);
     d->rowData.insertRows(first, count);
+    d->readFormat.reset();
     endInsertRows();
     return true;
 }
@@ -264,6 +321,7 @@ bool QxtCsvModel::insertColumns(int column, int count, const QModelIndex &parent
     const int newWidth = qMax(columnCount() + count, column + count);
     beginInsertColumns(QModelIndex(), first, first + newWidth - columnCount() - 1);
     d->rowData.insertColumns(column, count);
+    d->readFormat.reset();
     if (d->hasHeader) {
         while (d->headerTexts.size() < column)
             d->headerTexts.append(QString());
@@ -281,6 +339,7 @@ bool QxtCsvModel::removeRows(int row, int count, const QModelIndex &parent)
     count = qMin(count, rowCount() - row);
     beginRemoveRows(QModelIndex(), row, row + count - 1);
     d->rowData.removeRows(row, count);
+    d->readFormat.reset();
     endRemoveRows();
     return true;
 }
@@ -292,6 +351,7 @@ bool QxtCsvModel::removeColumns(int column, int count, const QModelIndex &parent
     count = qMin(count, columnCount() - column);
     beginRemoveColumns(QModelIndex(), column, column + count - 1);
     d->rowData.removeColumns(column, count);
+    d->readFormat.reset();
     if (column < d->headerTexts.size())
         d->headerTexts.remove(column, qMin<qsizetype>(count, d->headerTexts.size() - column));
     d->widestRow -= count;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CsvReader.h"
+#include "CsvTable.h"
 
 #include <QAbstractTableModel>
 #include <QList>
@@ -38,6 +39,10 @@ public:
     explicit QxtCsvModel(QObject *parent = nullptr);
     ~QxtCsvModel() override;
 
+    // Reports the progress of this model's reads here rather than through the hook, e.g.
+    // for a read the user did not ask for. An empty callback restores the hook.
+    void setProgressCallback(vondrel::CsvProgressCallback callback);
+
     // Replaces the rows by the device's CSV content; the header only when withHeader is set.
     // maxRows: -1 or a row limit; recordPositions: 0, -1 (all) or a count of records whose
     // end offsets to keep.
@@ -64,6 +69,20 @@ public:
     QString text(int row, int column) const;
     void setText(int row, int column, const QString &text);
     void setColumnHeader(int column, const QString &text);
+
+    // Whether the rows are exactly what the last read made of its device with this separator,
+    // codec and quote mode: read with them, completely, and not changed since.
+    bool holdsReadOf(QChar separator, QTextCodec *codec, int quoteFlags) const;
+    // Makes the rows a copy of source's; their text is shared until either side changes it.
+    // With padRows every row gets source's column count of fields, as a round trip through
+    // a CSV text would give it. Headers and read results are not copied.
+    void copyRows(const QxtCsvModel &source, bool padRows);
+    // The rows for reading many fields at once; valid until the model changes.
+    const vondrel::CsvTable &rows() const;
+    // Lets column show texts by entry from firstRow on, in place of its own fields and
+    // without a copy of them (see CsvTable::overlayColumn).
+    void overlayColumn(int column, int firstRow, std::vector<qint32> entries,
+                       std::shared_ptr<const vondrel::CsvColumnTexts> texts);
 
     QList<qint64> rowPositions() const;
     void rowSlice(QList<QStringList> &target, int start, int count) const;

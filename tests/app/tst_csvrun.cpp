@@ -54,6 +54,8 @@ private slots:
     void pseudonymisesAndMapsEachDistinctValue();
     void runningNumbersCountOnAcrossColumns();
     void resultsDoNotDependOnThreads();
+    void unreadValuesAreCounted_data();
+    void unreadValuesAreCounted();
     void newKeyIsStoredBeforeTheOutput();
 
     void refusesAndKeepsEveryFile_data();
@@ -261,6 +263,41 @@ void TestCsvRun::resultsDoNotDependOnThreads()
         for (qsizetype i = 0; i < a.size(); ++i)
             QVERIFY(b.at(i).order == a.at(i).order && b.at(i).pseudonym == a.at(i).pseudonym);
     }
+}
+
+void TestCsvRun::unreadValuesAreCounted_data()
+{
+    QTest::addColumn<QString>("templateText");
+    QTest::addColumn<QByteArray>("readable");
+    QTest::addColumn<int>("unread");
+    QTest::newRow("date") << QStringLiteral("<DATE>") << QByteArray("16.08.1993") << 3;
+    QTest::newRow("date-time") << QStringLiteral("<DATETIME>") << QByteArray("16.08.1993 10:15:00")
+                               << 3;
+    QTest::newRow("date to text") << QStringLiteral("<DATE_CONVERT>") << QByteArray("16.08.1993")
+                                  << 3;
+    QTest::newRow("date-time to text")
+        << QStringLiteral("<DATETIME_CONVERT>") << QByteArray("16.08.1993 10:15:00") << 3;
+    // Text around the placeholder keeps the result from being empty.
+    QTest::newRow("mixed template") << QStringLiteral("am <DATE>") << QByteArray("16.08.1993") << 0;
+    QTest::newRow("not a date type") << QStringLiteral("<NAME>") << QByteArray("Anna") << 0;
+}
+
+// Each cell counts, repeated texts too; blank cells and readable values do not.
+void TestCsvRun::unreadValuesAreCounted()
+{
+    QFETCH(QString, templateText);
+    QFETCH(QByteArray, readable);
+    QFETCH(int, unread);
+    RunSettings s = settings();
+    s.templates = {{1, templateText}};
+    const QByteArray input =
+        "Nr;Wert\n1;1993-08-16\n2;" + readable + "\n3;1993-08-16\n4; \n5;\n" + "6;irgendwann\n";
+    const RunResult result = runCsv(s, input);
+    QVERIFY(result.success);
+    QMap<int, qsizetype> expected;
+    if (unread)
+        expected.insert(1, unread);
+    QCOMPARE(result.unreadValues, expected);
 }
 
 void TestCsvRun::newKeyIsStoredBeforeTheOutput()

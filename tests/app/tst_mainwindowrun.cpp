@@ -7,12 +7,14 @@
 #include "Document.h"
 #include "Worksheet.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QScopeGuard>
 #include <QSettings>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 using RunFixture::readFile;
 
@@ -42,6 +44,9 @@ private slots:
     void refusedRunsSayWhy_data();
     void refusedRunsSayWhy();
     void keyThatCannotBeKeptStopsTheRun();
+    void longRunKeepsTheWindowAlive();
+    void unreadableDatesAreNamed_data();
+    void unreadableDatesAreNamed();
 
 private:
     QString writeWorkbook(const QString &name) const;
@@ -325,3 +330,78 @@ void TestMainWindowRun::keyThatCannotBeKeptStopsTheRun()
 
 QTEST_MAIN(TestMainWindowRun)
 #include "tst_mainwindowrun.moc"
+
+// The window is repainted while a long run works (events other than the user's run at
+// intervals), and no window of the run's own shows up unpainted.
+void TestMainWindowRun::longRunKeepsTheWindowAlive()
+{
+    QByteArray input = "Name;Datum;Betrag\n";
+    for (int i = 0; i < 200000; ++i)
+        input += "Name " + QByteArray::number(i) + ";01.02.1990;" + QByteArray::number(i) + ",50\n";
+    choose(writeFile("gross.csv", input));
+    assignType(0, QStringLiteral("<NAME>"));
+    assignType(2, QStringLiteral("<AMOUNT_COMMA>"));
+    setText("export_filename", path("gross aus.csv"));
+
+    int fired = 0;
+    QStringList otherWindows;
+    QTimer timer;
+    timer.setInterval(0);
+    connect(&timer, &QTimer::timeout, this, [&] {
+        ++fired;
+        for (const QWidget *widget : QApplication::topLevelWidgets()) {
+            if (widget->isVisible() && widget != m_dialog.get())
+                otherWindows << QString::fromLatin1(widget->metaObject()->className());
+        }
+    });
+    timer.start();
+    run();
+    timer.stop();
+    QCOMPARE(takePrompts(), QStringList({kSuccess}));
+    // Once when the wait cursor is shown; the rest while the run works.
+    QVERIFY2(fired >= 3, qPrintable(QString::number(fired)));
+    QCOMPARE(otherWindows, QStringList());
+}
+
+void TestMainWindowRun::unreadableDatesAreNamed_data()
+{
+    QTest::addColumn<bool>("editable");
+    QTest::newRow("editable") << true;
+    QTest::newRow("not editable") << false;
+}
+
+// ISO dates under the default "dd.MM.yyyy" format cannot be read: their cells come out
+// empty, and the success box counts them per column.
+void TestMainWindowRun::unreadableDatesAreNamed()
+{
+    QFETCH(bool, editable);
+    choose(writeFile("daten.csv",
+                     "Name;Geburtsdatum;Eintritt\n"
+                     "Anna;1993-08-16;2001-01-01\n"
+                     "Berta;16.08.1993;2002-02-02\n"
+                     "Cleo;;\n"
+                     "Dora;1993-08-16;03.03.2003\n"
+                     "Emil; ;04.04.2004\n"));
+    checkBox("input_editable")->setChecked(editable);
+    assignType(1, QStringLiteral("<DATE>"));
+    assignType(2, QStringLiteral("<DATE>"));
+    setText("export_filename", path("daten aus.csv"));
+    run();
+    const QStringList captions = columnCaptions();
+    QCOMPARE(takePrompts(),
+             QStringList({kSuccess +
+                          QStringLiteral("\r\nSpalte %1: 2 Werte konnten nicht gelesen "
+                                         "werden und sind leer.\r\nSpalte %2: 2 Werte "
+                                         "konnten nicht gelesen werden und sind leer.")
+                              .arg(captions.at(1), captions.at(2))}));
+    const QList<QByteArray> lines = readFile(path("daten aus.csv")).split('\n');
+    QVERIFY(lines.at(1).startsWith("\"Anna\";\"\";\"\""));
+    QVERIFY(!lines.at(2).contains("16.08.1993"));
+    QVERIFY(!lines.at(2).contains(";\"\";"));
+
+    // Readable dates only: the box says no more than before.
+    choose(writeFile("gut.csv", "Name;Geburtsdatum\nAnna;16.08.1993\n"));
+    assignType(1, QStringLiteral("<DATE>"));
+    run();
+    QCOMPARE(takePrompts(), QStringList({kSuccess}));
+}

@@ -50,6 +50,7 @@ private slots:
     void leavesRowsAboveAndOtherSheetsAlone();
     void copyFollowsTheEditedWorkbook();
     void refusedWriteStopsTheRun();
+    void unreadDatesAreCounted();
     void openpyxlReadsTheOutput();
 
 private:
@@ -307,6 +308,31 @@ void TestXlsxRun::refusedWriteStopsTheRun()
     QCOMPARE(result.messageTitle, QStringLiteral("Info:"));
     QCOMPARE(result.messageText, QStringLiteral("Die Ausgabedatei konnte nicht erstellt werden."));
     QCOMPARE(readFile(path("out.xlsx")), QByteArray("alt"));
+}
+
+// Text that a date column cannot read comes out empty and is counted; dates stored as dates
+// and blank cells are not.
+void TestXlsxRun::unreadDatesAreCounted()
+{
+    auto document = newWorkbook({"Daten"});
+    QVERIFY(document->write(1, 1, QStringLiteral("Name")));
+    QVERIFY(document->write(1, 2, QStringLiteral("Geburt")));
+    const QVariant births[] = {QStringLiteral("1993-08-16"), QDate(1990, 1, 2),
+                               QStringLiteral("1993-08-16"), QStringLiteral("unbekannt"),
+                               QStringLiteral("02.03.1981"), QStringLiteral(" ")};
+    for (int i = 0; i < 6; ++i) {
+        QVERIFY(document->write(i + 2, 1, QStringLiteral("N%1").arg(i)));
+        QVERIFY(document->write(i + 2, 2, births[i]));
+    }
+    RunSettings s = settings();
+    s.templates = {{0, QStringLiteral("<NAME>")}, {1, QStringLiteral("<DATE>")}};
+    saveInput(*document);
+
+    const RunResult result = run(s, *m_input);
+    QVERIFY(result.success);
+    QCOMPARE(result.unreadValues, (QMap<int, qsizetype> {{1, 3}}));
+    QCOMPARE(outputCell(2, 2).first.toString(), QString());
+    QVERIFY(outputCell(3, 2).first.isValid());
 }
 
 void TestXlsxRun::openpyxlReadsTheOutput()

@@ -87,6 +87,19 @@ protected:
     }
 };
 
+// Overlay texts from a list.
+class ListTexts : public vondrel::CsvColumnTexts
+{
+public:
+    explicit ListTexts(std::vector<QString> texts)
+        : m_texts(std::move(texts))
+    { }
+    QStringView text(qint32 entry) const override { return m_texts[size_t(entry)]; }
+
+private:
+    std::vector<QString> m_texts;
+};
+
 // Opens, but fails every write, as a full disk does.
 class FailingDevice : public QIODevice
 {
@@ -128,6 +141,7 @@ private slots:
     void encodingBridge();
     void modelEditing();
     void headerOnlyForExistingColumns();
+    void editsMatchPlainRows_data();
     void editsMatchPlainRows();
     void rowSliceFollowsListRules_data();
     void rowSliceFollowsListRules();
@@ -654,10 +668,44 @@ void TestQxtCsvModel::editsMatchPlainRows()
     for (int i = 0; i < 6000; ++i)
         input += "r" + QByteArray::number(i) + ";" + QByteArray(i % 37, 'x') + ";\"q" +
             QByteArray::number(i % 7) + "\"" + (i % 5 ? ";z\n" : "\n");
+    QFETCH(bool, overlaid);
+    QxtCsvModel source;
+    read(source, input, dq);
+    const Table sourceRows = rowsOf(source);
     QxtCsvModel model;
-    read(model, input, dq);
-    Table rows = rowsOf(model);
+    model.copyRows(source, false);
+    Table rows = sourceRows;
     int columns = model.columnCount();
+    if (overlaid) {
+        // Columns 1 and 3 show texts from row 3 on, except in every fourth row; column 3 lies
+        // past the fields of every fifth row, which then grows where it has an entry.
+        const std::vector<QString> texts = {QString(), QStringLiteral("eins"),
+                                            QStringLiteral("zwei ist länger")};
+        for (const int column : {1, 3}) {
+            std::vector<qint32> entries;
+            for (int row = 3; row < model.rowCount() - 10; ++row) {
+                const qint32 entry = row % 4 == 0 ? -1 : row % 3;
+                entries.push_back(entry);
+                if (entry < 0)
+                    continue;
+                while (rows[row].size() <= column)
+                    rows[row].append(QString());
+                rows[row][column] = texts[size_t(entry)];
+            }
+            model.overlayColumn(column, 3, entries, std::make_shared<ListTexts>(texts));
+        }
+        QCOMPARE(rowsOf(model), rows);
+        // A field set takes the place of an overlaid text, with or without an entry there.
+        for (const int row : {2, 3, 4, 5, 101}) {
+            for (const int column : {1, 3}) {
+                QVERIFY(model.setData(model.index(row, column), QStringLiteral("gesetzt")));
+                while (rows[row].size() <= column)
+                    rows[row].append(QString());
+                rows[row][column] = QStringLiteral("gesetzt");
+            }
+        }
+        QCOMPARE(rowsOf(model), rows);
+    }
 
     quint32 seed = 2024;
     const auto next = [&seed](int bound) {
@@ -710,6 +758,15 @@ void TestQxtCsvModel::editsMatchPlainRows()
             QCOMPARE(rowsOf(model), rows);
         }
     }
+    // The copy shared the source's text until it changed it; the source never changed.
+    QCOMPARE(rowsOf(source), sourceRows);
+}
+
+void TestQxtCsvModel::editsMatchPlainRows_data()
+{
+    QTest::addColumn<bool>("overlaid");
+    QTest::newRow("copy") << false;
+    QTest::newRow("copy with overlaid columns") << true;
 }
 
 void TestQxtCsvModel::rowSliceFollowsListRules_data()
