@@ -1,8 +1,9 @@
 #include "CellDisplayText.h"
 
-#include "Cell.h"
 #include "ExcelDateFormat.h"
-#include "NumberFormats.h"
+
+#include <xlsx/Cell.h>
+#include <xlsx/NumberFormats.h>
 
 #include <QDateTime>
 #include <QHash>

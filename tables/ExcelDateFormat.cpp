@@ -1,6 +1,6 @@
 #include "ExcelDateFormat.h"
 
-#include "DateSerial.h"
+#include <xlsx/DateSerial.h>
 
 #include <QDate>
 #include <QLocale>

@@ -1,6 +1,5 @@
 #include "QxtCsvModel.h"
 
-#include "CsvProgressDialog.h"
 #include "CsvTable.h"
 #include "CsvWriter.h"
 #include "TextCodecBridge.h"
@@ -94,7 +93,7 @@ void QxtCsvModel::readCsv(QIODevice *device, bool withHeader, QChar separator, Q
     const ProgressHook &hook = progressHook();
     reader.setProgressCallback(d->progress ? d->progress
                                    : hook  ? hook(deviceSize)
-                                           : vondrel::CsvProgressDialog::callback(deviceSize));
+                                           : vondrel::CsvProgressCallback());
     vondrel::CsvReadResult result = reader.read(device);
 
     beginResetModel();

@@ -31,8 +31,8 @@ public:
     };
     Q_DECLARE_FLAGS(QuoteFlags, QuoteFlag)
 
-    // Makes the progress reporting of one read for a device of the given size. The default
-    // shows a window-modal progress dialog; tests install one without a window.
+    // Makes the progress reporting of one read for a device of the given size. Without a hook
+    // a read reports nothing: the program installs its progress dialog, tests their own.
     using ProgressHook = std::function<vondrel::CsvProgressCallback(qint64 deviceSize)>;
     static void setProgressHook(ProgressHook hook);
 

@@ -1,12 +1,13 @@
 #include "SheetModel.h"
 
-#include "Cell.h"
 #include "CellDisplayText.h"
-#include "CellReference.h"
-#include "Document.h"
-#include "Format.h"
 #include "TablesLog.h"
-#include "Worksheet.h"
+
+#include <xlsx/Cell.h>
+#include <xlsx/CellReference.h>
+#include <xlsx/Document.h>
+#include <xlsx/Format.h>
+#include <xlsx/Worksheet.h>
 
 #include <QBrush>
 #include <QFont>

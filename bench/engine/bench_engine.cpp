@@ -2,9 +2,9 @@
 // --benchmark_repetitions=5 --benchmark_report_aggregates_only=true and read the
 // median; items_per_second counts cell values.
 
-#include "NumberConversion.h"
-#include "PseudoContext.h"
-#include "Pseudonymizer.h"
+#include <engine/NumberConversion.h>
+#include <engine/PseudoContext.h>
+#include <engine/Pseudonymizer.h>
 
 #include <benchmark/benchmark.h>
 

@@ -4,9 +4,9 @@
 // model grows linearly. Run alone for clean memory figures:
 //   bench_csvmodel --benchmark_filter=Read/1000000
 
-#include "CsvSniffer.h"
-#include "QxtCsvModel.h"
-#include "TextEncodingDetector.h"
+#include <tables/CsvSniffer.h>
+#include <tables/QxtCsvModel.h>
+#include <tables/TextEncodingDetector.h>
 
 #include <QBuffer>
 #include <QFile>

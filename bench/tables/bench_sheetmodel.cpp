@@ -2,10 +2,10 @@
 // does: display texts of date cells (number format conversion per cell), of plain cells, and
 // typed edits.
 
-#include "Format.h"
-#include "SheetModel.h"
-#include "Workbook.h"
-#include "Worksheet.h"
+#include <tables/SheetModel.h>
+#include <xlsx/Format.h>
+#include <xlsx/Workbook.h>
+#include <xlsx/Worksheet.h>
 
 #include <QCoreApplication>
 #include <QDate>

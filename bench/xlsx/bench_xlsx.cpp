@@ -1,9 +1,10 @@
-#include "Cell.h"
-#include "CellReference.h"
-#include "Document.h"
-#include "Format.h"
-#include "Worksheet.h"
 #include "XlsxFixture.h"
+
+#include <xlsx/Cell.h>
+#include <xlsx/CellReference.h>
+#include <xlsx/Document.h>
+#include <xlsx/Format.h>
+#include <xlsx/Worksheet.h>
 
 #include <QBuffer>
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "CodeSet.h"
+#include <engine/CodeSet.h>
 
 #include <QRandomGenerator>
 #include <QSet>

@@ -1,9 +1,9 @@
-#include "CellValue.h"
-#include "DateConversion.h"
-
-#include "Cell.h"
-#include "Document.h"
 #include "XlsxFixture.h"
+
+#include <engine/CellValue.h>
+#include <engine/DateConversion.h>
+#include <xlsx/Cell.h>
+#include <xlsx/Document.h>
 
 #include <QScopeGuard>
 #include <QTest>

@@ -1,6 +1,6 @@
-#include "CountryTable.h"
-#include "EngineTables.h"
-#include "FieldTypes.h"
+#include <engine/CountryTable.h>
+#include <engine/EngineTables.h>
+#include <engine/FieldTypes.h>
 
 #include <QTest>
 

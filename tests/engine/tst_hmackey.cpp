@@ -1,4 +1,4 @@
-#include "HmacKey.h"
+#include <engine/HmacKey.h>
 
 #include <QMessageAuthenticationCode>
 #include <QTest>

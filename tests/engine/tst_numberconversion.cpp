@@ -1,4 +1,4 @@
-#include "NumberConversion.h"
+#include <engine/NumberConversion.h>
 
 #include <QTest>
 

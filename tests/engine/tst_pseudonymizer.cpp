@@ -1,4 +1,4 @@
-#include "Pseudonymizer.h"
+#include <engine/Pseudonymizer.h>
 
 #include <QCryptographicHash>
 #include <QMessageAuthenticationCode>

@@ -1,7 +1,7 @@
-#include "DateConversion.h"
-#include "PseudoContext.h"
-#include "Pseudonymizer.h"
-#include "SeededCodes.h"
+#include <engine/DateConversion.h>
+#include <engine/PseudoContext.h>
+#include <engine/Pseudonymizer.h>
+#include <engine/SeededCodes.h>
 
 #include <QRegularExpression>
 #include <QTest>

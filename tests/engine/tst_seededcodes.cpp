@@ -1,7 +1,7 @@
-#include "ByteAlphabets.h"
-#include "EngineTables.h"
-#include "SeededCodes.h"
-#include "WeakKey.h"
+#include <engine/ByteAlphabets.h>
+#include <engine/EngineTables.h>
+#include <engine/SeededCodes.h>
+#include <engine/WeakKey.h>
 
 #include <QRegularExpression>
 #include <QSet>

@@ -1,4 +1,4 @@
-#include "TextSplitting.h"
+#include <engine/TextSplitting.h>
 
 #include <QRandomGenerator>
 #include <QRegularExpression>

@@ -8,14 +8,14 @@
 // saved as a configuration; clear: the rest is the file itself. Bit 1 answers every question
 // with Yes.
 
-#include "AppPrompt.h"
-#include "ConfigurationFile.h"
-#include "Dialog.h"
 #include "FuzzEnvironment.h"
 #include "FuzzInput.h"
-#include "QxtCsvModel.h"
 
 #include <kivra/ListData.h>
+#include <tables/QxtCsvModel.h>
+#include <window/AppPrompt.h>
+#include <window/ConfigurationFile.h>
+#include <window/Dialog.h>
 
 #include <QApplication>
 #include <QDir>

@@ -10,7 +10,8 @@
 
 #include "FuzzEnvironment.h"
 #include "FuzzInput.h"
-#include "QxtCsvModel.h"
+
+#include <tables/QxtCsvModel.h>
 
 #include <QBuffer>
 #include <QTextCodec>

@@ -3,10 +3,11 @@
 //
 // Input: one byte of switches, eight bytes of a double, then NUL-terminated text and format.
 
-#include "DateConversion.h"
 #include "FuzzEnvironment.h"
 #include "FuzzInput.h"
-#include "NumberConversion.h"
+
+#include <engine/DateConversion.h>
+#include <engine/NumberConversion.h>
 
 #include <array>
 

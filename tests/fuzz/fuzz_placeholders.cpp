@@ -4,11 +4,12 @@
 // Input: one byte of run settings, one byte of value kind and date settings, eight bytes of a
 // number, then NUL-terminated template, cell text and text-to-date format.
 
-#include "DateTextSettings.h"
 #include "FuzzEnvironment.h"
 #include "FuzzInput.h"
-#include "PseudoContext.h"
-#include "Pseudonymizer.h"
+
+#include <engine/DateTextSettings.h>
+#include <engine/PseudoContext.h>
+#include <engine/Pseudonymizer.h>
 
 #include <array>
 #include <memory>

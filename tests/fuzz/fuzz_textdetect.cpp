@@ -4,10 +4,11 @@
 // Input: one byte of detector switches (NUL stop in bit 0, quote-mode bits for the sniffer in
 // bits 1 to 6), two bytes of zero-byte percentages, then the file.
 
-#include "CsvSniffer.h"
 #include "FuzzEnvironment.h"
 #include "FuzzInput.h"
-#include "TextEncodingDetector.h"
+
+#include <tables/CsvSniffer.h>
+#include <tables/TextEncodingDetector.h>
 
 #include <QStringConverter>
 

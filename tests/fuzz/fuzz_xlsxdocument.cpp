@@ -6,13 +6,14 @@
 // partSeparator and stored in the order of partNames; the archive is built here, so that the
 // fuzzer reaches the XML readers instead of failing on checksums.
 
-#include "Cell.h"
-#include "CellDisplayText.h"
-#include "Document.h"
 #include "FuzzEnvironment.h"
 #include "FuzzInput.h"
-#include "Workbook.h"
-#include "Worksheet.h"
+
+#include <tables/CellDisplayText.h>
+#include <xlsx/Cell.h>
+#include <xlsx/Document.h>
+#include <xlsx/Workbook.h>
+#include <xlsx/Worksheet.h>
 
 #include <QBuffer>
 #include <private/qzipwriter_p.h>

@@ -1,6 +1,6 @@
-#include "CsvSniffer.h"
-#include "QxtCsvModel.h"
-#include "TextEncodingDetector.h"
+#include <tables/CsvSniffer.h>
+#include <tables/QxtCsvModel.h>
+#include <tables/TextEncodingDetector.h>
 
 #include <QBuffer>
 #include <QTest>

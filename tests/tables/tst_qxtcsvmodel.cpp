@@ -1,14 +1,11 @@
-#include "CsvProgressDialog.h"
-#include "CsvWriter.h"
 #include "FileSizeLimit.h"
-#include "QxtCsvModel.h"
-#include "TextCodecBridge.h"
+
+#include <tables/CsvWriter.h>
+#include <tables/QxtCsvModel.h>
+#include <tables/TextCodecBridge.h>
 
 #include <QAbstractItemModelTester>
-#include <QApplication>
 #include <QBuffer>
-#include <QPointer>
-#include <QProgressDialog>
 #include <QSaveFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -70,23 +67,6 @@ void fill(QxtCsvModel &model, const Table &rows)
             model.setText(row, column, rows.at(row).at(column));
 }
 
-// Remembers every progress dialog that is shown.
-class ShownProgressDialogs : public QObject
-{
-public:
-    QList<QPointer<QProgressDialog>> dialogs;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show) {
-            if (auto *dialog = qobject_cast<QProgressDialog *>(watched))
-                dialogs.append(dialog);
-        }
-        return false;
-    }
-};
-
 // Overlay texts from a list.
 class ListTexts : public vondrel::CsvColumnTexts
 {
@@ -124,8 +104,6 @@ private slots:
     void headerAndRowLimit();
     void cancelKeepsRowsAndIsReported();
     void cancelWorksInsideLongQuotedField();
-    void progressDialogScalesHugeDevices();
-    void progressDialogIsGoneAfterRead();
     void badInputIsHandled();
 
     void writeFormats();
@@ -350,38 +328,6 @@ void TestQxtCsvModel::cancelWorksInsideLongQuotedField()
     QCOMPARE(model.rowCount(), 1); // the partly read row is kept
     QCOMPARE(model.text(0, 0), QStringLiteral("a"));
     QVERIFY(!model.text(0, 1).isEmpty());
-}
-
-void TestQxtCsvModel::progressDialogScalesHugeDevices()
-{
-    const qint64 fiveGiB = Q_INT64_C(5) << 30;
-    vondrel::CsvProgressDialog progress(fiveGiB);
-    QProgressDialog *dialog = nullptr;
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget *window : windows)
-        dialog = dialog ? dialog : qobject_cast<QProgressDialog *>(window);
-    QVERIFY(dialog);
-    QVERIFY(dialog->maximum() > 1000000);
-    QVERIFY(progress.update(fiveGiB / 2));
-    QVERIFY(qAbs(dialog->value() - dialog->maximum() / 2) <= 1);
-    dialog->cancel();
-    QVERIFY(!progress.update(fiveGiB / 2 + 1));
-}
-
-void TestQxtCsvModel::progressDialogIsGoneAfterRead()
-{
-    QxtCsvModel::setProgressHook({});
-    ShownProgressDialogs shown;
-    qApp->installEventFilter(&shown);
-    QxtCsvModel model;
-    read(model, "a;b\nc;d\n", dq);
-    qApp->removeEventFilter(&shown);
-
-    QCOMPARE(shown.dialogs.size(), 1);
-    QVERIFY(shown.dialogs.first().isNull());
-    const QWidgetList widgets = QApplication::allWidgets();
-    for (QWidget *widget : widgets)
-        QVERIFY(!qobject_cast<QProgressDialog *>(widget));
 }
 
 void TestQxtCsvModel::badInputIsHandled()

@@ -1,12 +1,13 @@
-#include "Cell.h"
-#include "CellDisplayText.h"
-#include "CellReference.h"
-#include "Document.h"
-#include "Format.h"
-#include "SheetModel.h"
-#include "Workbook.h"
-#include "Worksheet.h"
 #include "XlsxFixture.h"
+
+#include <tables/CellDisplayText.h>
+#include <tables/SheetModel.h>
+#include <xlsx/Cell.h>
+#include <xlsx/CellReference.h>
+#include <xlsx/Document.h>
+#include <xlsx/Format.h>
+#include <xlsx/Workbook.h>
+#include <xlsx/Worksheet.h>
 
 #include <QAbstractItemModelTester>
 #include <QBrush>

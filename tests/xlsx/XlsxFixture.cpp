@@ -1,6 +1,6 @@
 #include "XlsxFixture.h"
 
-#include "Document.h"
+#include <xlsx/Document.h>
 
 #include <QBuffer>
 

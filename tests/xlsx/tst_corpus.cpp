@@ -1,11 +1,12 @@
-#include "Cell.h"
-#include "CellReference.h"
-#include "Document.h"
-#include "ProcessingRun.h"
 #include "RunFixture.h"
-#include "Workbook.h"
-#include "Worksheet.h"
 #include "XlsxFixture.h"
+
+#include <run/ProcessingRun.h>
+#include <xlsx/Cell.h>
+#include <xlsx/CellReference.h>
+#include <xlsx/Document.h>
+#include <xlsx/Workbook.h>
+#include <xlsx/Worksheet.h>
 
 #ifdef VONDREL_PYTHON
 #include "Openpyxl.h"

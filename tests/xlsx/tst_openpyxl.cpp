@@ -1,8 +1,9 @@
-#include "Cell.h"
-#include "Document.h"
 #include "Openpyxl.h"
-#include "Worksheet.h"
 #include "XlsxFixture.h"
+
+#include <xlsx/Cell.h>
+#include <xlsx/Document.h>
+#include <xlsx/Worksheet.h>
 
 #include <QDateTime>
 #include <QJsonArray>

@@ -1,10 +1,11 @@
-#include "Cell.h"
-#include "CellReference.h"
-#include "DefinedName.h"
-#include "Document.h"
-#include "Workbook.h"
-#include "Worksheet.h"
 #include "XlsxFixture.h"
+
+#include <xlsx/Cell.h>
+#include <xlsx/CellReference.h>
+#include <xlsx/DefinedName.h>
+#include <xlsx/Document.h>
+#include <xlsx/Workbook.h>
+#include <xlsx/Worksheet.h>
 
 #include <QBuffer>
 #include <QDateTime>

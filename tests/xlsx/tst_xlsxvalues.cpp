@@ -1,13 +1,14 @@
-#include "CellRange.h"
-#include "CellReference.h"
-#include "DateSerial.h"
-#include "FormulaShifter.h"
-#include "NumberFormats.h"
 #include "XlsxFixture.h"
-#include "XmlPullReader.h"
-#include "XmlText.h"
-#include "ZipEntryReader.h"
-#include "ZipReader.h"
+
+#include <xlsx/CellRange.h>
+#include <xlsx/CellReference.h>
+#include <xlsx/DateSerial.h>
+#include <xlsx/FormulaShifter.h>
+#include <xlsx/NumberFormats.h>
+#include <xlsx/XmlPullReader.h>
+#include <xlsx/XmlText.h>
+#include <xlsx/ZipEntryReader.h>
+#include <xlsx/ZipReader.h>
 
 #include <QDateTime>
 #include <QTest>

@@ -1,9 +1,10 @@
-#include "Cell.h"
-#include "Document.h"
 #include "FileSizeLimit.h"
-#include "Workbook.h"
-#include "Worksheet.h"
 #include "XlsxFixture.h"
+
+#include <xlsx/Cell.h>
+#include <xlsx/Document.h>
+#include <xlsx/Workbook.h>
+#include <xlsx/Worksheet.h>
 
 #include <QBuffer>
 #include <QDateTime>

@@ -1,0 +1,245 @@
+#include "ResultCache.h"
+
+#include "ParallelFor.h"
+
+#include <engine/DateConversion.h>
+#include <engine/FieldTypes.h>
+#include <engine/PseudoContext.h>
+#include <engine/Pseudonymizer.h>
+#include <tables/WorkPulse.h>
+
+#include <algorithm>
+#include <system_error>
+#include <thread>
+
+namespace {
+
+// Results made together before they are packed into their columns: enough to keep every
+// thread busy, few enough that their separate strings stay small beside the packed ones.
+constexpr qsizetype resolveBatch = 65536;
+
+bool isDateType(int type)
+{
+    return type >= vondrel::FieldTypeId::Date && type <= vondrel::FieldTypeId::DateTimeConvert;
+}
+
+// Whether the result of a template depends only on the text, not on the values met before.
+bool dependsOnTextOnly(int exactType)
+{
+    switch (exactType) {
+    case 0: // mixed template: may hold a running number or UUID among its text
+    case vondrel::FieldTypeId::Num:
+    case vondrel::FieldTypeId::Uuid:
+    case vondrel::FieldTypeId::Iban:
+    case vondrel::FieldTypeId::Bic:
+        return false;
+    default:
+        return true;
+    }
+}
+
+} // namespace
+
+ResultCache::ResultCache(PseudoContext &context, Mode mode)
+    : m_context(context)
+    , m_mode(mode)
+{ }
+
+int ResultCache::addColumn(int column, const QString &templateText)
+{
+    Column entry;
+    entry.column = column;
+    entry.templateText = templateText;
+    entry.type = placeholderTable.value(templateText, 0);
+    entry.deferred = dependsOnTextOnly(entry.type);
+    entry.whole = entry.type != 0 && entry.type != vondrel::FieldTypeId::Num &&
+        entry.type != vondrel::FieldTypeId::Uuid;
+    m_columns.push_back(std::move(entry));
+    return int(m_columns.size()) - 1;
+}
+
+int ResultCache::templateType(int slot) const
+{
+    return m_columns[size_t(slot)].type;
+}
+
+bool ResultCache::dependsOnOrder(int slot) const
+{
+    return !m_columns[size_t(slot)].deferred;
+}
+
+void ResultCache::prefetch(int slot, size_t hash) const
+{
+    m_columns[size_t(slot)].index.prefetch(hash);
+}
+
+qint32 ResultCache::find(int slot, QStringView text, size_t hash) const
+{
+    const MappingColumn &mapping = m_columns[size_t(slot)].mapping;
+    return m_columns[size_t(slot)].index.find(
+        text, hash, [&mapping](qint32 entry) { return mapping.inputText(entry); });
+}
+
+qint32 ResultCache::add(int slot, QStringView text, size_t hash, int row,
+                        const QVariant &sourceValue)
+{
+    Column &column = m_columns[size_t(slot)];
+    const qint32 entry = column.mapping.add(text, row);
+    column.index.insert(hash, entry);
+    if (m_mode == Mode::Typed) {
+        // Until the result is made, the value slot keeps the source the date types need.
+        column.typed.push_back(CachedResult {sourceValue, QChar(), 0, QString()});
+    }
+    if (!column.deferred)
+        m_metInOrder.push_back({slot, entry});
+    return entry;
+}
+
+QString ResultCache::resultFor(Column &column, qint32 entry, const QVariant &sourceValue) const
+{
+    // The engine may hand back the input itself. A text result is packed before the packed
+    // inputs can move; a typed one is kept as it is, so it must own its characters.
+    const QString inputText = m_mode == Mode::Text ? column.mapping.rawInputText(entry)
+                                                   : column.mapping.inputText(entry).toString();
+    QVariant source;
+    if (isDateType(column.type)) {
+        source = m_mode == Mode::Typed
+            ? sourceValue
+            : QVariant(convertCellValue(m_context.dateSettings, inputText, QVariant(), column.type,
+                                        false));
+    }
+    CachedResult *typed = m_mode == Mode::Typed ? &column.typed[size_t(entry)] : nullptr;
+    QChar *groupSeparator = typed ? &typed->groupSeparator : nullptr;
+    QVariant *value = typed ? &typed->value : nullptr;
+    if (value)
+        *value = QVariant();
+    int type = column.type;
+    // A template that is one placeholder was looked up once, when the column was added.
+    const QString text = column.whole
+        ? Pseudonymizer::replaceWholeValue(m_context, type, inputText, source, groupSeparator,
+                                           value)
+        : Pseudonymizer::replacePlaceholders(m_context, inputText, source, column.templateText,
+                                             type, groupSeparator, value);
+    if (typed) {
+        typed->fieldType = type;
+        typed->text = text;
+    }
+    return text;
+}
+
+void ResultCache::resolvePending(int threads)
+{
+    // The pending entries of all columns as one flat range, column after column.
+    struct Range
+    {
+        size_t slot;
+        qint32 firstEntry;
+        qsizetype start;
+    };
+    std::vector<Range> ranges;
+    qsizetype total = 0;
+    for (size_t slot = 0; slot < m_columns.size(); ++slot) {
+        if (!m_columns[slot].deferred)
+            continue;
+        const MappingColumn &mapping = m_columns[slot].mapping;
+        const qsizetype pending = mapping.size() - mapping.resolvedCount();
+        if (pending <= 0)
+            continue;
+        ranges.push_back({slot, qint32(mapping.resolvedCount()), total});
+        total += pending;
+    }
+    const auto rangeOf = [&ranges](qsizetype flat) {
+        return std::prev(std::upper_bound(
+            ranges.cbegin(), ranges.cend(), flat,
+            [](qsizetype value, const Range &range) { return value < range.start; }));
+    };
+
+    // The context takes its scaling decisions on first use; taken here, before the threads
+    // share it, they leave the threads only reading it.
+    m_context.scalesAmounts();
+    m_context.scalesIntegers();
+
+    // The order-dependent results one after the other, in the order the run met their
+    // values, beside the others: they share no column and no part of the context with them.
+    const auto makeInOrder = [this] {
+        for (const auto &[slot, entry] : m_metInOrder) {
+            Column &column = m_columns[size_t(slot)];
+            const QVariant source =
+                m_mode == Mode::Typed ? column.typed[size_t(entry)].value : QVariant();
+            column.mapping.addPseudonym(resultFor(column, entry, source));
+        }
+        m_metInOrder.clear();
+    };
+    std::thread inOrder;
+    if (threadCount(threads) > 1 && !m_metInOrder.empty()) {
+        try {
+            inOrder = std::thread(makeInOrder);
+        } catch (const std::system_error &) {
+            // Without a thread of their own they are made here, first.
+        }
+    }
+    if (!inOrder.joinable())
+        makeInOrder();
+
+    std::vector<QString> results;
+    for (qsizetype batch = 0; batch < total; batch += resolveBatch) {
+        const qsizetype count = qMin(resolveBatch, total - batch);
+        results.assign(size_t(count), QString());
+        // The workers only read the packed input texts and write their own result slots.
+        parallelFor(count, threads, [&](qsizetype begin, qsizetype end) {
+            auto range = rangeOf(batch + begin);
+            for (qsizetype i = begin; i < end; ++i) {
+                while (std::next(range) != ranges.cend() && batch + i >= std::next(range)->start)
+                    ++range;
+                Column &column = m_columns[range->slot];
+                const auto entry = qint32(range->firstEntry + (batch + i - range->start));
+                const QVariant source =
+                    m_mode == Mode::Typed ? column.typed[size_t(entry)].value : QVariant();
+                results[size_t(i)] = resultFor(column, entry, source);
+            }
+        });
+        // Packed in entry order, which is the flat order within each column.
+        auto range = rangeOf(batch);
+        for (qsizetype i = 0; i < count; ++i) {
+            while (std::next(range) != ranges.cend() && batch + i >= std::next(range)->start)
+                ++range;
+            m_columns[range->slot].mapping.addPseudonym(results[size_t(i)]);
+        }
+        vondrel::WorkPulse::pulse();
+    }
+    if (inOrder.joinable())
+        inOrder.join();
+}
+
+QStringView ResultCache::text(int slot, qint32 entry) const
+{
+    return m_columns[size_t(slot)].mapping.pseudonym(entry);
+}
+
+TextPool ResultCache::results(int slot) const
+{
+    return m_columns[size_t(slot)].mapping.pseudonyms();
+}
+
+const CachedResult &ResultCache::typed(int slot, qint32 entry) const
+{
+    return m_columns[size_t(slot)].typed[size_t(entry)];
+}
+
+bool ResultCache::isUnread(int slot, qint32 entry) const
+{
+    const Column &column = m_columns[size_t(slot)];
+    return column.whole && isDateType(column.type) && column.mapping.pseudonym(entry).isEmpty() &&
+        !column.mapping.inputText(entry).trimmed().isEmpty();
+}
+
+QMap<int, MappingColumn> ResultCache::takeMapping()
+{
+    QMap<int, MappingColumn> mapping;
+    for (Column &column : m_columns) {
+        if (!column.mapping.isEmpty())
+            mapping.insert(column.column, std::move(column.mapping));
+    }
+    m_columns.clear();
+    return mapping;
+}
