@@ -42,6 +42,10 @@ bool CsvProgressDialog::update(qint64 bytesRead)
     if (!m_dialog)
         return true;
     m_dialog->setValue(int(qBound<qint64>(0, bytesRead, m_deviceSize) >> m_shift));
+    // QProgressDialog lets events run only once it has decided to show itself; this one is
+    // shown from the start, so without this it would stand unpainted and Cancel would not
+    // answer until the read ends.
+    QCoreApplication::processEvents();
     return !m_dialog->wasCanceled();
 }
 

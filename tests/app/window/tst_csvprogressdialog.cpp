@@ -6,9 +6,26 @@
 #include <QBuffer>
 #include <QPointer>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 namespace {
+
+// Counts the paint events of a widget.
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
 
 // Remembers every progress dialog that is shown.
 class ShownProgressDialogs : public QObject
@@ -38,6 +55,7 @@ private slots:
     void cleanup();
     void progressDialogScalesHugeDevices();
     void progressDialogIsGoneAfterRead();
+    void shownDialogIsPaintedAndCancels();
 };
 
 void TestCsvProgressDialog::cleanup()
@@ -78,6 +96,29 @@ void TestCsvProgressDialog::progressDialogIsGoneAfterRead()
     const QWidgetList widgets = QApplication::allWidgets();
     for (QWidget *widget : widgets)
         QVERIFY(!qobject_cast<QProgressDialog *>(widget));
+}
+
+void TestCsvProgressDialog::shownDialogIsPaintedAndCancels()
+{
+    const qint64 size = 1000000;
+    vondrel::CsvProgressDialog progress(size);
+    QProgressDialog *dialog = nullptr;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows)
+        dialog = dialog ? dialog : qobject_cast<QProgressDialog *>(window);
+    QVERIFY(dialog);
+    PaintCounter counter;
+    dialog->installEventFilter(&counter);
+
+    // A read that updates it at once and then goes on for a while: the user sees the dialog,
+    // not an empty frame, and a click on Cancel stops the read.
+    QVERIFY(progress.update(0));
+    QVERIFY(progress.update(size / 10));
+    QVERIFY(counter.paints > 0);
+    auto *cancel = dialog->findChild<QPushButton *>();
+    QVERIFY(cancel);
+    QTimer::singleShot(0, cancel, &QPushButton::click);
+    QVERIFY(!progress.update(size / 5));
 }
 
 QTEST_MAIN(TestCsvProgressDialog)
