@@ -23,6 +23,21 @@ CellTable::CellTable(bool date1904)
     : m_date1904(date1904)
 { }
 
+CellTable::CellTable(const CellTable &other)
+    : m_date1904(other.m_date1904)
+    , m_firstColumn(other.m_firstColumn)
+    , m_lastColumn(other.m_lastColumn)
+{
+    // The entries point at the other table's cells: each row is rebuilt over copies of its own.
+    for (const auto &[row, cells] : other.m_rows) {
+        Row &copied = m_rows.try_emplace(m_rows.end(), row)->second;
+        copied.reserve(cells.size());
+        for (const Entry &entry : cells)
+            copied.push_back({entry.column, &m_cells.emplace_back(*entry.cell)});
+        m_newestRow = &copied;
+    }
+}
+
 const Cell *CellTable::find(int row, int column) const
 {
     // Readers go row by row; the last row is found without a tree search.

@@ -17,6 +17,10 @@ class CellTable
 {
 public:
     explicit CellTable(bool date1904);
+    // An independent table with equal cells; their values and formats are shared until
+    // either side writes them.
+    CellTable(const CellTable &other);
+    CellTable &operator=(const CellTable &) = delete;
 
     const Cell *find(int row, int column) const;
     // The cell at the position, created blank when there is none.
