@@ -25,18 +25,12 @@ CellTable::CellTable(bool date1904)
 
 CellTable::CellTable(const CellTable &other)
     : m_date1904(other.m_date1904)
+    , m_cells(other.m_cells)
+    , m_rows(other.m_rows)
+    , m_newestRow(m_rows.empty() ? nullptr : &std::prev(m_rows.end())->second)
     , m_firstColumn(other.m_firstColumn)
     , m_lastColumn(other.m_lastColumn)
-{
-    // The entries point at the other table's cells: each row is rebuilt over copies of its own.
-    for (const auto &[row, cells] : other.m_rows) {
-        Row &copied = m_rows.try_emplace(m_rows.end(), row)->second;
-        copied.reserve(cells.size());
-        for (const Entry &entry : cells)
-            copied.push_back({entry.column, &m_cells.emplace_back(*entry.cell)});
-        m_newestRow = &copied;
-    }
-}
+{ }
 
 const Cell *CellTable::find(int row, int column) const
 {
@@ -48,7 +42,7 @@ const Cell *CellTable::find(int row, int column) const
         return nullptr;
     const Row &cells = rowIt->second;
     const auto it = columnPosition(cells, column);
-    return it != cells.end() && it->column == column ? it->cell : nullptr;
+    return it != cells.end() && it->column == column ? &m_cells[it->cell] : nullptr;
 }
 
 Cell &CellTable::obtain(int row, int column)
@@ -58,17 +52,18 @@ Cell &CellTable::obtain(int row, int column)
     if (!cells.empty() && cells.back().column >= column) {
         it = columnPosition(cells, column);
         if (it->column == column)
-            return *it->cell;
+            return m_cells[it->cell];
     }
-    Cell *cell = &m_cells.emplace_back(m_date1904);
-    cells.insert(it, {column, cell});
+    const auto index = quint32(m_cells.size());
+    Cell &cell = m_cells.emplace_back(m_date1904);
+    cells.insert(it, {column, index});
     if (m_cells.size() == 1) {
         m_firstColumn = m_lastColumn = column;
     } else {
         m_firstColumn = std::min(m_firstColumn, column);
         m_lastColumn = std::max(m_lastColumn, column);
     }
-    return *cell;
+    return cell;
 }
 
 CellTable::Row &CellTable::obtainRow(int row)

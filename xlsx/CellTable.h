@@ -36,21 +36,23 @@ public:
     {
         for (const auto &[row, cells] : m_rows)
             for (const Entry &entry : cells)
-                visit(row, entry.column, std::as_const(*entry.cell));
+                visit(row, entry.column, m_cells[entry.cell]);
     }
     template<typename Visitor>
     void forEachCell(Visitor &&visit)
     {
         for (const auto &[row, cells] : m_rows)
             for (const Entry &entry : cells)
-                visit(row, entry.column, *entry.cell);
+                visit(row, entry.column, m_cells[entry.cell]);
     }
 
 private:
+    // A cell of a row by its place in m_cells: half the size of a pointer, and a copy of the
+    // table can take the rows over as they are.
     struct Entry
     {
         int column;
-        Cell *cell;
+        quint32 cell;
     };
     using Row = std::vector<Entry>;
 
