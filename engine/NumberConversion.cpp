@@ -6,11 +6,24 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <string_view>
 #include <tuple>
 #include <utility>
 
 namespace {
+
+// 10 to the power of places: from a table where the double is exact (what std::pow gives
+// there too), so that a million amounts do not each pay for a general power.
+double powerOfTen(int places)
+{
+    static constexpr double exact[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (places >= 0 && places < int(std::size(exact)))
+        return exact[places];
+    return std::pow(10.0, places);
+}
 
 // Characters that group digits or separate decimals inside a number token.
 bool isSeparator(QChar c)
@@ -402,7 +415,7 @@ bool scaleNumericString(const QString &text, double factor, QString &out, int de
         parseNumber(groupedInteger ? QStringView(groupedDigits) : token, &parsedDecimals);
 
     const int d = decimals >= 0 ? decimals : (parsedDecimals > 0 ? parsedDecimals : 2);
-    const double p = std::pow(10.0, d);
+    const double p = powerOfTen(d);
     const double x = p * (f * value);
     double v = (x >= 0 ? std::floor(x + 0.5) : std::ceil(x - 0.5)) / p;
 

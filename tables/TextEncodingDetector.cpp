@@ -1,6 +1,15 @@
 #include "TextEncodingDetector.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+constexpr std::uint64_t highBits = 0x8080808080808080u;
+constexpr std::uint64_t lowBits = 0x0101010101010101u;
+
+} // namespace
 
 TextEncodingDetector::DetectedEncoding TextEncodingDetector::detect(const char *data,
                                                                     size_t size) const
@@ -41,6 +50,17 @@ TextEncodingDetector::Utf8Walk TextEncodingDetector::walkUtf8(const unsigned cha
     bool ascii = true;
     size_t i = 0;
     while (i < size) {
+        // Eight bytes at a time while none has its high bit set (nor is NUL, where that stops
+        // the walk): most of a large file is ASCII.
+        if (size - i >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, data + i, sizeof word);
+            const bool hasNul = ((word - lowBits) & ~word & highBits) != 0;
+            if ((word & highBits) == 0 && !(hasNul && m_stopAtNul)) {
+                i += 8;
+                continue;
+            }
+        }
         const unsigned char lead = data[i++];
         if (lead == 0 && m_stopAtNul)
             return Utf8Walk::Invalid;

@@ -23,6 +23,15 @@ CellTable::CellTable(bool date1904)
     : m_date1904(date1904)
 { }
 
+CellTable::CellTable(const CellTable &other)
+    : m_date1904(other.m_date1904)
+    , m_cells(other.m_cells)
+    , m_rows(other.m_rows)
+    , m_newestRow(m_rows.empty() ? nullptr : &std::prev(m_rows.end())->second)
+    , m_firstColumn(other.m_firstColumn)
+    , m_lastColumn(other.m_lastColumn)
+{ }
+
 const Cell *CellTable::find(int row, int column) const
 {
     // Readers go row by row; the last row is found without a tree search.
@@ -33,7 +42,7 @@ const Cell *CellTable::find(int row, int column) const
         return nullptr;
     const Row &cells = rowIt->second;
     const auto it = columnPosition(cells, column);
-    return it != cells.end() && it->column == column ? it->cell : nullptr;
+    return it != cells.end() && it->column == column ? &m_cells[it->cell] : nullptr;
 }
 
 Cell &CellTable::obtain(int row, int column)
@@ -43,17 +52,18 @@ Cell &CellTable::obtain(int row, int column)
     if (!cells.empty() && cells.back().column >= column) {
         it = columnPosition(cells, column);
         if (it->column == column)
-            return *it->cell;
+            return m_cells[it->cell];
     }
-    Cell *cell = &m_cells.emplace_back(m_date1904);
-    cells.insert(it, {column, cell});
+    const auto index = quint32(m_cells.size());
+    Cell &cell = m_cells.emplace_back(m_date1904);
+    cells.insert(it, {column, index});
     if (m_cells.size() == 1) {
         m_firstColumn = m_lastColumn = column;
     } else {
         m_firstColumn = std::min(m_firstColumn, column);
         m_lastColumn = std::max(m_lastColumn, column);
     }
-    return *cell;
+    return cell;
 }
 
 CellTable::Row &CellTable::obtainRow(int row)

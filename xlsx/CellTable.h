@@ -17,6 +17,10 @@ class CellTable
 {
 public:
     explicit CellTable(bool date1904);
+    // An independent table with equal cells; their values and formats are shared until
+    // either side writes them.
+    CellTable(const CellTable &other);
+    CellTable &operator=(const CellTable &) = delete;
 
     const Cell *find(int row, int column) const;
     // The cell at the position, created blank when there is none.
@@ -32,21 +36,23 @@ public:
     {
         for (const auto &[row, cells] : m_rows)
             for (const Entry &entry : cells)
-                visit(row, entry.column, std::as_const(*entry.cell));
+                visit(row, entry.column, m_cells[entry.cell]);
     }
     template<typename Visitor>
     void forEachCell(Visitor &&visit)
     {
         for (const auto &[row, cells] : m_rows)
             for (const Entry &entry : cells)
-                visit(row, entry.column, *entry.cell);
+                visit(row, entry.column, m_cells[entry.cell]);
     }
 
 private:
+    // A cell of a row by its place in m_cells: half the size of a pointer, and a copy of the
+    // table can take the rows over as they are.
     struct Entry
     {
         int column;
-        Cell *cell;
+        quint32 cell;
     };
     using Row = std::vector<Entry>;
 

@@ -5,9 +5,19 @@
 #include "Workbook.h"
 #include "Worksheet.h"
 
+#include <QCryptographicHash>
 #include <QSaveFile>
 
 namespace QXlsx {
+
+namespace {
+
+QByteArray digestOf(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+}
+
+} // namespace
 
 Document::Document(QIODevice *device)
 {
@@ -23,6 +33,7 @@ Document::Document(QIODevice *device)
         m_workbook = std::make_unique<Workbook>();
         return;
     }
+    m_sourceDigest = digestOf(bytes);
     PackageReader reader(bytes);
     m_workbook = reader.read();
     if (!m_workbook) {
@@ -35,6 +46,22 @@ Document::Document(QIODevice *device)
 }
 
 Document::~Document() = default;
+
+std::unique_ptr<Document> Document::copy() const
+{
+    std::unique_ptr<Document> copied(new Document);
+    copied->m_workbook = m_workbook->copy();
+    copied->m_errorString = m_errorString;
+    for (int i = 0; i < m_workbook->sheetCount(); ++i)
+        if (m_workbook->sheet(i) == m_current)
+            copied->m_current = copied->m_workbook->sheet(i);
+    return copied;
+}
+
+bool Document::isReadFrom(const QByteArray &bytes) const
+{
+    return !m_sourceDigest.isEmpty() && m_sourceDigest == digestOf(bytes);
+}
 
 QString Document::errorString() const
 {

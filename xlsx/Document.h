@@ -30,6 +30,14 @@ public:
     ~Document();
     Q_DISABLE_COPY_MOVE(Document)
 
+    // An independent copy made in memory, with the same sheet current: for an unchanged
+    // document what reading its bytes again would give, without parsing them. Cells share their
+    // texts and formats with this document until either side writes them.
+    std::unique_ptr<Document> copy() const;
+    // Whether the document was read from exactly these bytes (a digest of them is kept); false
+    // for a copy.
+    bool isReadFrom(const QByteArray &bytes) const;
+
     // German text for the user about the last failed load or save; empty after success.
     QString errorString() const;
 
@@ -55,9 +63,12 @@ public:
     bool saveAs(const QString &fileName);
 
 private:
+    Document() = default;
+
     std::unique_ptr<Workbook> m_workbook;
     Worksheet *m_current = nullptr;
     QString m_errorString;
+    QByteArray m_sourceDigest;
 };
 
 } // namespace QXlsx

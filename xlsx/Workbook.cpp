@@ -13,6 +13,18 @@ Workbook::Workbook(bool date1904)
 
 Workbook::~Workbook() = default;
 
+std::unique_ptr<Workbook> Workbook::copy() const
+{
+    auto copied = std::make_unique<Workbook>(m_date1904);
+    copied->m_formats = m_formats;
+    copied->m_defaultFont = m_defaultFont;
+    copied->m_definedNames = m_definedNames;
+    copied->m_sheets.reserve(m_sheets.size());
+    for (const auto &sheet : m_sheets)
+        copied->m_sheets.push_back(std::make_unique<Worksheet>(*sheet, &copied->m_formats));
+    return copied;
+}
+
 bool Workbook::isDate1904() const
 {
     return m_date1904;

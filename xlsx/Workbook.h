@@ -22,6 +22,10 @@ public:
     ~Workbook();
     Q_DISABLE_COPY_MOVE(Workbook)
 
+    // An independent copy of every sheet; cells share their texts and formats with this
+    // workbook until either side writes them.
+    std::unique_ptr<Workbook> copy() const;
+
     // Whether serial numbers count from 1904 instead of 1900.
     bool isDate1904() const;
 

@@ -109,6 +109,20 @@ Worksheet::Worksheet(const QString &name, bool date1904, FormatPool *formats)
     , m_cells(date1904)
 { }
 
+Worksheet::Worksheet(const Worksheet &other, FormatPool *formats)
+    : m_name(other.m_name)
+    , m_date1904(other.m_date1904)
+    , m_formats(formats)
+    , m_cells(other.m_cells)
+    , m_mergedCells(other.m_mergedCells)
+    , m_state(other.m_state)
+    , m_columnWidths(other.m_columnWidths)
+    , m_rowHeights(other.m_rowHeights)
+    , m_frozenRows(other.m_frozenRows)
+    , m_frozenColumns(other.m_frozenColumns)
+    , m_plainDateFormats(other.m_plainDateFormats)
+{ }
+
 QString Worksheet::sheetName() const
 {
     return m_name;

@@ -31,6 +31,10 @@ public:
     };
 
     Worksheet(const QString &name, bool date1904, FormatPool *formats);
+    // A copy of other for a workbook with the given formats (a copy of other's pool).
+    Worksheet(const Worksheet &other, FormatPool *formats);
+    Worksheet(const Worksheet &) = delete;
+    Worksheet &operator=(const Worksheet &) = delete;
 
     QString sheetName() const;
 

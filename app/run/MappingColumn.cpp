@@ -23,6 +23,11 @@ qint32 MappingColumn::add(QStringView inputText, int order)
     return entry;
 }
 
+void MappingColumn::reservePseudonyms()
+{
+    m_pseudonyms.reserve(size(), m_inputs.characterCount());
+}
+
 void MappingColumn::addPseudonym(QStringView pseudonym)
 {
     m_pseudonyms.append(pseudonym);

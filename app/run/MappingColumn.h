@@ -36,6 +36,8 @@ public:
     qint32 add(QStringView inputText, int order);
     // The replacement of the first entry that has none yet.
     void addPseudonym(QStringView pseudonym);
+    // Room for a replacement of each entry, as long as its input text on average.
+    void reservePseudonyms();
 
 private:
     TextPool m_inputs;

@@ -54,6 +54,10 @@ std::unique_ptr<QxtCsvModel> OutputCopy::ofCsv(const QxtCsvModel &input, const Q
 std::unique_ptr<QXlsx::Document> OutputCopy::ofXlsx(QXlsx::Document &input,
                                                     const QByteArray &rawInput, bool inputEditable)
 {
+    // An unedited workbook read from these very bytes holds what they read as: the copy is made
+    // in memory and shares the input's cell texts instead of parsing the bytes a second time.
+    if (!inputEditable && !input.sheetNames().isEmpty() && input.isReadFrom(rawInput))
+        return input.copy();
     QBuffer buffer;
     if (inputEditable) {
         // Saving stores dates as serial numbers, as the file itself does.

@@ -21,8 +21,9 @@ public:
     // data over the input's data rows.
     static std::unique_ptr<QxtCsvModel> ofCsv(const QxtCsvModel &input, const QByteArray &rawInput,
                                               const RunSettings &settings);
-    // A workbook copy with the input's current sheet selected; from the file's bytes, or from
-    // the edited workbook when the input may be edited. Without sheets when it cannot be read.
+    // A workbook copy with the input's current sheet selected; made in memory from the unedited
+    // workbook (sharing its cells' texts), or from the edited workbook when the input may be
+    // edited. Without sheets when it cannot be read.
     static std::unique_ptr<QXlsx::Document> ofXlsx(QXlsx::Document &input,
                                                    const QByteArray &rawInput, bool inputEditable);
 

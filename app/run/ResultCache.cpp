@@ -154,6 +154,13 @@ void ResultCache::resolvePending(int threads)
             [](qsizetype value, const Range &range) { return value < range.start; }));
     };
 
+    // A column of a million distinct values would otherwise copy its growing replacements
+    // over and over; most replacements are about as long as their inputs.
+    for (Column &column : m_columns) {
+        if (column.mapping.resolvedCount() < column.mapping.size())
+            column.mapping.reservePseudonyms();
+    }
+
     // The context takes its scaling decisions on first use; taken here, before the threads
     // share it, they leave the threads only reading it.
     m_context.scalesAmounts();

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QHashFunctions>
+#include "TextHash.h"
+
 #include <QStringView>
 
 #include <vector>
@@ -13,7 +14,7 @@
 class TextIndex
 {
 public:
-    static size_t hashOf(QStringView text) { return qHash(text, QHashSeed::globalSeed()); }
+    static size_t hashOf(QStringView text) { return TextHash::of(text); }
 
     // The entry of text, or -1; textOf(entry) gives the text an entry was inserted for.
     template<typename TextOf>

@@ -1,5 +1,11 @@
 #include "TextPool.h"
 
+void TextPool::reserve(qsizetype texts, qsizetype characters)
+{
+    m_text.reserve(characters);
+    m_ends.reserve(texts);
+}
+
 void TextPool::append(QStringView text)
 {
     m_text.append(text);

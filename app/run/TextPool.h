@@ -28,6 +28,10 @@ public:
     }
 
     void append(QStringView text);
+    // Room for that many texts of that many characters in all, so that appending them moves
+    // nothing.
+    void reserve(qsizetype texts, qsizetype characters);
+    qsizetype characterCount() const { return m_text.size(); }
 
 private:
     // Shared by copies, which cost next to nothing.

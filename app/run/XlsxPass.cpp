@@ -25,16 +25,8 @@ constexpr qsizetype pulseCells = 4095;
 
 const QString textFormat = QStringLiteral("@");
 
-// A cell whose replacement is written once every result has been made. The input's cells
-// stay where they are for the whole pass: only the output is written.
-struct PendingCell
-{
-    int row;
-    int column;
-    int slot;
-    qint32 entry;
-    const QXlsx::Cell *source;
-};
+// Marks a visited cell whose replacement is not written after resolving.
+constexpr qint32 notPending = -1;
 
 bool isBlank(const QString &text)
 {
@@ -85,12 +77,18 @@ bool XlsxPass::run(const RunSettings &settings, ResultCache &cache, int threads)
     // visited, in row order as the run meets them: a far-out cell of a hostile sheet costs no
     // walk over the empty expanse before it. Every cell with text lies at or above the last
     // used row, so that row needs no bound of its own.
-    std::vector<PendingCell> pending;
+    // The input's cells stay where they are for the whole pass (only the output is written),
+    // so a second walk meets them in the same order: per visited cell only the cache entry of
+    // its replacement is kept, not where it lies.
+    std::vector<qint32> pending;
+    pending.reserve(size_t(sheet->cells().count()));
     bool ok = true;
     qsizetype visited = 0;
+    qsizetype replaced = 0;
     sheet->cells().forEachCell([&](int row, int column, const QXlsx::Cell &cell) {
         if ((++visited & pulseCells) == 0)
             vondrel::WorkPulse::pulse();
+        pending.push_back(notPending);
         if (!ok || row < dataRow)
             return;
         const int position = column - 1;
@@ -121,7 +119,7 @@ bool XlsxPass::run(const RunSettings &settings, ResultCache &cache, int threads)
                 : QVariant();
             entry = cache.add(*slot, text, row, source);
         }
-        pending.push_back({row, column, *slot, entry, &cell});
+        pending.back() = entry;
     });
     if (!ok) {
         qCWarning(lcRun) << "The output sheet refused a value";
@@ -130,19 +128,27 @@ bool XlsxPass::run(const RunSettings &settings, ResultCache &cache, int threads)
 
     cache.resolvePending(threads);
 
-    for (const PendingCell &cell : pending) {
+    auto entry = pending.cbegin();
+    sheet->cells().forEachCell([&](int row, int column, const QXlsx::Cell &cell) {
         if ((++visited & pulseCells) == 0)
             vondrel::WorkPulse::pulse();
-        if (cache.isUnread(cell.slot, cell.entry))
-            ++m_unread[cell.column - 1];
-        const CachedResult &result = cache.typed(cell.slot, cell.entry);
-        if (!writeResult(cell.row, cell.column, *cell.source, result, settings)) {
-            qCWarning(lcRun) << "The output sheet refused a value at row" << cell.row << "column"
-                             << cell.column << "of type" << result.fieldType;
-            return false;
+        const qint32 pendingEntry = *entry++;
+        if (!ok || pendingEntry == notPending)
+            return;
+        const int slot = slotOfColumn.value(column);
+        if (cache.isUnread(slot, pendingEntry))
+            ++m_unread[column - 1];
+        const CachedResult &result = cache.typed(slot, pendingEntry);
+        ok = writeResult(row, column, cell, result, settings);
+        if (!ok) {
+            qCWarning(lcRun) << "The output sheet refused a value at row" << row << "column"
+                             << column << "of type" << result.fieldType;
         }
-    }
-    qCInfo(lcRun) << "Sheet pass:" << pending.size() << "cells replaced";
+        ++replaced;
+    });
+    if (!ok)
+        return false;
+    qCInfo(lcRun) << "Sheet pass:" << replaced << "cells replaced";
     return true;
 }
 

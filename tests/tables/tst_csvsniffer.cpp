@@ -50,6 +50,14 @@ void TestCsvSniffer::detect_data()
     add("NUL without a UTF-16 pattern", QByteArray("ab\0cd", 5), D::NoText);
     add("Latin-1", "caf\xe9s", D::EightBit);
     add("overlong lead byte", "\xc0\x80", D::EightBit);
+    // Past the first eight bytes, where ASCII is skipped a word at a time.
+    add("long ASCII", "id;name;town\r\n1;Anna;Bonn\r\n", D::Ascii);
+    add("long, letter at a word's end", "abcdefghijklmno\xc3\xa9", D::Utf8);
+    add("long, letter across words", "abcdefg\xc3\xa9ijklmnop", D::Utf8);
+    add("long, Latin-1 late", "abcdefghijklmnopqrstuvw\xe9s", D::EightBit);
+    add("long, bad continuation late", "abcdefghijklmnop\xc3z", D::EightBit);
+    add("long, NUL late", QByteArray("abcdefghijklmnopqrs\0uvwxyz", 26), D::NoText);
+    add("long, NUL at a word's start", QByteArray("abcdefgh\0bcdefgh", 17), D::NoText);
 }
 
 void TestCsvSniffer::detect()

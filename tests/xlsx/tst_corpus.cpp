@@ -12,6 +12,7 @@
 #include "Openpyxl.h"
 #endif
 
+#include <QBuffer>
 #include <QDebug>
 #include <QFile>
 #include <QJsonArray>
@@ -105,6 +106,8 @@ private slots:
     void copyKeepsEverything();
     void namesAndAlignmentAsSaved();
     void runKeepsWhatItDoesNotTouch();
+    void copyInMemory_data();
+    void copyInMemory();
 
 private:
     QTemporaryDir m_dir;
@@ -249,6 +252,47 @@ void TestCorpus::runKeepsWhatItDoesNotTouch()
     }
     const QStringList found = differences(*input, *copy);
     QVERIFY2(found.isEmpty(), qPrintable(found.join(u'\n')));
+}
+
+void TestCorpus::copyInMemory_data()
+{
+    copyKeepsEverything_data();
+}
+
+void TestCorpus::copyInMemory()
+{
+    // A run copies an unedited workbook in memory instead of reading its bytes again: the copy
+    // must save to what a second reading saves to, and writing it must leave the input alone.
+    QFETCH(QString, file);
+    const QByteArray bytes = corpusFile(file);
+    const auto input = XlsxFixture::load(bytes);
+    const QString lastSheet = input->sheetNames().constLast();
+    QVERIFY(input->selectSheet(lastSheet));
+    QVERIFY(input->isReadFrom(bytes));
+    QVERIFY(!input->isReadFrom(bytes + ' '));
+
+    const auto saved = [](Document &document) {
+        QBuffer buffer;
+        return document.saveAs(&buffer) ? buffer.data() : QByteArray();
+    };
+    const QByteArray inputSaved = saved(*input);
+    const std::unique_ptr<Document> copy = input->copy();
+    QVERIFY(!copy->isReadFrom(bytes));
+    QCOMPARE(copy->currentWorksheet()->sheetName(), lastSheet);
+    const QByteArray copySaved = saved(*copy);
+    QVERIFY(!copySaved.isEmpty());
+    QCOMPARE(copySaved, inputSaved);
+    QCOMPARE(copySaved, saved(*XlsxFixture::load(bytes)));
+
+    Format bold;
+    bold.setFontBold(true);
+    copy->workbook()->sheet(0)->cells().forEachCell([&](int row, int column, const Cell &) {
+        QVERIFY(copy->workbook()->sheet(0)->write(row, column, QStringLiteral("neu"), bold));
+    });
+    QVERIFY(copy->write(1, 1, 42));
+    QVERIFY(copy->workbook()->sheet(0)->write(1000, 30, QStringLiteral("weit")));
+    QCOMPARE(saved(*input), inputSaved);
+    QVERIFY(saved(*copy) != inputSaved);
 }
 
 QTEST_MAIN(TestCorpus)

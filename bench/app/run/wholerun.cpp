@@ -1,10 +1,11 @@
-// A whole CSV run as one process, for timing it beside another program on the same file:
+// A whole run as one process, for timing it beside another program on the same file:
 //   vondrel_wholerun IN.csv OUT.csv [threads]
-// reads IN.csv, detects its format and loads it as the main window does, then runs the
-// processing run on it (8 of 10 columns pseudonymised, quoted output, mapping file beside
-// OUT.csv). The columns are those of gen_bench.py: id, surname, given name, street, town,
-// e-mail, birth date, amount, IBAN, remark. Phase times go to stderr; the exit code is 0
-// only when the run succeeded.
+//   vondrel_wholerun IN.xlsx OUT.xlsx [threads]
+// reads IN, detects its format (CSV) or reads its first sheet (XLSX) and loads it as the main
+// window does, then runs the processing run on it (8 of 10 columns pseudonymised, quoted
+// output, mapping file beside OUT). The columns are those of gen_bench.py: id, surname, given
+// name, street, town, e-mail, birth date, amount, IBAN, remark (gen_bench_xlsx.py makes the
+// workbook). Phase times go to stderr; the exit code is 0 only when the run succeeded.
 
 #include <run/CsvFormatChoice.h>
 #include <run/ProcessingRun.h>
@@ -12,6 +13,7 @@
 #include <run/RunSettings.h>
 #include <tables/CsvSniffer.h>
 #include <tables/QxtCsvModel.h>
+#include <xlsx/Document.h>
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -20,6 +22,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -84,23 +87,31 @@ int main(int argc, char *argv[])
     const QByteArray bytes = file.readAll();
     file.close();
 
-    // As the window loads a new file: the format detected, then the table read with it.
-    const CsvSniffResult detected = sniffCsvFormat(bytes, readMode);
-    settings.inputHasBom = detected.hasBom;
-    settings.separator = detected.delimiter;
-    settings.codec = csvCodecForName(csvEncodingName(detected));
-    settings.rowOffset = csvDetectedRowOffset(detected);
-    QxtCsvModel model;
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    model.setQuoteFlags(readMode);
-    model.readCsv(&buffer, false, settings.separator, settings.codec, -1, settings.rowOffset + 10);
+    RunInput input;
+    input.rawInput = bytes;
+    input.isXlsx = settings.inputFileName.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive);
+    QxtCsvModel model;
+    std::unique_ptr<QXlsx::Document> document;
+    if (input.isXlsx) {
+        document = std::make_unique<QXlsx::Document>(&buffer);
+        input.document = document.get();
+    } else {
+        // As the window loads a new file: the format detected, then the table read with it.
+        const CsvSniffResult detected = sniffCsvFormat(bytes, readMode);
+        settings.inputHasBom = detected.hasBom;
+        settings.separator = detected.delimiter;
+        settings.codec = csvCodecForName(csvEncodingName(detected));
+        settings.rowOffset = csvDetectedRowOffset(detected);
+        model.setQuoteFlags(readMode);
+        model.readCsv(&buffer, false, settings.separator, settings.codec, -1,
+                      settings.rowOffset + 10);
+        input.csvModel = &model;
+    }
     report("load", timer);
 
-    RunInput input;
-    input.csvModel = &model;
-    input.rawInput = bytes;
     ProcessingRun run(settings, input);
     run.setThreads(threads);
     const RunResult result = run.exec();
