@@ -9,7 +9,7 @@ input=$2
 pairs=${3:-5}
 threads=${4:-1}
 here=$(cd "$(dirname "$0")" && pwd)
-yardstick=${YARDSTICK:-$here/../../../shared/bench/py_pseudo_run.py}
+yardstick=${YARDSTICK:-$here/../../../../shared/bench/py_pseudo_run.py}
 program=$build/bench/app/run/vondrel_wholerun
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
