@@ -162,7 +162,7 @@ QList<kivra::INFO> Dialog::formFields(QPushButton *assignButton)
 kivra::INFO Dialog::windowRecord()
 {
     QVariantMap options = kivra::optTitle({}, QObject::tr("Daten-Pseudonymisierungstool:"));
-    options = kivra::optInifileName(options, m_settingsDir + QStringLiteral("/vondrel.opt"));
+    options = kivra::optInifileName(options, optionsFilePath());
     options = kivra::optInigroupname(options, QStringLiteral("main"));
     options = kivra::optIniseparatekeys(options, false);
     options = kivra::optLocale(options, QLocale(QLocale::German));

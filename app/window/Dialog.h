@@ -50,6 +50,8 @@ public:
     const QMap<QString, QVariant> &optionMap() const { return m_optionMap; }
     // The directory of the options file "vondrel.opt".
     const QString &settingsDir() const { return m_settingsDir; }
+    // The options file, which holds the key.
+    QString optionsFilePath() const { return m_settingsDir + QStringLiteral("/vondrel.opt"); }
 
     // Configuration files: the window's choices saved into path, or taken from it. Both report
     // a failure to the user; a file without a configuration changes nothing.

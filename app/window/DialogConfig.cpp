@@ -156,5 +156,5 @@ void Dialog::showAssignedColumns()
 QStringList Dialog::protectedFiles() const
 {
     return {m_inputFilename.toString(), m_loadedInputName.toString(), m_exportFilename.toString(),
-            m_scriptFilename.toString(), m_settingsDir + QStringLiteral("/vondrel.opt")};
+            m_scriptFilename.toString(), optionsFilePath()};
 }

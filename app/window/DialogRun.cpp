@@ -125,7 +125,7 @@ RunSettings Dialog::runSettings() const
     settings.createMappingFile = m_createExportMapFile.toBool();
     settings.useScript = m_scriptUse.toBool();
     settings.scriptFileName = m_scriptFilename.toString();
-    settings.optionsFileName = m_settingsDir + QStringLiteral("/vondrel.opt");
+    settings.optionsFileName = optionsFilePath();
     settings.configurationFileName = m_configurationFile;
     settings.inputEditable = m_inputEditable.toBool();
     settings.hasTitle = m_inputHasTitle.toBool();
