@@ -25,14 +25,6 @@ CsvRowBlock::CsvRowBlock(QString text, std::vector<Span> spans, std::vector<RowS
     , m_liveRows(int(m_rows.size()))
 { }
 
-QStringView CsvRowBlock::field(int row, int column) const
-{
-    const Span span = m_spans[m_rows[size_t(row)].first + size_t(column)];
-    // An empty field reads as a null string, as it always has.
-    const qsizetype length = lengthOf(span);
-    return length ? QStringView(textOf(span), length) : QStringView();
-}
-
 int CsvRowBlock::addRow()
 {
     m_rows.push_back({quint32(m_spans.size()), 0});
@@ -163,11 +155,6 @@ void CsvRowBlock::removeFields(int column, int count)
         }
     });
     compactIfWorthIt();
-}
-
-const QChar *CsvRowBlock::textOf(Span span) const
-{
-    return ((span.length & editedBit) ? m_edits.constData() : m_text.constData()) + span.offset;
 }
 
 QChar *CsvRowBlock::mutableTextOf(Span span)

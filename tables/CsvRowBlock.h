@@ -75,7 +75,10 @@ private:
 
     static qsizetype lengthOf(Span span) { return span.length & ~editedBit; }
     static bool isReleased(const RowSpan &row) { return row.first == releasedRow; }
-    const QChar *textOf(Span span) const;
+    const QChar *textOf(Span span) const
+    {
+        return ((span.length & editedBit) ? m_edits.constData() : m_text.constData()) + span.offset;
+    }
     QChar *mutableTextOf(Span span);
     void growRow(RowSpan &row, quint32 count);
     void compactIfWorthIt();
@@ -93,5 +96,13 @@ private:
     qsizetype m_garbageSpans = 0;
     int m_liveRows = 0;
 };
+
+inline QStringView CsvRowBlock::field(int row, int column) const
+{
+    const Span span = m_spans[m_rows[size_t(row)].first + size_t(column)];
+    // An empty field reads as a null string, as it always has.
+    const qsizetype length = lengthOf(span);
+    return length ? QStringView(textOf(span), length) : QStringView();
+}
 
 } // namespace vondrel

@@ -32,6 +32,11 @@ QStringView CsvTable::field(int row, int column) const
     return column < block.fieldCount(blockRow) ? block.field(blockRow, column) : QStringView();
 }
 
+QStringView CsvTable::overlaidFieldOrNull(int row, int column) const
+{
+    return column < fieldCount(row) ? field(row, column) : QStringView();
+}
+
 QStringList CsvTable::fields(int row) const
 {
     const int count = fieldCount(row);
@@ -40,6 +45,25 @@ QStringList CsvTable::fields(int row) const
     for (int column = 0; column < count; ++column)
         result.append(field(row, column).toString());
     return result;
+}
+
+void CsvTable::rowFields(int row, std::vector<QStringView> &fields) const
+{
+    const CsvRowBlock &block = blockOf(row);
+    const int blockRow = int(m_rows[size_t(row)].row);
+    const int own = block.fieldCount(blockRow);
+    fields.resize(size_t(own));
+    for (int column = 0; column < own; ++column)
+        fields[size_t(column)] = block.field(blockRow, column);
+    for (const Overlay &overlay : m_overlays) {
+        const qint32 entry = overlay.entryAt(row);
+        if (entry < 0)
+            continue;
+        if (size_t(overlay.column) >= fields.size())
+            fields.resize(size_t(overlay.column) + 1);
+        const QStringView text = overlay.texts->text(entry);
+        fields[size_t(overlay.column)] = text.isEmpty() ? QStringView() : text;
+    }
 }
 
 bool CsvTable::setField(int row, int column, QStringView text)

@@ -31,7 +31,12 @@ public:
     int fieldCount(int row) const;
     // The field's text; valid until the table is changed. column < fieldCount(row).
     QStringView field(int row, int column) const;
+    // The field's text, or a null view where the row is shorter than column + 1 fields.
+    QStringView fieldOrNull(int row, int column) const;
     QStringList fields(int row) const;
+    // All fields of a row as field() gives them, fieldCount(row) of them: a whole row costs
+    // one lookup of its block and one pass over the overlays, not one of each per field.
+    void rowFields(int row, std::vector<QStringView> &fields) const;
 
     // Pads the row with empty fields up to the column. False only for text longer than a
     // block can hold.
@@ -83,6 +88,7 @@ private:
     // The block that takes new rows, started when the last one is full.
     quint32 blockForNewRows();
     const Overlay *overlayOf(int column) const;
+    QStringView overlaidFieldOrNull(int row, int column) const;
     // Writes the overlaid texts into the rows and drops the overlays.
     void settleOverlays();
 
@@ -90,5 +96,16 @@ private:
     std::vector<RowRef> m_rows;
     std::vector<Overlay> m_overlays;
 };
+
+inline QStringView CsvTable::fieldOrNull(int row, int column) const
+{
+    // Inline for tables without overlays, the common case while a run reads its input.
+    if (!m_overlays.empty())
+        return overlaidFieldOrNull(row, column);
+    const RowRef ref = m_rows[size_t(row)];
+    const CsvRowBlock &block = *m_blocks[ref.block];
+    return column < block.fieldCount(int(ref.row)) ? block.field(int(ref.row), column)
+                                                   : QStringView();
+}
 
 } // namespace vondrel

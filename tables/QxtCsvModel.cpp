@@ -145,10 +145,12 @@ bool QxtCsvModel::writeCsv(QIODevice *device, bool withHeader, QChar separator, 
                                                  : QStringView());
         writer.endRecord();
     }
+    std::vector<QStringView> fields;
     for (int row = firstRow; row < rows && !writer.failed(); ++row) {
-        const int available = d->rowData.fieldCount(row);
+        d->rowData.rowFields(row, fields);
         for (int column = 0; column < columns; ++column)
-            writer.writeField(column < available ? d->rowData.field(row, column) : QStringView());
+            writer.writeField(size_t(column) < fields.size() ? fields[size_t(column)]
+                                                             : QStringView());
         writer.endRecord();
     }
     return writer.close();

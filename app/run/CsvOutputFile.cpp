@@ -57,10 +57,12 @@ bool CsvOutputFile::write(QIODevice *device, QxtCsvModel &output, int threads) c
     const vondrel::CsvTable &table = output.rows();
     return writer.write(
         rows - startRow, [&table, columns, startRow](qsizetype i, CsvRecordWriter &record) {
-            const int row = startRow + int(i);
-            const int available = table.fieldCount(row);
+            // One list per writer thread, reused for all its rows.
+            thread_local std::vector<QStringView> fields;
+            table.rowFields(startRow + int(i), fields);
             for (int column = 0; column < columns; ++column)
-                record.writeField(column < available ? table.field(row, column) : QStringView());
+                record.writeField(size_t(column) < fields.size() ? fields[size_t(column)]
+                                                                 : QStringView());
             record.endRecord();
         });
 }

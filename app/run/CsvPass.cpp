@@ -91,35 +91,36 @@ void CsvPass::registerCells(const std::vector<int> &columns, int firstRow, int e
                             ResultCache &cache)
 {
     const vondrel::CsvTable &table = m_input.rows();
-    const auto field = [&table](int row, int column) {
-        return column < table.fieldCount(row) ? table.field(row, column) : QStringView();
-    };
+    std::vector<QStringView> texts;
     std::vector<size_t> hashes;
     for (int first = firstRow; first < endRow; first += lookAheadRows) {
         const int end = qMin(endRow, first + lookAheadRows);
-        // All hashes of a few rows first, each lookup's memory asked for at once.
+        // All texts and hashes of a few rows first, each lookup's memory asked for at once.
+        texts.clear();
         hashes.clear();
-        for (int row = first; row < end; ++row) {
+        for (int at = first; at < end; ++at) {
             for (const int column : columns) {
-                const size_t hash = ResultCache::hashOf(field(row, column));
+                const QStringView text = table.fieldOrNull(at, column);
+                const size_t hash = ResultCache::hashOf(text);
                 cache.prefetch(m_slotOfColumn[size_t(column)], hash);
+                texts.push_back(text);
                 hashes.push_back(hash);
             }
         }
         // Row by row, so that order-dependent columns meet new values in the run's order.
-        auto hash = hashes.cbegin();
-        for (int row = first; row < end; ++row) {
+        size_t cell = 0;
+        for (int at = first; at < end; ++at) {
             for (const int column : columns) {
-                const QStringView text = field(row, column);
-                const size_t textHash = *hash++;
+                const QStringView text = texts[cell];
+                const size_t textHash = hashes[cell++];
                 if (!m_inputEditable && isBlank(text))
                     continue;
                 const int slot = m_slotOfColumn[size_t(column)];
                 qint32 entry = cache.find(slot, text, textHash);
                 if (entry < 0)
-                    entry = cache.add(slot, text, textHash, row);
+                    entry = cache.add(slot, text, textHash, at);
                 // Each list is written by one task only.
-                m_entries[size_t(slot)][size_t(row - m_dataRow)] = entry;
+                m_entries[size_t(slot)][size_t(at - m_dataRow)] = entry;
             }
         }
     }
@@ -174,8 +175,7 @@ void CsvPass::writeResults(const ResultCache &cache)
         const int column = m_changed[index];
         std::vector<qint32> entries(size_t(m_input.rowCount() - m_dataRow), -1);
         for (int row = m_dataRow; row < m_input.rowCount(); ++row) {
-            const QStringView text =
-                column < table.fieldCount(row) ? table.field(row, column) : QStringView();
+            const QStringView text = table.fieldOrNull(row, column);
             if (!text.isEmpty() && (m_inputEditable || !isBlank(text)))
                 entries[size_t(row - m_dataRow)] = 0;
         }

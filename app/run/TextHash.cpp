@@ -5,6 +5,11 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define VONDREL_AES_HASH 1
+#include <immintrin.h>
+#endif
+
 namespace {
 
 using Word = std::uint64_t;
@@ -64,11 +69,69 @@ Key processKey()
     return {seed, spread ^ (spread >> 31)};
 }
 
+const Key &hashKey()
+{
+    static const Key key = processKey();
+    return key;
+}
+
+#ifdef VONDREL_AES_HASH
+#define VONDREL_AES_TARGET __attribute__((target("aes,sse4.1")))
+
+VONDREL_AES_TARGET inline __m128i absorbBlock(__m128i state, __m128i block, __m128i key0,
+                                              __m128i key1)
+{
+    return _mm_aesenc_si128(_mm_aesenc_si128(_mm_xor_si128(state, block), key0), key1);
+}
+
+// Two AES rounds per 16 bytes under secret round keys, three more at the end; the length
+// goes into the starting state, so texts that differ only in trailing zero bytes differ.
+VONDREL_AES_TARGET size_t aesHashOf(const unsigned char *bytes, size_t size)
+{
+    const Key &k = hashKey();
+    const __m128i key0 = _mm_set_epi64x(qint64(k.k1), qint64(k.k0));
+    const __m128i key1 =
+        _mm_set_epi64x(qint64(k.k0 ^ 0x736f6d6570736575u), qint64(k.k1 ^ 0x646f72616e646f6du));
+    __m128i state = _mm_xor_si128(key1, _mm_set_epi64x(0, qint64(size)));
+    size_t at = 0;
+    for (; size - at >= 16; at += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(bytes + at));
+        state = absorbBlock(state, block, key0, key1);
+    }
+    if (at < size) {
+        unsigned char tail[16] = {};
+        std::memcpy(tail, bytes + at, size - at);
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(tail));
+        state = absorbBlock(state, block, key0, key1);
+    }
+    state = _mm_aesenc_si128(state, key0);
+    state = _mm_aesenc_si128(state, key1);
+    state = _mm_aesenc_si128(state, key0);
+    return size_t(quint64(_mm_cvtsi128_si64(state)) ^ quint64(_mm_extract_epi64(state, 1)));
+}
+
+bool hasAes()
+{
+    static const bool has = __builtin_cpu_supports("aes") && __builtin_cpu_supports("sse4.1");
+    return has;
+}
+#endif
+
 } // namespace
 
 size_t TextHash::of(QStringView text)
 {
-    static const Key key = processKey();
+#ifdef VONDREL_AES_HASH
+    if (hasAes())
+        return aesHashOf(reinterpret_cast<const unsigned char *>(text.data()),
+                         size_t(text.size()) * sizeof(char16_t));
+#endif
+    return portableOf(text);
+}
+
+size_t TextHash::portableOf(QStringView text)
+{
+    const Key &key = hashKey();
     State state {key.k0 ^ 0x736f6d6570736575u, key.k1 ^ 0x646f72616e646f6du,
                  key.k0 ^ 0x6c7967656e657261u, key.k1 ^ 0x7465646279746573u};
     const auto *bytes = reinterpret_cast<const unsigned char *>(text.data());

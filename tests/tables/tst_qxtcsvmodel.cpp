@@ -32,6 +32,27 @@ Table rowsOf(const QxtCsvModel &model)
     return rows;
 }
 
+// The whole-row and the single-field readers give what field by field gives, overlays included.
+bool rowReadersAgree(const QxtCsvModel &model)
+{
+    const vondrel::CsvTable &table = model.rows();
+    std::vector<QStringView> fields;
+    for (int row = 0; row < table.rowCount(); ++row) {
+        table.rowFields(row, fields);
+        const QStringList expected = table.fields(row);
+        if (int(fields.size()) != expected.size() || int(fields.size()) != table.fieldCount(row))
+            return false;
+        for (int column = 0; column < expected.size() + 2; ++column) {
+            const QStringView field =
+                column < expected.size() ? QStringView(expected.at(column)) : QStringView();
+            if (table.fieldOrNull(row, column) != field ||
+                (column < expected.size() && fields[size_t(column)] != field))
+                return false;
+        }
+    }
+    return true;
+}
+
 void read(QxtCsvModel &model, const QByteArray &bytes, int flags, QChar separator = u';',
           const QByteArray &codec = {}, int recordPositions = 0)
 {
@@ -641,6 +662,7 @@ void TestQxtCsvModel::editsMatchPlainRows()
             model.overlayColumn(column, 3, entries, std::make_shared<ListTexts>(texts));
         }
         QCOMPARE(rowsOf(model), rows);
+        QVERIFY(rowReadersAgree(model));
         // A field set takes the place of an overlaid text, with or without an entry there.
         for (const int row : {2, 3, 4, 5, 101}) {
             for (const int column : {1, 3}) {
@@ -702,6 +724,7 @@ void TestQxtCsvModel::editsMatchPlainRows()
         if (step % 250 == 0 || step == 3999) {
             QCOMPARE(model.columnCount(), columns);
             QCOMPARE(rowsOf(model), rows);
+            QVERIFY(rowReadersAgree(model));
         }
     }
     // The copy shared the source's text until it changed it; the source never changed.
