@@ -10,6 +10,8 @@
 #include <tables/QxtCsvModel.h>
 #include <tables/WorkPulse.h>
 
+#include <algorithm>
+
 namespace {
 
 // Rows registered per round of threads: enough to be worth a round, few enough that the
@@ -19,9 +21,10 @@ constexpr int roundRows = 16384;
 // still at hand when the lookups come.
 constexpr int lookAheadRows = 256;
 
+// Whether trimming leaves nothing; most cells answer at their first character.
 bool isBlank(QStringView text)
 {
-    return text.trimmed().isEmpty();
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); });
 }
 
 } // namespace

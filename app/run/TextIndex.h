@@ -4,6 +4,7 @@
 
 #include <QStringView>
 
+#include <cstring>
 #include <vector>
 
 // Finds the entry number of a text among texts kept elsewhere (in a list of entries), for
@@ -27,7 +28,7 @@ public:
             const Slot &slot = m_slots[i];
             if (slot.entry < 0)
                 return -1;
-            if (slot.hash == shortHash && textOf(slot.entry) == text)
+            if (slot.hash == shortHash && sameText(textOf(slot.entry), text))
                 return slot.entry;
         }
     }
@@ -50,6 +51,14 @@ public:
     void insert(size_t hash, qint32 entry);
 
 private:
+    // Code unit by code unit, as == compares views, without a call into the library for the
+    // short texts of cells.
+    static bool sameText(QStringView a, QStringView b)
+    {
+        return a.size() == b.size() &&
+            (a.isEmpty() || std::memcmp(a.data(), b.data(), size_t(a.size()) * sizeof(QChar)) == 0);
+    }
+
     struct Slot
     {
         quint32 hash = 0;
