@@ -16,6 +16,11 @@ quint64 mix(quint64 x)
     return x;
 }
 
+quint64 rotl(quint64 x, int bits)
+{
+    return (x << bits) | (x >> (64 - bits));
+}
+
 } // namespace
 
 bool CodeSet::contains(QStringView code) const
@@ -39,13 +44,13 @@ bool CodeSet::insert(QStringView code)
     // At most three quarters full keeps the probe sequences short.
     if (4 * (m_keys.size() + 1) > 3 * m_slots.size())
         grow();
-    const quint64 hash = hashOf(key);
+    const quint32 hash = hashOf(key);
     Slot &slot = m_slots[slotFor(key, hash)];
     if (slot.entry != 0)
         return false;
     m_keys.push_back(key);
     slot.entry = quint32(m_keys.size());
-    slot.hashBits = quint32(hash >> 32);
+    slot.hash = hash;
     return true;
 }
 
@@ -69,38 +74,39 @@ bool CodeSet::toKey(QStringView code, Key &key)
     return true;
 }
 
-quint64 CodeSet::hashOf(const Key &key)
+quint32 CodeSet::hashOf(const Key &key)
 {
-    quint64 hash = 0;
-    for (size_t at = 0; at < keySize; at += sizeof(quint64)) {
-        quint64 word;
-        std::memcpy(&word, key.data() + at, sizeof word);
-        hash = mix(hash ^ word);
-    }
-    return hash;
+    // The four words are mixed side by side, then folded into one.
+    quint64 words[keySize / sizeof(quint64)];
+    std::memcpy(words, key.data(), keySize);
+    const quint64 folded = mix(words[0] ^ 0x9e3779b97f4a7c15ULL) ^ rotl(mix(words[1]), 16) ^
+        rotl(mix(words[2]), 32) ^ rotl(mix(words[3]), 48);
+    return quint32(mix(folded) >> 32);
 }
 
-size_t CodeSet::slotFor(const Key &key, quint64 hash) const
+size_t CodeSet::slotFor(const Key &key, quint32 hash) const
 {
     const size_t mask = m_slots.size() - 1;
-    const auto hashBits = quint32(hash >> 32);
-    for (size_t i = size_t(hash) & mask;; i = (i + 1) & mask) {
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
         const Slot &slot = m_slots[i];
-        if (slot.entry == 0 || (slot.hashBits == hashBits && m_keys[slot.entry - 1] == key))
+        if (slot.entry == 0 || (slot.hash == hash && m_keys[slot.entry - 1] == key))
             return i;
     }
 }
 
 void CodeSet::grow()
 {
+    // Taken over in table order, each key lands near where it was: the new table
+    // is written almost in sequence.
     std::vector<Slot> table(m_slots.empty() ? 1024 : 2 * m_slots.size());
     const size_t mask = table.size() - 1;
-    for (size_t index = 0; index < m_keys.size(); ++index) {
-        const quint64 hash = hashOf(m_keys[index]);
-        size_t i = size_t(hash) & mask;
+    for (const Slot &slot : m_slots) {
+        if (slot.entry == 0)
+            continue;
+        size_t i = slot.hash & mask;
         while (table[i].entry != 0)
             i = (i + 1) & mask;
-        table[i] = {quint32(index + 1), quint32(hash >> 32)};
+        table[i] = slot;
     }
     m_slots = std::move(table);
 }

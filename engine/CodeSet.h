@@ -29,13 +29,14 @@ private:
     {
         // 1 + index into m_keys; 0 marks a free slot.
         quint32 entry = 0;
-        quint32 hashBits = 0;
+        // The key's hash: it places the key, so growing never reads the keys again.
+        quint32 hash = 0;
     };
 
     static bool toKey(QStringView code, Key &key);
-    static quint64 hashOf(const Key &key);
+    static quint32 hashOf(const Key &key);
     // The slot holding key, or the free slot where it belongs.
-    size_t slotFor(const Key &key, quint64 hash) const;
+    size_t slotFor(const Key &key, quint32 hash) const;
     void grow();
 
     std::vector<Key> m_keys;

@@ -1,5 +1,7 @@
 #include "EngineTables.h"
 
+#include <array>
+
 const QMap<int, QChar> separatorTable = {
     {1, QChar(u'\t')},
     {2, QChar(u',')},
@@ -31,6 +33,22 @@ const QMap<QString, int> ibanLengthTable = {
     {QStringLiteral("TN"), 24}, {QStringLiteral("TR"), 26}, {QStringLiteral("UA"), 29},
     {QStringLiteral("VG"), 24}, {QStringLiteral("XK"), 20},
 };
+
+int ibanLengthOf(char16_t a, char16_t b)
+{
+    static const auto lengths = [] {
+        std::array<int, 26 * 26> table {};
+        for (auto it = ibanLengthTable.cbegin(); it != ibanLengthTable.cend(); ++it) {
+            const QString &cc = it.key();
+            if (cc.size() == 2 && cc[0] >= u'A' && cc[0] <= u'Z' && cc[1] >= u'A' && cc[1] <= u'Z')
+                table[size_t(cc[0].unicode() - u'A') * 26 + size_t(cc[1].unicode() - u'A')] = *it;
+        }
+        return table;
+    }();
+    if (a < u'A' || a > u'Z' || b < u'A' || b > u'Z')
+        return 0;
+    return lengths[size_t(a - u'A') * 26 + size_t(b - u'A')];
+}
 
 const QMap<SearchMode, QString> searchModeNames = {
     {1, QStringLiteral("Erweiterte Suche alt")},

@@ -265,34 +265,44 @@ double parseNumber(QStringView s, int *decimals)
     return negative ? -value : value;
 }
 
+// A number written aside before it becomes part of a string: most fit without an allocation.
+using NumberBuffer = QVarLengthArray<QChar, 96>;
+
 // integerPart and fraction are plain digits; the fraction may be empty.
-void appendGroupedDigits(QString &out, bool negative, QStringView integerPart, QStringView fraction,
-                         QChar decimalSign, QChar groupSeparator)
+void appendGroupedDigits(NumberBuffer &out, bool negative, QStringView integerPart,
+                         QStringView fraction, QChar decimalSign, QChar groupSeparator)
 {
     const bool grouping = !groupSeparator.isNull() && groupSeparator != decimalSign;
     const qsizetype length = integerPart.size();
     out.reserve(out.size() + length + length / 3 + fraction.size() + 2);
     if (negative)
-        out += u'-';
+        out.append(u'-');
     for (qsizetype i = 0; i < length; ++i) {
         if (grouping && i > 0 && (length - i) % 3 == 0)
-            out += groupSeparator;
-        out += integerPart[i];
+            out.append(groupSeparator);
+        out.append(integerPart[i]);
     }
     if (!fraction.isEmpty()) {
-        out += decimalSign;
-        out += fraction;
+        out.append(decimalSign);
+        out.append(fraction.data(), fraction.size());
     }
 }
 
-void appendNumberGrouped(QString &out, double value, int decimals, QChar decimalSign,
+// The fixed text split at its point into integer part and fraction.
+void appendFixedGrouped(NumberBuffer &out, bool negative, QStringView fixed, QChar decimalSign,
+                        QChar groupSeparator)
+{
+    const qsizetype point = fixed.indexOf(u'.');
+    const QStringView integerPart = point < 0 ? fixed : fixed.left(point);
+    const QStringView fraction = point < 0 ? QStringView() : fixed.mid(point + 1);
+    appendGroupedDigits(out, negative, integerPart, fraction, decimalSign, groupSeparator);
+}
+
+void appendNumberGrouped(NumberBuffer &out, double value, int decimals, QChar decimalSign,
                          QChar groupSeparator)
 {
     const QString fixed = QString::number(std::abs(value), 'f', std::max(decimals, 0));
-    const qsizetype point = fixed.indexOf(u'.');
-    const QStringView integerPart = point < 0 ? QStringView(fixed) : QStringView(fixed).left(point);
-    const QStringView fraction = point < 0 ? QStringView() : QStringView(fixed).mid(point + 1);
-    appendGroupedDigits(out, value < 0, integerPart, fraction, decimalSign, groupSeparator);
+    appendFixedGrouped(out, value < 0, fixed, decimalSign, groupSeparator);
 }
 
 // The digits of token without leading zeros when it is an integer that reading drops nothing
@@ -391,9 +401,9 @@ double parseNumberLenient(const QString &text, int *decimals)
 
 QString formatNumberGrouped(double value, int decimals, QChar decimalSign, QChar groupSeparator)
 {
-    QString out;
+    NumberBuffer out;
     appendNumberGrouped(out, value, decimals, decimalSign, groupSeparator);
-    return out;
+    return QString(out.constData(), out.size());
 }
 
 bool scaleNumericString(const QString &text, double factor, QString &out, int decimalSignMode,
@@ -417,7 +427,8 @@ bool scaleNumericString(const QString &text, double factor, QString &out, int de
     const int d = decimals >= 0 ? decimals : (parsedDecimals > 0 ? parsedDecimals : 2);
     const double p = powerOfTen(d);
     const double x = p * (f * value);
-    double v = (x >= 0 ? std::floor(x + 0.5) : std::ceil(x - 0.5)) / p;
+    const double units = x >= 0 ? std::floor(x + 0.5) : std::ceil(x - 0.5);
+    double v = units / p;
 
     // Beyond 2^53 a double no longer holds every integer: an integer is then scaled in
     // decimal digits, by the factor at two decimals, so that no digit is lost at any length.
@@ -445,16 +456,25 @@ bool scaleNumericString(const QString &text, double factor, QString &out, int de
     const QChar groupSeparator = tokenGroupSeparator(token, tokenDecimal, decimalSign);
     if (groupSeparatorOut)
         *groupSeparatorOut = groupSeparator;
-    // Built aside: out may be the very string that text refers to.
-    QString scaled;
-    scaled.reserve(text.size() + 8);
-    scaled += split.before;
-    if (exactInteger.isNull())
-        appendNumberGrouped(scaled, v, d, decimalSign, groupSeparator);
-    else
-        appendGroupedDigits(scaled, negative, exactInteger, exactFraction, decimalSign,
+    NumberBuffer number;
+    if (!exactInteger.isNull()) {
+        appendGroupedDigits(number, negative, exactInteger, exactFraction, decimalSign,
                             groupSeparator);
-    scaled += split.after;
+    } else if (d <= vondrel::fixedDecimalMaxDecimals &&
+               std::abs(units) < double(vondrel::fixedDecimalUnitsLimit)) {
+        // The usual amount: its digits come straight from the rounded units.
+        QChar fixed[vondrel::fixedDecimalMaxLength];
+        const int length = vondrel::writeFixedDecimal(quint64(std::abs(units)), d, fixed);
+        appendFixedGrouped(number, v < 0, QStringView(fixed, length), decimalSign, groupSeparator);
+    } else {
+        appendNumberGrouped(number, v, d, decimalSign, groupSeparator);
+    }
+    // Built aside: out may be the very string that text refers to.
+    QString scaled(split.before.size() + number.size() + split.after.size(), Qt::Uninitialized);
+    QChar *to = scaled.data();
+    to = std::copy(split.before.cbegin(), split.before.cend(), to);
+    to = std::copy(number.cbegin(), number.cend(), to);
+    std::copy(split.after.cbegin(), split.after.cend(), to);
     out = std::move(scaled);
     // A double would lose the digits just kept; the text is the only exact result then.
     if (valueOut && exactInteger.isNull())
@@ -487,3 +507,27 @@ bool equalAtPrecision(double a, double b, int digits)
         return false;
     return roundToPrecision(a, digits) == roundToPrecision(b, digits);
 }
+
+namespace vondrel {
+
+int writeFixedDecimal(quint64 units, int decimals, QChar *out)
+{
+    // The digits from the right, padded with zeros to one before the point.
+    char16_t digits[fixedDecimalMaxLength];
+    int count = 0;
+    do {
+        digits[count++] = char16_t(u'0' + units % 10);
+        units /= 10;
+    } while (units != 0);
+    while (count < decimals + 1)
+        digits[count++] = u'0';
+    int length = 0;
+    for (int i = count - 1; i >= 0; --i) {
+        if (i == decimals - 1)
+            out[length++] = u'.';
+        out[length++] = QChar(digits[i]);
+    }
+    return length;
+}
+
+} // namespace vondrel

@@ -42,3 +42,20 @@ double roundToPrecision(double value, int digits);
 int signAtPrecision(double value, int digits);
 // Whether a and b round to the same value at digits decimals; false for NaN.
 bool equalAtPrecision(double a, double b, int digits);
+
+namespace vondrel {
+
+// The range where writeFixedDecimal gives exactly what QString::number(units /
+// 10^decimals, 'f', decimals) gives: the double nearest that quotient then lies
+// within a quarter of the last place, so rounding it back yields the digits of units.
+constexpr quint64 fixedDecimalUnitsLimit = quint64(1) << 51;
+constexpr int fixedDecimalMaxDecimals = 22;
+// Room writeFixedDecimal needs at most.
+constexpr int fixedDecimalMaxLength = fixedDecimalMaxDecimals + 2;
+
+// units / 10^decimals in fixed notation with decimals places ("0.05" for 5 and 2),
+// written to out; returns its length. For units below fixedDecimalUnitsLimit and
+// decimals 0 to fixedDecimalMaxDecimals.
+int writeFixedDecimal(quint64 units, int decimals, QChar *out);
+
+} // namespace vondrel

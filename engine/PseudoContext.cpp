@@ -4,6 +4,8 @@
 #include "NumberConversion.h"
 #include "SeededCodes.h"
 
+#include <QVarLengthArray>
+
 #include <cstring>
 
 using vondrel::lcEngine;
@@ -12,21 +14,26 @@ namespace {
 
 constexpr int maxAttempts = 1000;
 
-// Tries successive seeds until generate gives a code not used yet. After
-// maxAttempts collisions the last candidate is taken anyway, so a run never stalls.
-template<typename Generate>
-QString takeUnique(quint64 &seed, vondrel::CodeSet &used, Generate generate)
+// Tries successive seeds until write gives a code of length characters not used
+// yet. After maxAttempts collisions the last candidate is taken anyway, so a run
+// never stalls. Candidates are written aside; only the code handed out is a string.
+template<typename Write>
+QString takeUnique(quint64 &seed, vondrel::CodeSet &used, int length, Write write)
 {
-    QString candidate;
+    QVarLengthArray<QChar, 64> candidate(length);
+    // A country without a code gives the null string, as it always has.
+    const auto code = [&] {
+        return length == 0 ? QString() : QString(candidate.data(), length);
+    };
     for (int attempt = 0; attempt < maxAttempts; ++attempt) {
-        candidate = generate(seed);
+        write(seed, candidate.data());
         ++seed;
-        if (used.insert(candidate))
-            return candidate;
+        if (used.insert(QStringView(candidate.data(), length)))
+            return code();
     }
     qCWarning(lcEngine) << "No unused generated code after" << maxAttempts << "attempts";
     ++seed;
-    return candidate;
+    return code();
 }
 
 } // namespace
@@ -42,16 +49,20 @@ int PseudoContext::takeNextNumber()
     return ++numberCounter;
 }
 
-QString PseudoContext::takeUniqueIban(const QString &cc)
+QString PseudoContext::takeUniqueIban(QStringView cc)
 {
-    return takeUnique(ibanSeed, usedIbans,
-                      [&cc](quint64 seed) { return makeSeededIban(seed, cc, 7); });
+    const vondrel::CountryLetters letters = vondrel::seededCountry(cc);
+    return takeUnique(
+        ibanSeed, usedIbans, vondrel::seededIbanLength(letters),
+        [letters](quint64 seed, QChar *out) { vondrel::writeSeededIban(seed, letters, 7, out); });
 }
 
-QString PseudoContext::takeUniqueBic(const QString &country)
+QString PseudoContext::takeUniqueBic(QStringView country)
 {
-    return takeUnique(bicSeed, usedBics,
-                      [&country](quint64 seed) { return makeSeededBic(country, seed); });
+    const vondrel::CountryLetters letters = vondrel::seededCountry(country);
+    return takeUnique(
+        bicSeed, usedBics, vondrel::seededBicLength,
+        [letters](quint64 seed, QChar *out) { vondrel::writeSeededBic(letters, seed, out); });
 }
 
 bool PseudoContext::scalesAmounts()

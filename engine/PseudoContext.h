@@ -19,9 +19,9 @@ struct PseudoContext
     int takeNextNumber();
     // A generated IBAN of country cc (a key of the IBAN length table) that this
     // run has not handed out before.
-    QString takeUniqueIban(const QString &cc);
+    QString takeUniqueIban(QStringView cc);
     // A generated BIC of country that this run has not handed out before.
-    QString takeUniqueBic(const QString &country);
+    QString takeUniqueBic(QStringView country);
     // Whether amounts and integers are scaled with the factors below: a factor
     // that rounds to 0 or less at 2 decimals leaves them as they are, and so
     // does an amount factor of 1 when floatScaleFactorGreater1 is set.

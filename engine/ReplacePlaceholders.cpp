@@ -28,9 +28,29 @@ QString scaledNumber(PseudoContext &context, FieldType type, const QString &text
     return out;
 }
 
+bool isAsciiLetter(QChar c)
+{
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+}
+
+QChar asciiUpper(QChar c)
+{
+    return c >= u'a' && c <= u'z' ? QChar(char16_t(c.unicode() - (u'a' - u'A'))) : c;
+}
+
 QString ibanPseudonym(PseudoContext &context, const QString &text)
 {
-    const QString cc = QStringView(text).trimmed().left(2).toString().toUpper();
+    const QStringView head = QStringView(text).trimmed().left(2);
+    // Two ASCII letters, as nearly every IBAN starts, are looked up as they are.
+    // Any other text is upper-cased in full, where a letter may become two or a
+    // non-ASCII one ASCII.
+    if (head.size() == 2 && isAsciiLetter(head[0]) && isAsciiLetter(head[1])) {
+        const QChar cc[] = {asciiUpper(head[0]), asciiUpper(head[1])};
+        if (ibanLengthOf(cc[0].unicode(), cc[1].unicode()) == 0)
+            return unsupported;
+        return context.takeUniqueIban(QStringView(cc, 2));
+    }
+    const QString cc = head.toString().toUpper();
     if (cc.size() < 2 || !ibanLengthTable.contains(cc))
         return cc.isEmpty() ? QString() : unsupported;
     return context.takeUniqueIban(cc);
@@ -56,10 +76,25 @@ QString bicPseudonym(PseudoContext &context, const QString &text)
 {
     if (text.size() < 8)
         return text.isEmpty() ? QString() : unsupported;
-    const QString bic = text.trimmed().toUpper();
+    const QStringView trimmed = QStringView(text).trimmed();
+    // A BIC of ASCII characters is upper-cased aside; other text in full, where a
+    // letter may become two.
+    if (trimmed.size() == 8 || trimmed.size() == 11) {
+        QChar bic[11];
+        bool ascii = true;
+        for (qsizetype i = 0; i < trimmed.size() && ascii; ++i) {
+            ascii = trimmed[i].unicode() < 0x80;
+            bic[i] = asciiUpper(trimmed[i]);
+        }
+        if (ascii) {
+            const QStringView view(bic, trimmed.size());
+            return hasBicForm(view) ? context.takeUniqueBic(view.mid(4, 2)) : unsupported;
+        }
+    }
+    const QString bic = trimmed.toString().toUpper();
     if (!hasBicForm(bic))
         return unsupported;
-    return context.takeUniqueBic(bic.mid(4, 2));
+    return context.takeUniqueBic(QStringView(bic).mid(4, 2));
 }
 
 QString dateText(const DateTextSettings &settings, const QDate &date)

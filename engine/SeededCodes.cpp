@@ -20,14 +20,6 @@ bool isAsciiUpper(QChar c)
     return c >= u'A' && c <= u'Z';
 }
 
-QString countryOrGermany(const QString &country)
-{
-    const QString cc = country.trimmed().toUpper();
-    if (cc.size() == 2 && isAsciiUpper(cc[0]) && isAsciiUpper(cc[1]))
-        return cc;
-    return QStringLiteral("DE");
-}
-
 void writeRandomDigits(quint64 seed, int n, QChar *out)
 {
     quint64 x = seed ? seed : 0xA5F00D1234ULL;
@@ -38,13 +30,32 @@ void writeRandomDigits(quint64 seed, int n, QChar *out)
     }
 }
 
-// The running ISO 7064 MOD 97-10 remainder r continued with the digits of c:
-// the digit itself, or the two digits of a letter's number ("A" = 10 ... "Z" = 35).
-int continueMod97(int r, QChar c)
+// The decimal digits as one number, modulo 97: up to 16 digits at a time, since a
+// remainder below 97 followed by 16 digits still fits into 64 bits.
+int digitsMod97(const QChar *digits, int n)
 {
-    if (isAsciiUpper(c))
-        return (r * 100 + (c.unicode() - 55)) % 97;
-    return (r * 10 + (c.unicode() - u'0')) % 97;
+    quint64 remainder = 0;
+    for (int at = 0; at < n; at += 16) {
+        const int end = std::min(n, at + 16);
+        quint64 chunk = 0;
+        quint64 scale = 1;
+        for (int i = at; i < end; ++i) {
+            chunk = chunk * 10 + (digits[i].unicode() - u'0');
+            scale *= 10;
+        }
+        remainder = (remainder * scale + chunk) % 97;
+    }
+    return int(remainder);
+}
+
+// The IBAN's digits after country and check digits; 0 when makeSeededIban gives none.
+int basicIbanLength(vondrel::CountryLetters cc)
+{
+    const int length = ibanLengthOf(cc[0], cc[1]);
+    const int basicLength = length != 0 ? length - 4 : 18;
+    if (basicLength < 1 || basicLength - std::clamp(basicLength / 4, 1, 8) < 1)
+        return 0;
+    return basicLength;
 }
 
 } // namespace
@@ -60,39 +71,12 @@ QString randomDigits(quint64 seed, int n)
 
 QString makeSeededIban(quint64 seed, const QString &country, int minAccountDigits)
 {
-    const QString cc = countryOrGermany(country);
-    const auto entry = ibanLengthTable.constFind(cc);
-    const int basicLength = entry != ibanLengthTable.cend() ? *entry - 4 : 18;
-    if (basicLength < 1)
+    const vondrel::CountryLetters cc = vondrel::seededCountry(country);
+    const int length = vondrel::seededIbanLength(cc);
+    if (length == 0)
         return QString();
-
-    const int bankLength = std::clamp(basicLength / 4, 1, 8);
-    const int rest = basicLength - bankLength;
-    if (rest < 1)
-        return QString();
-    const int minAccount = std::max(minAccountDigits, 1);
-    const int accountLength = std::min(rest, std::max(minAccount, rest / 2));
-
-    // Written in place: country, check digits, then the bank, middle and account digits.
-    QString iban(4 + basicLength, Qt::Uninitialized);
-    QChar *out = iban.data();
-    QChar *const bban = out + 4;
-    const int middleLength = rest - accountLength;
-    std::fill_n(bban, bankLength, QChar(u'0'));
-    vondrel::writeLowDecimalDigits(seed, middleLength, bban + bankLength);
-    writeRandomDigits(seed, accountLength, bban + bankLength + middleLength);
-
-    // The check digits of bban + cc + "00", computed without spelling that text out.
-    int remainder = 0;
-    for (const QChar c : QStringView(bban, basicLength))
-        remainder = continueMod97(remainder, c);
-    for (const QChar c : cc)
-        remainder = continueMod97(remainder, c);
-    const int check = 98 - (remainder * 100) % 97;
-    out[0] = cc[0];
-    out[1] = cc[1];
-    out[2] = QChar(char16_t(u'0' + check / 10));
-    out[3] = QChar(char16_t(u'0' + check % 10));
+    QString iban(length, Qt::Uninitialized);
+    vondrel::writeSeededIban(seed, cc, minAccountDigits, iban.data());
     return iban;
 }
 
@@ -121,18 +105,71 @@ int ibanMod97(const QString &text)
 
 QString makeSeededBic(const QString &country, quint64 seed)
 {
-    const quint64 x = xorshift(seed ? seed : 0xA5F00DULL);
-    const quint64 y = xorshift(x);
-    const QString cc = countryOrGermany(country);
-    // Bank code, country, location letter and "0", branch code.
-    QString bic(11, Qt::Uninitialized);
-    QChar *out = bic.data();
-    for (int i = 0; i < 4; ++i)
-        out[i] = QChar(char16_t(u'A' + ((x >> (16 * i)) & 31) % 26));
-    out[4] = cc[0];
-    out[5] = cc[1];
-    out[6] = QChar(char16_t(u'A' + std::min<quint64>((y >> 20) & 31, 25)));
-    out[7] = u'0';
-    vondrel::writeBase36(seed, 3, out + 8);
+    QString bic(vondrel::seededBicLength, Qt::Uninitialized);
+    vondrel::writeSeededBic(vondrel::seededCountry(country), seed, bic.data());
     return bic;
 }
+
+namespace vondrel {
+
+CountryLetters seededCountry(QStringView country)
+{
+    // A clean code, as the run passes it, needs neither trimming nor case mapping.
+    if (country.size() == 2 && isAsciiUpper(country[0]) && isAsciiUpper(country[1]))
+        return {country[0].unicode(), country[1].unicode()};
+    const QString cc = country.trimmed().toString().toUpper();
+    if (cc.size() == 2 && isAsciiUpper(cc[0]) && isAsciiUpper(cc[1]))
+        return {cc[0].unicode(), cc[1].unicode()};
+    return {u'D', u'E'};
+}
+
+int seededIbanLength(CountryLetters cc)
+{
+    const int basicLength = basicIbanLength(cc);
+    return basicLength == 0 ? 0 : 4 + basicLength;
+}
+
+void writeSeededIban(quint64 seed, CountryLetters cc, int minAccountDigits, QChar *out)
+{
+    const int basicLength = basicIbanLength(cc);
+    if (basicLength == 0)
+        return;
+    const int bankLength = std::clamp(basicLength / 4, 1, 8);
+    const int rest = basicLength - bankLength;
+    const int minAccount = std::max(minAccountDigits, 1);
+    const int accountLength = std::min(rest, std::max(minAccount, rest / 2));
+
+    // Country, check digits, then the bank, middle and account digits.
+    QChar *const bban = out + 4;
+    const int middleLength = rest - accountLength;
+    std::fill_n(bban, bankLength, QChar(u'0'));
+    writeLowDecimalDigits(seed, middleLength, bban + bankLength);
+    writeRandomDigits(seed, accountLength, bban + bankLength + middleLength);
+
+    // The ISO 7064 MOD 97-10 check digits of bban + cc + "00", computed without
+    // spelling that text out: a letter counts as the two digits of its number
+    // ("A" = 10 ... "Z" = 35).
+    const int remainder = int(
+        (quint64(digitsMod97(bban, basicLength)) * 10000 + (cc[0] - 55) * 100 + (cc[1] - 55)) % 97);
+    const int check = 98 - (remainder * 100) % 97;
+    out[0] = QChar(cc[0]);
+    out[1] = QChar(cc[1]);
+    out[2] = QChar(char16_t(u'0' + check / 10));
+    out[3] = QChar(char16_t(u'0' + check % 10));
+}
+
+void writeSeededBic(CountryLetters cc, quint64 seed, QChar *out)
+{
+    const quint64 x = xorshift(seed ? seed : 0xA5F00DULL);
+    const quint64 y = xorshift(x);
+    // Bank code, country, location letter and "0", branch code.
+    for (int i = 0; i < 4; ++i)
+        out[i] = QChar(char16_t(u'A' + ((x >> (16 * i)) & 31) % 26));
+    out[4] = QChar(cc[0]);
+    out[5] = QChar(cc[1]);
+    out[6] = QChar(char16_t(u'A' + std::min<quint64>((y >> 20) & 31, 25)));
+    out[7] = u'0';
+    writeBase36(seed, 3, out + 8);
+}
+
+} // namespace vondrel

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <array>
+
 // Codes generated from a run's seed rather than from a key: the same seed
 // always gives the same code, byte for byte.
 
@@ -22,3 +24,20 @@ int ibanMod97(const QString &text);
 
 // An 11-character BIC of country (two letters, else "DE") made from seed.
 QString makeSeededBic(const QString &country, quint64 seed);
+
+namespace vondrel {
+
+// The two letters makeSeededIban and makeSeededBic use for country.
+using CountryLetters = std::array<char16_t, 2>;
+CountryLetters seededCountry(QStringView country);
+
+// The length of makeSeededIban for the letters cc; 0 when it gives no IBAN.
+int seededIbanLength(CountryLetters cc);
+// makeSeededIban written to out, which has room for seededIbanLength(cc) characters.
+void writeSeededIban(quint64 seed, CountryLetters cc, int minAccountDigits, QChar *out);
+
+constexpr int seededBicLength = 11;
+// makeSeededBic written to out, which has room for seededBicLength characters.
+void writeSeededBic(CountryLetters cc, quint64 seed, QChar *out);
+
+} // namespace vondrel

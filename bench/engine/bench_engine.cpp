@@ -10,6 +10,7 @@
 
 #include <QStringList>
 
+using namespace Qt::StringLiterals;
 using vondrel::DateTextSettings;
 using vondrel::HmacKey;
 namespace FieldTypeId = vondrel::FieldTypeId;
@@ -140,6 +141,28 @@ BENCHMARK(generatedCodes)
     ->ArgName("type")
     ->Arg(FieldTypeId::Iban)
     ->Arg(FieldTypeId::Bic)
+    ->Iterations(1000000);
+
+// A million IBANs of one country in a row, as the account column of a run yields
+// them, and a million amounts of its shape ("91882,86", scaled by 1.37).
+void millionInARow(benchmark::State &state)
+{
+    const auto type = FieldType(state.range(0));
+    Run run;
+    run.context.floatScaleFactor = 1.37;
+    QStringList texts;
+    if (type == FieldTypeId::Iban) {
+        texts = numberedTexts(u"DE%1"_s, 4096);
+    } else {
+        for (int i = 0; i < 4096; ++i)
+            texts << u"%1,%2"_s.arg((i * 7919) % 100000).arg(i % 100, 2, 10, QChar(u'0'));
+    }
+    resolveEach(state, run, placeholderForFieldType(type), texts);
+}
+BENCHMARK(millionInARow)
+    ->ArgName("type")
+    ->Arg(FieldTypeId::Iban)
+    ->Arg(FieldTypeId::AmountComma)
     ->Iterations(1000000);
 
 void shiftedDates(benchmark::State &state)

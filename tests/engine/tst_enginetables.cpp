@@ -64,6 +64,7 @@ void TestEngineTables::ibanLengths()
     QFETCH(int, length);
     QCOMPARE(ibanLengthTable.contains(code), length != 0);
     QCOMPARE(ibanLengthTable.value(code), length);
+    QCOMPARE(ibanLengthOf(code[0].unicode(), code[1].unicode()), length);
 }
 
 void TestEngineTables::smallTables()
@@ -72,6 +73,11 @@ void TestEngineTables::smallTables()
     // Every IBAN is at least country, check digits and some account digits.
     for (int len : ibanLengthTable)
         QVERIFY(len >= 15 && len <= 34);
+    // The direct lookup agrees with the table on every pair of letters.
+    for (char16_t a = u'@'; a <= u'['; ++a) {
+        for (char16_t b = u'@'; b <= u'['; ++b)
+            QCOMPARE(ibanLengthOf(a, b), ibanLengthTable.value(QString(QChar(a)) + QChar(b)));
+    }
     const QMap<int, QChar> separators = {{1, u'\t'}, {2, u','}, {3, u';'}};
     QCOMPARE(separatorTable, separators);
     QCOMPARE(searchModeNames.keys(), QList<int>({1, 2, 3, 4, 6}));

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 
 class TestNumberConversion : public QObject
 {
@@ -14,6 +15,7 @@ private slots:
     void parseNumberLenient();
     void scaleNumericString_data();
     void scaleNumericString();
+    void fixedDecimalAsNumber();
 };
 
 void TestNumberConversion::parseNumberLenient_data()
@@ -124,6 +126,44 @@ void TestNumberConversion::scaleNumericString()
         QCOMPARE(separatorOut, groupSeparator);
     else
         QVERIFY(!value.isValid());
+}
+
+void TestNumberConversion::fixedDecimalAsNumber()
+{
+    // The quick digits must be what the general conversion gives for the quotient,
+    // over the whole range they are used for: random units of every length, and
+    // the edges.
+    using vondrel::fixedDecimalUnitsLimit;
+    std::mt19937_64 random(97);
+    QList<quint64> units = {0,
+                            1,
+                            5,
+                            9,
+                            10,
+                            99,
+                            100,
+                            999999,
+                            fixedDecimalUnitsLimit - 1,
+                            fixedDecimalUnitsLimit - 2,
+                            fixedDecimalUnitsLimit / 2};
+    for (quint64 power = 10; power < fixedDecimalUnitsLimit; power *= 10)
+        units << power - 1 << power << power + 1 << power * 5;
+    for (int i = 0; i < 40000; ++i)
+        units << (random() >> (13 + random() % 51));
+    for (const quint64 unit : units) {
+        for (int decimals = 0; decimals <= vondrel::fixedDecimalMaxDecimals; ++decimals) {
+            QChar text[vondrel::fixedDecimalMaxLength];
+            const int length = vondrel::writeFixedDecimal(unit, decimals, text);
+            const QString expected =
+                QString::number(double(unit) / std::pow(10.0, decimals), 'f', decimals);
+            if (QStringView(text, length) != expected) {
+                QFAIL(qPrintable(QStringLiteral("%1 / 10^%2: %3, not %4")
+                                     .arg(unit)
+                                     .arg(decimals)
+                                     .arg(QStringView(text, length), expected)));
+            }
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestNumberConversion)
