@@ -52,6 +52,9 @@ void CsvPass::run(const RunSettings &settings, ResultCache &cache, int threads)
                     registerCells(m_tasks[size_t(task)], first, end, cache);
             },
             1);
+        // The values of order-dependent columns met so far get their results while the next
+        // rounds are registered.
+        cache.startInOrderResults(threads);
         vondrel::WorkPulse::pulse();
     }
 

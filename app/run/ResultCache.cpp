@@ -9,8 +9,7 @@
 #include <tables/WorkPulse.h>
 
 #include <algorithm>
-#include <system_error>
-#include <thread>
+#include <memory>
 
 namespace {
 
@@ -95,12 +94,17 @@ qint32 ResultCache::add(int slot, QStringView text, size_t hash, int row,
     return entry;
 }
 
-QString ResultCache::resultFor(Column &column, qint32 entry, const QVariant &sourceValue) const
+QString ResultCache::inputTextOf(const Column &column, qint32 entry) const
 {
     // The engine may hand back the input itself. A text result is packed before the packed
     // inputs can move; a typed one is kept as it is, so it must own its characters.
-    const QString inputText = m_mode == Mode::Text ? column.mapping.rawInputText(entry)
-                                                   : column.mapping.inputText(entry).toString();
+    return m_mode == Mode::Text ? column.mapping.rawInputText(entry)
+                                : column.mapping.inputText(entry).toString();
+}
+
+QString ResultCache::resultFor(Column &column, qint32 entry, const QString &inputText,
+                               const QVariant &sourceValue) const
+{
     QVariant source;
     if (isDateType(column.type)) {
         source = m_mode == Mode::Typed
@@ -125,6 +129,45 @@ QString ResultCache::resultFor(Column &column, qint32 entry, const QVariant &sou
         typed->text = text;
     }
     return text;
+}
+
+void ResultCache::makeInOrder(const MetValues &met, const TextPool *texts)
+{
+    for (size_t i = 0; i < met.size(); ++i) {
+        const auto [slot, entry] = met[i];
+        Column &column = m_columns[size_t(slot)];
+        const QVariant source =
+            m_mode == Mode::Typed ? column.typed[size_t(entry)].value : QVariant();
+        const QString inputText =
+            texts ? texts->rawString(qsizetype(i)) : inputTextOf(column, entry);
+        column.mapping.addPseudonym(resultFor(column, entry, inputText, source));
+    }
+}
+
+void ResultCache::startInOrderResults(int threads)
+{
+    if (m_metInOrder.empty() || m_mode != Mode::Text || threadCount(threads) <= 1)
+        return;
+    if (!m_inOrder.isRunning()) {
+        // The context takes its scaling decisions on first use; taken here, before the
+        // threads share it, they leave the threads only reading it.
+        m_context.scalesAmounts();
+        m_context.scalesIntegers();
+        if (!m_inOrder.start())
+            return;
+    }
+    // The inputs go along as copies: registering more values may move a column's packed
+    // inputs while the results are made.
+    struct Handed
+    {
+        MetValues met;
+        TextPool texts;
+    };
+    auto handed = std::make_shared<Handed>();
+    handed->met.swap(m_metInOrder);
+    for (const auto &[slot, entry] : handed->met)
+        handed->texts.append(m_columns[size_t(slot)].mapping.inputText(entry));
+    m_inOrder.post([this, handed] { makeInOrder(handed->met, &handed->texts); });
 }
 
 void ResultCache::resolvePending(int threads)
@@ -155,9 +198,11 @@ void ResultCache::resolvePending(int threads)
     };
 
     // A column of a million distinct values would otherwise copy its growing replacements
-    // over and over; most replacements are about as long as their inputs.
+    // over and over; most replacements are about as long as their inputs. The columns whose
+    // results are being made already are left to grow.
     for (Column &column : m_columns) {
-        if (column.mapping.resolvedCount() < column.mapping.size())
+        if ((column.deferred || !m_inOrder.isRunning()) &&
+            column.mapping.resolvedCount() < column.mapping.size())
             column.mapping.reservePseudonyms();
     }
 
@@ -168,25 +213,17 @@ void ResultCache::resolvePending(int threads)
 
     // The order-dependent results one after the other, in the order the run met their
     // values, beside the others: they share no column and no part of the context with them.
-    const auto makeInOrder = [this] {
-        for (const auto &[slot, entry] : m_metInOrder) {
-            Column &column = m_columns[size_t(slot)];
-            const QVariant source =
-                m_mode == Mode::Typed ? column.typed[size_t(entry)].value : QVariant();
-            column.mapping.addPseudonym(resultFor(column, entry, source));
-        }
-        m_metInOrder.clear();
-    };
-    std::thread inOrder;
-    if (threadCount(threads) > 1 && !m_metInOrder.empty()) {
-        try {
-            inOrder = std::thread(makeInOrder);
-        } catch (const std::system_error &) {
+    // Registering is over, so they are made from the columns' own texts unless handed over.
+    startInOrderResults(threads);
+    if (!m_metInOrder.empty()) {
+        auto rest = std::make_shared<MetValues>();
+        rest->swap(m_metInOrder);
+        if (threadCount(threads) > 1 && m_inOrder.start())
+            m_inOrder.post([this, rest] { makeInOrder(*rest, nullptr); });
+        else
             // Without a thread of their own they are made here, first.
-        }
+            makeInOrder(*rest, nullptr);
     }
-    if (!inOrder.joinable())
-        makeInOrder();
 
     std::vector<QString> results;
     for (qsizetype batch = 0; batch < total; batch += resolveBatch) {
@@ -202,7 +239,7 @@ void ResultCache::resolvePending(int threads)
                 const auto entry = qint32(range->firstEntry + (batch + i - range->start));
                 const QVariant source =
                     m_mode == Mode::Typed ? column.typed[size_t(entry)].value : QVariant();
-                results[size_t(i)] = resultFor(column, entry, source);
+                results[size_t(i)] = resultFor(column, entry, inputTextOf(column, entry), source);
             }
         });
         // Packed in entry order, which is the flat order within each column.
@@ -214,8 +251,7 @@ void ResultCache::resolvePending(int threads)
         }
         vondrel::WorkPulse::pulse();
     }
-    if (inOrder.joinable())
-        inOrder.join();
+    m_inOrder.finish();
 }
 
 QStringView ResultCache::text(int slot, qint32 entry) const
@@ -242,6 +278,7 @@ bool ResultCache::isUnread(int slot, qint32 entry) const
 
 QMap<int, MappingColumn> ResultCache::takeMapping()
 {
+    m_inOrder.finish();
     QMap<int, MappingColumn> mapping;
     for (Column &column : m_columns) {
         if (!column.mapping.isEmpty())

@@ -2,6 +2,7 @@
 
 #include "CachedResult.h"
 #include "MappingColumn.h"
+#include "SerialWorker.h"
 #include "TextIndex.h"
 
 #include <QMap>
@@ -62,6 +63,10 @@ public:
     {
         return add(slot, text, hashOf(text), row, sourceValue);
     }
+    // Starts making the results of the order-dependent values met so far on a thread of their
+    // own, while the caller registers more: in Text mode with more than one thread (0: one
+    // per core), else it leaves them to resolvePending.
+    void startInOrderResults(int threads);
     // Makes the results still missing, on up to threads threads (0: one per core).
     void resolvePending(int threads);
 
@@ -94,13 +99,24 @@ private:
         std::vector<CachedResult> typed;
     };
 
+    using MetValues = std::vector<std::pair<int, qint32>>;
+
+    // The input text of an entry as the engine takes it.
+    QString inputTextOf(const Column &column, qint32 entry) const;
     // Makes the result of an entry; in Typed mode also its typed part.
-    QString resultFor(Column &column, qint32 entry, const QVariant &sourceValue) const;
+    QString resultFor(Column &column, qint32 entry, const QString &inputText,
+                      const QVariant &sourceValue) const;
+    // Makes the results of order-dependent values in the order given, from texts[i] for
+    // met[i] where texts is given, else from the columns' own input texts.
+    void makeInOrder(const MetValues &met, const TextPool *texts);
 
     PseudoContext &m_context;
     const Mode m_mode;
     std::vector<Column> m_columns;
     // The entries of order-dependent columns in the order the run met them: their results
     // are made in this order. Written by the one thread that registers those columns.
-    std::vector<std::pair<int, qint32>> m_metInOrder;
+    MetValues m_metInOrder;
+    // Makes the order-dependent results; declared last, so that it is finished before the
+    // columns it fills go.
+    SerialWorker m_inOrder;
 };

@@ -54,6 +54,7 @@ private slots:
     void writesOutputByteForByte();
     void pseudonymisesAndMapsEachDistinctValue();
     void runningNumbersCountOnAcrossColumns();
+    void resultsDoNotDependOnThreads_data();
     void resultsDoNotDependOnThreads();
     void unreadValuesAreCounted_data();
     void unreadValuesAreCounted();
@@ -220,35 +221,51 @@ void TestCsvRun::runningNumbersCountOnAcrossColumns()
     QCOMPARE(output(), QByteArray("\"A\";\"B\"\n\"1\";\"r\"\n"));
 }
 
+void TestCsvRun::resultsDoNotDependOnThreads_data()
+{
+    QTest::addColumn<int>("threads");
+    QTest::newRow("two threads") << 2;
+    QTest::newRow("three threads") << 3;
+    QTest::newRow("eight threads") << 8;
+}
+
 void TestCsvRun::resultsDoNotDependOnThreads()
 {
-    // Order-dependent columns (IBAN, running number) between text-only ones, over enough
-    // distinct values and rows to be split among threads and written in several blocks.
-    QByteArray input = "Name;IBAN;Nr;Datum;Betrag;Mail;Strasse;USt\n";
-    for (int i = 0; i < 9000; ++i) {
+    QFETCH(int, threads);
+    // Order-dependent columns (IBAN, running number, an amount with text around it) between
+    // text-only ones, over enough distinct values and rows to be split among threads,
+    // registered in several rounds while earlier rounds get their results, and written in
+    // several blocks.
+    QByteArray input = "Name;IBAN;Nr;Datum;Betrag;Mail;Strasse;USt;Summe\n";
+    for (int i = 0; i < 40000; ++i) {
         input += "Name " + QByteArray::number(i % 1700) + ";DE" + QByteArray::number(10 + i % 89) +
             "37040044053201" + QByteArray::number(1000 + i % 900) + ";" +
             QByteArray::number(i % 500) + ";" + QByteArray::number(1 + i % 28) + ".0" +
             QByteArray::number(1 + i % 9) + ".2020;" + QByteArray::number(i) + ",50;m" +
             QByteArray::number(i % 2100) + "@x.de;Weg " + QByteArray::number(i % 1300) + " " +
             QByteArray::number(1 + i % 40) + "a;de " + QByteArray::number(100000000 + i % 2500) +
-            "\n";
+            ";" + QByteArray::number(i % 7000) + ",25\n";
     }
     RunSettings s = settings();
     s.floatScaleFactor = 3;
     s.dateShiftPerDataSet = false;
     s.simulateReal = true;
-    s.templates = {{0, QStringLiteral("<NAME>")},         {1, QStringLiteral("<IBAN>")},
-                   {2, QStringLiteral("<NUM>")},          {3, QStringLiteral("<DATE>")},
-                   {4, QStringLiteral("<AMOUNT_COMMA>")}, {5, QStringLiteral("<EMAIL>")},
-                   {6, QStringLiteral("<STREET_NO>")},    {7, QStringLiteral("<VATID>")}};
+    s.templates = {{0, QStringLiteral("<NAME>")},
+                   {1, QStringLiteral("<IBAN>")},
+                   {2, QStringLiteral("<NUM>")},
+                   {3, QStringLiteral("<DATE>")},
+                   {4, QStringLiteral("<AMOUNT_COMMA>")},
+                   {5, QStringLiteral("<EMAIL>")},
+                   {6, QStringLiteral("<STREET_NO>")},
+                   {7, QStringLiteral("<VATID>")},
+                   {8, QStringLiteral("<AMOUNT_COMMA> EUR")}};
 
     QxtCsvModel model;
     const RunResult single = runCsv(s, input, model, 1);
     QVERIFY(single.success);
     const QByteArray sequential = output();
     QxtCsvModel model2;
-    const RunResult parallel = runCsv(s, input, model2, 8);
+    const RunResult parallel = runCsv(s, input, model2, threads);
     QVERIFY(parallel.success);
     QCOMPARE(output(), sequential);
     // Blocks written on several threads make the bytes one writer makes.

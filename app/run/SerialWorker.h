@@ -1,0 +1,36 @@
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+// Runs pieces of work one after the other, in the order they are handed over, on a thread of
+// its own, while the caller goes on with other work.
+class SerialWorker
+{
+public:
+    SerialWorker() = default;
+    SerialWorker(const SerialWorker &) = delete;
+    SerialWorker &operator=(const SerialWorker &) = delete;
+    // Waits for the work handed over.
+    ~SerialWorker();
+
+    // Starts the thread; false when the system would not give one.
+    bool start();
+    bool isRunning() const { return m_thread.joinable(); }
+    // Hands work over to the running thread.
+    void post(std::function<void()> work);
+    // Waits until all work handed over is done, then ends the thread.
+    void finish();
+
+private:
+    void drain();
+
+    std::thread m_thread;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<std::function<void()>> m_queue;
+    bool m_closing = false;
+};
