@@ -162,8 +162,11 @@ QString amountInput(Draw &draw)
         token += draw.chance(50) ? u',' : u'.';
         token += draw.digits(fractionDigits);
     }
-    if (draw.chance(5))
-        token += (draw.chance(50) ? u"e"_s : u"E-"_s) + draw.digits(1 + draw.below(3));
+    if (draw.chance(5)) {
+        // One draw per statement: the operands of + may be evaluated in either order.
+        const QString exponent = draw.digits(1 + draw.below(3));
+        token += (draw.chance(50) ? u"e"_s : u"E-"_s) + exponent;
+    }
     switch (draw.below(8)) {
     case 0:
         token.prepend(u'-');
