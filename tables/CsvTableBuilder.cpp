@@ -1,5 +1,7 @@
 #include "CsvTableBuilder.h"
 
+#include <iterator>
+
 namespace vondrel {
 
 bool CsvTableBuilder::reserveFor(qsizetype inputLength)
@@ -49,14 +51,27 @@ void CsvTableBuilder::flushIfFull()
         flush();
 }
 
+void CsvTableBuilder::appendRowsOf(CsvTableBuilder &other)
+{
+    flush();
+    other.flush();
+    m_blocks.insert(m_blocks.end(), std::make_move_iterator(other.m_blocks.begin()),
+                    std::make_move_iterator(other.m_blocks.end()));
+    other.m_blocks.clear();
+}
+
 CsvTable CsvTableBuilder::takeTable()
 {
     // A row left open was cut short; only whole rows count.
     m_spanCount = m_rowStart;
     m_textSize = m_fieldStart = m_rowTextStart;
     flush();
-    m_table.squeeze();
-    return std::move(m_table);
+    CsvTable table;
+    for (CsvRowBlock &block : m_blocks)
+        table.appendBlock(std::move(block));
+    m_blocks.clear();
+    table.squeeze();
+    return table;
 }
 
 void CsvTableBuilder::trimOpenField()
@@ -78,9 +93,8 @@ void CsvTableBuilder::flush()
     if (m_rows.empty())
         return;
     const auto spans = m_spans.begin();
-    m_table.appendBlock(CsvRowBlock(QString(m_textData, m_textSize),
-                                    std::vector<CsvRowBlock::Span>(spans, spans + m_spanCount),
-                                    m_rows));
+    m_blocks.emplace_back(QString(m_textData, m_textSize),
+                          std::vector<CsvRowBlock::Span>(spans, spans + m_spanCount), m_rows);
     m_rows.clear();
     m_textSize = m_fieldStart = m_rowTextStart = m_lastRowTextStart = 0;
     m_spanCount = m_rowStart = 0;

@@ -37,6 +37,8 @@ public:
     QStringList takeLastRow();
     // Hands a full block over to the table; call between rows.
     void flushIfFull();
+    // Moves the other's rows after this one's, in order; both between rows.
+    void appendRowsOf(CsvTableBuilder &other);
 
     CsvTable takeTable();
 
@@ -45,7 +47,8 @@ private:
     void trimOpenField();
     void flush();
 
-    CsvTable m_table;
+    // Blocks handed over; they become the table at the end.
+    std::vector<CsvRowBlock> m_blocks;
     // The buffers' sizes are their capacities; the counts below say what is used.
     QString m_text;
     QChar *m_textData = nullptr;
