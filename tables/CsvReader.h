@@ -38,7 +38,7 @@ private:
     CsvReadOptions m_options;
     std::optional<QStringConverter::Encoding> m_encoding;
     CsvProgressCallback m_progress;
-    qsizetype m_pieceSize = 2 * 1024 * 1024;
+    qsizetype m_pieceSize = 1024 * 1024;
 };
 
 } // namespace vondrel

@@ -9,7 +9,7 @@ namespace vondrel {
 
 namespace {
 
-constexpr qsizetype feedBlock = 64 * 1024;
+constexpr qsizetype feedBlock = 16 * 1024;
 
 } // namespace
 
