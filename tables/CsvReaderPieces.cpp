@@ -3,6 +3,8 @@
 #include "TextBlockDecoder.h"
 
 #include <atomic>
+#include <exception>
+#include <system_error>
 #include <thread>
 
 namespace vondrel {
@@ -67,17 +69,36 @@ void CsvReaderPieces::parse(QByteArrayView bytes, qsizetype pieceBytes)
     m_parsers.clear();
     m_parsers.resize(m_pieces.size());
 
+    // What a piece throws (no memory left) is thrown again here, as a read in order would
+    // throw it; the other pieces are left.
+    std::vector<std::exception_ptr> failures(m_pieces.size());
     std::atomic<int> next {0};
-    const auto work = [this, &next] {
-        for (int piece = next++; piece < count(); piece = next++)
-            parsePiece(piece);
+    const auto work = [this, &next, &failures] {
+        for (int piece = next++; piece < count(); piece = next++) {
+            try {
+                parsePiece(piece);
+            } catch (...) {
+                failures[size_t(piece)] = std::current_exception();
+                next = count();
+            }
+        }
     };
     std::vector<std::thread> helpers;
-    for (int i = 1; i < qMin(m_threads, count()); ++i)
-        helpers.emplace_back(work);
+    for (int i = 1; i < qMin(m_threads, count()); ++i) {
+        // Fewer threads only cost time: the running ones take all pieces.
+        try {
+            helpers.emplace_back(work);
+        } catch (const std::system_error &) {
+            break;
+        }
+    }
     work();
     for (std::thread &helper : helpers)
         helper.join();
+    for (const std::exception_ptr &failure : failures) {
+        if (failure)
+            std::rethrow_exception(failure);
+    }
 }
 
 void CsvReaderPieces::parsePiece(int piece)
