@@ -17,6 +17,9 @@ namespace {
 constexpr qsizetype blockSize = 64 * 1024;
 // An unfinished character carried over to the next block is at most this long.
 constexpr qsizetype carryLimit = 4;
+// Beyond this, taking the pieces over in order is what limits a parallel read; each thread
+// adds a piece to the bytes held per round.
+constexpr int maxThreads = 16;
 
 struct DetectedEncoding
 {
@@ -73,7 +76,8 @@ public:
         , m_chosen(chosen)
         , m_progress(progress)
         , m_pieceSize(pieceSize)
-        , m_threads(options.threads > 0 ? options.threads : QThread::idealThreadCount())
+        , m_threads(qBound(1, options.threads > 0 ? options.threads : QThread::idealThreadCount(),
+                           maxThreads))
         , m_parser(options)
     { }
 
