@@ -43,36 +43,28 @@ private:
     qint64 m_failAt;
 };
 
-// Everything a read yields, comparable as a whole.
+// Everything a read yields, comparable as a whole: the rows as lists of fields.
 struct ReadOutcome
 {
     QList<QStringList> rows;
-    QStringList header;
-    bool headerRead = false;
-    QList<qint64> positions;
-    int widestRow = 0;
-    bool cancelled = false;
-    bool failed = false;
+    CsvReadResult read;
 
     bool operator==(const ReadOutcome &other) const
     {
-        return rows == other.rows && header == other.header && headerRead == other.headerRead &&
-            positions == other.positions && widestRow == other.widestRow &&
-            cancelled == other.cancelled && failed == other.failed;
+        const CsvReadResult &theirs = other.read;
+        return rows == other.rows && read.header == theirs.header &&
+            read.headerRead == theirs.headerRead && read.positions == theirs.positions &&
+            read.widestRow == theirs.widestRow && read.cancelled == theirs.cancelled &&
+            read.failed == theirs.failed;
     }
 };
 
-ReadOutcome outcomeOf(const CsvReadResult &result)
+ReadOutcome outcomeOf(CsvReadResult result)
 {
     ReadOutcome outcome;
     for (int row = 0; row < result.rows.rowCount(); ++row)
         outcome.rows.append(result.rows.fields(row));
-    outcome.header = result.header;
-    outcome.headerRead = result.headerRead;
-    outcome.positions = result.positions;
-    outcome.widestRow = result.widestRow;
-    outcome.cancelled = result.cancelled;
-    outcome.failed = result.failed;
+    outcome.read = std::move(result);
     return outcome;
 }
 
@@ -243,7 +235,7 @@ void TestCsvReader::cancelledParallelReadKeepsLeadingRows()
                                                    return ++calls <= allowed;
                                                });
         QVERIFY(forward);
-        if (!cancelled.cancelled) {
+        if (!cancelled.read.cancelled) {
             QCOMPARE(cancelled, whole);
             continue;
         }
@@ -265,7 +257,7 @@ void TestCsvReader::failedParallelReadEqualsSerial()
         const QByteArray bytes = randomCsv(random, 4000);
         const qint64 failAt = random.bounded(qint64(bytes.size()));
         const ReadOutcome serial = readWith(bytes, options, {}, {1, 0, 1 << 30, failAt});
-        QVERIFY(serial.failed);
+        QVERIFY(serial.read.failed);
         const ReadOutcome pieces =
             readWith(bytes, options, {}, {random.bounded(2, 9), random.bounded(1, 64), 50, failAt});
         QCOMPARE(pieces, serial);
