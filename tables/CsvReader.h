@@ -24,7 +24,8 @@ public:
     explicit CsvReader(const CsvReadOptions &options);
 
     void setEncoding(std::optional<QStringConverter::Encoding> encoding);
-    // Called before every block, so also while one long quoted field is being read.
+    // Called before every block (or piece read in parallel), so also while one long quoted
+    // field is being read.
     void setProgressCallback(CsvProgressCallback callback);
 
     // Bytes a thread parses at a time when reading in parallel; tests make it small to put
