@@ -63,8 +63,10 @@ public:
     bool wantsOnlyRows() const;
     // Between records and outside quotes, in the state of a parser that has seen nothing.
     bool atRecordStart() const;
-    // Takes over the rows of a parser that read the input following this one's, both at a
-    // record start; as if this parser had read that input itself.
+    // Reads a piece of the input whose rows another parser takes over (appendRowsOf).
+    void readPiece() { m_rows.holdBlocks(); }
+    // Takes over the rows of a piece parser that read the input following this one's, both
+    // at a record start; as if this parser had read that input itself.
     void appendRowsOf(CsvParser &piece);
 
     CsvReadResult takeResult();

@@ -104,6 +104,7 @@ void CsvReaderPieces::parse(QByteArrayView bytes, qsizetype pieceBytes)
 void CsvReaderPieces::parsePiece(int piece)
 {
     auto parser = std::make_unique<CsvParser>(m_options);
+    parser->readPiece();
     TextBlockDecoder decoder(m_encoding);
     std::vector<QChar> text;
     feedInBlocks(*parser, decoder, m_pieces[size_t(piece)], text);

@@ -1,7 +1,5 @@
 #include "CsvTableBuilder.h"
 
-#include <iterator>
-
 namespace vondrel {
 
 bool CsvTableBuilder::reserveFor(qsizetype inputLength)
@@ -53,11 +51,12 @@ void CsvTableBuilder::flushIfFull()
 
 void CsvTableBuilder::appendRowsOf(CsvTableBuilder &other)
 {
+    Q_ASSERT(other.m_holdsBlocks);
     flush();
     other.flush();
-    m_blocks.insert(m_blocks.end(), std::make_move_iterator(other.m_blocks.begin()),
-                    std::make_move_iterator(other.m_blocks.end()));
-    other.m_blocks.clear();
+    for (CsvRowBlock &block : other.m_heldBlocks)
+        m_table.appendBlock(std::move(block));
+    other.m_heldBlocks.clear();
 }
 
 CsvTable CsvTableBuilder::takeTable()
@@ -66,12 +65,8 @@ CsvTable CsvTableBuilder::takeTable()
     m_spanCount = m_rowStart;
     m_textSize = m_fieldStart = m_rowTextStart;
     flush();
-    CsvTable table;
-    for (CsvRowBlock &block : m_blocks)
-        table.appendBlock(std::move(block));
-    m_blocks.clear();
-    table.squeeze();
-    return table;
+    m_table.squeeze();
+    return std::move(m_table);
 }
 
 void CsvTableBuilder::trimOpenField()
@@ -93,8 +88,12 @@ void CsvTableBuilder::flush()
     if (m_rows.empty())
         return;
     const auto spans = m_spans.begin();
-    m_blocks.emplace_back(QString(m_textData, m_textSize),
-                          std::vector<CsvRowBlock::Span>(spans, spans + m_spanCount), m_rows);
+    CsvRowBlock block(QString(m_textData, m_textSize),
+                      std::vector<CsvRowBlock::Span>(spans, spans + m_spanCount), m_rows);
+    if (m_holdsBlocks)
+        m_heldBlocks.push_back(std::move(block));
+    else
+        m_table.appendBlock(std::move(block));
     m_rows.clear();
     m_textSize = m_fieldStart = m_rowTextStart = m_lastRowTextStart = 0;
     m_spanCount = m_rowStart = 0;

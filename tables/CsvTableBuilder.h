@@ -37,7 +37,11 @@ public:
     QStringList takeLastRow();
     // Hands a full block over to the table; call between rows.
     void flushIfFull();
-    // Moves the other's rows after this one's, in order; both between rows.
+
+    // Keeps the finished blocks for another builder to take (appendRowsOf) rather than
+    // making a table of them.
+    void holdBlocks() { m_holdsBlocks = true; }
+    // Adds the rows of a builder that holds its blocks after this one's; both between rows.
     void appendRowsOf(CsvTableBuilder &other);
 
     CsvTable takeTable();
@@ -47,8 +51,9 @@ private:
     void trimOpenField();
     void flush();
 
-    // Blocks handed over; they become the table at the end.
-    std::vector<CsvRowBlock> m_blocks;
+    CsvTable m_table;
+    bool m_holdsBlocks = false;
+    std::vector<CsvRowBlock> m_heldBlocks;
     // The buffers' sizes are their capacities; the counts below say what is used.
     QString m_text;
     QChar *m_textData = nullptr;
