@@ -88,6 +88,25 @@ bool CsvParser::wantsPositions() const
     return wanted == -1 || wanted > m_result.positions.size();
 }
 
+bool CsvParser::wantsOnlyRows() const
+{
+    return !m_headerPending && !wantsPositions() && m_options.maxRows < 0;
+}
+
+bool CsvParser::atRecordStart() const
+{
+    return m_state == State::Unquoted && !m_afterCr && !m_quoted && m_rows.openFieldIsEmpty() &&
+        m_rows.openRowFieldCount() == 0;
+}
+
+void CsvParser::appendRowsOf(CsvParser &piece)
+{
+    Q_ASSERT(atRecordStart() && piece.atRecordStart() && wantsOnlyRows());
+    m_rows.appendRowsOf(piece.m_rows);
+    m_rowCount += piece.m_rowCount;
+    m_result.widestRow = qMax(m_result.widestRow, piece.m_result.widestRow);
+}
+
 CsvReadResult CsvParser::takeResult()
 {
     m_result.rows = m_rows.takeTable();

@@ -19,6 +19,8 @@ struct CsvReadOptions
     bool withHeader = false;
     int maxRows = -1;
     int recordPositions = 0;
+    // Threads for reading large input: 0 one per core, 1 strictly in order on the caller's.
+    int threads = 0;
 };
 
 struct CsvReadResult
@@ -55,6 +57,17 @@ public:
     // No more input is wanted: the row limit is reached or a record was too long to hold.
     bool stopped() const { return m_rowLimitReached || m_overflow; }
     bool overflowed() const { return m_overflow; }
+
+    // Nothing but rows is still wanted: the header is read, the record positions are taken and
+    // no row limit applies. Input may then be parsed in pieces by parsers of their own.
+    bool wantsOnlyRows() const;
+    // Between records and outside quotes, in the state of a parser that has seen nothing.
+    bool atRecordStart() const;
+    // Reads a piece of the input whose rows another parser takes over (appendRowsOf).
+    void readPiece() { m_rows.holdBlocks(); }
+    // Takes over the rows of a piece parser that read the input following this one's, both
+    // at a record start; as if this parser had read that input itself.
+    void appendRowsOf(CsvParser &piece);
 
     CsvReadResult takeResult();
 

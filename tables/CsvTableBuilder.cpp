@@ -49,6 +49,16 @@ void CsvTableBuilder::flushIfFull()
         flush();
 }
 
+void CsvTableBuilder::appendRowsOf(CsvTableBuilder &other)
+{
+    Q_ASSERT(other.m_holdsBlocks);
+    flush();
+    other.flush();
+    for (CsvRowBlock &block : other.m_heldBlocks)
+        m_table.appendBlock(std::move(block));
+    other.m_heldBlocks.clear();
+}
+
 CsvTable CsvTableBuilder::takeTable()
 {
     // A row left open was cut short; only whole rows count.
@@ -78,9 +88,12 @@ void CsvTableBuilder::flush()
     if (m_rows.empty())
         return;
     const auto spans = m_spans.begin();
-    m_table.appendBlock(CsvRowBlock(QString(m_textData, m_textSize),
-                                    std::vector<CsvRowBlock::Span>(spans, spans + m_spanCount),
-                                    m_rows));
+    CsvRowBlock block(QString(m_textData, m_textSize),
+                      std::vector<CsvRowBlock::Span>(spans, spans + m_spanCount), m_rows);
+    if (m_holdsBlocks)
+        m_heldBlocks.push_back(std::move(block));
+    else
+        m_table.appendBlock(std::move(block));
     m_rows.clear();
     m_textSize = m_fieldStart = m_rowTextStart = m_lastRowTextStart = 0;
     m_spanCount = m_rowStart = 0;

@@ -38,6 +38,12 @@ public:
     // Hands a full block over to the table; call between rows.
     void flushIfFull();
 
+    // Keeps the finished blocks for another builder to take (appendRowsOf) rather than
+    // making a table of them.
+    void holdBlocks() { m_holdsBlocks = true; }
+    // Adds the rows of a builder that holds its blocks after this one's; both between rows.
+    void appendRowsOf(CsvTableBuilder &other);
+
     CsvTable takeTable();
 
 private:
@@ -46,6 +52,8 @@ private:
     void flush();
 
     CsvTable m_table;
+    bool m_holdsBlocks = false;
+    std::vector<CsvRowBlock> m_heldBlocks;
     // The buffers' sizes are their capacities; the counts below say what is used.
     QString m_text;
     QChar *m_textData = nullptr;

@@ -19,6 +19,7 @@ public:
     int quoteFlags = QxtCsvModel::QuoteSingle | QxtCsvModel::QuoteDouble |
         QxtCsvModel::EscapeBackslash | QxtCsvModel::QuoteAlways;
     QList<qint64> rowPositions;
+    int readThreads = 0;
     bool hasHeader = false;
     bool lastReadCancelled = false;
     bool lastReadFailed = false;
@@ -86,6 +87,7 @@ void QxtCsvModel::readCsv(QIODevice *device, bool withHeader, QChar separator, Q
     options.withHeader = withHeader;
     options.maxRows = maxRows;
     options.recordPositions = recordPositions;
+    options.threads = d->readThreads;
 
     vondrel::CsvReader reader(options);
     reader.setEncoding(vondrel::encodingForCodec(codec));
@@ -109,6 +111,11 @@ void QxtCsvModel::readCsv(QIODevice *device, bool withHeader, QChar separator, Q
     if (!result.cancelled && !result.failed && maxRows < 0)
         d->readFormat = QxtCsvModelPrivate::ReadFormat {separator, codec, d->quoteFlags};
     endResetModel();
+}
+
+void QxtCsvModel::setReadThreads(int threads)
+{
+    d->readThreads = threads;
 }
 
 void QxtCsvModel::setProgressCallback(vondrel::CsvProgressCallback callback)

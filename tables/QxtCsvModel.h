@@ -59,6 +59,10 @@ public:
     bool writeCsv(QIODevice *device, bool withHeader, QChar separator, QTextCodec *codec,
                   int startRow);
 
+    // Threads a read may use for large input: 0 (the default) one per core, 1 none but the
+    // caller's. The rows read are the same.
+    void setReadThreads(int threads);
+
     void setQuoteFlags(int mode);
     int quoteFlags() const;
 

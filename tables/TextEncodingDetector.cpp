@@ -1,5 +1,8 @@
 #include "TextEncodingDetector.h"
 
+#include <QtAlgorithms>
+#include <QtEndian>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -51,15 +54,20 @@ TextEncodingDetector::Utf8Walk TextEncodingDetector::walkUtf8(const unsigned cha
     size_t i = 0;
     while (i < size) {
         // Eight bytes at a time while none has its high bit set (nor is NUL, where that stops
-        // the walk): most of a large file is ASCII.
+        // the walk): most of a large file is ASCII. Otherwise straight on to the first such
+        // byte; the lowest byte flagged as NUL is always one.
         if (size - i >= 8) {
             std::uint64_t word;
             std::memcpy(&word, data + i, sizeof word);
-            const bool hasNul = ((word - lowBits) & ~word & highBits) != 0;
-            if ((word & highBits) == 0 && !(hasNul && m_stopAtNul)) {
+            word = qFromLittleEndian(word);
+            std::uint64_t stops = word & highBits;
+            if (m_stopAtNul)
+                stops |= (word - lowBits) & ~word & highBits;
+            if (stops == 0) {
                 i += 8;
                 continue;
             }
+            i += size_t(qCountTrailingZeroBits(stops) / 8);
         }
         const unsigned char lead = data[i++];
         if (lead == 0 && m_stopAtNul)

@@ -133,11 +133,12 @@ double peakMegabytes()
     return double(usage.ru_maxrss) / 1024.0;
 }
 
-void readInto(QxtCsvModel &model, const QByteArray &bytes)
+void readInto(QxtCsvModel &model, const QByteArray &bytes, int threads = 0)
 {
     QBuffer buffer;
     buffer.setData(bytes);
     model.setQuoteFlags(readFlags);
+    model.setReadThreads(threads);
     // Positions for the first rows, as the loader asks for them.
     model.readCsv(&buffer, false, u';', nullptr, -1, 12);
 }
@@ -145,12 +146,13 @@ void readInto(QxtCsvModel &model, const QByteArray &bytes)
 void BM_ReadCsv(benchmark::State &state)
 {
     const int rowCount = int(state.range(0));
+    const int threads = int(state.range(1));
     const QByteArray &bytes = input(rowCount).bytes;
     double modelMegabytes = 0;
     for (auto _ : state) {
         const double before = allocatedMegabytes();
         auto model = std::make_unique<QxtCsvModel>();
-        readInto(*model, bytes);
+        readInto(*model, bytes, threads);
         modelMegabytes = qMax(modelMegabytes, allocatedMegabytes() - before);
         if (model->rowCount() != rowCount || model->columnCount() != 10)
             state.SkipWithError("wrong shape");
@@ -164,8 +166,14 @@ void BM_ReadCsv(benchmark::State &state)
     state.counters["model_MB"] = modelMegabytes;
     state.counters["peak_rss_MB"] = peakMegabytes();
 }
-BENCHMARK(BM_ReadCsv)->Arg(millionRows)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_ReadCsv)->Arg(3 * millionRows)->Unit(benchmark::kMillisecond)->Iterations(1);
+// Arguments: rows, threads (0: one per core).
+BENCHMARK(BM_ReadCsv)
+    ->Args({millionRows, 1})
+    ->Args({millionRows, 4})
+    ->Args({millionRows, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK(BM_ReadCsv)->Args({3 * millionRows, 0})->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_WriteCsv(benchmark::State &state)
 {

@@ -2,7 +2,8 @@
 // record positions, in each encoding the form offers; then the rows are written back.
 // The same bytes are read a second time in small pieces, so that short inputs cross the
 // reader's block boundaries (split characters, CR LF pairs, escapes, byte order marks), and
-// both reads must give the same table.
+// both reads must give the same table. A third read parses pieces of a few bytes on several
+// threads and must give what a read strictly in order gives.
 //
 // Input: one byte of quote-mode bits (low six), header (0x40) and positions (0x80); one byte
 // choosing the codec (low three bits), separator (next two) and row limit (top three); one byte
@@ -11,7 +12,9 @@
 #include "FuzzEnvironment.h"
 #include "FuzzInput.h"
 
+#include <tables/CsvReader.h>
 #include <tables/QxtCsvModel.h>
+#include <tables/TextCodecBridge.h>
 
 #include <QBuffer>
 #include <QTextCodec>
@@ -72,6 +75,38 @@ QList<QStringList> rows(const QxtCsvModel &model)
     return rows;
 }
 
+vondrel::CsvReadResult readDirectly(QIODevice &device, const ReadSettings &settings, int threads,
+                                    qsizetype pieceSize)
+{
+    vondrel::CsvReadOptions options;
+    options.separator = settings.separator;
+    options.quoteFlags = settings.quoteFlags;
+    options.withHeader = settings.withHeader;
+    options.maxRows = settings.maxRows;
+    options.recordPositions = settings.recordPositions;
+    options.threads = threads;
+    vondrel::CsvReader reader(options);
+    reader.setEncoding(vondrel::encodingForCodec(settings.codec));
+    reader.setPieceSize(pieceSize);
+    return reader.read(&device);
+}
+
+void checkParallelRead(QByteArray &bytes, const ReadSettings &settings, qint64 pieceSize)
+{
+    QBuffer whole(&bytes);
+    const vondrel::CsvReadResult serial = readDirectly(whole, settings, 1, 0);
+    PiecewiseBuffer pieces(&bytes, pieceSize);
+    const vondrel::CsvReadResult parallel =
+        readDirectly(pieces, settings, 2 + int(pieceSize % 7), pieceSize / 3 + 1);
+    FUZZ_CHECK(parallel.rows.rowCount() == serial.rows.rowCount());
+    for (int row = 0; row < serial.rows.rowCount(); ++row)
+        FUZZ_CHECK(parallel.rows.fields(row) == serial.rows.fields(row));
+    FUZZ_CHECK(parallel.header == serial.header && parallel.headerRead == serial.headerRead);
+    FUZZ_CHECK(parallel.positions == serial.positions);
+    FUZZ_CHECK(parallel.widestRow == serial.widestRow);
+    FUZZ_CHECK(parallel.failed == serial.failed && parallel.cancelled == serial.cancelled);
+}
+
 } // namespace
 
 FUZZ_QUIET_INITIALIZE()
@@ -113,6 +148,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (int column = 0; column < model.columnCount(); ++column)
         FUZZ_CHECK(piecewise.headerData(column, Qt::Horizontal) ==
                    model.headerData(column, Qt::Horizontal));
+
+    checkParallelRead(bytes, settings, pieceSize);
 
     QByteArray written;
     QBuffer output(&written);

@@ -13,6 +13,8 @@ class TestCsvSniffer : public QObject
 private slots:
     void detect_data();
     void detect();
+    void verdictDoesNotDependOnPlace_data();
+    void verdictDoesNotDependOnPlace();
     void separator_data();
     void separator();
     void encoding_data();
@@ -66,6 +68,45 @@ void TestCsvSniffer::detect()
     QFETCH(int, expected);
     const TextEncodingDetector detector;
     QCOMPARE(int(detector.detect(bytes.constData(), size_t(bytes.size()))), expected);
+}
+
+void TestCsvSniffer::verdictDoesNotDependOnPlace_data()
+{
+    QTest::addColumn<QByteArray>("sample");
+    QTest::addColumn<bool>("stopAtNul");
+    QTest::addColumn<int>("expected");
+    const auto add = [](const char *name, const QByteArray &sample, bool stopAtNul, int expected) {
+        QTest::newRow(name) << sample << stopAtNul << expected;
+    };
+    using D = TextEncodingDetector;
+
+    add("two-byte letter", "\xc3\xa9", true, D::Utf8);
+    add("euro sign", "\xe2\x82\xac", true, D::Utf8);
+    add("four-byte sequence", "\xf0\x9d\x84\x9e", true, D::Utf8);
+    add("Latin-1 letter", "\xe9s", true, D::EightBit);
+    add("bad continuation", "\xc3z", true, D::EightBit);
+    add("stray continuation", "\x80", true, D::EightBit);
+    add("letter, then Latin-1", "\xc3\xa9\xe9", true, D::EightBit);
+    add("NUL", QByteArray("\0", 1), true, D::NoText);
+    add("NUL between ones", QByteArray("\x01\0\x01", 3), true, D::NoText);
+    add("letter, then NUL", QByteArray("\xc3\xa9\0", 3), true, D::NoText);
+    add("NUL, then letter, NUL allowed", QByteArray("\0\xc3\xa9", 3), false, D::Utf8);
+    add("NUL, then Latin-1, NUL allowed", QByteArray("\0\x01\xe9", 3), false, D::EightBit);
+}
+
+// The walk looks at eight bytes at a time; what it finds must not depend on where in a word
+// (or in the short rest after the last word) the telling bytes lie.
+void TestCsvSniffer::verdictDoesNotDependOnPlace()
+{
+    QFETCH(QByteArray, sample);
+    QFETCH(bool, stopAtNul);
+    QFETCH(int, expected);
+    TextEncodingDetector detector;
+    detector.setStopAtNul(stopAtNul);
+    for (int before = 0; before <= 17; ++before) {
+        const QByteArray bytes = QByteArray(before, 'a') + sample + "xyz";
+        QCOMPARE(int(detector.detect(bytes.constData(), size_t(bytes.size()))), expected);
+    }
 }
 
 void TestCsvSniffer::separator_data()

@@ -106,6 +106,7 @@ int main(int argc, char *argv[])
         settings.codec = csvCodecForName(csvEncodingName(detected));
         settings.rowOffset = csvDetectedRowOffset(detected);
         model.setQuoteFlags(readMode);
+        model.setReadThreads(threads);
         model.readCsv(&buffer, false, settings.separator, settings.codec, -1,
                       settings.rowOffset + 10);
         input.csvModel = &model;
