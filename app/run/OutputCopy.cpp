@@ -12,7 +12,7 @@
 #include <QBuffer>
 
 std::unique_ptr<QxtCsvModel> OutputCopy::ofCsv(const QxtCsvModel &input, const QByteArray &rawInput,
-                                               const RunSettings &settings)
+                                               const RunSettings &settings, int threads)
 {
     auto copy = std::make_unique<QxtCsvModel>();
     copy->setQuoteFlags(settings.readQuoteMode);
@@ -31,6 +31,7 @@ std::unique_ptr<QxtCsvModel> OutputCopy::ofCsv(const QxtCsvModel &input, const Q
     QBuffer buffer;
     buffer.setData(rawInput);
     read->setQuoteFlags(settings.readQuoteMode);
+    read->setReadThreads(threads);
     // A read the user did not ask for shows no progress window of its own.
     read->setProgressCallback([](qint64) {
         vondrel::WorkPulse::pulse();

@@ -18,9 +18,9 @@ class OutputCopy
 public:
     // A CSV copy that shares the input's text: the input's cells, or, when the unedited table
     // no longer holds what the form's format reads from the file, the file's rows above the
-    // data over the input's data rows.
+    // data over the input's data rows, read on up to threads threads (0: one per core).
     static std::unique_ptr<QxtCsvModel> ofCsv(const QxtCsvModel &input, const QByteArray &rawInput,
-                                              const RunSettings &settings);
+                                              const RunSettings &settings, int threads = 0);
     // A workbook copy with the input's current sheet selected; made in memory from the unedited
     // workbook (sharing its cells' texts), or from the edited workbook when the input may be
     // edited. Without sheets when it cannot be read.

@@ -185,7 +185,8 @@ bool ProcessingRun::makeOutputCopy()
         tr("Die Daten wurden nicht vollständig geladen. Bitte die Eingabedatei neu laden.");
     if (!m_input.isXlsx) {
         m_result.outputCsvModel.reset(
-            OutputCopy::ofCsv(*m_input.csvModel, m_input.rawInput, m_settings).release());
+            OutputCopy::ofCsv(*m_input.csvModel, m_input.rawInput, m_settings, m_threads)
+                .release());
         if (!OutputCopy::matches(*m_input.csvModel, *m_result.outputCsvModel))
             return fail(tr("Fehler:"), incomplete);
         return true;
