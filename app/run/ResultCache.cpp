@@ -22,6 +22,20 @@ bool isDateType(int type)
     return type >= vondrel::FieldTypeId::Date && type <= vondrel::FieldTypeId::DateTimeConvert;
 }
 
+// Whether a single placeholder of the type can give a typed value (a number, a date) or needs
+// the cell's own date-time.
+bool isTypedType(int type)
+{
+    switch (type) {
+    case vondrel::FieldTypeId::AmountComma:
+    case vondrel::FieldTypeId::AmountDot:
+    case vondrel::FieldTypeId::Integer:
+        return true;
+    default:
+        return isDateType(type);
+    }
+}
+
 // Whether the result of a template depends only on the text, not on the values met before.
 bool dependsOnTextOnly(int exactType)
 {
@@ -53,6 +67,7 @@ int ResultCache::addColumn(int column, const QString &templateText)
     entry.deferred = dependsOnTextOnly(entry.type);
     entry.whole = entry.type != 0 && entry.type != vondrel::FieldTypeId::Num &&
         entry.type != vondrel::FieldTypeId::Uuid;
+    entry.textOnly = m_mode == Mode::Typed && entry.whole && !isTypedType(entry.type);
     m_columns.push_back(std::move(entry));
     return int(m_columns.size()) - 1;
 }
@@ -74,6 +89,7 @@ void ResultCache::prefetch(int slot, size_t hash) const
 
 qint32 ResultCache::find(int slot, QStringView text, size_t hash) const
 {
+    Q_ASSERT(!m_registeringEnded);
     const MappingColumn &mapping = m_columns[size_t(slot)].mapping;
     return m_columns[size_t(slot)].index.find(
         text, hash, [&mapping](qint32 entry) { return mapping.inputText(entry); });
@@ -82,16 +98,25 @@ qint32 ResultCache::find(int slot, QStringView text, size_t hash) const
 qint32 ResultCache::add(int slot, QStringView text, size_t hash, int row,
                         const QVariant &sourceValue)
 {
+    Q_ASSERT(!m_registeringEnded);
     Column &column = m_columns[size_t(slot)];
     const qint32 entry = column.mapping.add(text, row);
     column.index.insert(hash, entry);
-    if (m_mode == Mode::Typed) {
+    if (column.textOnly) {
+        column.texts.emplace_back();
+    } else if (m_mode == Mode::Typed) {
         // Until the result is made, the value slot keeps the source the date types need.
         column.typed.push_back(CachedResult {sourceValue, QChar(), 0, QString()});
     }
     if (!column.deferred)
         m_metInOrder.push_back({slot, entry});
     return entry;
+}
+
+QVariant ResultCache::sourceOf(const Column &column, qint32 entry) const
+{
+    return m_mode == Mode::Typed && !column.textOnly ? column.typed[size_t(entry)].value
+                                                     : QVariant();
 }
 
 QString ResultCache::inputTextOf(const Column &column, qint32 entry) const
@@ -112,7 +137,8 @@ QString ResultCache::resultFor(Column &column, qint32 entry, const QString &inpu
             : QVariant(convertCellValue(m_context.dateSettings, inputText, QVariant(), column.type,
                                         false));
     }
-    CachedResult *typed = m_mode == Mode::Typed ? &column.typed[size_t(entry)] : nullptr;
+    CachedResult *typed =
+        m_mode == Mode::Typed && !column.textOnly ? &column.typed[size_t(entry)] : nullptr;
     QChar *groupSeparator = typed ? &typed->groupSeparator : nullptr;
     QVariant *value = typed ? &typed->value : nullptr;
     if (value)
@@ -127,6 +153,8 @@ QString ResultCache::resultFor(Column &column, qint32 entry, const QString &inpu
     if (typed) {
         typed->fieldType = type;
         typed->text = text;
+    } else if (column.textOnly) {
+        column.texts[size_t(entry)] = text;
     }
     return text;
 }
@@ -136,8 +164,7 @@ void ResultCache::makeInOrder(const MetValues &met, const TextPool *texts)
     for (size_t i = 0; i < met.size(); ++i) {
         const auto [slot, entry] = met[i];
         Column &column = m_columns[size_t(slot)];
-        const QVariant source =
-            m_mode == Mode::Typed ? column.typed[size_t(entry)].value : QVariant();
+        const QVariant source = sourceOf(column, entry);
         const QString inputText =
             texts ? texts->rawString(qsizetype(i)) : inputTextOf(column, entry);
         column.mapping.addPseudonym(resultFor(column, entry, inputText, source));
@@ -197,6 +224,12 @@ void ResultCache::resolvePending(int threads)
             [](qsizetype value, const Range &range) { return value < range.start; }));
     };
 
+    // Every text is registered by now; the tables that found them are not needed any more,
+    // and their memory is better spent on the results.
+    for (Column &column : m_columns)
+        column.index = TextIndex();
+    m_registeringEnded = true;
+
     // A column of a million distinct values would otherwise copy its growing replacements
     // over and over; most replacements are about as long as their inputs. The columns whose
     // results are being made already are left to grow.
@@ -237,8 +270,7 @@ void ResultCache::resolvePending(int threads)
                     ++range;
                 Column &column = m_columns[range->slot];
                 const auto entry = qint32(range->firstEntry + (batch + i - range->start));
-                const QVariant source =
-                    m_mode == Mode::Typed ? column.typed[size_t(entry)].value : QVariant();
+                const QVariant source = sourceOf(column, entry);
                 results[size_t(i)] = resultFor(column, entry, inputTextOf(column, entry), source);
             }
         });
@@ -264,9 +296,12 @@ TextPool ResultCache::results(int slot) const
     return m_columns[size_t(slot)].mapping.pseudonyms();
 }
 
-const CachedResult &ResultCache::typed(int slot, qint32 entry) const
+CachedResult ResultCache::typed(int slot, qint32 entry) const
 {
-    return m_columns[size_t(slot)].typed[size_t(entry)];
+    const Column &column = m_columns[size_t(slot)];
+    if (column.textOnly)
+        return CachedResult {QVariant(), QChar(), column.type, column.texts[size_t(entry)]};
+    return column.typed[size_t(entry)];
 }
 
 bool ResultCache::isUnread(int slot, qint32 entry) const

@@ -67,7 +67,9 @@ public:
     // own, while the caller registers more: in Text mode with more than one thread (0: one
     // per core), else it leaves them to resolvePending.
     void startInOrderResults(int threads);
-    // Makes the results still missing, on up to threads threads (0: one per core).
+    // Makes the results still missing, on up to threads threads (0: one per core). Ends the
+    // registering: the tables that find texts are given back, so find and add may not be
+    // called any more.
     void resolvePending(int threads);
 
     // The result of an entry, over the cache's own characters: valid once resolvePending has
@@ -76,7 +78,7 @@ public:
     // All results of a slot in entry order, sharing the cache's characters.
     TextPool results(int slot) const;
     // Typed mode only.
-    const CachedResult &typed(int slot, qint32 entry) const;
+    CachedResult typed(int slot, qint32 entry) const;
     // Whether the entry's text could not be read as the date or date-time its field type
     // needs, so that its result is empty. Valid once resolvePending has run.
     bool isUnread(int slot, qint32 entry) const;
@@ -94,13 +96,19 @@ private:
         bool deferred = false;
         // The template is one placeholder whose rule replaces the whole value.
         bool whole = false;
+        // Typed mode: the template is one placeholder whose result is text alone (a name, an
+        // IBAN ...), so only the texts are kept, not a whole typed result per entry.
+        bool textOnly = false;
         TextIndex index;
         MappingColumn mapping;
         std::vector<CachedResult> typed;
+        std::vector<QString> texts;
     };
 
     using MetValues = std::vector<std::pair<int, qint32>>;
 
+    // Typed mode: the source value kept for an entry (a cell's date-time), else none.
+    QVariant sourceOf(const Column &column, qint32 entry) const;
     // The input text of an entry as the engine takes it.
     QString inputTextOf(const Column &column, qint32 entry) const;
     // Makes the result of an entry; in Typed mode also its typed part.
@@ -116,6 +124,7 @@ private:
     // The entries of order-dependent columns in the order the run met them: their results
     // are made in this order. Written by the one thread that registers those columns.
     MetValues m_metInOrder;
+    bool m_registeringEnded = false;
     // Makes the order-dependent results; declared last, so that it is finished before the
     // columns it fills go.
     SerialWorker m_inOrder;
