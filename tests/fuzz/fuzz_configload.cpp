@@ -23,6 +23,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -167,6 +168,11 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     });
     QxtCsvModel::setProgressHook([](qint64) { return vondrel::CsvProgressCallback(); });
     makeSetup();
+    // The fuzzer ends by exit(): the scratch folder goes with the process, not left in /tmp.
+    std::atexit([] {
+        delete setup;
+        setup = nullptr;
+    });
     return setup->folder.isValid() ? 0 : 1;
 }
 
