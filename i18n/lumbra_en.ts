@@ -272,6 +272,10 @@ to change:</translation>
         <translation>Script error:</translation>
     </message>
     <message>
+        <source>Es ist nicht genug Arbeitsspeicher frei, um die Ausgabedatei zu erstellen. Es wurde keine Ausgabedatei erstellt.</source>
+        <translation>There is not enough free memory to create the output file. No output file was created.</translation>
+    </message>
+    <message>
         <source>Die Ausgabedatei wurde erstellt.</source>
         <translation>The output file has been created.</translation>
     </message>

@@ -3,6 +3,8 @@
 #include <QThread>
 
 #include <atomic>
+#include <exception>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -26,9 +28,20 @@ void parallelFor(qsizetype count, int threads,
     }
 
     std::atomic<qsizetype> next {0};
+    // What a thread throws (no memory left) ends the loop for all of them and is thrown
+    // again here, as a loop on one thread throws it; out of a thread it would end the program.
+    std::mutex failureMutex;
+    std::exception_ptr failure;
     const auto drain = [&] {
-        for (qsizetype chunk = next++; chunk < chunks; chunk = next++)
-            work(chunk * chunkSize, qMin(count, (chunk + 1) * chunkSize));
+        try {
+            for (qsizetype chunk = next++; chunk < chunks; chunk = next++)
+                work(chunk * chunkSize, qMin(count, (chunk + 1) * chunkSize));
+        } catch (...) {
+            next = chunks;
+            const std::lock_guard<std::mutex> lock(failureMutex);
+            if (!failure)
+                failure = std::current_exception();
+        }
     };
     std::vector<std::thread> pool;
     pool.reserve(size_t(workers - 1));
@@ -43,4 +56,6 @@ void parallelFor(qsizetype count, int threads,
     drain();
     for (std::thread &thread : pool)
         thread.join();
+    if (failure)
+        std::rethrow_exception(failure);
 }

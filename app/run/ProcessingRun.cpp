@@ -29,6 +29,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <new>
+
 namespace {
 
 const QString xlsxSuffix = QStringLiteral(".xlsx");
@@ -73,7 +75,18 @@ RunResult ProcessingRun::exec()
 {
     m_result = RunResult();
     const vondrel::WorkPulse pulse(m_pulse);
-    if (runSteps()) {
+    bool succeeded = false;
+    try {
+        succeeded = runSteps();
+    } catch (const std::bad_alloc &) {
+        // Half-made results are not shown, and no file is committed.
+        qCWarning(lcRun) << "The run ran out of memory";
+        m_result = RunResult();
+        fail(tr("Fehler:"),
+             tr("Es ist nicht genug Arbeitsspeicher frei, um die Ausgabedatei zu erstellen. "
+                "Es wurde keine Ausgabedatei erstellt."));
+    }
+    if (succeeded) {
         m_result.success = true;
         m_result.messageTitle = tr("Info:");
         m_result.messageText = tr("Die Ausgabedatei wurde erstellt.");

@@ -1,10 +1,12 @@
 #include "SerialWorker.h"
 
 #include <system_error>
+#include <utility>
 
 SerialWorker::~SerialWorker()
 {
-    finish();
+    // Also while an exception unwinds the owner: the work is waited for, its failure dropped.
+    stop();
 }
 
 bool SerialWorker::start()
@@ -31,6 +33,13 @@ void SerialWorker::post(std::function<void()> work)
 
 void SerialWorker::finish()
 {
+    stop();
+    if (m_failure)
+        std::rethrow_exception(std::exchange(m_failure, nullptr));
+}
+
+void SerialWorker::stop()
+{
     if (!m_thread.joinable())
         return;
     {
@@ -53,6 +62,14 @@ void SerialWorker::drain()
             work = std::move(m_queue.front());
             m_queue.pop_front();
         }
-        work();
+        try {
+            work();
+        } catch (...) {
+            // Later work builds on this one: it is dropped, and the failure handed to finish.
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_failure = std::current_exception();
+            m_queue.clear();
+            return;
+        }
     }
 }

@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -22,15 +23,18 @@ public:
     bool isRunning() const { return m_thread.joinable(); }
     // Hands work over to the running thread.
     void post(std::function<void()> work);
-    // Waits until all work handed over is done, then ends the thread.
+    // Waits until all work handed over is done, then ends the thread. What a piece of work
+    // threw (no memory left) is thrown again here; the work after it was dropped.
     void finish();
 
 private:
     void drain();
+    void stop();
 
     std::thread m_thread;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<std::function<void()>> m_queue;
     bool m_closing = false;
+    std::exception_ptr m_failure;
 };

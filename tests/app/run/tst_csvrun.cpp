@@ -10,10 +10,12 @@
 #include <QDir>
 #include <QFile>
 #include <QLoggingCategory>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextCodec>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,6 +58,9 @@ private slots:
     void runningNumbersCountOnAcrossColumns();
     void resultsDoNotDependOnThreads_data();
     void resultsDoNotDependOnThreads();
+    void runOutOfMemoryFailsCleanly_data();
+    void runOutOfMemoryFailsCleanly();
+    void outOfMemoryRunInAFreshProcess();
     void unreadValuesAreCounted_data();
     void unreadValuesAreCounted();
     void newKeyIsStoredBeforeTheOutput();
@@ -281,6 +286,92 @@ void TestCsvRun::resultsDoNotDependOnThreads()
         for (qsizetype i = 0; i < a.size(); ++i)
             QVERIFY(b.at(i).order == a.at(i).order && b.at(i).pseudonym == a.at(i).pseudonym);
     }
+}
+
+void TestCsvRun::runOutOfMemoryFailsCleanly_data()
+{
+    QTest::addColumn<int>("threads");
+    QTest::newRow("one thread") << 1;
+    QTest::newRow("four threads") << 4;
+}
+
+// Memory that runs out in the middle of a run, on any of its threads, fails the run with a
+// message instead of ending the program, and leaves no file behind. The run goes to a process
+// of its own: memory that earlier runs reserved and freed would leave it room to succeed.
+void TestCsvRun::runOutOfMemoryFailsCleanly()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    QSKIP("The address sanitizer needs more address space than the limit leaves");
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    QSKIP("The address sanitizer needs more address space than the limit leaves");
+#endif
+#endif
+    QFETCH(int, threads);
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("VONDREL_OUT_OF_MEMORY_RUN"), QString::number(threads));
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("outOfMemoryRunInAFreshProcess")});
+    QVERIFY(child.waitForFinished(300000));
+    const QByteArray report = child.readAll();
+    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+             report.constData());
+    QVERIFY2(report.contains("PASS   : TestCsvRun::outOfMemoryRunInAFreshProcess()"),
+             report.constData());
+}
+
+void TestCsvRun::outOfMemoryRunInAFreshProcess()
+{
+    const int threads = qEnvironmentVariableIntValue("VONDREL_OUT_OF_MEMORY_RUN");
+    if (threads <= 0)
+        QSKIP("Started by runOutOfMemoryFailsCleanly in a process of its own");
+    // Distinct values in every column: their results need far more than the room left.
+    QByteArray input = "Name;IBAN;Mail;Betrag\n";
+    for (int i = 0; i < 300000; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        input += "Name " + n + ";DE" + QByteArray::number(10 + i % 89) + "3704004405320" + n +
+            ";m" + n + "@beispiel.de;" + n + ",25\n";
+    }
+    RunSettings s = settings();
+    s.createMappingFile = true;
+    s.templates = {{0, QStringLiteral("<NAME>")},
+                   {1, QStringLiteral("<IBAN>")},
+                   {2, QStringLiteral("<EMAIL>")},
+                   {3, QStringLiteral("<AMOUNT_COMMA> EUR")}};
+    QxtCsvModel model;
+    const RunInput loaded = csvInput(s, input, model);
+    input.clear();
+    input.squeeze();
+
+    rlimit before {};
+    QVERIFY(getrlimit(RLIMIT_AS, &before) == 0);
+    const QByteArray statm = readFile(QStringLiteral("/proc/self/statm"));
+    const rlim_t used = rlim_t(statm.split(' ').first().toLongLong()) * rlim_t(getpagesize());
+    rlimit limited = before;
+    limited.rlim_cur = used + (rlim_t(48) << 20);
+    QVERIFY(setrlimit(RLIMIT_AS, &limited) == 0);
+    RunResult result;
+    {
+        ProcessingRun run(s, loaded);
+        run.setThreads(threads);
+        result = run.exec();
+    }
+    setrlimit(RLIMIT_AS, &before);
+
+    QVERIFY(!result.success);
+    QCOMPARE(result.messageTitle, QStringLiteral("Fehler:"));
+    QVERIFY(result.messageText.contains(QStringLiteral("Arbeitsspeicher")));
+    QVERIFY(!result.outputCsvModel);
+    QCOMPARE(QDir(path(QStringLiteral("."))).entryList(QDir::Files), QStringList({"in.csv"}));
+
+    // With room again, the same run works.
+    ProcessingRun again(s, loaded);
+    again.setThreads(threads);
+    QVERIFY(again.exec().success);
+    QVERIFY(!output().contains("Name 1;"));
 }
 
 void TestCsvRun::unreadValuesAreCounted_data()
