@@ -29,6 +29,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <exception>
 #include <new>
 
 namespace {
@@ -85,6 +86,10 @@ RunResult ProcessingRun::exec()
         fail(tr("Fehler:"),
              tr("Es ist nicht genug Arbeitsspeicher frei, um die Ausgabedatei zu erstellen. "
                 "Es wurde keine Ausgabedatei erstellt."));
+    } catch (const std::exception &error) {
+        qCWarning(lcRun) << "The run failed:" << error.what();
+        m_result = RunResult();
+        fail(tr("Fehler:"), tr("Die Ausgabedatei konnte nicht erstellt werden."));
     }
     if (succeeded) {
         m_result.success = true;
