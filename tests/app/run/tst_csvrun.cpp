@@ -1,3 +1,4 @@
+#include "AddressSpaceLimit.h"
 #include "AppTest.h"
 #include "FileSizeLimit.h"
 #include "RunFixture.h"
@@ -15,7 +16,6 @@
 #include <QTest>
 #include <QTextCodec>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -300,13 +300,8 @@ void TestCsvRun::runOutOfMemoryFailsCleanly_data()
 // of its own: memory that earlier runs reserved and freed would leave it room to succeed.
 void TestCsvRun::runOutOfMemoryFailsCleanly()
 {
-#if defined(__SANITIZE_ADDRESS__)
-    QSKIP("The address sanitizer needs more address space than the limit leaves");
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-    QSKIP("The address sanitizer needs more address space than the limit leaves");
-#endif
-#endif
+    if (!AddressSpaceLimit::usable)
+        QSKIP("The address sanitizer needs more address space than the limit leaves");
     QFETCH(int, threads);
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -346,20 +341,14 @@ void TestCsvRun::outOfMemoryRunInAFreshProcess()
     input.clear();
     input.squeeze();
 
-    rlimit before {};
-    QVERIFY(getrlimit(RLIMIT_AS, &before) == 0);
-    const QByteArray statm = readFile(QStringLiteral("/proc/self/statm"));
-    const rlim_t used = rlim_t(statm.split(' ').first().toLongLong()) * rlim_t(getpagesize());
-    rlimit limited = before;
-    limited.rlim_cur = used + (rlim_t(48) << 20);
-    QVERIFY(setrlimit(RLIMIT_AS, &limited) == 0);
     RunResult result;
     {
+        const AddressSpaceLimit limit(qint64(48) << 20);
+        QVERIFY(limit.isActive());
         ProcessingRun run(s, loaded);
         run.setThreads(threads);
         result = run.exec();
     }
-    setrlimit(RLIMIT_AS, &before);
 
     QVERIFY(!result.success);
     QCOMPARE(result.messageTitle, QStringLiteral("Fehler:"));

@@ -1,3 +1,4 @@
+#include "AddressSpaceLimit.h"
 #include "DialogTestAccess.h"
 #include "ModalDialogStep.h"
 #include "RunFixture.h"
@@ -20,9 +21,6 @@
 #include <cmath>
 #include <limits>
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 using RunFixture::readFile;
 
 namespace {
@@ -37,18 +35,6 @@ QString sparseFile(const QString &path, qint64 size)
         qFatal("Cannot make the sparse test file");
     return path;
 }
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool addressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool addressSanitizer = true;
-#else
-constexpr bool addressSanitizer = false;
-#endif
-#else
-constexpr bool addressSanitizer = false;
-#endif
 
 } // namespace
 
@@ -181,21 +167,17 @@ void TestHostileSettings::rememberedHugeInputStartsAnEmptyWindow()
 
 void TestHostileSettings::loadOutOfMemoryIsReported()
 {
-    if (addressSanitizer)
+    if (!AddressSpaceLimit::usable)
         QSKIP("The address sanitizer needs more address space than the limit leaves");
     const QString small = writeFile("klein.csv", table);
     choose(small);
     // Below the size limit, but more than the address space left to the process.
     const QString large = sparseFile(path("gross.csv"), qint64(1) << 30);
-    rlimit before {};
-    QVERIFY(getrlimit(RLIMIT_AS, &before) == 0);
-    const QByteArray statm = readFile(QStringLiteral("/proc/self/statm"));
-    const rlim_t used = rlim_t(statm.split(' ').first().toLongLong()) * rlim_t(getpagesize());
-    rlimit limited = before;
-    limited.rlim_cur = used + (rlim_t(256) << 20);
-    QVERIFY(setrlimit(RLIMIT_AS, &limited) == 0);
-    choose(large);
-    setrlimit(RLIMIT_AS, &before);
+    {
+        const AddressSpaceLimit limit(qint64(256) << 20);
+        QVERIFY(limit.isActive());
+        choose(large);
+    }
 
     QCOMPARE(takePrompts(),
              QStringList({QStringLiteral("Dateifehler:|Datei:\r\n%1\r\nEs ist nicht "
