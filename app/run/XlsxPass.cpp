@@ -107,7 +107,8 @@ bool XlsxPass::run(const RunSettings &settings, ResultCache &cache, int threads)
             return;
         }
         if (cleared) {
-            ok = writeText(row, column, QString(), QXlsx::Format());
+            // Only the value goes: borders, fills and fonts of the column stay as they were.
+            ok = m_output.write(row, column, QVariant());
             return;
         }
         qint32 entry = cache.find(*slot, text);

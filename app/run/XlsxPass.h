@@ -16,9 +16,9 @@ struct CachedResult;
 struct RunSettings;
 
 // Pseudonymises the data rows of the current worksheet into the output copy's current
-// worksheet: cleared columns become empty text cells, templated columns get their
-// replacements as text or, by field type and settings, as numbers and dates. Other cells and
-// other sheets keep what the copy holds.
+// worksheet: cells of cleared columns lose their values and keep their formats, templated
+// columns get their replacements as text or, by field type and settings, as numbers and dates.
+// Other cells and other sheets keep what the copy holds.
 class XlsxPass
 {
 public:

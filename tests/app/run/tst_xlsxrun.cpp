@@ -161,9 +161,9 @@ void TestXlsxRun::writesResultsByType_data()
                                   << QVariant(Pseudonymizer(key()).keyedPseudonym(
                                          vondrel::FieldTypeId::Name, QStringLiteral("42")))
                                   << "@";
-    QTest::newRow("cleared cell is empty")
+    QTest::newRow("cleared cell is empty and keeps its format")
         << ""
-        << "cleared" << InputCell {QStringLiteral("geheim"), money} << QVariant() << "@";
+        << "cleared" << InputCell {QStringLiteral("geheim"), money} << QVariant() << money;
 }
 
 void TestXlsxRun::writesResultsByType()
