@@ -556,6 +556,10 @@ already exists. Replace it?</translation>
         <translation>The file does not state its size and is larger than %1; it is not loaded.</translation>
     </message>
     <message>
+        <source>Die Datei ist eine gepackte Datei (eine Arbeitsmappe) und kann nicht als Text gelesen werden. Arbeitsmappen werden nur mit der Endung .xlsx gelesen.</source>
+        <translation>The file is a packed file (a workbook) and cannot be read as text. Workbooks are only read with the suffix .xlsx.</translation>
+    </message>
+    <message>
         <source>Es ist nicht genug Arbeitsspeicher frei, um die Datei zu laden.</source>
         <translation>There is not enough free memory to load the file.</translation>
     </message>

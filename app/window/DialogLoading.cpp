@@ -103,16 +103,17 @@ bool Dialog::loadInputFile(const QString &name, bool forOutput, bool detect, boo
     if (!QFileInfo(name).isFile())
         return false;
 
+    const bool xlsx = trimmed.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive);
     QByteArray bytes;
     InputFileReader reader;
-    if (!reader.read(name, bytes)) {
+    if (!reader.read(name, bytes,
+                     xlsx ? InputFileReader::Kind::Workbook : InputFileReader::Kind::Text)) {
         AppPrompt::information(this, tr("Dateifehler:"), fileErrorText(name, reader.errorString()));
         return false;
     }
 
     const QScopedValueRollback<bool> loading(m_loading, true);
     const bool changed = name != m_loadedInputName.toString();
-    const bool xlsx = trimmed.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive);
     CsvLoad csv;
     XlsxLoad workbook;
     if (!readGuarded(this, name, [&] {

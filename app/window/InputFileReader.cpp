@@ -15,6 +15,13 @@ QString dataSize(qint64 bytes)
     return QLocale(QLocale::German).formattedDataSize(bytes, 2, QLocale::DataSizeTraditionalFormat);
 }
 
+// A ZIP archive starts with one of its record signatures; no text starts with these bytes.
+bool isPacked(const QByteArray &bytes)
+{
+    return bytes.startsWith("PK\x03\x04") || bytes.startsWith("PK\x05\x06") ||
+        bytes.startsWith("PK\x07\x08");
+}
+
 } // namespace
 
 InputFileReader::InputFileReader(qint64 limit, qint64 unsizedLimit)
@@ -22,7 +29,7 @@ InputFileReader::InputFileReader(qint64 limit, qint64 unsizedLimit)
     , m_unsizedLimit(unsizedLimit)
 { }
 
-bool InputFileReader::read(const QString &path, QByteArray &bytes)
+bool InputFileReader::read(const QString &path, QByteArray &bytes, Kind kind)
 {
     bytes.clear();
     m_errorString.clear();
@@ -50,6 +57,13 @@ bool InputFileReader::read(const QString &path, QByteArray &bytes)
         m_errorString =
             FileErrorMessage::reason(path, FileErrorMessage::Access::Read, file.error());
         bytes.clear();
+        return false;
+    }
+    if (read && kind == Kind::Text && isPacked(bytes)) {
+        bytes.clear();
+        m_errorString = tr("Die Datei ist eine gepackte Datei (eine Arbeitsmappe) und kann nicht "
+                           "als Text gelesen werden. Arbeitsmappen werden nur mit der Endung "
+                           ".xlsx gelesen.");
         return false;
     }
     return read;

@@ -21,11 +21,18 @@ public:
     // How much of a file that reports size 0 is read at most.
     static constexpr qint64 maxUnsizedBytes = qint64(64) << 20;
 
+    // What the bytes are read as. Text must not be a packed file: read as text, a workbook
+    // under another suffix would show as garbage and be written out as such.
+    enum class Kind {
+        Text,
+        Workbook,
+    };
+
     explicit InputFileReader(qint64 limit = maxBytes, qint64 unsizedLimit = maxUnsizedBytes);
 
     // The file's bytes; false with errorString() set (in German, without the file name) when
-    // it cannot be opened or read, or is too large.
-    bool read(const QString &path, QByteArray &bytes);
+    // it cannot be opened or read, is too large, or is a packed file to be read as text.
+    bool read(const QString &path, QByteArray &bytes, Kind kind = Kind::Workbook);
     QString errorString() const;
 
 private:

@@ -272,6 +272,12 @@ void TestInputLoading::failedLoadChangesNothing_data()
                                 << "Die Datei ist beschädigt oder unvollständig.";
     QTest::newRow("empty workbook")
         << "Diagramm.xlsx" << QByteArray() << "Die Datei ist keine XLSX-Arbeitsmappe.";
+    // Read as text it would show as garbage and be written out as such.
+    QTest::newRow("workbook under another suffix")
+        << "Makros.xlsm"
+        << XlsxFixture::workbook({{QStringLiteral("Daten"), XlsxFixture::sheetXml({})}})
+        << "Die Datei ist eine gepackte Datei (eine Arbeitsmappe) und kann nicht als Text "
+           "gelesen werden. Arbeitsmappen werden nur mit der Endung .xlsx gelesen.";
 }
 
 void TestInputLoading::failedLoadChangesNothing()
