@@ -118,6 +118,11 @@ Worksheet::Worksheet(const Worksheet &other, FormatPool *formats)
     , m_state(other.m_state)
     , m_columnWidths(other.m_columnWidths)
     , m_rowHeights(other.m_rowHeights)
+    , m_rowOutlines(other.m_rowOutlines)
+    , m_columnOutlines(other.m_columnOutlines)
+    , m_summaryRowsBelow(other.m_summaryRowsBelow)
+    , m_summaryColumnsRight(other.m_summaryColumnsRight)
+    , m_defaults(other.m_defaults)
     , m_frozenRows(other.m_frozenRows)
     , m_frozenColumns(other.m_frozenColumns)
     , m_plainDateFormats(other.m_plainDateFormats)
@@ -244,6 +249,85 @@ void Worksheet::setRowHeight(int row, double height)
         m_rowHeights[row] = qMin(height, MaxRowHeight);
     else
         m_rowHeights.erase(row);
+}
+
+namespace {
+
+Worksheet::Outline bounded(Worksheet::Outline outline)
+{
+    outline.level = qBound(0, outline.level, Worksheet::Outline::MaxLevel);
+    return outline;
+}
+
+// A size the file gives, or 0 for none.
+double givenSize(double size, double limit)
+{
+    return std::isfinite(size) && size > 0 ? qMin(size, limit) : 0;
+}
+
+} // namespace
+
+Worksheet::Outline Worksheet::rowOutline(int row) const
+{
+    const auto it = m_rowOutlines.find(row);
+    return it == m_rowOutlines.end() ? Outline() : it->second;
+}
+
+void Worksheet::setRowOutline(int row, const Outline &outline)
+{
+    if (row < 1 || row > MaxRowCount)
+        return;
+    if (outline.isDefault())
+        m_rowOutlines.erase(row);
+    else
+        m_rowOutlines[row] = bounded(outline);
+}
+
+Worksheet::Outline Worksheet::columnOutline(int column) const
+{
+    const auto it = m_columnOutlines.find(column);
+    return it == m_columnOutlines.end() ? Outline() : it->second;
+}
+
+void Worksheet::setColumnOutline(int first, int last, const Outline &outline)
+{
+    first = qMax(first, 1);
+    last = qMin(last, MaxColumnCount);
+    for (int column = first; column <= last; ++column) {
+        if (outline.isDefault())
+            m_columnOutlines.erase(column);
+        else
+            m_columnOutlines[column] = bounded(outline);
+    }
+}
+
+bool Worksheet::summaryRowsBelow() const
+{
+    return m_summaryRowsBelow;
+}
+
+bool Worksheet::summaryColumnsRight() const
+{
+    return m_summaryColumnsRight;
+}
+
+void Worksheet::setOutlineSummary(bool rowsBelow, bool columnsRight)
+{
+    m_summaryRowsBelow = rowsBelow;
+    m_summaryColumnsRight = columnsRight;
+}
+
+Worksheet::Defaults Worksheet::defaults() const
+{
+    return m_defaults;
+}
+
+void Worksheet::setDefaults(const Defaults &defaults)
+{
+    m_defaults.rowHeight = givenSize(defaults.rowHeight, MaxRowHeight);
+    m_defaults.customRowHeight = defaults.customRowHeight;
+    m_defaults.columnWidth = givenSize(defaults.columnWidth, MaxColumnWidth);
+    m_defaults.baseColumnWidth = qBound(0, defaults.baseColumnWidth, int(MaxColumnWidth));
 }
 
 int Worksheet::frozenRows() const

@@ -17,7 +17,8 @@ namespace QXlsx {
 class FormatPool;
 
 // One worksheet of a workbook: its cells and merged ranges, and how it is shown: whether it is
-// hidden, column widths, row heights and a frozen pane. Rows and columns are 1-based.
+// hidden, column widths, row heights, hidden and grouped rows and columns, the sizes of rows
+// and columns without their own, and a frozen pane. Rows and columns are 1-based.
 class Worksheet
 {
 public:
@@ -28,6 +29,42 @@ public:
         SheetVisible,
         SheetHidden, // the user can show it again
         SheetVeryHidden, // only a macro can show it again
+    };
+
+    // How a row or column is shown beside its size: hidden or not, its outline level (grouped
+    // rows or columns, 1 to MaxLevel deep), and on the row or column that summarises a group,
+    // whether that group is folded.
+    struct Outline
+    {
+        static constexpr int MaxLevel = 7;
+
+        bool hidden = false;
+        int level = 0;
+        bool collapsed = false;
+
+        bool isDefault() const { return !hidden && level == 0 && !collapsed; }
+        bool operator==(const Outline &other) const
+        {
+            return hidden == other.hidden && level == other.level && collapsed == other.collapsed;
+        }
+        bool operator!=(const Outline &other) const { return !(*this == other); }
+    };
+
+    // The sizes of the rows and columns that have none of their own; 0 where the file gives
+    // none and the spreadsheet program's own applies.
+    struct Defaults
+    {
+        double rowHeight = 0; // points
+        bool customRowHeight = false; // set by the user rather than following the default font
+        double columnWidth = 0; // characters of the default font, padding included
+        int baseColumnWidth = 0; // characters of the default font, without padding
+
+        bool operator==(const Defaults &other) const
+        {
+            return rowHeight == other.rowHeight && customRowHeight == other.customRowHeight &&
+                columnWidth == other.columnWidth && baseColumnWidth == other.baseColumnWidth;
+        }
+        bool operator!=(const Defaults &other) const { return !(*this == other); }
     };
 
     Worksheet(const QString &name, bool date1904, FormatPool *formats);
@@ -75,6 +112,25 @@ public:
     void setRowHeight(int row, double height);
     const std::map<int, double> &rowHeights() const { return m_rowHeights; }
 
+    // Only rows and columns that are hidden, grouped or collapsed have an entry.
+    Outline rowOutline(int row) const;
+    void setRowOutline(int row, const Outline &outline);
+    const std::map<int, Outline> &rowOutlines() const { return m_rowOutlines; }
+    Outline columnOutline(int column) const;
+    // Sets the outline of every column from first to last.
+    void setColumnOutline(int first, int last, const Outline &outline);
+    const std::map<int, Outline> &columnOutlines() const { return m_columnOutlines; }
+
+    // Where a group's summary lies: the row below the group (else above it), the column right
+    // of it (else left of it).
+    bool summaryRowsBelow() const;
+    bool summaryColumnsRight() const;
+    void setOutlineSummary(bool rowsBelow, bool columnsRight);
+
+    Defaults defaults() const;
+    // Sizes that are not finite or not positive count as not given.
+    void setDefaults(const Defaults &defaults);
+
     // The rows at the top and the columns at the left that stay in view while the rest
     // scrolls; 0 and 0 for no frozen pane.
     int frozenRows() const;
@@ -97,6 +153,11 @@ private:
     SheetState m_state = SheetVisible;
     std::map<int, double> m_columnWidths;
     std::map<int, double> m_rowHeights;
+    std::map<int, Outline> m_rowOutlines;
+    std::map<int, Outline> m_columnOutlines;
+    bool m_summaryRowsBelow = true;
+    bool m_summaryColumnsRight = true;
+    Defaults m_defaults;
     int m_frozenRows = 0;
     int m_frozenColumns = 0;
     QHash<QString, Format> m_plainDateFormats; // by number format code

@@ -43,6 +43,22 @@ int boundedCount(QByteArrayView text, int limit)
     return int(std::floor(qBound(0.0, value, double(limit))));
 }
 
+// A boolean attribute, or the given default when the attribute is missing.
+bool boolOr(QByteArrayView text, bool otherwise)
+{
+    return text.isEmpty() ? otherwise : parseXmlBool(text);
+}
+
+// Whether the row or column element the reader is on is hidden, grouped or collapsed.
+Worksheet::Outline outlineOf(const XmlPullReader &xml)
+{
+    Worksheet::Outline outline;
+    outline.hidden = parseXmlBool(xml.attribute("hidden"));
+    outline.level = boundedCount(xml.attribute("outlineLevel"), Worksheet::Outline::MaxLevel);
+    outline.collapsed = parseXmlBool(xml.attribute("collapsed"));
+    return outline;
+}
+
 // Which columns of the current row lie inside array formula ranges, so that marking the cells
 // of a sheet costs a logarithm per cell however many ranges there are.
 class ColumnCoverage
@@ -77,6 +93,10 @@ bool WorksheetReader::read(XmlPullReader &xml)
         const QByteArrayView name = xml.name();
         if (sameBytes(name, "sheetData"))
             readSheetData(xml);
+        else if (sameBytes(name, "sheetPr"))
+            readSheetProperties(xml);
+        else if (sameBytes(name, "sheetFormatPr"))
+            readSheetFormat(xml);
         else if (sameBytes(name, "cols"))
             readColumns(xml);
         else if (sameBytes(name, "sheetViews"))
@@ -110,6 +130,7 @@ void WorksheetReader::readSheetData(XmlPullReader &xml)
         // Only a height the user set; other heights follow from the row's contents.
         if (parseXmlBool(xml.attribute("customHeight")))
             m_sheet->setRowHeight(row, parseXmlNumber(xml.attribute("ht")).value_or(0));
+        m_sheet->setRowOutline(row, outlineOf(xml));
         readRow(xml, row);
     }
 }
@@ -334,9 +355,32 @@ void WorksheetReader::readColumns(XmlPullReader &xml)
             const std::optional<double> width = parseXmlNumber(xml.attribute("width"));
             if (first >= 1 && last >= first && width)
                 m_sheet->setColumnWidth(first, last, *width);
+            if (first >= 1 && last >= first)
+                m_sheet->setColumnOutline(first, last, outlineOf(xml));
         }
         xml.skipCurrentElement();
     }
+}
+
+void WorksheetReader::readSheetProperties(XmlPullReader &xml)
+{
+    while (xml.readNextStartElement()) {
+        if (sameBytes(xml.name(), "outlinePr"))
+            m_sheet->setOutlineSummary(boolOr(xml.attribute("summaryBelow"), true),
+                                       boolOr(xml.attribute("summaryRight"), true));
+        xml.skipCurrentElement();
+    }
+}
+
+void WorksheetReader::readSheetFormat(XmlPullReader &xml)
+{
+    Worksheet::Defaults defaults;
+    defaults.rowHeight = parseXmlNumber(xml.attribute("defaultRowHeight")).value_or(0);
+    defaults.customRowHeight = parseXmlBool(xml.attribute("customHeight"));
+    defaults.columnWidth = parseXmlNumber(xml.attribute("defaultColWidth")).value_or(0);
+    defaults.baseColumnWidth = parseXmlIndex(xml.attribute("baseColWidth"));
+    m_sheet->setDefaults(defaults);
+    xml.skipCurrentElement();
 }
 
 void WorksheetReader::readSheetViews(XmlPullReader &xml)

@@ -19,8 +19,9 @@ class XmlPullReader;
 
 // Reads a worksheet part into a Worksheet: the cells of every row (types s, str, inlineStr, b,
 // e, n, d; rows and cells with or without an "r" position), their styles, formulas (every cell
-// of a shared formula gets its own), the merged ranges, column widths, row heights and a
-// frozen pane. Texts and formulas longer than a cell can hold make the part unreadable.
+// of a shared formula gets its own), the merged ranges, column widths, row heights, hidden and
+// grouped rows and columns, the sheet's default sizes and a frozen pane. Texts and formulas
+// longer than a cell can hold make the part unreadable.
 class WorksheetReader
 {
     Q_DECLARE_TR_FUNCTIONS(QXlsx::WorksheetReader)
@@ -84,6 +85,8 @@ private:
                     QVariant *value, Cell::CellType *cellType);
     void storeFormula(Cell &cell, int row, int column, const FormulaData &formula);
     void readColumns(XmlPullReader &xml);
+    void readSheetProperties(XmlPullReader &xml);
+    void readSheetFormat(XmlPullReader &xml);
     void readSheetViews(XmlPullReader &xml);
     void readMergeCells(XmlPullReader &xml);
     void expandSharedFormulas();

@@ -25,6 +25,79 @@ bool hasContent(const Cell &cell)
         (!cell.isCachedResult() && cell.cellType() != Cell::BlankType);
 }
 
+// The height and outline of one row or the width and outline of one column.
+struct LineLayout
+{
+    int index = 0;
+    double size = 0;
+    Worksheet::Outline outline;
+
+    bool looksLike(const LineLayout &other) const
+    {
+        return size == other.size && outline == other.outline;
+    }
+};
+
+// Walks the rows or columns that have a size or an outline of their own, in order.
+class LineLayouts
+{
+public:
+    LineLayouts(const std::map<int, double> &sizes,
+                const std::map<int, Worksheet::Outline> &outlines)
+        : m_size(sizes.begin())
+        , m_sizeEnd(sizes.end())
+        , m_outline(outlines.begin())
+        , m_outlineEnd(outlines.end())
+    { }
+
+    // The next such row or column; a number past every row and column when there is none.
+    int next() const
+    {
+        return std::min(m_size == m_sizeEnd ? MaxRowCount + 1 : m_size->first,
+                        m_outline == m_outlineEnd ? MaxRowCount + 1 : m_outline->first);
+    }
+
+    // The layout of index, which must not lie before next(); moves past it.
+    LineLayout take(int index)
+    {
+        LineLayout layout;
+        layout.index = index;
+        if (m_size != m_sizeEnd && m_size->first == index)
+            layout.size = (m_size++)->second;
+        if (m_outline != m_outlineEnd && m_outline->first == index)
+            layout.outline = (m_outline++)->second;
+        return layout;
+    }
+
+private:
+    std::map<int, double>::const_iterator m_size;
+    std::map<int, double>::const_iterator m_sizeEnd;
+    std::map<int, Worksheet::Outline>::const_iterator m_outline;
+    std::map<int, Worksheet::Outline>::const_iterator m_outlineEnd;
+};
+
+// The deepest outline level of the rows or columns.
+int deepestLevel(const std::map<int, Worksheet::Outline> &outlines)
+{
+    int level = 0;
+    for (const auto &entry : outlines)
+        level = std::max(level, entry.second.level);
+    return level;
+}
+
+void appendOutline(ByteBuffer &xml, const Worksheet::Outline &outline)
+{
+    if (outline.hidden)
+        xml.append(" hidden=\"1\"");
+    if (outline.level > 0) {
+        xml.append(" outlineLevel=\"");
+        xml.appendInteger(outline.level);
+        xml.append('"');
+    }
+    if (outline.collapsed)
+        xml.append(" collapsed=\"1\"");
+}
+
 } // namespace
 
 WorksheetWriter::WorksheetWriter(const Worksheet &sheet, StyleTable *styles,
@@ -42,26 +115,30 @@ bool WorksheetWriter::write(const Sink &sink)
     m_xml.append(MainNamespace.toUtf8());
     m_xml.append("\" xmlns:r=\"");
     m_xml.append(RelationshipsNamespace.toUtf8());
-    m_xml.append("\"><dimension ref=\"");
+    m_xml.append("\">");
+    writeSheetProperties();
+    m_xml.append("<dimension ref=\"");
     const CellRange dimension = m_sheet.dimension();
     m_xml.append(dimension.isValid() ? dimension.toString().toLatin1() : QByteArray("A1"));
     m_xml.append("\"/>");
     writeSheetView();
+    writeSheetFormat();
     writeColumns();
     collectSharedFormulas();
     m_xml.append("<sheetData>");
 
-    const std::map<int, double> &heights = m_sheet.rowHeights();
-    auto height = heights.begin();
-    // Rows with a height but no cells are written between the rows with cells.
-    const auto writeHeightsBefore = [&](int row) {
-        for (; height != heights.end() && height->first < row; ++height) {
-            openRow(height->first, height->second);
-            m_xml.append("</row>");
-        }
-    };
     int openedRow = 0;
     bool ok = true;
+    LineLayouts rows(m_sheet.rowHeights(), m_sheet.rowOutlines());
+    // Rows with a height or an outline but no cells are written between the rows with cells.
+    const auto writeLayoutsBefore = [&](int row) {
+        while (ok && rows.next() < row) {
+            const LineLayout layout = rows.take(rows.next());
+            openRow(layout.index, layout.size, layout.outline);
+            m_xml.append("</row>");
+            ok = flush(sink, PieceSize);
+        }
+    };
     m_sheet.cells().forEachCell([&](int row, int column, const Cell &cell) {
         const int style = m_styles->styleIndex(cell.format());
         if (!ok || (style == 0 && !hasContent(cell)))
@@ -70,25 +147,23 @@ bool WorksheetWriter::write(const Sink &sink)
             if (openedRow != 0)
                 m_xml.append("</row>");
             ok = flush(sink, PieceSize);
-            writeHeightsBefore(row);
-            const bool hasHeight = height != heights.end() && height->first == row;
-            openRow(row, hasHeight ? height->second : 0);
-            if (hasHeight)
-                ++height;
+            writeLayoutsBefore(row);
+            const LineLayout layout = rows.take(row);
+            openRow(row, layout.size, layout.outline);
             openedRow = row;
         }
         writeCell(row, column, style, cell);
     });
     if (openedRow != 0)
         m_xml.append("</row>");
-    writeHeightsBefore(MaxRowCount + 1);
+    writeLayoutsBefore(MaxRowCount + 1);
     m_xml.append("</sheetData>");
     writeMergedCells();
     m_xml.append("</worksheet>");
     return ok && flush(sink, 0);
 }
 
-void WorksheetWriter::openRow(int row, double height)
+void WorksheetWriter::openRow(int row, double height, const Worksheet::Outline &outline)
 {
     m_rowNumber.clear();
     m_rowNumber.appendInteger(row);
@@ -98,7 +173,59 @@ void WorksheetWriter::openRow(int row, double height)
         m_xml.appendNumber(height);
         m_xml.append("\" customHeight=\"1\"");
     }
+    appendOutline(m_xml, outline);
     m_xml.append('>');
+}
+
+void WorksheetWriter::writeSheetProperties()
+{
+    if (m_sheet.summaryRowsBelow() && m_sheet.summaryColumnsRight())
+        return;
+    m_xml.append("<sheetPr><outlinePr");
+    if (!m_sheet.summaryRowsBelow())
+        m_xml.append(" summaryBelow=\"0\"");
+    if (!m_sheet.summaryColumnsRight())
+        m_xml.append(" summaryRight=\"0\"");
+    m_xml.append("/></sheetPr>");
+}
+
+void WorksheetWriter::writeSheetFormat()
+{
+    const Worksheet::Defaults defaults = m_sheet.defaults();
+    // Spreadsheet programs size the outline bar by these levels.
+    const int rowLevel = deepestLevel(m_sheet.rowOutlines());
+    const int columnLevel = deepestLevel(m_sheet.columnOutlines());
+    if (defaults == Worksheet::Defaults() && rowLevel == 0 && columnLevel == 0)
+        return;
+    m_xml.append("<sheetFormatPr");
+    if (defaults.baseColumnWidth > 0) {
+        m_xml.append(" baseColWidth=\"");
+        m_xml.appendInteger(defaults.baseColumnWidth);
+        m_xml.append('"');
+    }
+    if (defaults.columnWidth > 0) {
+        m_xml.append(" defaultColWidth=\"");
+        m_xml.appendNumber(defaults.columnWidth);
+        m_xml.append('"');
+    }
+    // The attribute is required; without one of the file's own, the usual height of the
+    // default font.
+    m_xml.append(" defaultRowHeight=\"");
+    m_xml.appendNumber(defaults.rowHeight > 0 ? defaults.rowHeight : 15);
+    m_xml.append('"');
+    if (defaults.customRowHeight)
+        m_xml.append(" customHeight=\"1\"");
+    if (rowLevel > 0) {
+        m_xml.append(" outlineLevelRow=\"");
+        m_xml.appendInteger(rowLevel);
+        m_xml.append('"');
+    }
+    if (columnLevel > 0) {
+        m_xml.append(" outlineLevelCol=\"");
+        m_xml.appendInteger(columnLevel);
+        m_xml.append('"');
+    }
+    m_xml.append("/>");
 }
 
 void WorksheetWriter::writeSheetView()
@@ -132,25 +259,39 @@ void WorksheetWriter::writeSheetView()
 
 void WorksheetWriter::writeColumns()
 {
-    const std::map<int, double> &widths = m_sheet.columnWidths();
-    if (widths.empty())
+    LineLayouts columns(m_sheet.columnWidths(), m_sheet.columnOutlines());
+    if (columns.next() > MaxColumnCount)
         return;
     m_xml.append("<cols>");
-    // Neighbouring columns of equal width share one entry.
-    for (auto it = widths.begin(); it != widths.end();) {
-        auto last = it;
-        while (std::next(last) != widths.end() && std::next(last)->first == last->first + 1 &&
-               std::next(last)->second == it->second)
-            ++last;
+    const auto writeColumn = [this](const LineLayout &first, int last) {
         m_xml.append("<col min=\"");
-        m_xml.appendInteger(it->first);
+        m_xml.appendInteger(first.index);
         m_xml.append("\" max=\"");
-        m_xml.appendInteger(last->first);
-        m_xml.append("\" width=\"");
-        m_xml.appendNumber(it->second);
-        m_xml.append("\" customWidth=\"1\"/>");
-        it = std::next(last);
+        m_xml.appendInteger(last);
+        m_xml.append('"');
+        // A column without a width of its own keeps the sheet's default width.
+        if (first.size > 0) {
+            m_xml.append(" width=\"");
+            m_xml.appendNumber(first.size);
+            m_xml.append("\" customWidth=\"1\"");
+        }
+        appendOutline(m_xml, first.outline);
+        m_xml.append("/>");
+    };
+    // Neighbouring columns of equal width and outline share one entry.
+    LineLayout first = columns.take(columns.next());
+    int last = first.index;
+    while (columns.next() <= MaxColumnCount) {
+        const LineLayout column = columns.take(columns.next());
+        if (column.index == last + 1 && column.looksLike(first)) {
+            last = column.index;
+            continue;
+        }
+        writeColumn(first, last);
+        first = column;
+        last = column.index;
     }
+    writeColumn(first, last);
     m_xml.append("</cols>");
 }
 

@@ -2,6 +2,7 @@
 
 #include "ByteBuffer.h"
 #include "CellRange.h"
+#include "Worksheet.h"
 
 #include <QByteArray>
 #include <QList>
@@ -17,10 +18,10 @@ class Cell;
 class CellFormula;
 class SharedStringTable;
 class StyleTable;
-class Worksheet;
 
-// Writes one worksheet part: its frozen pane, column widths, cells row by row with their row
-// heights, and its merged ranges. Texts go to the shared string table, formats to the style
+// Writes one worksheet part: where its outline groups have their summaries, its frozen pane,
+// default sizes, column widths and outlines, cells row by row with their rows' heights and
+// outlines, and its merged ranges. Texts go to the shared string table, formats to the style
 // table. Formula cells are written without their recorded results, so a saved file never keeps
 // a value computed from the original data; copies of a shared formula are written shared again.
 //
@@ -54,8 +55,10 @@ private:
     };
 
     bool flush(const Sink &sink, qsizetype threshold);
-    void openRow(int row, double height);
+    void openRow(int row, double height, const Worksheet::Outline &outline);
+    void writeSheetProperties();
     void writeSheetView();
+    void writeSheetFormat();
     void writeColumns();
     void collectSharedFormulas();
     // The anchor that a copy of a shared formula is written under; null for a formula that is

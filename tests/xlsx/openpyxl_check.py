@@ -3,10 +3,12 @@
 read PATH        prints the workbook's sheets, merged ranges and cells as JSON
 write PATH       writes a workbook with one cell of every kind the test expects
 formatting PATH  writes a workbook with borders, theme colours, column widths, row heights,
-                 a frozen pane and hidden sheets
+                 hidden and grouped rows and columns, default sizes, a frozen pane and hidden
+                 sheets
 layout PATH      prints that formatting as JSON, every colour as the [r, g, b] it shows
 cells PATH       prints every cell with a value or a style of its own (value, type, number
-                 format, alignment, border, fill, font) and the defined names as JSON
+                 format, alignment, border, fill, font), each sheet's outline and default
+                 sizes, and the defined names as JSON
 """
 import colorsys
 import datetime
@@ -88,6 +90,25 @@ def formatting(path):
     sheet.row_dimensions[1].height = 40
     sheet.row_dimensions[7].height = 12.75  # a row without cells
     sheet.freeze_panes = "B3"
+    for row in range(10, 16):
+        sheet.cell(row=row, column=1, value=row)
+    sheet.row_dimensions.group(10, 13, outline_level=1)
+    sheet.row_dimensions.group(11, 12, outline_level=2, hidden=True)
+    sheet.row_dimensions[14].collapsed = True
+    sheet.row_dimensions[20].hidden = True  # a row without cells
+    sheet.column_dimensions.group("E", "F", outline_level=1, hidden=True)
+    sheet.column_dimensions["G"].collapsed = True
+    sheet.column_dimensions["H"].hidden = True
+    sheet.sheet_properties.outlinePr.summaryBelow = False
+    sheet.sheet_properties.outlinePr.summaryRight = False
+    sheet.sheet_format.defaultRowHeight = 13.5
+    sheet.sheet_format.customHeight = True
+    sheet.sheet_format.defaultColWidth = 9.75
+    sheet.sheet_format.baseColWidth = 10
+    # The depth of the groups, as spreadsheet programs write it: openpyxl leaves the rows' to
+    # the user and counts the columns' only once it has written the sheet's format.
+    sheet.sheet_format.outlineLevelRow = 2
+    sheet.column_dimensions.to_tree()
     hidden = workbook.create_sheet("Versteckt")
     hidden["A1"] = "x"
     hidden.sheet_state = "hidden"
@@ -134,12 +155,37 @@ def shown(colour, theme):
     return [round(c * 255) for c in rgb]
 
 
+def outline(sheet):
+    """The hidden, grouped and collapsed rows and columns, where a group's summary lies and
+    the sizes of rows and columns without their own."""
+    def flags(dimension):
+        return [bool(dimension.hidden), int(dimension.outline_level or 0),
+                bool(dimension.collapsed)]
+    rows = {str(index): flags(dimension) for index, dimension in sheet.row_dimensions.items()
+            if flags(dimension) != [False, 0, False]}
+    columns = {}
+    for dimension in sheet.column_dimensions.values():
+        if flags(dimension) != [False, 0, False]:
+            for index in range(dimension.min or 1, (dimension.max or dimension.min or 1) + 1):
+                columns[str(index)] = flags(dimension)
+    summary = sheet.sheet_properties.outlinePr
+    sizes = sheet.sheet_format
+    return {"rows": rows, "columns": columns,
+            "summary": [summary is None or summary.summaryBelow is not False,
+                        summary is None or summary.summaryRight is not False],
+            "defaults": [sizes.baseColWidth, sizes.defaultColWidth, sizes.defaultRowHeight,
+                         bool(sizes.customHeight), sizes.outlineLevelRow or 0,
+                         sizes.outlineLevelCol or 0]}
+
+
 def layout(path):
     workbook = openpyxl.load_workbook(path)
     theme = theme_colours(workbook)
-    result = {"states": {}, "frozen": {}, "widths": {}, "heights": {}, "cells": {}}
+    result = {"states": {}, "frozen": {}, "widths": {}, "heights": {}, "outline": {},
+              "cells": {}}
     for sheet in workbook.worksheets:
         result["states"][sheet.title] = sheet.sheet_state
+        result["outline"][sheet.title] = outline(sheet)
         result["frozen"][sheet.title] = sheet.freeze_panes
         for key, dimension in sheet.column_dimensions.items():
             if dimension.customWidth:
@@ -180,7 +226,8 @@ def cells(path):
     result = {"sheets": {}, "names": [], "cells": {}}
     for sheet in workbook.worksheets:
         result["sheets"][sheet.title] = [sheet.sheet_state,
-                                         sorted(str(r) for r in sheet.merged_cells.ranges)]
+                                         sorted(str(r) for r in sheet.merged_cells.ranges),
+                                         outline(sheet)]
         for row in sheet.iter_rows():
             for cell in row:
                 if cell.value is None and not cell.has_style:

@@ -163,7 +163,7 @@ void TestOpenpyxl::formattingSurvivesACopy()
     QVERIFY(!before.isEmpty());
     QCOMPARE(before.value(QStringLiteral("states")).toObject().value(QStringLiteral("Versteckt")),
              QJsonValue(QStringLiteral("hidden")));
-    for (const char *part : {"states", "frozen", "widths", "heights"})
+    for (const char *part : {"states", "frozen", "widths", "heights", "outline"})
         QCOMPARE(after.value(QLatin1String(part)), before.value(QLatin1String(part)));
     const QJsonObject cellsBefore = before.value(QStringLiteral("cells")).toObject();
     const QJsonObject cellsAfter = after.value(QStringLiteral("cells")).toObject();

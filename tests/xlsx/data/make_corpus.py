@@ -164,11 +164,67 @@ def termine(path):
     book.save(path)
 
 
+def gliederung(path):
+    """Two sheets with hidden rows and columns and groups of them: a hidden row inside the
+    range of a SUBTOTAL that skips hidden rows, rows grouped two levels deep with the inner
+    group folded, a hidden column, grouped columns folded away, a bordered, filled, bold and
+    centred column, and default row heights and column widths of their own. (Calc keeps no
+    folded mark on columns and no summary position of groups; openpyxl's own workbook in
+    tst_openpyxl covers those.)"""
+    book = openpyxl.Workbook()
+    umsatz = book.active
+    umsatz.title = "Umsatz"
+    umsatz.append(["Betrag", "Name", "Verdeckt", "Q1", "Q2", "Q3", "Summe"])
+    for row, (amount, name) in enumerate(
+            [(10, "Anna Berger"), (20, "Bernd Kraus"), (300, "Clara Weiß"), (40, "Dora Lenz")],
+            2):
+        umsatz.cell(row=row, column=1, value=amount)
+        umsatz.cell(row=row, column=2, value=name)
+        umsatz.cell(row=row, column=3, value="intern %d" % row)
+        for column in (4, 5, 6):
+            umsatz.cell(row=row, column=column, value=row * column)
+        umsatz.cell(row=row, column=7, value="=SUM(D%d:F%d)" % (row, row))
+    # 70 while row 4 stays hidden, 370 once it shows.
+    umsatz["A7"] = "=SUBTOTAL(109,A2:A5)"
+    umsatz.row_dimensions[4].hidden = True
+    for row in range(9, 14):
+        umsatz.cell(row=row, column=1, value=row)
+        umsatz.cell(row=row, column=2, value="Gruppe %d" % row)
+    thin = Side(style="thin", color="FF000000")
+    for row in range(1, 14):
+        cell = umsatz.cell(row=row, column=2)
+        cell.border = Border(left=thin, right=Side(style="medium", color="FF203864"), top=thin,
+                             bottom=thin)
+        cell.fill = PatternFill("solid", fgColor="FFFFE699")
+        cell.font = Font(bold=True, color="FFC00000")
+        cell.alignment = Alignment(horizontal="center")
+    umsatz.row_dimensions.group(9, 12, outline_level=1)
+    umsatz.row_dimensions.group(10, 11, outline_level=2, hidden=True)
+    umsatz.row_dimensions[12].collapsed = True
+    umsatz.column_dimensions["C"].hidden = True
+    umsatz.column_dimensions.group("D", "F", outline_level=1, hidden=True)
+    umsatz.sheet_format.defaultRowHeight = 16
+    umsatz.sheet_format.customHeight = True
+    umsatz.sheet_format.defaultColWidth = 11.6
+
+    notizen = book.create_sheet("Notizen")
+    for row in range(1, 8):
+        notizen.cell(row=row, column=1, value="Notiz %d" % row)
+        notizen.cell(row=row, column=2, value=row)
+    notizen.row_dimensions.group(3, 5, outline_level=1, hidden=True)
+    notizen.column_dimensions["B"].hidden = True
+    notizen.sheet_format.defaultRowHeight = 12.75
+    notizen.sheet_format.customHeight = True
+    notizen.sheet_format.baseColWidth = 10
+    book.save(path)
+
+
 def main():
     if not shutil.which("soffice"):
         sys.exit("soffice is missing (apt-get install libreoffice-calc-nogui)")
     with tempfile.TemporaryDirectory() as drafts:
-        for name, build in (("umsatz", umsatz), ("termine", termine)):
+        for name, build in (("umsatz", umsatz), ("termine", termine),
+                            ("gliederung", gliederung)):
             draft = os.path.join(drafts, name + ".xlsx")
             build(draft)
             out = os.path.join(drafts, "out")
