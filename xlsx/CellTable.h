@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace QXlsx {
@@ -18,7 +19,7 @@ class CellTable
 public:
     explicit CellTable(bool date1904);
     // An independent table with equal cells; their values and formats are shared until
-    // either side writes them.
+    // either side writes them, and where the cells lie is shared until either side adds one.
     CellTable(const CellTable &other);
     CellTable &operator=(const CellTable &) = delete;
 
@@ -34,36 +35,47 @@ public:
     template<typename Visitor>
     void forEachCell(Visitor &&visit) const
     {
-        for (const auto &[row, cells] : m_rows)
+        for (const auto &[row, cells] : m_index->rows)
             for (const Entry &entry : cells)
                 visit(row, entry.column, m_cells[entry.cell]);
     }
     template<typename Visitor>
     void forEachCell(Visitor &&visit)
     {
-        for (const auto &[row, cells] : m_rows)
+        for (const auto &[row, cells] : m_index->rows)
             for (const Entry &entry : cells)
                 visit(row, entry.column, m_cells[entry.cell]);
     }
 
 private:
     // A cell of a row by its place in m_cells: half the size of a pointer, and a copy of the
-    // table can take the rows over as they are.
+    // table, whose cells lie in the same places, can use the rows as they are.
     struct Entry
     {
         int column;
         quint32 cell;
     };
     using Row = std::vector<Entry>;
+    // Where each cell lies. A sheet of a million short rows spends more on this than on its
+    // cells, so a copy shares it until a cell is added on either side.
+    struct Index
+    {
+        std::map<int, Row> rows;
+        Row *newestRow = nullptr;
+        int firstColumn = 0;
+        int lastColumn = 0;
+    };
 
-    Row &obtainRow(int row);
+    const Entry *entryAt(int row, int column) const;
+    // Whether a cell at the position would come after every cell there is, as a reader adds them.
+    bool followsLastCell(int row, int column) const;
+    // The index, made this table's own first when a copy shares it.
+    Index &ownIndex();
+    Row &obtainRow(Index &index, int row);
 
     bool m_date1904;
     std::deque<Cell> m_cells; // deque: growing it never moves a cell
-    std::map<int, Row> m_rows;
-    Row *m_newestRow = nullptr;
-    int m_firstColumn = 0;
-    int m_lastColumn = 0;
+    std::shared_ptr<Index> m_index;
 };
 
 } // namespace QXlsx

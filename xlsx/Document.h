@@ -32,7 +32,8 @@ public:
 
     // An independent copy made in memory, with the same sheet current: for an unchanged
     // document what reading its bytes again would give, without parsing them. Cells share their
-    // texts and formats with this document until either side writes them.
+    // texts and formats with this document until either side writes them, and the rows that
+    // say where they lie until either side adds a cell.
     std::unique_ptr<Document> copy() const;
     // Whether the document was read from exactly these bytes (a digest of them is kept); false
     // for a copy.

@@ -1,6 +1,5 @@
 #include "OutputCopy.h"
 
-#include "AppLog.h"
 #include "RowAddressing.h"
 #include "RunSettings.h"
 
@@ -55,19 +54,14 @@ std::unique_ptr<QxtCsvModel> OutputCopy::ofCsv(const QxtCsvModel &input, const Q
 std::unique_ptr<QXlsx::Document> OutputCopy::ofXlsx(QXlsx::Document &input,
                                                     const QByteArray &rawInput, bool inputEditable)
 {
-    // An unedited workbook read from these very bytes holds what they read as: the copy is made
-    // in memory and shares the input's cell texts instead of parsing the bytes a second time.
-    if (!inputEditable && !input.sheetNames().isEmpty() && input.isReadFrom(rawInput))
+    // The loaded workbook holds what the file's bytes read as, with the user's edits when the
+    // input may be edited (its dates already stored as serial numbers, as a file stores them):
+    // the copy is made in memory and shares the input's cells and rows until it writes them,
+    // instead of holding a second reading of the whole sheet.
+    if (!input.sheetNames().isEmpty() && (inputEditable || input.isReadFrom(rawInput)))
         return input.copy();
     QBuffer buffer;
-    if (inputEditable) {
-        // Saving stores dates as serial numbers, as the file itself does.
-        if (!input.saveAs(&buffer))
-            qCWarning(lcRun) << "The edited workbook could not be copied";
-        buffer.close();
-    } else {
-        buffer.setData(rawInput);
-    }
+    buffer.setData(rawInput);
     auto copy = std::make_unique<QXlsx::Document>(&buffer);
     if (const QXlsx::Worksheet *sheet = input.currentWorksheet())
         copy->selectSheet(sheet->sheetName());

@@ -21,9 +21,10 @@ public:
     // data over the input's data rows, read on up to threads threads (0: one per core).
     static std::unique_ptr<QxtCsvModel> ofCsv(const QxtCsvModel &input, const QByteArray &rawInput,
                                               const RunSettings &settings, int threads = 0);
-    // A workbook copy with the input's current sheet selected; made in memory from the unedited
-    // workbook (sharing its cells' texts), or from the edited workbook when the input may be
-    // edited. Without sheets when it cannot be read.
+    // A workbook copy with the input's current sheet selected, made in memory from the loaded
+    // workbook (sharing its cells until it writes them), as edited when the input may be
+    // edited; from the file's bytes when the workbook no longer holds what they read as.
+    // Without sheets when it cannot be read.
     static std::unique_ptr<QXlsx::Document> ofXlsx(QXlsx::Document &input,
                                                    const QByteArray &rawInput, bool inputEditable);
 

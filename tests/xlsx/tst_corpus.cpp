@@ -379,7 +379,14 @@ void TestCorpus::copyInMemory()
     QVERIFY(copy->write(1, 1, 42));
     QVERIFY(copy->workbook()->sheet(0)->write(1000, 30, QStringLiteral("weit")));
     QCOMPARE(saved(*input), inputSaved);
-    QVERIFY(saved(*copy) != inputSaved);
+    const QByteArray copyWritten = saved(*copy);
+    QVERIFY(copyWritten != inputSaved);
+    // And the other way round: cells the input gains stay out of the copy.
+    const auto second = input->copy();
+    QVERIFY(input->workbook()->sheet(0)->write(2000, 3, QStringLiteral("nur hier")));
+    QVERIFY(input->workbook()->sheet(0)->write(1, 1, QStringLiteral("auch")));
+    QCOMPARE(saved(*second), inputSaved);
+    QCOMPARE(saved(*copy), copyWritten);
 }
 
 QTEST_MAIN(TestCorpus)

@@ -1,5 +1,6 @@
 // The processing run end to end, without a window: a generated CSV of 1,000,000 rows by 10
-// columns (about 100 MB; 8 columns pseudonymised) and a workbook of 200,000 rows by 10 columns.
+// columns (about 100 MB; 8 columns pseudonymised), a workbook of 200,000 rows by 10 columns and
+// one of 1,048,576 rows that each hold a styled blank cell.
 // Each phase is timed on its own; peak memory is the process's VmHWM. Run one benchmark per
 // process for a clean peak figure, e.g.
 //   bench_processingrun --benchmark_filter='CsvRun/threads:1'
@@ -370,11 +371,10 @@ RunSettings xlsxSettings()
 }
 
 // The phases of a workbook run one by one, as ProcessingRun::exec runs them.
-void BM_XlsxRun(benchmark::State &state)
+void runWorkbook(benchmark::State &state, const QByteArray &bytes, const RunSettings &settings,
+                 int rows)
 {
     const int threads = int(state.range(0));
-    const QByteArray &bytes = xlsxInput();
-    const RunSettings settings = xlsxSettings();
     QByteArray firstHash;
     for (auto _ : state) {
         PhaseClock clock(state);
@@ -407,9 +407,37 @@ void BM_XlsxRun(benchmark::State &state)
 
         checkRepeats(state, settings.exportFileName, firstHash);
     }
-    reportSize(state, xlsxRows, bytes);
+    reportSize(state, rows, bytes);
+}
+
+void BM_XlsxRun(benchmark::State &state)
+{
+    runWorkbook(state, xlsxInput(), xlsxSettings(), xlsxRows);
 }
 BENCHMARK(BM_XlsxRun)->Apply(oneThreadAndAll)->Iterations(2);
+
+// A sheet as long as a sheet can be, each row one blank cell with a style in the column the
+// run works on: nothing to replace, so the copy and the writing are all there is.
+void BM_XlsxStyledBlankRun(benchmark::State &state)
+{
+    constexpr int rows = 1048576;
+    static const QByteArray bytes = [] {
+        QByteArray sheetData;
+        sheetData.reserve(qsizetype(rows) * 40);
+        for (int row = 1; row <= rows; ++row) {
+            const QByteArray number = QByteArray::number(row);
+            sheetData += "<row r=\"" + number + "\"><c r=\"A" + number + "\" s=\"1\"/></row>";
+        }
+        return XlsxFixture::workbook(
+            {{QStringLiteral("Daten"), XlsxFixture::sheetXml(sheetData)}}, {},
+            "<fonts count=\"2\"><font/><font><b/></font></fonts>"
+            "<cellXfs count=\"2\"><xf fontId=\"0\"/><xf fontId=\"1\" applyFont=\"1\"/></cellXfs>");
+    }();
+    RunSettings settings = xlsxSettings();
+    settings.templates = {{0, QStringLiteral("<NAME>")}};
+    runWorkbook(state, bytes, settings, rows);
+}
+BENCHMARK(BM_XlsxStyledBlankRun)->Apply(oneThreadAndAll)->Iterations(2);
 
 } // namespace
 
