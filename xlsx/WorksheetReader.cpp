@@ -130,7 +130,8 @@ void WorksheetReader::readSheetData(XmlPullReader &xml)
         // Only a height the user set; other heights follow from the row's contents.
         if (parseXmlBool(xml.attribute("customHeight")))
             m_sheet->setRowHeight(row, parseXmlNumber(xml.attribute("ht")).value_or(0));
-        m_sheet->setRowOutline(row, outlineOf(xml));
+        if (const Worksheet::Outline outline = outlineOf(xml); !outline.isDefault())
+            m_sheet->setRowOutline(row, outline);
         readRow(xml, row);
     }
 }
