@@ -356,8 +356,9 @@ void WorksheetReader::readColumns(XmlPullReader &xml)
             const std::optional<double> width = parseXmlNumber(xml.attribute("width"));
             if (first >= 1 && last >= first && width)
                 m_sheet->setColumnWidth(first, last, *width);
-            if (first >= 1 && last >= first)
-                m_sheet->setColumnOutline(first, last, outlineOf(xml));
+            if (const Worksheet::Outline outline = outlineOf(xml);
+                first >= 1 && last >= first && !outline.isDefault())
+                m_sheet->setColumnOutline(first, last, outline);
         }
         xml.skipCurrentElement();
     }
