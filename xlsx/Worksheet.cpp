@@ -100,6 +100,18 @@ StoredValue storedValue(const QVariant &value, const Format &format, bool date19
     }
 }
 
+Worksheet::Outline bounded(Worksheet::Outline outline)
+{
+    outline.level = qBound(0, outline.level, Worksheet::Outline::MaxLevel);
+    return outline;
+}
+
+// A size the file gives, or 0 for none.
+double givenSize(double size, double limit)
+{
+    return std::isfinite(size) && size > 0 ? qMin(size, limit) : 0;
+}
+
 } // namespace
 
 Worksheet::Worksheet(const QString &name, bool date1904, FormatPool *formats)
@@ -251,28 +263,6 @@ void Worksheet::setRowHeight(int row, double height)
         m_rowHeights.erase(row);
 }
 
-namespace {
-
-Worksheet::Outline bounded(Worksheet::Outline outline)
-{
-    outline.level = qBound(0, outline.level, Worksheet::Outline::MaxLevel);
-    return outline;
-}
-
-// A size the file gives, or 0 for none.
-double givenSize(double size, double limit)
-{
-    return std::isfinite(size) && size > 0 ? qMin(size, limit) : 0;
-}
-
-} // namespace
-
-Worksheet::Outline Worksheet::rowOutline(int row) const
-{
-    const auto it = m_rowOutlines.find(row);
-    return it == m_rowOutlines.end() ? Outline() : it->second;
-}
-
 void Worksheet::setRowOutline(int row, const Outline &outline)
 {
     if (row < 1 || row > MaxRowCount)
@@ -281,12 +271,6 @@ void Worksheet::setRowOutline(int row, const Outline &outline)
         m_rowOutlines.erase(row);
     else
         m_rowOutlines[row] = bounded(outline);
-}
-
-Worksheet::Outline Worksheet::columnOutline(int column) const
-{
-    const auto it = m_columnOutlines.find(column);
-    return it == m_columnOutlines.end() ? Outline() : it->second;
 }
 
 void Worksheet::setColumnOutline(int first, int last, const Outline &outline)

@@ -113,10 +113,8 @@ public:
     const std::map<int, double> &rowHeights() const { return m_rowHeights; }
 
     // Only rows and columns that are hidden, grouped or collapsed have an entry.
-    Outline rowOutline(int row) const;
     void setRowOutline(int row, const Outline &outline);
     const std::map<int, Outline> &rowOutlines() const { return m_rowOutlines; }
-    Outline columnOutline(int column) const;
     // Sets the outline of every column from first to last.
     void setColumnOutline(int first, int last, const Outline &outline);
     const std::map<int, Outline> &columnOutlines() const { return m_columnOutlines; }
