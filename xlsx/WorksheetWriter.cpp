@@ -85,15 +85,27 @@ int deepestLevel(const std::map<int, Worksheet::Outline> &outlines)
     return level;
 }
 
+// Appends an attribute, a blank before it.
+void appendAttribute(ByteBuffer &xml, const char *name, qint64 value)
+{
+    xml.append(' ').append(name).append("=\"");
+    xml.appendInteger(value);
+    xml.append('"');
+}
+
+void appendAttribute(ByteBuffer &xml, const char *name, double value)
+{
+    xml.append(' ').append(name).append("=\"");
+    xml.appendNumber(value);
+    xml.append('"');
+}
+
 void appendOutline(ByteBuffer &xml, const Worksheet::Outline &outline)
 {
     if (outline.hidden)
         xml.append(" hidden=\"1\"");
-    if (outline.level > 0) {
-        xml.append(" outlineLevel=\"");
-        xml.appendInteger(outline.level);
-        xml.append('"');
-    }
+    if (outline.level > 0)
+        appendAttribute(xml, "outlineLevel", qint64(outline.level));
     if (outline.collapsed)
         xml.append(" collapsed=\"1\"");
 }
@@ -169,9 +181,8 @@ void WorksheetWriter::openRow(int row, double height, const Worksheet::Outline &
     m_rowNumber.appendInteger(row);
     m_xml.append("<row r=\"").append(m_rowNumber.view()).append('"');
     if (height > 0) {
-        m_xml.append(" ht=\"");
-        m_xml.appendNumber(height);
-        m_xml.append("\" customHeight=\"1\"");
+        appendAttribute(m_xml, "ht", height);
+        m_xml.append(" customHeight=\"1\"");
     }
     appendOutline(m_xml, outline);
     m_xml.append('>');
@@ -198,33 +209,19 @@ void WorksheetWriter::writeSheetFormat()
     if (defaults == Worksheet::Defaults() && rowLevel == 0 && columnLevel == 0)
         return;
     m_xml.append("<sheetFormatPr");
-    if (defaults.baseColumnWidth > 0) {
-        m_xml.append(" baseColWidth=\"");
-        m_xml.appendInteger(defaults.baseColumnWidth);
-        m_xml.append('"');
-    }
-    if (defaults.columnWidth > 0) {
-        m_xml.append(" defaultColWidth=\"");
-        m_xml.appendNumber(defaults.columnWidth);
-        m_xml.append('"');
-    }
+    if (defaults.baseColumnWidth > 0)
+        appendAttribute(m_xml, "baseColWidth", qint64(defaults.baseColumnWidth));
+    if (defaults.columnWidth > 0)
+        appendAttribute(m_xml, "defaultColWidth", defaults.columnWidth);
     // The attribute is required; without one of the file's own, the usual height of the
     // default font.
-    m_xml.append(" defaultRowHeight=\"");
-    m_xml.appendNumber(defaults.rowHeight > 0 ? defaults.rowHeight : 15);
-    m_xml.append('"');
+    appendAttribute(m_xml, "defaultRowHeight", defaults.rowHeight > 0 ? defaults.rowHeight : 15.0);
     if (defaults.customRowHeight)
         m_xml.append(" customHeight=\"1\"");
-    if (rowLevel > 0) {
-        m_xml.append(" outlineLevelRow=\"");
-        m_xml.appendInteger(rowLevel);
-        m_xml.append('"');
-    }
-    if (columnLevel > 0) {
-        m_xml.append(" outlineLevelCol=\"");
-        m_xml.appendInteger(columnLevel);
-        m_xml.append('"');
-    }
+    if (rowLevel > 0)
+        appendAttribute(m_xml, "outlineLevelRow", qint64(rowLevel));
+    if (columnLevel > 0)
+        appendAttribute(m_xml, "outlineLevelCol", qint64(columnLevel));
     m_xml.append("/>");
 }
 
@@ -238,16 +235,10 @@ void WorksheetWriter::writeSheetView()
         : rows > 0                             ? "bottomLeft"
                                                : "topRight";
     m_xml.append("<sheetViews><sheetView workbookViewId=\"0\"><pane");
-    if (columns > 0) {
-        m_xml.append(" xSplit=\"");
-        m_xml.appendInteger(columns);
-        m_xml.append('"');
-    }
-    if (rows > 0) {
-        m_xml.append(" ySplit=\"");
-        m_xml.appendInteger(rows);
-        m_xml.append('"');
-    }
+    if (columns > 0)
+        appendAttribute(m_xml, "xSplit", qint64(columns));
+    if (rows > 0)
+        appendAttribute(m_xml, "ySplit", qint64(rows));
     m_xml.append(" topLeftCell=\"")
         .append(CellReference(rows + 1, columns + 1).toString().toLatin1())
         .append("\" activePane=\"")
@@ -264,16 +255,13 @@ void WorksheetWriter::writeColumns()
         return;
     m_xml.append("<cols>");
     const auto writeColumn = [this](const LineLayout &first, int last) {
-        m_xml.append("<col min=\"");
-        m_xml.appendInteger(first.index);
-        m_xml.append("\" max=\"");
-        m_xml.appendInteger(last);
-        m_xml.append('"');
+        m_xml.append("<col");
+        appendAttribute(m_xml, "min", qint64(first.index));
+        appendAttribute(m_xml, "max", qint64(last));
         // A column without a width of its own keeps the sheet's default width.
         if (first.size > 0) {
-            m_xml.append(" width=\"");
-            m_xml.appendNumber(first.size);
-            m_xml.append("\" customWidth=\"1\"");
+            appendAttribute(m_xml, "width", first.size);
+            m_xml.append(" customWidth=\"1\"");
         }
         appendOutline(m_xml, first.outline);
         m_xml.append("/>");
