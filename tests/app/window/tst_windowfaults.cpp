@@ -10,6 +10,7 @@
 
 #include <QAbstractSpinBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QTest>
 
@@ -34,6 +35,8 @@ private slots:
     void runWithNothingToDoIsRefused();
     void runOnAnotherFileThanTheFieldNamesIsRefused();
     void enterInAFieldPressesNoButton();
+    void keysOnTheFocusedWidget_data();
+    void keysOnTheFocusedWidget();
     void configurationIsFoundWhereItWasSaved();
     void hiddenSheetIsNotOfferedFirst();
     void newInputClearsTheOldOutput();
@@ -185,6 +188,65 @@ void TestWindowFaults::enterInAFieldPressesNoButton()
     press("config_replacements");
     QVERIFY(*ran);
     QVERIFY(okTakesEnter);
+}
+
+void TestWindowFaults::keysOnTheFocusedWidget_data()
+{
+    QTest::addColumn<bool>("settingsDialog");
+    QTest::addColumn<QString>("focus"); // a button's text; empty for the first factor field
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("accepted"); // settings dialog: accepted; main window: "Alle" pressed
+
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        const QByteArray name = key == Qt::Key_Return ? " Return" : " Enter";
+        QTest::newRow("settings field" + name) << true << QString() << int(key) << true;
+        QTest::newRow("settings Abbrechen" + name) << true << "Abbrechen" << int(key) << false;
+        QTest::newRow("settings Beenden" + name) << true << "Beenden" << int(key) << true;
+        QTest::newRow("main Alle" + name) << false << "Alle" << int(key) << true;
+    }
+    QTest::newRow("settings field Escape") << true << QString() << int(Qt::Key_Escape) << false;
+}
+
+// Return or Enter on a button presses that button; in a field it presses OK, where there is
+// one; Escape cancels.
+void TestWindowFaults::keysOnTheFocusedWidget()
+{
+    QFETCH(bool, settingsDialog);
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(bool, accepted);
+
+    choose(writeFile("kunden.csv", kCustomers));
+    const auto typeOn = [&focus, key](QWidget *window, QWidget *field) {
+        QWidget *target = field;
+        for (QPushButton *button : window->findChildren<QPushButton *>()) {
+            if (button->text() == focus)
+                target = button;
+        }
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key(key));
+    };
+    if (!settingsDialog) {
+        m_dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
+        typeOn(m_dialog.get(), nullptr);
+        QVERIFY(m_dialog->isVisible());
+        QCOMPARE(clearedColumns(), accepted ? QList<int>({0, 1}) : QList<int>());
+        return;
+    }
+
+    bool closed = false;
+    const auto ran = onNextModalDialog(m_dialog.get(), [&](QDialog *settings) {
+        auto *factor = settings->findChildren<QDoubleSpinBox *>().constFirst();
+        factor->setValue(5);
+        typeOn(settings, factor);
+        closed = !settings->isVisible();
+    });
+    press("config_replacements");
+    QVERIFY(*ran);
+    QVERIFY(closed);
+    QCOMPARE(DialogTestAccess::setting(*m_dialog, QStringLiteral("intScaleFactor")),
+             QVariant(accepted ? 5.0 : 1.0));
 }
 
 void TestWindowFaults::configurationIsFoundWhereItWasSaved()
