@@ -150,6 +150,8 @@ private:
     void clearRunOutput();
     // Why a run must not start although the run itself would go ahead; empty when it may.
     QString runRefusal(const RunSettings &settings) const;
+    // Whether the loaded table holds a row at or after the start row the run would change.
+    bool hasDataRows(const RunSettings &settings) const;
     // The main window has no default button: Enter in one of its fields presses nothing.
     void takeEnterFromButtons();
 

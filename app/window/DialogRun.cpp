@@ -12,6 +12,7 @@
 #include <kivra/Options.h>
 #include <kivra/Registry.h>
 #include <run/ProcessingRun.h>
+#include <run/RowAddressing.h>
 #include <run/SameFile.h>
 #include <tables/QxtCsvModel.h>
 #include <tables/SheetModel.h>
@@ -108,12 +109,35 @@ QString Dialog::runRefusal(const RunSettings &settings) const
             .arg(typed, settings.loadedFileName.trimmed());
     }
     // The assignments are not kept across a restart; a run without any would hand out the
-    // clear text as if it were pseudonymised.
-    if (settings.templates.isEmpty() && settings.clearedColumns.isEmpty()) {
+    // clear text as if it were pseudonymised. The user's script alone may pseudonymise.
+    const bool scriptStep = settings.useScript && !settings.scriptFileName.trimmed().isEmpty();
+    if (settings.templates.isEmpty() && settings.clearedColumns.isEmpty() && !scriptStep) {
         return tr("Keiner Spalte ist ein Feldtyp zugewiesen und keine Spalte ist zum Löschen "
                   "ausgewählt. Es wurde keine Ausgabedatei erstellt.");
     }
+    // The lines above the table are copied as they are: a start past its last row would hand
+    // out every line in clear.
+    if (!hasDataRows(settings)) {
+        return tr("Ab Zeile %1 enthält die Tabelle keine Datenzeile. Es wurde keine "
+                  "Ausgabedatei erstellt.")
+            .arg(qMax(1, settings.rowOffset));
+    }
     return QString();
+}
+
+bool Dialog::hasDataRows(const RunSettings &settings) const
+{
+    // Without any row the run itself says that there is no data.
+    if (inputIsXlsx()) {
+        const QXlsx::Worksheet *sheet =
+            m_inputDocument ? m_inputDocument->currentWorksheet() : nullptr;
+        return !sheet || !sheet->dimension().isValid() ||
+            RowAddressing::forSheet(settings.hasTitle, settings.rowOffset).dataRow <=
+            sheet->dimension().lastRow();
+    }
+    return !m_inputCsvModel || m_inputCsvModel->rowCount() == 0 ||
+        RowAddressing::forCsv(settings.hasTitle, settings.rowOffset).dataRow <
+        m_inputCsvModel->rowCount();
 }
 
 RunSettings Dialog::runSettings() const

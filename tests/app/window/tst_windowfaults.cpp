@@ -12,7 +12,10 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QTest>
+
+#include <limits>
 
 using RunFixture::readFile;
 
@@ -32,6 +35,7 @@ class TestWindowFaults : public WindowTest
 private slots:
     void initTestCase();
     void init();
+    void runWithNothingToDoIsRefused_data();
     void runWithNothingToDoIsRefused();
     void runOnAnotherFileThanTheFieldNamesIsRefused();
     void enterInAFieldPressesNoButton();
@@ -72,24 +76,83 @@ void TestWindowFaults::init()
     m_dialogFolders.clear();
 }
 
+void TestWindowFaults::runWithNothingToDoIsRefused_data()
+{
+    QTest::addColumn<bool>("workbook");
+    QTest::addColumn<QString>("placeholder"); // for the first column; empty for none
+    QTest::addColumn<bool>("clear"); // the second column
+    QTest::addColumn<bool>("script");
+    QTest::addColumn<int>("startRow"); // 0: as detected
+    QTest::addColumn<QString>("prompt");
+    QTest::addColumn<QByteArray>("output"); // empty: no output file
+
+    const QString none = QStringLiteral("Fehler:|Keiner Spalte ist ein Feldtyp zugewiesen und "
+                                        "keine Spalte ist zum Löschen ausgewählt. Es wurde keine "
+                                        "Ausgabedatei erstellt.");
+    const QString past = QStringLiteral("Fehler:|Ab Zeile %1 enthält die Tabelle keine "
+                                        "Datenzeile. Es wurde keine Ausgabedatei erstellt.");
+    const QString name = QStringLiteral("<NAME>");
+    // The output path is kept across a restart, the assignments are not.
+    QTest::newRow("nothing chosen")
+        << false << QString() << false << false << 0 << none << QByteArray();
+    QTest::newRow("a column to empty")
+        << false << QString() << true << false << 0 << kSuccess
+        << QByteArray("\"Name\";\"Ort\"\n\"Annegret Kowalski\";\"\"\n\"Bertold Quandt\";\"\"\n");
+    QTest::newRow("the script alone")
+        << false << QString() << false << true << 0 << kSuccess
+        << QByteArray("\"Name\";\"Ort\"\n\"vom Skript\";\"Kiel\"\n\"Bertold Quandt\";\"Jena\"\n");
+    // Every line would be above the table and copied in clear.
+    for (const int startRow : {5, 1000, std::numeric_limits<int>::max()}) {
+        QTest::newRow(qPrintable(QStringLiteral("start row %1").arg(startRow)))
+            << false << name << false << false << startRow << past.arg(startRow) << QByteArray();
+    }
+    QTest::newRow("workbook start row 4")
+        << true << name << false << false << 4 << past.arg(4) << QByteArray();
+    QTest::newRow("workbook largest start row")
+        << true << name << false << false << std::numeric_limits<int>::max()
+        << past.arg(std::numeric_limits<int>::max()) << QByteArray();
+}
+
 void TestWindowFaults::runWithNothingToDoIsRefused()
 {
-    // The output path is kept across a restart, the assignments are not.
-    choose(writeFile("kunden.csv", kCustomers));
-    setText("export_filename", path("ausgabe.csv"));
-    run();
-    QCOMPARE(takePrompts(),
-             QStringList({"Fehler:|Keiner Spalte ist ein Feldtyp zugewiesen und "
-                          "keine Spalte ist zum Löschen ausgewählt. Es wurde keine "
-                          "Ausgabedatei erstellt."}));
-    QVERIFY(!QFileInfo::exists(path("ausgabe.csv")));
+    QFETCH(bool, workbook);
+    QFETCH(QString, placeholder);
+    QFETCH(bool, clear);
+    QFETCH(bool, script);
+    QFETCH(int, startRow);
+    QFETCH(QString, prompt);
+    QFETCH(QByteArray, output);
 
-    // A column to empty is enough to do.
-    emptyFields()->item(1)->setCheckState(Qt::Checked);
+    const QString outputPath = path(workbook ? "ausgabe.xlsx" : "ausgabe.csv");
+    if (workbook) {
+        auto document = newWorkbook();
+        writeRows(*document,
+                  {{"Name", "Ort"}, {"Annegret Kowalski", "Kiel"}, {"Bertold Quandt", "Jena"}});
+        choose(saveWorkbook("kunden.xlsx", *document));
+    } else {
+        choose(writeFile("kunden.csv", kCustomers));
+    }
+    if (!placeholder.isEmpty())
+        assignType(0, placeholder);
+    if (clear)
+        emptyFields()->item(1)->setCheckState(Qt::Checked);
+    if (script) {
+        setText("script_filename",
+                writeFile("skript.js", "DataSheetObject.setText(0, 0, 'vom Skript');\n"));
+        checkBox("script_use")->setChecked(true);
+    }
+    if (startRow > 0) {
+        field<QSpinBox>("input_row_offset", kivra::kNumberSpinBox)->setValue(startRow);
+        // The table is read again a moment later, without a title past its end.
+        QTRY_VERIFY(columnCaptions().value(0).endsWith(QLatin1String(" []")));
+    }
+    setText("export_filename", outputPath);
     run();
-    QCOMPARE(takePrompts(), QStringList({kSuccess}));
-    QCOMPARE(readFile(path("ausgabe.csv")),
-             QByteArray("\"Name\";\"Ort\"\n\"Annegret Kowalski\";\"\"\n\"Bertold Quandt\";\"\"\n"));
+    QCOMPARE(takePrompts(), QStringList({prompt}));
+    if (output.isEmpty())
+        QVERIFY(!QFileInfo::exists(outputPath));
+    else
+        QCOMPARE(readFile(outputPath), output);
 }
 
 void TestWindowFaults::runOnAnotherFileThanTheFieldNamesIsRefused()
