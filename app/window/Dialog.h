@@ -144,6 +144,9 @@ private:
     // Keeps a new key in the value map and in the options file at once; the error message,
     // empty when it was stored.
     QString storeNewKey(const QByteArray &key);
+    // A usable key in the options file becomes the window's key: before a run, and before the
+    // window's values are saved when it closes, so that a second window never replaces it.
+    void takeKeyFromOptionsFile();
     // The output copy of a run in the output view.
     void showRunOutput(const RunResult &result);
     // The output view after another input was read: the old output no longer belongs to it.
