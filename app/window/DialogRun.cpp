@@ -60,7 +60,7 @@ public:
         kivra::readIniValues(&stored, m_file, m_group, m_separateKeys, m_summary);
         return stored;
     }
-    bool write(QMap<QString, QVariant> &stored) const
+    bool write(const QMap<QString, QVariant> &stored) const
     {
         return kivra::saveValuesToIni(&stored, m_file, m_group, m_separateKeys, nullptr, m_summary);
     }
@@ -255,8 +255,8 @@ QString Dialog::storeNewKey(const QByteArray &key)
 
 void Dialog::takeKeyFromOptionsFile()
 {
-    // Another window of the program may have made the key since this one started, or keep
-    // another one than this window: the stored key is the one every output was made with.
+    // Another window may have made the key since this one started, or the file may hold
+    // another key than this window: the stored key is the one the outputs are made with.
     const QByteArray stored =
         OptionsFile(windowRecord().options.toMap()).read().value(kPseudoKey).toByteArray();
     if (RunKey::isUsable(stored))
