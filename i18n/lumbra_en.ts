@@ -422,6 +422,10 @@ Please load the input file.</translation>
         <translation>No column has a field type and no column is chosen for deletion. No output file was created.</translation>
     </message>
     <message>
+        <source>Ab Zeile %1 enthält die Tabelle keine Datenzeile. Es wurde keine Ausgabedatei erstellt.</source>
+        <translation>From line %1 on, the table holds no data row. No output file was created.</translation>
+    </message>
+    <message>
         <source>Die Datei<byte value="xd"/>
 %1<byte value="xd"/>
 besteht bereits. Soll sie ersetzt werden?</source>

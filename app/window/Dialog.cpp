@@ -193,6 +193,9 @@ int Dialog::onFormCallback(const QPointer<QWidget> &, const QPointer<QWidget> &,
     case kivra::kAfterAction:
         onAction(field.name, vars);
         break;
+    case kivra::kCleanup:
+        takeKeyFromOptionsFile();
+        break;
     default:
         break;
     }

@@ -144,12 +144,17 @@ private:
     // Keeps a new key in the value map and in the options file at once; the error message,
     // empty when it was stored.
     QString storeNewKey(const QByteArray &key);
+    // A usable key in the options file becomes the window's key: before a run, and before the
+    // window's values are saved when it closes, so that a second window never replaces it.
+    void takeKeyFromOptionsFile();
     // The output copy of a run in the output view.
     void showRunOutput(const RunResult &result);
     // The output view after another input was read: the old output no longer belongs to it.
     void clearRunOutput();
     // Why a run must not start although the run itself would go ahead; empty when it may.
     QString runRefusal(const RunSettings &settings) const;
+    // Whether the loaded table holds a row at or after the start row the run would change.
+    bool hasDataRows(const RunSettings &settings) const;
     // The main window has no default button: Enter in one of its fields presses nothing.
     void takeEnterFromButtons();
 

@@ -333,6 +333,13 @@ void TestHostileSettings::handEditedOptionsFileIsBounded()
     QCOMPARE(DialogTestAccess::setting(*m_dialog, "dateMaxShiftDays"), QVariant(36500));
     QCOMPARE(DialogTestAccess::setting(*m_dialog, "floatScaleFactor"), QVariant(2.5));
     QCOMPARE(DialogTestAccess::dateText(*m_dialog).dateToTextFmt, QString(256, u'y'));
+
+    // No number at all is named as a configuration file's is.
+    startWithOptions({{QStringLiteral("intScaleFactor"), std::nan("")}});
+    QCOMPARE(takePrompts(),
+             QStringList({"Info:|Diese Einstellungen lagen außerhalb der erlaubten "
+                          "Grenzen und wurden angepasst:\r\nFaktor für Ganzzahlen:"}));
+    QCOMPARE(DialogTestAccess::setting(*m_dialog, "intScaleFactor"), QVariant(1.0));
 }
 
 void TestHostileSettings::dialogWidgetsHaveTheSameLimits()

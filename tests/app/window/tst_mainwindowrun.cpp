@@ -40,6 +40,8 @@ private slots:
     void workbookRun();
     void windowSettingsReachTheRun();
     void newKeyIsKeptAtOnce();
+    void secondWindowKeepsTheKey_data();
+    void secondWindowKeepsTheKey();
     void scriptChangesTheOutputCopy();
     void refusedRunsSayWhy_data();
     void refusedRunsSayWhy();
@@ -225,6 +227,46 @@ void TestMainWindowRun::newKeyIsKeptAtOnce()
     run();
     QCOMPARE(takePrompts(), QStringList({kSuccess}));
     QCOMPARE(readWorkbook(path("zwei.xlsx"))->read(2, 1).toString(), first);
+}
+
+void TestMainWindowRun::secondWindowKeepsTheKey_data()
+{
+    QTest::addColumn<bool>("firstRuns");
+    QTest::addColumn<bool>("firstClosesLast");
+    QTest::newRow("both run, first closes first") << true << false;
+    QTest::newRow("both run, first closes last") << true << true;
+    QTest::newRow("first never runs, closes last") << false << true;
+}
+
+// Two windows started before either has a key; the one started second runs first and makes
+// the key. Whatever the other does, every output can be made again afterwards.
+void TestMainWindowRun::secondWindowKeepsTheKey()
+{
+    QFETCH(bool, firstRuns);
+    QFETCH(bool, firstClosesLast);
+
+    const QString input = writeFile("kunden.csv", "Name\r\nAnnegret Kowalski\r\n");
+    const auto runInto = [&](const QString &output) {
+        choose(input);
+        assignType(0, QStringLiteral("<NAME>"));
+        setText("export_filename", path(output));
+        run();
+        QCOMPARE(takePrompts(), QStringList({kSuccess}));
+    };
+    auto other = std::make_unique<Dialog>(nullptr, m_settingsDir->path());
+    std::swap(other, m_dialog);
+    runInto("zweites.csv");
+    std::swap(other, m_dialog);
+    if (firstRuns)
+        runInto("erstes.csv");
+    QVERIFY((firstClosesLast ? other : m_dialog)->close());
+    QVERIFY((firstClosesLast ? m_dialog : other)->close());
+
+    newDialog();
+    runInto("drittes.csv");
+    QCOMPARE(readFile(path("drittes.csv")), readFile(path("zweites.csv")));
+    if (firstRuns)
+        QCOMPARE(readFile(path("erstes.csv")), readFile(path("zweites.csv")));
 }
 
 void TestMainWindowRun::scriptChangesTheOutputCopy()
