@@ -17,8 +17,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <mutex>
 #include <optional>
+#include <vector>
 
+#include <dlfcn.h>
+#include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -53,7 +57,62 @@ private:
     const bool m_active;
 };
 
+// A call that put a file's data on the disk, or put a file in place under a name.
+struct DiskCall
+{
+    bool placed = false;
+    ino_t inode = 0;
+    QString name;
+};
+
+// The calls made while a test listens. The system's own functions are taken over in this
+// program, noted and passed on.
+std::mutex diskCallsLock;
+std::vector<DiskCall> *diskCalls = nullptr;
+
+void noteDiskCall(bool placed, int folder, const char *file, int flags, const char *name = "")
+{
+    const std::lock_guard<std::mutex> lock(diskCallsLock);
+    struct stat info
+    {
+    };
+    if (diskCalls && ::fstatat(folder, file, &info, flags) == 0)
+        diskCalls->push_back({placed, info.st_ino, QFile::decodeName(name)});
+}
+
+template<class Function>
+Function *systemFunction(const char *name)
+{
+    return reinterpret_cast<Function *>(::dlsym(RTLD_NEXT, name));
+}
+
 } // namespace
+
+extern "C" int fsync(int fd)
+{
+    noteDiskCall(false, fd, "", AT_EMPTY_PATH);
+    return systemFunction<int(int)>("fsync")(fd);
+}
+
+extern "C" int fdatasync(int fd)
+{
+    noteDiskCall(false, fd, "", AT_EMPTY_PATH);
+    return systemFunction<int(int)>("fdatasync")(fd);
+}
+
+extern "C" int rename(const char *from, const char *to)
+{
+    noteDiskCall(true, AT_FDCWD, from, AT_SYMLINK_NOFOLLOW, to);
+    return systemFunction<int(const char *, const char *)>("rename")(from, to);
+}
+
+// How a file made without a name gets one.
+extern "C" int linkat(int fromFolder, const char *from, int toFolder, const char *to, int flags)
+{
+    noteDiskCall(true, fromFolder, from, flags & AT_SYMLINK_FOLLOW ? 0 : AT_SYMLINK_NOFOLLOW, to);
+    return systemFunction<int(int, const char *, int, const char *, int)>("linkat")(
+        fromFolder, from, toFolder, to, flags);
+}
 
 // The files a run writes when they would land on a file the user must keep, or when the
 // disk refuses them: nothing the user holds is lost, and the message says which file and why.
@@ -67,6 +126,7 @@ private slots:
     void optionsFileTypedAsOutput();
     void failedMappingFileKeepsTheOldOutput_data();
     void failedMappingFileKeepsTheOldOutput();
+    void bothFilesAreOnTheDiskBeforeEitherIsInPlace();
     void mappingFileIsOwnerOnly();
     void failuresNameTheFileInGerman_data();
     void failuresNameTheFileInGerman();
@@ -389,6 +449,38 @@ void TestOutputFailures::failedMappingFileKeepsTheOldOutput()
     QStringList after = QDir(m_dir->path()).entryList(QDir::Files | QDir::NoDotAndDotDot);
     QCOMPARE(after, QStringList({"ausgabe.csv", "eingabe.csv"}));
     QVERIFY(result.writtenFiles.isEmpty());
+}
+
+void TestOutputFailures::bothFilesAreOnTheDiskBeforeEitherIsInPlace()
+{
+    // A kill between the two renames leaves an old output beside a new mapping file; nothing
+    // slow, such as waiting for the disk, may stand between them.
+    QxtCsvModel model;
+    RunSettings run = settings(path("ausgabe.csv"));
+    run.createMappingFile = true;
+    RunInput input = RunFixture::csvInput(run, table, model);
+    std::vector<DiskCall> calls;
+    diskCalls = &calls;
+    const RunResult result = ProcessingRun(run, std::move(input)).exec();
+    diskCalls = nullptr;
+    QVERIFY2(result.success, qPrintable(result.messageText));
+    QCOMPARE(result.writtenFiles.size(), 2);
+
+    const auto firstInPlace = std::find_if(calls.cbegin(), calls.cend(), [&](const DiskCall &call) {
+        return call.placed && result.writtenFiles.contains(call.name);
+    });
+    QVERIFY(firstInPlace != calls.cend());
+    for (const QString &file : result.writtenFiles) {
+        struct stat info
+        {
+        };
+        QVERIFY(::stat(QFile::encodeName(file).constData(), &info) == 0);
+        QVERIFY2(std::any_of(calls.cbegin(), firstInPlace,
+                             [&](const DiskCall &call) {
+                                 return !call.placed && call.inode == info.st_ino;
+                             }),
+                 qPrintable(file));
+    }
 }
 
 void TestOutputFailures::mappingFileIsOwnerOnly()
