@@ -454,12 +454,24 @@ already exists. Replace it?</translation>
         <translation>the options file holding the key</translation>
     </message>
     <message>
+        <source>die Sperrdatei der Optionsdatei</source>
+        <translation>the lock file of the options file</translation>
+    </message>
+    <message>
+        <source>die Sicherungskopie der Optionsdatei</source>
+        <translation>the backup copy of the options file</translation>
+    </message>
+    <message>
         <source>die Scriptdatei</source>
         <translation>the script file</translation>
     </message>
     <message>
         <source>die Konfigurationsdatei</source>
         <translation>the configuration file</translation>
+    </message>
+    <message>
+        <source>die Zuordnungsdatei des letzten Laufs</source>
+        <translation>the map file of the last run</translation>
     </message>
     <message>
         <source>die Ausgabedatei</source>
@@ -504,6 +516,10 @@ already exists. Replace it?</translation>
     <message>
         <source>Der Dateiname ist zu lang.</source>
         <translation>The file name is too long.</translation>
+    </message>
+    <message>
+        <source>Der Name führt über zu viele symbolische Verknüpfungen.</source>
+        <translation>The name leads through too many symbolic links.</translation>
     </message>
     <message>
         <source>Der Datenträger meldet einen Ein-/Ausgabefehler.</source>

@@ -52,6 +52,9 @@ public:
     const QString &settingsDir() const { return m_settingsDir; }
     // The options file, which holds the key.
     QString optionsFilePath() const { return m_settingsDir + QStringLiteral("/vondrel.opt"); }
+    // Beside it, kept as well: the lock its writer takes and the copy of a damaged one.
+    QString optionsLockPath() const { return optionsFilePath() + QStringLiteral(".lock"); }
+    QString optionsBackupPath() const { return optionsFilePath() + QStringLiteral(".bak"); }
 
     // Configuration files: the window's choices saved into path, or taken from it. Both report
     // a failure to the user; a file without a configuration changes nothing.
@@ -229,6 +232,8 @@ private:
     // The configuration file last saved or loaded: its folder is where the next one is looked
     // for, and a run never writes over it.
     QString m_configurationFile;
+    // The mapping file the last run wrote: the only way back from its pseudonyms.
+    QString m_lastMappingFile;
     // A load is reading; loads and reloads started meanwhile wait or are refused.
     bool m_loading = false;
     std::unique_ptr<Ui::Dialog> m_ui;

@@ -113,6 +113,8 @@ bool Dialog::createOutput()
             cursor.emplace();
         });
     const RunResult result = run.exec();
+    if (result.writtenFiles.size() > 1)
+        m_lastMappingFile = result.writtenFiles.at(1);
     showRunOutput(result);
     cursor.reset();
 
@@ -186,7 +188,10 @@ RunSettings Dialog::runSettings() const
     settings.useScript = m_scriptUse.toBool();
     settings.scriptFileName = m_scriptFilename.toString();
     settings.optionsFileName = optionsFilePath();
+    settings.optionsLockFileName = optionsLockPath();
+    settings.optionsBackupFileName = optionsBackupPath();
     settings.configurationFileName = m_configurationFile;
+    settings.lastMappingFileName = m_lastMappingFile;
     settings.inputEditable = m_inputEditable.toBool();
     settings.hasTitle = m_inputHasTitle.toBool();
     settings.rowOffset = m_inputRowOffset.toInt();
