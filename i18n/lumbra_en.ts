@@ -284,6 +284,26 @@ to change:</translation>
         <translation>Column %1: %2 values could not be read and are empty.</translation>
     </message>
     <message>
+        <source>Spalte %1: 1 Wert konnte nicht gelesen werden und ist leer.</source>
+        <translation>Column %1: 1 value could not be read and is empty.</translation>
+    </message>
+    <message>
+        <source>Spalte %1: Faktor 1, die Beträge bleiben unverändert.</source>
+        <translation>Column %1: factor 1, the amounts stay unchanged.</translation>
+    </message>
+    <message>
+        <source>Spalte %1: Faktor 1, die Ganzzahlen bleiben unverändert.</source>
+        <translation>Column %1: factor 1, the integers stay unchanged.</translation>
+    </message>
+    <message>
+        <source>Unverändert kopiertes Tabellenblatt: %1</source>
+        <translation>Sheet copied unchanged: %1</translation>
+    </message>
+    <message>
+        <source>Unverändert kopierte Tabellenblätter: %1</source>
+        <translation>Sheets copied unchanged: %1</translation>
+    </message>
+    <message>
         <source>Die Ausgabedatei konnte nicht erstellt werden.</source>
         <translation>The output file could not be created.</translation>
     </message>
