@@ -1,10 +1,9 @@
 #pragma once
 
 #include <QStringList>
+#include <QTranslator>
 
 #include <memory>
-
-class QTranslator;
 
 // The program speaks German, its own language, when the system's user interface
 // language list holds German anywhere ("de" or "de-..."); otherwise English from
