@@ -99,7 +99,7 @@ std::optional<QString> AppPrompt::getItem(QWidget *parent, const QString &title,
     return accepted ? std::make_optional(choice) : std::nullopt;
 }
 
-bool AppPrompt::openUrl(const QUrl &url)
+bool AppPrompt::openUrl(QWidget *parent, const QUrl &url)
 {
-    return kivra::DialogHook::openUrl(url);
+    return kivra::DialogHook::openUrlOrSay(parent, url);
 }
