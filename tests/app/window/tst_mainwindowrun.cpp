@@ -381,7 +381,7 @@ QTEST_MAIN(TestMainWindowRun)
 void TestMainWindowRun::longRunKeepsTheWindowAlive()
 {
     QByteArray input = "Name;Datum;Betrag\n";
-    for (int i = 0; i < 200000; ++i)
+    for (int i = 0; i < 600000; ++i)
         input += "Name " + QByteArray::number(i) + ";01.02.1990;" + QByteArray::number(i) + ",50\n";
     choose(writeFile("gross.csv", input));
     assignType(0, QStringLiteral("<NAME>"));
