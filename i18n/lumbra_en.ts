@@ -284,6 +284,32 @@ to change:</translation>
         <translation>Column %1: %2 values could not be read and are empty.</translation>
     </message>
     <message>
+        <source>Die Datei wurde nicht gefunden:<byte value="xd"/>
+%1</source>
+        <translation>The file was not found:<byte value="xd"/>
+%1</translation>
+    </message>
+    <message>
+        <source>Spalte %1: 1 Wert konnte nicht gelesen werden und ist leer.</source>
+        <translation>Column %1: 1 value could not be read and is empty.</translation>
+    </message>
+    <message>
+        <source>Spalte %1: Faktor 1, die Beträge bleiben unverändert.</source>
+        <translation>Column %1: factor 1, the amounts stay unchanged.</translation>
+    </message>
+    <message>
+        <source>Spalte %1: Faktor 1, die Ganzzahlen bleiben unverändert.</source>
+        <translation>Column %1: factor 1, the integers stay unchanged.</translation>
+    </message>
+    <message>
+        <source>Unverändert kopiertes Tabellenblatt: %1</source>
+        <translation>Sheet copied unchanged: %1</translation>
+    </message>
+    <message>
+        <source>Unverändert kopierte Tabellenblätter: %1</source>
+        <translation>Sheets copied unchanged: %1</translation>
+    </message>
+    <message>
         <source>Die Ausgabedatei konnte nicht erstellt werden.</source>
         <translation>The output file could not be created.</translation>
     </message>
@@ -707,6 +733,22 @@ already exists. Replace it?</translation>
     <message>
         <source>Einstellungen:</source>
         <translation>Settings:</translation>
+    </message>
+    <message>
+        <source>Die Datei konnte nicht geöffnet werden:<byte value="xd"/>
+%1<byte value="xd"/>
+Bitte die Datei in einem Browser öffnen.</source>
+        <translation>The file could not be opened:<byte value="xd"/>
+%1<byte value="xd"/>
+Please open the file in a browser.</translation>
+    </message>
+    <message>
+        <source>Die Adresse konnte nicht geöffnet werden:<byte value="xd"/>
+%1<byte value="xd"/>
+Bitte die Adresse in einem Browser öffnen.</source>
+        <translation>The address could not be opened:<byte value="xd"/>
+%1<byte value="xd"/>
+Please open the address in a browser.</translation>
     </message>
 </context>
 <context>

@@ -14,6 +14,7 @@
 #include <run/ProcessingRun.h>
 #include <run/RowAddressing.h>
 #include <run/RunKey.h>
+#include <run/RunReport.h>
 #include <run/SameFile.h>
 #include <tables/QxtCsvModel.h>
 #include <tables/SheetModel.h>
@@ -121,12 +122,8 @@ bool Dialog::createOutput()
     qCInfo(lcUi) << "Run" << (result.success ? "succeeded" : "failed");
     QString text = result.messageText;
     if (result.success) {
-        for (auto it = result.unreadValues.cbegin(); it != result.unreadValues.cend(); ++it) {
-            text += QStringLiteral("\r\n") +
-                tr("Spalte %1: %2 Werte konnten nicht gelesen werden und sind leer.")
-                    .arg(settings.columnCaptions.value(it.key()))
-                    .arg(it.value());
-        }
+        for (const QString &note : RunReport::notes(settings, result))
+            text += QStringLiteral("\r\n") + note;
     }
     if (!text.isEmpty())
         AppPrompt::information(this, result.messageTitle, text);
