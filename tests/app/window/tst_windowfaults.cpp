@@ -348,7 +348,8 @@ void TestWindowFaults::configurationIsFoundWhereItWasSaved()
 void TestWindowFaults::hiddenSheetIsNotOfferedFirst()
 {
     auto document = newWorkbook({"Versteckt", "Daten", "Archiv"});
-    for (const QString &sheet : {"Versteckt", "Daten", "Archiv"}) {
+    for (const char *name : {"Versteckt", "Daten", "Archiv"}) {
+        const QString sheet = QString::fromLatin1(name);
         QXlsx::Worksheet *worksheet = document->workbook()->sheet(sheet);
         worksheet->write(1, 1, QStringLiteral("Titel ") + sheet);
         worksheet->write(2, 1, QStringLiteral("Wert ") + sheet);
