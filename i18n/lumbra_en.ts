@@ -284,6 +284,32 @@ to change:</translation>
         <translation>Column %1: %2 values could not be read and are empty.</translation>
     </message>
     <message>
+        <source>Die Datei wurde nicht gefunden:<byte value="xd"/>
+%1</source>
+        <translation>The file was not found:<byte value="xd"/>
+%1</translation>
+    </message>
+    <message>
+        <source>Spalte %1: 1 Wert konnte nicht gelesen werden und ist leer.</source>
+        <translation>Column %1: 1 value could not be read and is empty.</translation>
+    </message>
+    <message>
+        <source>Spalte %1: Faktor 1, die Beträge bleiben unverändert.</source>
+        <translation>Column %1: factor 1, the amounts stay unchanged.</translation>
+    </message>
+    <message>
+        <source>Spalte %1: Faktor 1, die Ganzzahlen bleiben unverändert.</source>
+        <translation>Column %1: factor 1, the integers stay unchanged.</translation>
+    </message>
+    <message>
+        <source>Unverändert kopiertes Tabellenblatt: %1</source>
+        <translation>Sheet copied unchanged: %1</translation>
+    </message>
+    <message>
+        <source>Unverändert kopierte Tabellenblätter: %1</source>
+        <translation>Sheets copied unchanged: %1</translation>
+    </message>
+    <message>
         <source>Die Ausgabedatei konnte nicht erstellt werden.</source>
         <translation>The output file could not be created.</translation>
     </message>
@@ -422,6 +448,10 @@ Please load the input file.</translation>
         <translation>No column has a field type and no column is chosen for deletion. No output file was created.</translation>
     </message>
     <message>
+        <source>Ab Zeile %1 enthält die Tabelle keine Datenzeile. Es wurde keine Ausgabedatei erstellt.</source>
+        <translation>From line %1 on, the table holds no data row. No output file was created.</translation>
+    </message>
+    <message>
         <source>Die Datei<byte value="xd"/>
 %1<byte value="xd"/>
 besteht bereits. Soll sie ersetzt werden?</source>
@@ -450,12 +480,24 @@ already exists. Replace it?</translation>
         <translation>the options file holding the key</translation>
     </message>
     <message>
+        <source>die Sperrdatei der Optionsdatei</source>
+        <translation>the lock file of the options file</translation>
+    </message>
+    <message>
+        <source>die Sicherungskopie der Optionsdatei</source>
+        <translation>the backup copy of the options file</translation>
+    </message>
+    <message>
         <source>die Scriptdatei</source>
         <translation>the script file</translation>
     </message>
     <message>
         <source>die Konfigurationsdatei</source>
         <translation>the configuration file</translation>
+    </message>
+    <message>
+        <source>die Zuordnungsdatei des letzten Laufs</source>
+        <translation>the map file of the last run</translation>
     </message>
     <message>
         <source>die Ausgabedatei</source>
@@ -500,6 +542,10 @@ already exists. Replace it?</translation>
     <message>
         <source>Der Dateiname ist zu lang.</source>
         <translation>The file name is too long.</translation>
+    </message>
+    <message>
+        <source>Der Name führt über zu viele symbolische Verknüpfungen.</source>
+        <translation>The name leads through too many symbolic links.</translation>
     </message>
     <message>
         <source>Der Datenträger meldet einen Ein-/Ausgabefehler.</source>
@@ -691,6 +737,22 @@ already exists. Replace it?</translation>
     <message>
         <source>Einstellungen:</source>
         <translation>Settings:</translation>
+    </message>
+    <message>
+        <source>Die Datei konnte nicht geöffnet werden:<byte value="xd"/>
+%1<byte value="xd"/>
+Bitte die Datei in einem Browser öffnen.</source>
+        <translation>The file could not be opened:<byte value="xd"/>
+%1<byte value="xd"/>
+Please open the file in a browser.</translation>
+    </message>
+    <message>
+        <source>Die Adresse konnte nicht geöffnet werden:<byte value="xd"/>
+%1<byte value="xd"/>
+Bitte die Adresse in einem Browser öffnen.</source>
+        <translation>The address could not be opened:<byte value="xd"/>
+%1<byte value="xd"/>
+Please open the address in a browser.</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 
 #include <QColorDialog>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
@@ -130,6 +131,23 @@ std::optional<QFont> DialogHook::getFont(QWidget *parent, const QFont &initial)
 bool DialogHook::openUrl(const QUrl &url)
 {
     return ask({Kind::Url, nullptr, {}, url.toString(), url, {}}).toBool();
+}
+
+bool DialogHook::openUrlOrSay(QWidget *parent, const QUrl &url)
+{
+    if (openUrl(url))
+        return true;
+    // Without a browser or another program for it the desktop opens nothing and says nothing.
+    information(
+        parent, QObject::tr("Fehler:"),
+        url.isLocalFile()
+            ? QObject::tr("Die Datei konnte nicht geöffnet werden:\r\n%1\r\nBitte die Datei "
+                          "in einem Browser öffnen.")
+                  .arg(QDir::toNativeSeparators(url.toLocalFile()))
+            : QObject::tr("Die Adresse konnte nicht geöffnet werden:\r\n%1\r\nBitte die "
+                          "Adresse in einem Browser öffnen.")
+                  .arg(url.toDisplayString()));
+    return false;
 }
 
 } // namespace kivra

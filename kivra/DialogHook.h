@@ -75,6 +75,9 @@ public:
     static std::optional<QFont> getFont(QWidget *parent, const QFont &initial);
     // QDesktopServices::openUrl; false when no handler opened it.
     static bool openUrl(const QUrl &url);
+    // openUrl; a file or address that cannot be opened is named in an information box over
+    // parent, so that the user can open it another way. False when it was not opened.
+    static bool openUrlOrSay(QWidget *parent, const QUrl &url);
 };
 
 } // namespace kivra

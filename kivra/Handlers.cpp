@@ -122,13 +122,13 @@ void restoreGroup(const HandlerContext &context, const QActionGroup *group)
     }
 }
 
-void openWithDesktop(const QString &text)
+void openWithDesktop(QWidget *window, const QString &text)
 {
     if (text.isEmpty())
         return;
     const QUrl guessed = QUrl::fromUserInput(text, QString());
-    DialogHook::openUrl(guessed.isLocalFile() ? QUrl::fromLocalFile(text)
-                                              : QUrl(text, QUrl::TolerantMode));
+    DialogHook::openUrlOrSay(
+        window, guessed.isLocalFile() ? QUrl::fromLocalFile(text) : QUrl(text, QUrl::TolerantMode));
 }
 
 // The file or directory chooser of a browse or chooser button; an empty text when cancelled
@@ -401,7 +401,7 @@ void onBrowseClicked(const HandlerContext &context)
         return;
     }
     if (buttonAction(context.typeCode) == ButtonAction::OpenUrl) {
-        openWithDesktop(text);
+        openWithDesktop(context.window, text);
     } else if (!context.name.isEmpty()) {
         const QString chosen = choosePath(context, context.caption, text);
         // The line edit's own change handler stores the choice.
@@ -427,7 +427,8 @@ void onButtonClicked(const HandlerContext &context)
     if (!allowed(context, kBeforeAction, {}, &newValue, &oldValue))
         return;
     if (action == ButtonAction::OpenUrl) {
-        openWithDesktop(context.name.isEmpty() ? plainValue(context.field.value).toString()
+        openWithDesktop(context.window,
+                        context.name.isEmpty() ? plainValue(context.field.value).toString()
                                                : stored.toString());
     } else if (action != ButtonAction::None && !context.name.isEmpty()) {
         const auto *button = qobject_cast<QAbstractButton *>(context.widget.data());

@@ -43,6 +43,8 @@ QString FileErrorMessage::reason(const QString &path, Access access, QFileDevice
         return tr("Es sind zu viele Dateien geöffnet.");
     case ENAMETOOLONG:
         return tr("Der Dateiname ist zu lang.");
+    case ELOOP:
+        return tr("Der Name führt über zu viele symbolische Verknüpfungen.");
     case EIO:
         return tr("Der Datenträger meldet einen Ein-/Ausgabefehler.");
     default:

@@ -7,6 +7,12 @@
 
 #include <cerrno>
 
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace {
 
 // The error numbers that a failed write or flush leaves and that say why; any other number
@@ -23,6 +29,27 @@ int writeErrorNumber(int number)
     default:
         return 0;
     }
+}
+
+// Hands the written data to the disk. A disk that cannot be asked to counts as done, as for a
+// save file's own commit; one that fails to take the data does not.
+bool syncToDisk(QFileDevice &file)
+{
+    const int handle = file.handle();
+    if (handle < 0)
+        return true;
+#ifdef Q_OS_WIN
+    if (::_commit(handle) == 0)
+        return true;
+#elif defined(Q_OS_LINUX)
+    // The data and the size; the times can wait.
+    if (::fdatasync(handle) == 0)
+        return true;
+#else
+    if (::fsync(handle) == 0)
+        return true;
+#endif
+    return errno != EIO && errno != ENOSPC && errno != EDQUOT;
 }
 
 } // namespace
@@ -74,9 +101,12 @@ bool OutputTarget::complete(bool written)
     if (!m_file.isOpen())
         return false;
     // Committing after a failed write would install a truncated file.
-    // Flushed here, so that a full disk shows before the commit rather than inside it.
+    // Flushed and synced here, so that a full disk shows before the commit rather than inside
+    // it, and so that committing several files is only their renames, close together even
+    // when the process is killed.
     int number = writeErrorNumber(errno);
-    if (!written || !m_file.flush() || m_file.error() != QFileDevice::NoError) {
+    if (!written || !m_file.flush() || m_file.error() != QFileDevice::NoError ||
+        !syncToDisk(m_file)) {
         if (number == 0)
             number = writeErrorNumber(errno);
         m_errorString = FileErrorMessage::reason(fileName(), FileErrorMessage::Access::Write,

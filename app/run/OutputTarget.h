@@ -21,10 +21,10 @@ public:
     // Where to write; null until opened.
     QIODevice *device();
     // Whether everything was written (written is true and every write succeeded), with the
-    // data handed to the system; otherwise what was written is discarded and the old file
-    // stays. False when incomplete.
+    // data on the disk; otherwise what was written is discarded and the old file stays. False
+    // when incomplete.
     bool complete(bool written);
-    // Replaces the file with the completed one. False when it was not replaced.
+    // Replaces the file with the completed one: a rename. False when it was not replaced.
     bool commit();
     QString fileName() const;
     // Why the file could not be written or replaced, in German.

@@ -127,10 +127,15 @@ bool ProcessingRun::fail(const QString &title, const QString &text)
 
 bool ProcessingRun::failWriting(const QString &title, const OutputTarget &target)
 {
-    const QString firstLine = &target == m_mappingTarget.get()
-        ? tr("Die Zuordnungsdatei konnte nicht erstellt werden.")
-        : tr("Die Ausgabedatei konnte nicht erstellt werden.");
-    return fail(title, FileErrorMessage::text(firstLine, target.fileName(), target.errorString()));
+    const Written file = &target == m_mappingTarget.get() ? Written::Mapping : Written::Output;
+    return fail(title,
+                FileErrorMessage::text(notCreated(file), target.fileName(), target.errorString()));
+}
+
+QString ProcessingRun::notCreated(Written file)
+{
+    return file == Written::Mapping ? tr("Die Zuordnungsdatei konnte nicht erstellt werden.")
+                                    : tr("Die Ausgabedatei konnte nicht erstellt werden.");
 }
 
 bool ProcessingRun::check()
@@ -155,15 +160,14 @@ bool ProcessingRun::check()
     if (m_outputPath.isEmpty())
         return fail(tr("Fehler:"), tr("Es muss eine Ausgabedatei ausgewählt werden."));
 
-    if (isSameFile(m_outputPath, m_settings.inputFileName) ||
-        isSameFile(m_outputPath, m_settings.loadedFileName)) {
+    if (nameLookupError(m_outputPath) == 0 &&
+        (wouldReplace(m_outputPath, m_settings.inputFileName) ||
+         wouldReplace(m_outputPath, m_settings.loadedFileName))) {
         return fail(tr("Fehler:"),
                     tr("Die Eingabedatei und die Ausgabedatei müssen unterschiedlich sein."));
     }
-    if (const QString kept = protectedFileAt(m_outputPath); !kept.isEmpty())
-        return fail(tr("Fehler:"),
-                    tr("Die Ausgabedatei darf nicht %1 ersetzen:\r\n%2")
-                        .arg(kept, QDir::toNativeSeparators(m_outputPath)));
+    if (!mayWrite(m_outputPath, Written::Output))
+        return false;
 
     const bool xlsxName = m_outputPath.endsWith(xlsxSuffix, Qt::CaseInsensitive);
     if (m_input.isXlsx && !xlsxName)
@@ -179,22 +183,46 @@ bool ProcessingRun::check()
     return true;
 }
 
-QString ProcessingRun::protectedFileAt(const QString &path) const
+QList<ProcessingRun::KeptFile> ProcessingRun::keptFiles(Written file) const
 {
     // By identity, as for the input: a link or another spelling of the options file would
     // otherwise put a table where the key was.
-    const std::pair<QString, QString> kept[] = {
+    QList<KeptFile> kept {
         {m_settings.inputFileName, tr("die Eingabedatei")},
         {m_settings.loadedFileName, tr("die Eingabedatei")},
         {m_settings.optionsFileName, tr("die Optionsdatei mit dem Schlüssel")},
+        {m_settings.optionsLockFileName, tr("die Sperrdatei der Optionsdatei")},
+        {m_settings.optionsBackupFileName, tr("die Sicherungskopie der Optionsdatei")},
         {m_settings.scriptFileName, tr("die Scriptdatei")},
         {m_settings.configurationFileName, tr("die Konfigurationsdatei")},
     };
-    for (const auto &[file, name] : kept) {
-        if (isSameFile(path, file))
-            return name;
+    if (file == Written::Output)
+        kept.append({m_settings.lastMappingFileName, tr("die Zuordnungsdatei des letzten Laufs")});
+    else
+        kept.append({m_outputPath, tr("die Ausgabedatei")});
+    return kept;
+}
+
+bool ProcessingRun::mayWrite(const QString &path, Written file)
+{
+    const QString title = file == Written::Mapping ? tr("Info:") : tr("Fehler:");
+    // A save file follows links further than the checks below can see.
+    if (const int error = nameLookupError(path); error != 0) {
+        return fail(
+            title,
+            FileErrorMessage::text(notCreated(file), path,
+                                   FileErrorMessage::reason(path, FileErrorMessage::Access::Write,
+                                                            QFileDevice::UnspecifiedError, error)));
     }
-    return QString();
+    for (const KeptFile &kept : keptFiles(file)) {
+        if (!wouldReplace(path, kept.path))
+            continue;
+        const QString text = file == Written::Mapping
+            ? tr("Die Zuordnungsdatei darf nicht %1 ersetzen:\r\n%2")
+            : tr("Die Ausgabedatei darf nicht %1 ersetzen:\r\n%2");
+        return fail(title, text.arg(kept.name, QDir::toNativeSeparators(path)));
+    }
+    return true;
 }
 
 bool ProcessingRun::makeOutputCopy()
@@ -314,6 +342,8 @@ bool ProcessingRun::writeCsvOutput()
 
 bool ProcessingRun::writeXlsxOutput()
 {
+    if (!mayWrite(m_outputPath, Written::Output))
+        return false;
     m_outputTarget = std::make_unique<OutputTarget>(m_outputPath);
     const bool written =
         m_outputTarget->open() && m_result.outputDocument->saveAs(m_outputTarget->device());
@@ -325,13 +355,8 @@ bool ProcessingRun::writeXlsxOutput()
 bool ProcessingRun::writeMappingFile()
 {
     m_mappingPath = MappingFile::pathFor(m_outputPath);
-    QString kept = protectedFileAt(m_mappingPath);
-    if (kept.isEmpty() && isSameFile(m_mappingPath, m_outputPath))
-        kept = tr("die Ausgabedatei");
-    if (!kept.isEmpty())
-        return fail(tr("Info:"),
-                    tr("Die Zuordnungsdatei darf nicht %1 ersetzen:\r\n%2")
-                        .arg(kept, QDir::toNativeSeparators(m_mappingPath)));
+    if (!mayWrite(m_mappingPath, Written::Mapping))
+        return false;
 
     m_mappingTarget = std::make_unique<OutputTarget>(m_mappingPath);
     // It turns the pseudonyms back into the originals: as private as the key.
@@ -347,6 +372,10 @@ bool ProcessingRun::writeMappingFile()
 
 bool ProcessingRun::commitFiles()
 {
+    // Both complete and on the disk by now: from here on only the two renames.
+    if (!mayWrite(m_outputPath, Written::Output) ||
+        (m_mappingTarget && !mayWrite(m_mappingPath, Written::Mapping)))
+        return false;
     // The mapping file goes first: it is normally new, so when the output then cannot
     // replace its old file the mapping file is taken back and neither file has changed.
     const bool mappingIsNew = !QFileInfo::exists(m_mappingPath);

@@ -6,6 +6,7 @@
 #include "ScriptTarget.h"
 
 #include <QCoreApplication>
+#include <QList>
 
 #include <functional>
 #include <memory>
@@ -45,11 +46,22 @@ public:
     RunResult exec();
 
 private:
+    enum class Written { Output, Mapping };
+    // A file the run must keep, with the words that name it in a message ("die Scriptdatei").
+    struct KeptFile
+    {
+        QString path;
+        QString name;
+    };
+
     bool runSteps();
     bool check();
-    // The file the run must keep that path would replace, named for a message ("die
-    // Scriptdatei"); empty when it replaces none of them.
-    QString protectedFileAt(const QString &path) const;
+    QList<KeptFile> keptFiles(Written file) const;
+    // Whether path may be written as that file now: it replaces no kept file and where it
+    // lands can be told. Asked again right before each file is opened and before the files
+    // are committed, as links and files may have come in the meantime. False with the
+    // message set.
+    bool mayWrite(const QString &path, Written file);
     bool makeOutputCopy();
     bool chooseKey();
     bool pseudonymise();
@@ -62,6 +74,7 @@ private:
     bool fail(const QString &title, const QString &text);
     // The output or the mapping file could not be written: which, where and why.
     bool failWriting(const QString &title, const OutputTarget &target);
+    static QString notCreated(Written file);
 
     RunSettings m_settings;
     RunInput m_input;

@@ -6,9 +6,14 @@
 
 RunKey RunKey::choose(const QByteArray &stored)
 {
-    if ((stored.size() == 16 || stored.size() == 32) && !isWeakKey(stored))
+    if (isUsable(stored))
         return {stored, false};
     return {generate(), true};
+}
+
+bool RunKey::isUsable(const QByteArray &key)
+{
+    return (key.size() == 16 || key.size() == 32) && !isWeakKey(key);
 }
 
 QByteArray RunKey::generate()

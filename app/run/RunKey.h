@@ -7,6 +7,8 @@
 struct RunKey
 {
     static RunKey choose(const QByteArray &stored);
+    // 16 or 32 bytes that pass the weak-key test.
+    static bool isUsable(const QByteArray &key);
     // 16 random bytes (from a random UUID) that pass the weak-key test.
     static QByteArray generate();
 

@@ -26,10 +26,16 @@ struct RunSettings
     bool useScript = false;
     QString scriptFileName;
     // Files that neither the output nor the mapping file may ever replace, besides the input
-    // and the script: the options file that holds the key, the configuration last saved or
-    // loaded.
+    // and the script: the options file that holds the key, the lock its writer takes and the
+    // copy it keeps of a damaged one, the configuration last saved or loaded.
     QString optionsFileName;
+    QString optionsLockFileName;
+    QString optionsBackupFileName;
     QString configurationFileName;
+    // The mapping file of the window's last run, the only way back from its pseudonyms: the
+    // output may not replace it. A mapping file of the same name replaces it, as it does an
+    // earlier mapping file written within the same second.
+    QString lastMappingFileName;
 
     // The input view may be edited, so the output starts from the edited table.
     bool inputEditable = true;

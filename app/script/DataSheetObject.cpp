@@ -464,10 +464,18 @@ bool DataSheetObject::writeUtf8TextFile(const QString &filePath, const QString &
 QString DataSheetObject::writeUtf8TextFileEx(const QString &filePath, const QString &text,
                                              bool withBom) const
 {
+    // A save file follows links further than the check can see.
+    if (nameLookupError(filePath) != 0) {
+        qCInfo(lcRun) << "script write to a name that cannot be looked at refused";
+        return QStringLiteral("Fehler: Wohin die Datei geschrieben würde, lässt sich nicht "
+                              "feststellen: %1")
+            .arg(filePath);
+    }
     if (isProtected(filePath)) {
         qCInfo(lcRun) << "script write to a protected file refused";
-        return QStringLiteral("Fehler: Die Eingabe-, Ausgabe-, Script- und Optionsdateien dürfen "
-                              "nicht überschrieben werden: %1")
+        return QStringLiteral("Fehler: Die Eingabe-, Ausgabe-, Script-, Options-, "
+                              "Konfigurations- und Zuordnungsdateien dürfen nicht überschrieben "
+                              "werden: %1")
             .arg(filePath);
     }
 
@@ -532,5 +540,5 @@ QDateTime DataSheetObject::textAsDateTime(int viewRow, int col, const QVariant &
 bool DataSheetObject::isProtected(const QString &filePath) const
 {
     return std::any_of(m_protectedFiles.cbegin(), m_protectedFiles.cend(),
-                       [&](const QString &name) { return isSameFile(filePath, name); });
+                       [&](const QString &name) { return wouldReplace(filePath, name); });
 }

@@ -23,7 +23,8 @@ public:
         QStringList columnIds;
         QStringList columnItemTexts;
         vondrel::DateTextSettings dateText;
-        // The files a script must not write: input, output, script and options.
+        // The files a script must not write: input, output, script, options with their lock
+        // and backup, the last configuration and the last mapping file.
         QStringList protectedFiles;
     };
 

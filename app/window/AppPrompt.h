@@ -44,6 +44,6 @@ public:
     static std::optional<QString> getItem(QWidget *parent, const QString &title,
                                           const QString &label, const QStringList &items,
                                           int current);
-    // False when no handler opened it.
-    static bool openUrl(const QUrl &url);
+    // False when it was not opened; the user is then told which file or address it was.
+    static bool openUrl(QWidget *parent, const QUrl &url);
 };

@@ -17,6 +17,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
@@ -47,10 +49,18 @@ QAbstractItemView::EditTriggers inputEditTriggers(bool editable)
                     : QAbstractItemView::NoEditTriggers;
 }
 
-void openBesideProgram(const QString &fileName)
+void openBesideProgram(QWidget *window, const QString &fileName)
 {
-    // A page that cannot be opened is not worth a message: it is only help.
-    AppPrompt::openUrl(QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + fileName));
+    const QString page = QCoreApplication::applicationDirPath() + fileName;
+    // The desktop would start a browser that then finds nothing, and the user would never learn
+    // which file is missing.
+    if (!QFileInfo::exists(page)) {
+        AppPrompt::information(window, Dialog::tr("Fehler:"),
+                               Dialog::tr("Die Datei wurde nicht gefunden:\r\n%1")
+                                   .arg(QDir::toNativeSeparators(page)));
+        return;
+    }
+    AppPrompt::openUrl(window, QUrl::fromLocalFile(page));
 }
 
 } // namespace
@@ -193,6 +203,9 @@ int Dialog::onFormCallback(const QPointer<QWidget> &, const QPointer<QWidget> &,
     case kivra::kAfterAction:
         onAction(field.name, vars);
         break;
+    case kivra::kCleanup:
+        takeKeyFromOptionsFile();
+        break;
     default:
         break;
     }
@@ -303,12 +316,12 @@ void Dialog::setCsvOptionsEnabled(bool enabled)
 
 int Dialog::showHelp()
 {
-    openBesideProgram(QStringLiteral("/vondrel.html"));
+    openBesideProgram(this, QStringLiteral("/vondrel.html"));
     return 0;
 }
 
 int Dialog::showLicenses()
 {
-    openBesideProgram(QStringLiteral("/licenses.html"));
+    openBesideProgram(this, QStringLiteral("/licenses.html"));
     return 0;
 }

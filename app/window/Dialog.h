@@ -52,6 +52,9 @@ public:
     const QString &settingsDir() const { return m_settingsDir; }
     // The options file, which holds the key.
     QString optionsFilePath() const { return m_settingsDir + QStringLiteral("/vondrel.opt"); }
+    // Beside it, kept as well: the lock its writer takes and the copy of a damaged one.
+    QString optionsLockPath() const { return optionsFilePath() + QStringLiteral(".lock"); }
+    QString optionsBackupPath() const { return optionsFilePath() + QStringLiteral(".bak"); }
 
     // Configuration files: the window's choices saved into path, or taken from it. Both report
     // a failure to the user; a file without a configuration changes nothing.
@@ -144,12 +147,17 @@ private:
     // Keeps a new key in the value map and in the options file at once; the error message,
     // empty when it was stored.
     QString storeNewKey(const QByteArray &key);
+    // A usable key in the options file becomes the window's key: before a run, and before the
+    // window's values are saved when it closes, so that a second window never replaces it.
+    void takeKeyFromOptionsFile();
     // The output copy of a run in the output view.
     void showRunOutput(const RunResult &result);
     // The output view after another input was read: the old output no longer belongs to it.
     void clearRunOutput();
     // Why a run must not start although the run itself would go ahead; empty when it may.
     QString runRefusal(const RunSettings &settings) const;
+    // Whether the loaded table holds a row at or after the start row the run would change.
+    bool hasDataRows(const RunSettings &settings) const;
     // The main window has no default button: Enter in one of its fields presses nothing.
     void takeEnterFromButtons();
 
@@ -224,6 +232,8 @@ private:
     // The configuration file last saved or loaded: its folder is where the next one is looked
     // for, and a run never writes over it.
     QString m_configurationFile;
+    // The mapping file the last run wrote: the only way back from its pseudonyms.
+    QString m_lastMappingFile;
     // A load is reading; loads and reloads started meanwhile wait or are refused.
     bool m_loading = false;
     std::unique_ptr<Ui::Dialog> m_ui;

@@ -71,7 +71,7 @@ bool Dialog::saveConfigurationTo(const QString &path)
 {
     const QStringList keep = protectedFiles();
     if (std::any_of(keep.cbegin(), keep.cend(),
-                    [&](const QString &name) { return isSameFile(path, name); })) {
+                    [&](const QString &name) { return wouldReplace(path, name); })) {
         AppPrompt::information(this, tr("Dateifehler:"),
                                tr("Die Eingabe-, Ausgabe-, Script- und Optionsdateien dürfen nicht "
                                   "durch eine Konfiguration ersetzt werden:\r\n%1")
@@ -155,6 +155,8 @@ void Dialog::showAssignedColumns()
 
 QStringList Dialog::protectedFiles() const
 {
-    return {m_inputFilename.toString(), m_loadedInputName.toString(), m_exportFilename.toString(),
-            m_scriptFilename.toString(), optionsFilePath()};
+    return {m_inputFilename.toString(),  m_loadedInputName.toString(),
+            m_exportFilename.toString(), m_scriptFilename.toString(),
+            optionsFilePath(),           optionsLockPath(),
+            optionsBackupPath(),         m_lastMappingFile};
 }

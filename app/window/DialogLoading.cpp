@@ -38,6 +38,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <limits>
 #include <new>
 
 // A CSV table read from bytes, not yet shown; with the format detected for it, if any.
@@ -247,7 +248,10 @@ bool Dialog::readCsv(const QByteArray &bytes, bool forOutput, bool detect, CsvLo
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     csv.model->setQuoteFlags(quoteMode);
-    csv.model->readCsv(&buffer, false, separator, codec, -1, csv.rowOffset + 10);
+    // The ends of the lines above the table, which a CSV output copies as they are.
+    const int positions =
+        int(std::min<qint64>(qint64(csv.rowOffset) + 10, std::numeric_limits<int>::max()));
+    csv.model->readCsv(&buffer, false, separator, codec, -1, positions);
     // A partial table must never stand in for the file: its missing rows would be left out
     // of the output without a word.
     if (csv.model->lastReadCancelled() || csv.model->lastReadFailed()) {

@@ -12,6 +12,9 @@
 #include <kivra/Options.h>
 #include <kivra/Registry.h>
 #include <run/ProcessingRun.h>
+#include <run/RowAddressing.h>
+#include <run/RunKey.h>
+#include <run/RunReport.h>
 #include <run/SameFile.h>
 #include <tables/QxtCsvModel.h>
 #include <tables/SheetModel.h>
@@ -36,6 +39,40 @@ namespace {
 
 const QString kPseudoKey = QStringLiteral("pseudo_key");
 
+// The options file as the window record names it, for the key alone: the window's other values
+// are saved when it closes.
+class OptionsFile
+{
+public:
+    explicit OptionsFile(const QVariantMap &windowOptions)
+        : m_file(kivra::Option::inifileName(windowOptions))
+        , m_group(kivra::Option::inigroupname(windowOptions))
+        , m_separateKeys(windowOptions.value(kivra::OptionKey::iniseparatekeys).toBool())
+        , m_summary(kivra::Option::inisummapname(windowOptions).trimmed())
+    {
+        if (m_summary.isEmpty())
+            m_summary = kivra::kDefaultSummaryName;
+    }
+
+    const QString &fileName() const { return m_file; }
+    QMap<QString, QVariant> read() const
+    {
+        QMap<QString, QVariant> stored;
+        kivra::readIniValues(&stored, m_file, m_group, m_separateKeys, m_summary);
+        return stored;
+    }
+    bool write(const QMap<QString, QVariant> &stored) const
+    {
+        return kivra::saveValuesToIni(&stored, m_file, m_group, m_separateKeys, nullptr, m_summary);
+    }
+
+private:
+    QString m_file;
+    QString m_group;
+    bool m_separateKeys;
+    QString m_summary;
+};
+
 } // namespace
 
 bool Dialog::createOutput()
@@ -44,6 +81,7 @@ bool Dialog::createOutput()
     if (m_loading)
         return false;
     const QScopedValueRollback<bool> running(m_loading, true);
+    takeKeyFromOptionsFile();
     RunSettings settings = runSettings();
     if (const QString refusal = runRefusal(settings); !refusal.isEmpty()) {
         qCInfo(lcUi) << "Run refused before it started";
@@ -76,18 +114,16 @@ bool Dialog::createOutput()
             cursor.emplace();
         });
     const RunResult result = run.exec();
+    if (result.writtenFiles.size() > 1)
+        m_lastMappingFile = result.writtenFiles.at(1);
     showRunOutput(result);
     cursor.reset();
 
     qCInfo(lcUi) << "Run" << (result.success ? "succeeded" : "failed");
     QString text = result.messageText;
     if (result.success) {
-        for (auto it = result.unreadValues.cbegin(); it != result.unreadValues.cend(); ++it) {
-            text += QStringLiteral("\r\n") +
-                tr("Spalte %1: %2 Werte konnten nicht gelesen werden und sind leer.")
-                    .arg(settings.columnCaptions.value(it.key()))
-                    .arg(it.value());
-        }
+        for (const QString &note : RunReport::notes(settings, result))
+            text += QStringLiteral("\r\n") + note;
     }
     if (!text.isEmpty())
         AppPrompt::information(this, result.messageTitle, text);
@@ -108,12 +144,35 @@ QString Dialog::runRefusal(const RunSettings &settings) const
             .arg(typed, settings.loadedFileName.trimmed());
     }
     // The assignments are not kept across a restart; a run without any would hand out the
-    // clear text as if it were pseudonymised.
-    if (settings.templates.isEmpty() && settings.clearedColumns.isEmpty()) {
+    // clear text as if it were pseudonymised. The user's script alone may pseudonymise.
+    const bool scriptStep = settings.useScript && !settings.scriptFileName.trimmed().isEmpty();
+    if (settings.templates.isEmpty() && settings.clearedColumns.isEmpty() && !scriptStep) {
         return tr("Keiner Spalte ist ein Feldtyp zugewiesen und keine Spalte ist zum Löschen "
                   "ausgewählt. Es wurde keine Ausgabedatei erstellt.");
     }
+    // The lines above the table are copied as they are: a start past its last row would hand
+    // out every line in clear.
+    if (!hasDataRows(settings)) {
+        return tr("Ab Zeile %1 enthält die Tabelle keine Datenzeile. Es wurde keine "
+                  "Ausgabedatei erstellt.")
+            .arg(qMax(1, settings.rowOffset));
+    }
     return QString();
+}
+
+bool Dialog::hasDataRows(const RunSettings &settings) const
+{
+    // Without any row the run itself says that there is no data.
+    if (inputIsXlsx()) {
+        const QXlsx::Worksheet *sheet =
+            m_inputDocument ? m_inputDocument->currentWorksheet() : nullptr;
+        return !sheet || !sheet->dimension().isValid() ||
+            RowAddressing::forSheet(settings.hasTitle, settings.rowOffset).dataRow <=
+            sheet->dimension().lastRow();
+    }
+    return !m_inputCsvModel || m_inputCsvModel->rowCount() == 0 ||
+        RowAddressing::forCsv(settings.hasTitle, settings.rowOffset).dataRow <
+        m_inputCsvModel->rowCount();
 }
 
 RunSettings Dialog::runSettings() const
@@ -126,7 +185,10 @@ RunSettings Dialog::runSettings() const
     settings.useScript = m_scriptUse.toBool();
     settings.scriptFileName = m_scriptFilename.toString();
     settings.optionsFileName = optionsFilePath();
+    settings.optionsLockFileName = optionsLockPath();
+    settings.optionsBackupFileName = optionsBackupPath();
     settings.configurationFileName = m_configurationFile;
+    settings.lastMappingFileName = m_lastMappingFile;
     settings.inputEditable = m_inputEditable.toBool();
     settings.hasTitle = m_inputHasTitle.toBool();
     settings.rowOffset = m_inputRowOffset.toInt();
@@ -181,24 +243,26 @@ QString Dialog::storeNewKey(const QByteArray &key)
     // Into the options file at once, not only when the window closes: an output made with a
     // key that a crash loses could never be made again. Only the key changes there; the
     // other values are saved when the window closes, as always.
-    const QVariantMap options = windowRecord().options.toMap();
-    const QString file = kivra::Option::inifileName(options);
-    const QString group = kivra::Option::inigroupname(options);
-    const bool separateKeys = options.value(kivra::OptionKey::iniseparatekeys).toBool();
-    QString summary = kivra::Option::inisummapname(options).trimmed();
-    if (summary.isEmpty())
-        summary = kivra::kDefaultSummaryName;
-
-    QMap<QString, QVariant> stored;
-    kivra::readIniValues(&stored, file, group, separateKeys, summary);
+    const OptionsFile options(windowRecord().options.toMap());
+    QMap<QString, QVariant> stored = options.read();
     stored.insert(kPseudoKey, key);
-    if (!kivra::saveValuesToIni(&stored, file, group, separateKeys, nullptr, summary)) {
+    if (!options.write(stored)) {
         qCWarning(lcUi) << "A new key could not be stored; the run stops";
         return tr("Der neue Schlüssel konnte nicht in „%1“ gespeichert werden.")
-            .arg(QDir::toNativeSeparators(file));
+            .arg(QDir::toNativeSeparators(options.fileName()));
     }
     m_optionMap.insert(kPseudoKey, key);
     return QString();
+}
+
+void Dialog::takeKeyFromOptionsFile()
+{
+    // Another window may have made the key since this one started, or the file may hold
+    // another key than this window: the stored key is the one the outputs are made with.
+    const QByteArray stored =
+        OptionsFile(windowRecord().options.toMap()).read().value(kPseudoKey).toByteArray();
+    if (RunKey::isUsable(stored))
+        m_optionMap.insert(kPseudoKey, stored);
 }
 
 void Dialog::clearRunOutput()

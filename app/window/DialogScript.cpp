@@ -13,7 +13,8 @@ ScriptStep::Setup Dialog::scriptStepSetup() const
         }
     }
     setup.dateText = dateTextSettings();
-    setup.protectedFiles = protectedFiles();
+    // The configuration too, which a configuration saved again may replace but a script not.
+    setup.protectedFiles = protectedFiles() << m_configurationFile;
     return setup;
 }
 

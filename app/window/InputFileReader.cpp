@@ -15,6 +15,11 @@ QString dataSize(qint64 bytes)
     return QLocale(QLocale::German).formattedDataSize(bytes, 2, QLocale::DataSizeTraditionalFormat);
 }
 
+QString byteCount(qint64 bytes)
+{
+    return QLocale(QLocale::German).toString(bytes) + QStringLiteral(" Bytes");
+}
+
 // A ZIP archive starts with one of its record signatures; no text starts with these bytes.
 bool isPacked(const QByteArray &bytes)
 {
@@ -97,6 +102,12 @@ bool InputFileReader::readUnsized(QFile &file, QByteArray &bytes)
 
 QString InputFileReader::tooLarge(qint64 size, qint64 limit)
 {
-    return tr("Die Datei ist zu groß (%1); geladen werden Dateien bis %2.")
-        .arg(dataSize(size), dataSize(limit));
+    QString shown = dataSize(size);
+    QString allowed = dataSize(limit);
+    // Rounded alike, a file just over the limit would seem to be within it.
+    if (shown == allowed) {
+        shown = byteCount(size);
+        allowed = byteCount(limit);
+    }
+    return tr("Die Datei ist zu groß (%1); geladen werden Dateien bis %2.").arg(shown, allowed);
 }

@@ -2,8 +2,10 @@
 
 #include <kivra/FormBuilder.h>
 #include <kivra/Options.h>
+#include <kivra/Sizing.h>
 #include <run/SettingLimits.h>
 
+#include <QLineEdit>
 #include <QMetaType>
 
 using kivra::FieldFlags;
@@ -44,10 +46,20 @@ QVariantMap shiftOptions(const QString &title)
                           SettingLimits::maxShiftDays);
 }
 
-QVariantMap formatOptions(const QString &title)
+// Wide enough for the longest default format in the font a format field gets: a format cut
+// off at its start reads as another format.
+int formatFieldWidth()
 {
-    return kivra::setOption(kivra::optTitle({}, title), kivra::OptionKey::max,
-                            SettingLimits::maxFormatLength);
+    const QLineEdit probe;
+    return kivra::lineEditWidthFor(&probe, vondrel::DateTextSettings().dateTimeToTextFmt);
+}
+
+QVariantMap formatOptions(const QString &title, int width)
+{
+    const QVariantMap options = kivra::setOption(kivra::optTitle({}, title), kivra::OptionKey::max,
+                                                 SettingLimits::maxFormatLength);
+    return kivra::setOption(options,
+                            kivra::perTypeKey(kivra::OptionKey::minwidth, kivra::kLineEdit), width);
 }
 
 INFO structural(quint32 type, const FieldFlags &flags = {})
@@ -154,6 +166,7 @@ QList<kivra::INFO> SettingsDialog::fields(const Values &v)
         return SettingsDialog::caption(QLatin1String(key));
     };
     const QString isoFormat = tr("ISO-Format");
+    const int formatWidth = formatFieldWidth();
 
     return {
         structural(kGridLayout),
@@ -181,18 +194,22 @@ QList<kivra::INFO> SettingsDialog::fields(const Values &v)
         structural(kNextGridRow),
         structural(kHLine, kSpanRow),
         structural(kNextGridRow),
-        bound(kLineEdit, formatOptions(caption("dateToTextFmt")), value("dateToTextFmt")),
+        bound(kLineEdit, formatOptions(caption("dateToTextFmt"), formatWidth),
+              value("dateToTextFmt")),
         bound(kCheckBox, isoFormat, value("dateToTextISO")),
         structural(kNextGridRow),
-        bound(kLineEdit, formatOptions(caption("dateTimeToTextFmt")), value("dateTimeToTextFmt")),
+        bound(kLineEdit, formatOptions(caption("dateTimeToTextFmt"), formatWidth),
+              value("dateTimeToTextFmt")),
         bound(kCheckBox, isoFormat, value("dateTimeToTextISO")),
         structural(kNextGridRow),
         structural(kHLine, kSpanRow),
         structural(kNextGridRow),
-        bound(kLineEdit, formatOptions(caption("textToDateFmt")), value("textToDateFmt")),
+        bound(kLineEdit, formatOptions(caption("textToDateFmt"), formatWidth),
+              value("textToDateFmt")),
         bound(kCheckBox, isoFormat, value("textToDateISO")),
         structural(kNextGridRow),
-        bound(kLineEdit, formatOptions(caption("textToDateTimeFmt")), value("textToDateTimeFmt")),
+        bound(kLineEdit, formatOptions(caption("textToDateTimeFmt"), formatWidth),
+              value("textToDateTimeFmt")),
         bound(kCheckBox, isoFormat, value("textToDateTimeISO")),
         structural(kNextGridRow),
         structural(kHLine, kSpanRow),

@@ -9,6 +9,7 @@
 #include <tables/QxtCsvModel.h>
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
@@ -18,9 +19,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     setApplicationIdentity();
 
-    QTranslator translator;
-    if (!isGermanUiLanguage(QLocale::system().uiLanguages()) && loadEnglishTranslation(translator))
-        QCoreApplication::installTranslator(&translator);
+    const std::unique_ptr<QTranslator> translation = installUiTranslation(
+        QLocale::system().uiLanguages(), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 
     // The widget-free parts report through the window's dialogs.
     QxtCsvModel::setProgressHook(&vondrel::CsvProgressDialog::callback);

@@ -8,10 +8,24 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMainWindow>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 
 namespace kivra {
+
+namespace {
+
+// The keys with which QDialog presses its default button.
+bool isEnterKey(const QKeyEvent &event)
+{
+    const int key = event.key();
+    return (key == Qt::Key_Return || key == Qt::Key_Enter) &&
+        (event.modifiers() == Qt::NoModifier ||
+         (key == Qt::Key_Enter && event.modifiers() == Qt::KeypadModifier));
+}
+
+} // namespace
 
 INFO::UserEventFilter::UserEventFilter(QObject *parent)
     : QObject(parent)
@@ -41,10 +55,14 @@ bool INFO::UserEventFilter::eventFilter(QObject *watched, QEvent *event)
         case QEvent::StatusTip:
             showStatusTip(watched, event);
             break;
-        case QEvent::KeyPress:
-            if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
+        case QEvent::KeyPress: {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() == Qt::Key_Escape)
                 return handleEscape(watched, event);
+            if (isEnterKey(*key))
+                return pressFocusedButton(watched);
             break;
+        }
         case QEvent::Close:
             return handleClose(watched, event);
         default:
@@ -68,6 +86,19 @@ void INFO::UserEventFilter::showStatusTip(QObject *watched, QEvent *event) const
         else
             bar->showMessage(tip, 0);
     }
+}
+
+bool INFO::UserEventFilter::pressFocusedButton(QObject *watched) const
+{
+    // Only a button that takes Enter presses itself; any other passes the key on to its
+    // window, where a QDialog would press its default button, OK, even on "Abbrechen". The
+    // button the user is on is pressed instead; a field passes the key on as before.
+    const auto *window = qobject_cast<QWidget *>(watched);
+    auto *button = window ? qobject_cast<QPushButton *>(window->focusWidget()) : nullptr;
+    if (!button || button->window() != window || !button->isEnabled())
+        return false;
+    button->click();
+    return true;
 }
 
 bool INFO::UserEventFilter::handleEscape(QObject *watched, QEvent *event)

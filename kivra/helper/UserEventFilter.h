@@ -14,9 +14,10 @@
 
 namespace kivra {
 
-// The event filter of a form window: shows status tips in the form's status bars and turns
-// the Escape key and the window's close button into the close sequence, setting the exit
-// code. Installed on the window and owned by it.
+// The event filter of a form window: shows status tips in the form's status bars, lets Return
+// and Enter press the push button that has the focus, and turns the Escape key and the
+// window's close button into the close sequence, setting the exit code. Installed on the
+// window and owned by it.
 class INFO::UserEventFilter : public QObject
 {
 public:
@@ -34,6 +35,7 @@ public:
 
 private:
     void showStatusTip(QObject *watched, QEvent *event) const;
+    bool pressFocusedButton(QObject *watched) const;
     bool handleEscape(QObject *watched, QEvent *event);
     bool handleClose(QObject *watched, QEvent *event);
     bool runCloseSequence(CallbackType code);

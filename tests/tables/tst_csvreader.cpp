@@ -165,6 +165,7 @@ void TestCsvReader::parallelReadEqualsSerial_data()
     QTest::addColumn<bool>("withHeader");
     QTest::addColumn<int>("recordPositions");
     QTest::addColumn<Encoding>("encoding");
+    QTest::addColumn<QByteArray>("input"); // random inputs when empty
 
     constexpr int dq = QxtCsvModel::QuoteDouble;
     constexpr int doubled = QxtCsvModel::EscapeDoubledQuote;
@@ -172,18 +173,34 @@ void TestCsvReader::parallelReadEqualsSerial_data()
     constexpr int backslash = QxtCsvModel::EscapeBackslash;
     constexpr int relaxed = QxtCsvModel::RelaxedInput;
     const Encoding none;
-    QTest::newRow("default mode") << 27 << false << 0 << none;
-    QTest::newRow("doubled quotes, header") << (dq | doubled) << true << 0 << none;
-    QTest::newRow("doubled quotes, positions") << (dq | doubled) << false << 5 << none;
-    QTest::newRow("single quotes, backslash") << (single | backslash) << true << 2 << none;
-    QTest::newRow("relaxed") << (dq | doubled | relaxed) << false << 0 << none;
-    QTest::newRow("no quotes") << 0 << false << 0 << none;
-    QTest::newRow("UTF-8") << (dq | doubled) << true << 0 << Encoding(QStringConverter::Utf8);
-    QTest::newRow("Latin-1") << 27 << true << 1 << Encoding(QStringConverter::Latin1);
-    QTest::newRow("Latin-1, relaxed")
-        << (dq | doubled | relaxed) << false << 0 << Encoding(QStringConverter::Latin1);
-    QTest::newRow("UTF-16") << (dq | doubled) << false << 0 << Encoding(QStringConverter::Utf16LE);
-    QTest::newRow("System") << 27 << false << 0 << Encoding(QStringConverter::System);
+    QTest::newRow("default mode") << 27 << false << 0 << none << QByteArray();
+    QTest::newRow("doubled quotes, header") << (dq | doubled) << true << 0 << none << QByteArray();
+    QTest::newRow("doubled quotes, positions")
+        << (dq | doubled) << false << 5 << none << QByteArray();
+    QTest::newRow("single quotes, backslash")
+        << (single | backslash) << true << 2 << none << QByteArray();
+    QTest::newRow("relaxed") << (dq | doubled | relaxed) << false << 0 << none << QByteArray();
+    QTest::newRow("no quotes") << 0 << false << 0 << none << QByteArray();
+    QTest::newRow("UTF-8") << (dq | doubled) << true << 0 << Encoding(QStringConverter::Utf8)
+                           << QByteArray();
+    QTest::newRow("Latin-1") << 27 << true << 1 << Encoding(QStringConverter::Latin1)
+                             << QByteArray();
+    QTest::newRow("Latin-1, relaxed") << (dq | doubled | relaxed) << false << 0
+                                      << Encoding(QStringConverter::Latin1) << QByteArray();
+    QTest::newRow("UTF-16") << (dq | doubled) << false << 0 << Encoding(QStringConverter::Utf16LE)
+                            << QByteArray();
+    QTest::newRow("System") << 27 << false << 0 << Encoding(QStringConverter::System)
+                            << QByteArray();
+
+    // Past the first block of 64 kB, rounds that hold no line feed are read in order, and only
+    // once.
+    QByteArray crOnly;
+    for (int i = 0; crOnly.size() <= 96 * 1024; ++i)
+        crOnly +=
+            "row " + QByteArray::number(i) + ";\"a\"\"b\";" + QByteArray::number(i * 7) + '\r';
+    QTest::newRow("CR line ends only") << (dq | doubled) << false << 0 << none << crOnly;
+    QTest::newRow("one long line")
+        << (dq | doubled) << false << 0 << none << QByteArray("abc;").repeated(75000) + '\n';
 }
 
 void TestCsvReader::parallelReadEqualsSerial()
@@ -192,14 +209,16 @@ void TestCsvReader::parallelReadEqualsSerial()
     QFETCH(bool, withHeader);
     QFETCH(int, recordPositions);
     QFETCH(Encoding, encoding);
+    QFETCH(QByteArray, input);
 
     CsvReadOptions options;
     options.quoteFlags = quoteFlags;
     options.withHeader = withHeader;
     options.recordPositions = recordPositions;
     QRandomGenerator random(quint32(qHash(QTest::currentDataTag())));
-    for (int i = 0; i < 60; ++i) {
-        const QByteArray bytes = randomCsv(random, random.bounded(200, 6000));
+    for (int i = 0; i < (input.isEmpty() ? 60 : 4); ++i) {
+        const QByteArray bytes =
+            input.isEmpty() ? randomCsv(random, random.bounded(200, 6000)) : input;
         const ReadOutcome serial = readWith(bytes, options, encoding, {});
         Parallel parallel;
         parallel.threads = random.bounded(2, 9);
@@ -207,12 +226,14 @@ void TestCsvReader::parallelReadEqualsSerial()
         parallel.chunk = random.bounded(1, 300);
         const ReadOutcome pieces = readWith(bytes, options, encoding, parallel);
         if (!(pieces == serial))
-            QFAIL(qPrintable(QStringLiteral("input %1, %2 threads, pieces of %3, chunks of %4: %5")
-                                 .arg(i)
-                                 .arg(parallel.threads)
-                                 .arg(parallel.pieceSize)
-                                 .arg(parallel.chunk)
-                                 .arg(QString::fromLatin1(bytes.toPercentEncoding()))));
+            QFAIL(
+                qPrintable(QStringLiteral("input %1, %2 threads, pieces of %3, chunks of %4: %5")
+                               .arg(i)
+                               .arg(parallel.threads)
+                               .arg(parallel.pieceSize)
+                               .arg(parallel.chunk)
+                               .arg(input.isEmpty() ? QString::fromLatin1(bytes.toPercentEncoding())
+                                                    : QStringLiteral("the row's input"))));
     }
 }
 

@@ -3,6 +3,7 @@
 #include <tables/CsvWriter.h>
 #include <tables/QxtCsvModel.h>
 #include <tables/TextCodecBridge.h>
+#include <tables/WorkPulse.h>
 
 #include <QAbstractItemModelTester>
 #include <QBuffer>
@@ -144,6 +145,7 @@ private slots:
     void editsMatchPlainRows();
     void rowSliceFollowsListRules_data();
     void rowSliceFollowsListRules();
+    void nestedPulsesLeaveNoBeatBehind();
 };
 
 void TestQxtCsvModel::init()
@@ -759,6 +761,25 @@ void TestQxtCsvModel::rowSliceFollowsListRules()
     Table slice = {{"kept"}};
     model.rowSlice(slice, start, count);
     QCOMPARE(slice, Table {{"kept"}} + table.mid(start, count));
+}
+
+// The writer pulses the window between blocks; a pulse that outlives its beat would run a
+// destroyed one.
+void TestQxtCsvModel::nestedPulsesLeaveNoBeatBehind()
+{
+    int outerBeats = 0;
+    int innerBeats = 0;
+    {
+        const vondrel::WorkPulse outer([&outerBeats] { ++outerBeats; }, 0);
+        {
+            const vondrel::WorkPulse inner([&innerBeats] { ++innerBeats; }, 0);
+            vondrel::WorkPulse::pulse();
+        }
+        vondrel::WorkPulse::pulse();
+    }
+    vondrel::WorkPulse::pulse();
+    QCOMPARE(innerBeats, 1);
+    QCOMPARE(outerBeats, 1);
 }
 
 QTEST_MAIN(TestQxtCsvModel)

@@ -495,6 +495,16 @@ void TestXlsxReading::arrayResultsMarked_data()
         <row r="6"><c r="C6"><v>10</v></c></row>
         <row r="9"><c r="E9"><v>11</v></c><c r="F9"><v>12</v></c></row>)")
         << Cells {{1, 2}, {3, 1}, {3, 2}, {9, 5}} << Cells {{1, 3}, {3, 3}, {6, 3}, {7, 2}, {9, 6}};
+    // A range that has ended no longer counts against the next one in its columns.
+    QTest::newRow("ranges stacked in one column")
+        << QByteArray(R"(
+        <row r="2"><c r="B2" t="inlineStr"><is><t>Anna</t></is></c><c r="C2"><f t="array" ref="C2:C4">UPPER(B2:B4)</f><v>1</v></c></row>
+        <row r="3"><c r="C3" t="inlineStr"><is><t>BERT</t></is></c></row>
+        <row r="4"><c r="C4" t="inlineStr"><is><t>CARLA</t></is></c></row>
+        <row r="7"><c r="C7"><f t="array" ref="C7:C9">UPPER(B7:B9)</f><v>1</v></c></row>
+        <row r="8"><c r="C8" t="inlineStr"><is><t>DORA</t></is></c></row>
+        <row r="9"><c r="C9" t="inlineStr"><is><t>EMIL</t></is></c><c r="D9"><v>7</v></c></row>)")
+        << Cells {{3, 3}, {4, 3}, {8, 3}, {9, 3}} << Cells {{2, 2}, {9, 4}};
     // No range says which formula a cell in both belongs to; the values are kept.
     QTest::newRow("overlapping ranges")
         << QByteArray(R"(

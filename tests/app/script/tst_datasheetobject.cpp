@@ -470,6 +470,8 @@ void TestDataSheetObject::writeRefusesProtectedFiles_data()
     QTest::newRow("hard link to the input") << "hart.csv";
     QTest::newRow("dangling link to the output") << "zur-ausgabe.csv";
     QTest::newRow("other spelling") << "unter/../in.csv";
+    QTest::newRow("other letter case") << "IN.CSV";
+    QTest::newRow("input through 41 links") << "kette0.csv";
 }
 
 void TestDataSheetObject::writeRefusesProtectedFiles()
@@ -483,6 +485,12 @@ void TestDataSheetObject::writeRefusesProtectedFiles()
     QVERIFY(::link(QFile::encodeName(path("in.csv")).constData(),
                    QFile::encodeName(path("hart.csv")).constData()) == 0);
     QVERIFY(QFile::link(path("out.csv"), path("zur-ausgabe.csv")));
+    // More links than a lookup follows, fewer than a save file does.
+    for (int link = 0; link <= 40; ++link) {
+        QVERIFY(QFile::link(link < 40 ? path(QStringLiteral("kette%1.csv").arg(link + 1))
+                                      : path("in.csv"),
+                            path(QStringLiteral("kette%1.csv").arg(link))));
+    }
 
     DataSheetObject sheet;
     sheet.setProtectedFiles({path("in.csv"), path("geladen.csv"), path("out.csv"),

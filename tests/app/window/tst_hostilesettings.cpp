@@ -85,7 +85,8 @@ void TestHostileSettings::readerRefusesWhatCannotBeHeld_data()
                           << "Die Datei ist zu groß (8,00 TB); geladen werden Dateien bis 2,00 GB.";
     QTest::newRow("one byte too many")
         << "knapp.csv" << InputFileReader::maxBytes + 1
-        << "Die Datei ist zu groß (2,00 GB); geladen werden Dateien bis 2,00 GB.";
+        << "Die Datei ist zu groß (2.147.483.649 Bytes); geladen werden Dateien bis "
+           "2.147.483.648 Bytes.";
     QTest::newRow("no size, no end")
         << "/proc/self/pagemap" << qint64(-1)
         << "Die Datei gibt keine Größe an und ist größer als 64,00 MB; sie wird nicht geladen.";
@@ -333,6 +334,13 @@ void TestHostileSettings::handEditedOptionsFileIsBounded()
     QCOMPARE(DialogTestAccess::setting(*m_dialog, "dateMaxShiftDays"), QVariant(36500));
     QCOMPARE(DialogTestAccess::setting(*m_dialog, "floatScaleFactor"), QVariant(2.5));
     QCOMPARE(DialogTestAccess::dateText(*m_dialog).dateToTextFmt, QString(256, u'y'));
+
+    // No number at all is named as a configuration file's is.
+    startWithOptions({{QStringLiteral("intScaleFactor"), std::nan("")}});
+    QCOMPARE(takePrompts(),
+             QStringList({"Info:|Diese Einstellungen lagen außerhalb der erlaubten "
+                          "Grenzen und wurden angepasst:\r\nFaktor für Ganzzahlen:"}));
+    QCOMPARE(DialogTestAccess::setting(*m_dialog, "intScaleFactor"), QVariant(1.0));
 }
 
 void TestHostileSettings::dialogWidgetsHaveTheSameLimits()

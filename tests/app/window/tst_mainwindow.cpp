@@ -1,10 +1,13 @@
 #include "WindowTest.h"
 
+#include <run/AppIdentity.h>
 #include <window/MainFormDescription.h>
 
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTableView>
 #include <QTest>
 
@@ -40,6 +43,8 @@ private slots:
     void reloadTimerEndsWithItsWindow();
     void formWidgetsGoBeforeTheirValues();
     void assignFieldTypes();
+    void pagesThatCannotOpenAreNamed_data();
+    void pagesThatCannotOpenAreNamed();
 };
 
 void TestMainWindow::encodingList_data()
@@ -202,6 +207,64 @@ void TestMainWindow::assignFieldTypes()
     types()->setCurrentIndex(types()->findData(QStringLiteral("<IBAN>")));
     columns()->setCurrentIndex(0);
     QCOMPARE(types()->currentIndex(), 0);
+}
+
+void TestMainWindow::pagesThatCannotOpenAreNamed_data()
+{
+    QTest::addColumn<QString>("button");
+    // The page beside the program, empty for an address.
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<bool>("pageThere");
+    QTest::addColumn<bool>("opened");
+    QTest::addColumn<QStringList>("prompts");
+
+    const QString web = makerWebAddress();
+    const QString page = QDir::toNativeSeparators(QCoreApplication::applicationDirPath() +
+                                                  QStringLiteral("/licenses.html"));
+    QTest::newRow("page missing") << "Lizenzen"
+                                  << "licenses.html" << false << false
+                                  << QStringList {"Fehler:|Die Datei wurde nicht gefunden:\r\n" +
+                                                  page};
+    QTest::newRow("no program for the page")
+        << "Lizenzen"
+        << "licenses.html" << true << false
+        << QStringList {"|file://" + QDir::fromNativeSeparators(page),
+                        "Fehler:|Die Datei konnte nicht geöffnet werden:\r\n" + page +
+                            "\r\nBitte die Datei in einem Browser öffnen."};
+    QTest::newRow("no browser") << "Webseite/Weitere Software" << QString() << false << false
+                                << QStringList {
+                                       "|" + web,
+                                       "Fehler:|Die Adresse konnte nicht geöffnet "
+                                       "werden:\r\n" +
+                                           web + "\r\nBitte die Adresse in einem Browser öffnen."};
+    QTest::newRow("opened") << "Webseite/Weitere Software" << QString() << false << true
+                            << QStringList {"|" + web};
+}
+
+// "Hilfe", "Lizenzen" and "Webseite": a page that does not open says which file or address it
+// was, so that the user can open it another way.
+void TestMainWindow::pagesThatCannotOpenAreNamed()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, page);
+    QFETCH(bool, pageThere);
+    QFETCH(bool, opened);
+    QFETCH(QStringList, prompts);
+
+    // The test's own folder plays the program's folder.
+    QFile file(QCoreApplication::applicationDirPath() + QLatin1Char('/') + page);
+    const auto remove = qScopeGuard([&file, pageThere] {
+        if (pageThere)
+            file.remove();
+    });
+    if (pageThere)
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    m_answer = opened;
+    for (QPushButton *candidate : m_dialog->findChildren<QPushButton *>()) {
+        if (candidate->text() == button)
+            candidate->click();
+    }
+    QCOMPARE(takePrompts(), prompts);
 }
 
 QTEST_MAIN(TestMainWindow)

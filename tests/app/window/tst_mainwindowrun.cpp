@@ -5,6 +5,7 @@
 
 #include <tables/SheetModel.h>
 #include <xlsx/Document.h>
+#include <xlsx/Workbook.h>
 #include <xlsx/Worksheet.h>
 
 #include <QApplication>
@@ -40,6 +41,8 @@ private slots:
     void workbookRun();
     void windowSettingsReachTheRun();
     void newKeyIsKeptAtOnce();
+    void secondWindowKeepsTheKey_data();
+    void secondWindowKeepsTheKey();
     void scriptChangesTheOutputCopy();
     void refusedRunsSayWhy_data();
     void refusedRunsSayWhy();
@@ -47,6 +50,8 @@ private slots:
     void longRunKeepsTheWindowAlive();
     void unreadableDatesAreNamed_data();
     void unreadableDatesAreNamed();
+    void successBoxSaysWhatStaysUnchanged_data();
+    void successBoxSaysWhatStaysUnchanged();
 
 private:
     QString writeWorkbook(const QString &name) const;
@@ -227,6 +232,46 @@ void TestMainWindowRun::newKeyIsKeptAtOnce()
     QCOMPARE(readWorkbook(path("zwei.xlsx"))->read(2, 1).toString(), first);
 }
 
+void TestMainWindowRun::secondWindowKeepsTheKey_data()
+{
+    QTest::addColumn<bool>("firstRuns");
+    QTest::addColumn<bool>("firstClosesLast");
+    QTest::newRow("both run, first closes first") << true << false;
+    QTest::newRow("both run, first closes last") << true << true;
+    QTest::newRow("first never runs, closes last") << false << true;
+}
+
+// Two windows started before either has a key; the one started second runs first and makes
+// the key. Whatever the other does, every output can be made again afterwards.
+void TestMainWindowRun::secondWindowKeepsTheKey()
+{
+    QFETCH(bool, firstRuns);
+    QFETCH(bool, firstClosesLast);
+
+    const QString input = writeFile("kunden.csv", "Name\r\nAnnegret Kowalski\r\n");
+    const auto runInto = [&](const QString &output) {
+        choose(input);
+        assignType(0, QStringLiteral("<NAME>"));
+        setText("export_filename", path(output));
+        run();
+        QCOMPARE(takePrompts(), QStringList({kSuccess}));
+    };
+    auto other = std::make_unique<Dialog>(nullptr, m_settingsDir->path());
+    std::swap(other, m_dialog);
+    runInto("zweites.csv");
+    std::swap(other, m_dialog);
+    if (firstRuns)
+        runInto("erstes.csv");
+    QVERIFY((firstClosesLast ? other : m_dialog)->close());
+    QVERIFY((firstClosesLast ? m_dialog : other)->close());
+
+    newDialog();
+    runInto("drittes.csv");
+    QCOMPARE(readFile(path("drittes.csv")), readFile(path("zweites.csv")));
+    if (firstRuns)
+        QCOMPARE(readFile(path("erstes.csv")), readFile(path("zweites.csv")));
+}
+
 void TestMainWindowRun::scriptChangesTheOutputCopy()
 {
     const QString input = writeFile("kunden.csv", "Name;Nr\r\nAnna;1\r\n");
@@ -336,7 +381,7 @@ QTEST_MAIN(TestMainWindowRun)
 void TestMainWindowRun::longRunKeepsTheWindowAlive()
 {
     QByteArray input = "Name;Datum;Betrag\n";
-    for (int i = 0; i < 200000; ++i)
+    for (int i = 0; i < 600000; ++i)
         input += "Name " + QByteArray::number(i) + ";01.02.1990;" + QByteArray::number(i) + ",50\n";
     choose(writeFile("gross.csv", input));
     assignType(0, QStringLiteral("<NAME>"));
@@ -357,7 +402,10 @@ void TestMainWindowRun::longRunKeepsTheWindowAlive()
     timer.start();
     run();
     timer.stop();
-    QCOMPARE(takePrompts(), QStringList({kSuccess}));
+    QCOMPARE(takePrompts(),
+             QStringList({kSuccess +
+                          QStringLiteral("\r\nSpalte 3 [Betrag]: Faktor 1, die Beträge bleiben "
+                                         "unverändert.")}));
     // Once when the wait cursor is shown; the rest while the run works.
     QVERIFY2(fired >= 3, qPrintable(QString::number(fired)));
     QCOMPARE(otherWindows, QStringList());
@@ -404,4 +452,78 @@ void TestMainWindowRun::unreadableDatesAreNamed()
     assignType(1, QStringLiteral("<DATE>"));
     run();
     QCOMPARE(takePrompts(), QStringList({kSuccess}));
+}
+
+void TestMainWindowRun::successBoxSaysWhatStaysUnchanged_data()
+{
+    // A CSV table, or a workbook (none) whose first sheet holds the same rows.
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<QStringList>("templates");
+    QTest::addColumn<QVariantMap>("options");
+    QTest::addColumn<QStringList>("notes");
+
+    const QByteArray numbers = "Nr;Betrag;Menge\n1;12,50;3\n2;7,00;4\n";
+    const QStringList scaled {QString(), QStringLiteral("<AMOUNT_COMMA>"),
+                              QStringLiteral("<INTEGER>")};
+    const QString amounts =
+        QStringLiteral("Spalte 2 [Betrag]: Faktor 1, die Beträge bleiben unverändert.");
+    const QString integers =
+        QStringLiteral("Spalte 3 [Menge]: Faktor 1, die Ganzzahlen bleiben unverändert.");
+    const QVariantMap aboveOne {{QStringLiteral("floatScaleFactor"), 2.0},
+                                {QStringLiteral("intScaleFactor"), 3.0}};
+
+    QTest::newRow("factor 1") << numbers << scaled << QVariantMap()
+                              << QStringList {amounts, integers};
+    QTest::newRow("amounts multiplied by 1")
+        << numbers << scaled << QVariantMap {{QStringLiteral("floatScaleFactorGreater1"), false}}
+        << QStringList {amounts, integers};
+    QTest::newRow("factors above 1") << numbers << scaled << aboveOne << QStringList();
+    QTest::newRow("amounts cleared")
+        << numbers << QStringList {QString(), QStringLiteral("<AMOUNT_DOT>")}
+        << QVariantMap {{QStringLiteral("cleared"), 1}} << QStringList();
+    QTest::newRow("one unreadable date")
+        << QByteArray("Name;Datum\nAnna;1993-08-16\nBerta;16.08.1993\n")
+        << QStringList {QString(), QStringLiteral("<DATE>")} << QVariantMap()
+        << QStringList {QStringLiteral("Spalte 2 [Datum]: 1 Wert konnte nicht gelesen werden und "
+                                       "ist leer.")};
+    QTest::newRow("other sheets of a workbook")
+        << QByteArray() << QStringList {QString(), QStringLiteral("<AMOUNT_DOT>")} << aboveOne
+        << QStringList {QStringLiteral("Unverändert kopierte Tabellenblätter: Archiv, Alt "
+                                       "(ausgeblendet)")};
+}
+
+// The success box names what the output holds unchanged: the user hands it on.
+void TestMainWindowRun::successBoxSaysWhatStaysUnchanged()
+{
+    QFETCH(QByteArray, csv);
+    QFETCH(QStringList, templates);
+    QFETCH(QVariantMap, options);
+    QFETCH(QStringList, notes);
+
+    if (csv.isEmpty()) {
+        auto document =
+            newWorkbook({QStringLiteral("Daten"), QStringLiteral("Archiv"), QStringLiteral("Alt")});
+        writeRows(*document, {{QStringLiteral("Nr"), QStringLiteral("Betrag")}, {1, 12.5}});
+        document->workbook()->sheet(QStringLiteral("Archiv"))->write(1, 1, QStringLiteral("Anna"));
+        document->workbook()
+            ->sheet(QStringLiteral("Alt"))
+            ->setSheetState(QXlsx::Worksheet::SheetHidden);
+        choose(saveWorkbook("tabelle.xlsx", *document));
+        setText("export_filename", path("tabelle aus.xlsx"));
+    } else {
+        choose(writeFile("tabelle.csv", csv));
+        setText("export_filename", path("tabelle aus.csv"));
+    }
+    for (int column = 0; column < templates.size(); ++column) {
+        if (!templates.at(column).isEmpty())
+            assignType(column, templates.at(column));
+    }
+    if (options.contains(QStringLiteral("cleared")))
+        clearColumn(options.take(QStringLiteral("cleared")).toInt());
+    for (auto it = options.cbegin(); it != options.cend(); ++it)
+        m_dialog->optionMap().insert(it.key(), it.value());
+
+    run();
+    const QString expected = (QStringList {kSuccess} + notes).join(QStringLiteral("\r\n"));
+    QCOMPARE(takePrompts(), QStringList({expected}));
 }

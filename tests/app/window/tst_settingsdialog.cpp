@@ -2,6 +2,7 @@
 #include "ModalDialogStep.h"
 #include "WindowTest.h"
 
+#include <kivra/Sizing.h>
 #include <window/SettingsDialog.h>
 
 #include <QApplication>
@@ -61,6 +62,7 @@ private slots:
     void acceptKeepsSettingsTyped_data();
     void acceptKeepsSettingsTyped();
     void cancelTakesEditsBack();
+    void formatsShowWhole();
 
 private:
     // Opens the settings dialog of the window and runs step in it while it is open.
@@ -208,6 +210,18 @@ void TestSettingsDialog::cancelTakesEditsBack()
     QCOMPARE(m_dialog->optionMap(), accepted);
     QCOMPARE(setting("dateMaxShiftDays"), QVariant(100));
     QCOMPARE(setting("textToDateTimeFmt"), QVariant(QStringLiteral("dd.MM.yyyy HH:mm:ss")));
+}
+
+void TestSettingsDialog::formatsShowWhole()
+{
+    // A format cut off at its start reads as another format.
+    openSettings([](QDialog *settings) {
+        for (const QLineEdit *format : lineEdits(settings)) {
+            const int whole =
+                kivra::lineEditWidthFor(format, QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+            QVERIFY2(format->width() >= whole, qPrintable(QString::number(format->width())));
+        }
+    });
 }
 
 QTEST_MAIN(TestSettingsDialog)

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSet>
@@ -51,6 +52,7 @@ private slots:
     void germanUi_data();
     void germanUi();
     void embeddedTranslation();
+    void qtDialogsInGerman();
     void fieldTypeList_data();
     void fieldTypeList();
 };
@@ -225,6 +227,27 @@ void TestStartup::embeddedTranslation()
         if (entry.source != entry.translation)
             QVERIFY2(!texts.contains(entry.source), qPrintable(entry.source));
     }
+}
+
+void TestStartup::qtDialogsInGerman()
+{
+    // Where Qt's translations are missing the German start installs nothing.
+    const QTemporaryDir empty;
+    QVERIFY(!installUiTranslation({QStringLiteral("de-DE")}, empty.path()));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+
+    // Qt's own, which scripts/deps.sh installs: its buttons and dialogs speak German.
+    const QString qtDir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    QVERIFY2(QFile::exists(qtDir + QStringLiteral("/qtbase_de.qm")), qPrintable(qtDir));
+    const std::unique_ptr<QTranslator> german =
+        installUiTranslation({QStringLiteral("en-US"), QStringLiteral("de-DE")}, qtDir);
+    QVERIFY(german);
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
+    QCOMPARE(QCoreApplication::translate("QFileDialog", "File &name:"),
+             QStringLiteral("Datei&name:"));
+    // The program's own texts stay German.
+    QCOMPARE(QCoreApplication::translate("Dialog", "Testen und Erstellen"),
+             QStringLiteral("Testen und Erstellen"));
 }
 
 void TestStartup::fieldTypeList_data()

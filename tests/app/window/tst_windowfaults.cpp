@@ -10,8 +10,12 @@
 
 #include <QAbstractSpinBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QTest>
+
+#include <limits>
 
 using RunFixture::readFile;
 
@@ -31,9 +35,12 @@ class TestWindowFaults : public WindowTest
 private slots:
     void initTestCase();
     void init();
+    void runWithNothingToDoIsRefused_data();
     void runWithNothingToDoIsRefused();
     void runOnAnotherFileThanTheFieldNamesIsRefused();
     void enterInAFieldPressesNoButton();
+    void keysOnTheFocusedWidget_data();
+    void keysOnTheFocusedWidget();
     void configurationIsFoundWhereItWasSaved();
     void hiddenSheetIsNotOfferedFirst();
     void newInputClearsTheOldOutput();
@@ -69,24 +76,83 @@ void TestWindowFaults::init()
     m_dialogFolders.clear();
 }
 
+void TestWindowFaults::runWithNothingToDoIsRefused_data()
+{
+    QTest::addColumn<bool>("workbook");
+    QTest::addColumn<QString>("placeholder"); // for the first column; empty for none
+    QTest::addColumn<bool>("clear"); // the second column
+    QTest::addColumn<bool>("script");
+    QTest::addColumn<int>("startRow"); // 0: as detected
+    QTest::addColumn<QString>("prompt");
+    QTest::addColumn<QByteArray>("output"); // empty: no output file
+
+    const QString none = QStringLiteral("Fehler:|Keiner Spalte ist ein Feldtyp zugewiesen und "
+                                        "keine Spalte ist zum Löschen ausgewählt. Es wurde keine "
+                                        "Ausgabedatei erstellt.");
+    const QString past = QStringLiteral("Fehler:|Ab Zeile %1 enthält die Tabelle keine "
+                                        "Datenzeile. Es wurde keine Ausgabedatei erstellt.");
+    const QString name = QStringLiteral("<NAME>");
+    // The output path is kept across a restart, the assignments are not.
+    QTest::newRow("nothing chosen")
+        << false << QString() << false << false << 0 << none << QByteArray();
+    QTest::newRow("a column to empty")
+        << false << QString() << true << false << 0 << kSuccess
+        << QByteArray("\"Name\";\"Ort\"\n\"Annegret Kowalski\";\"\"\n\"Bertold Quandt\";\"\"\n");
+    QTest::newRow("the script alone")
+        << false << QString() << false << true << 0 << kSuccess
+        << QByteArray("\"Name\";\"Ort\"\n\"vom Skript\";\"Kiel\"\n\"Bertold Quandt\";\"Jena\"\n");
+    // Every line would be above the table and copied in clear.
+    for (const int startRow : {5, 1000, std::numeric_limits<int>::max()}) {
+        QTest::newRow(qPrintable(QStringLiteral("start row %1").arg(startRow)))
+            << false << name << false << false << startRow << past.arg(startRow) << QByteArray();
+    }
+    QTest::newRow("workbook start row 4")
+        << true << name << false << false << 4 << past.arg(4) << QByteArray();
+    QTest::newRow("workbook largest start row")
+        << true << name << false << false << std::numeric_limits<int>::max()
+        << past.arg(std::numeric_limits<int>::max()) << QByteArray();
+}
+
 void TestWindowFaults::runWithNothingToDoIsRefused()
 {
-    // The output path is kept across a restart, the assignments are not.
-    choose(writeFile("kunden.csv", kCustomers));
-    setText("export_filename", path("ausgabe.csv"));
-    run();
-    QCOMPARE(takePrompts(),
-             QStringList({"Fehler:|Keiner Spalte ist ein Feldtyp zugewiesen und "
-                          "keine Spalte ist zum Löschen ausgewählt. Es wurde keine "
-                          "Ausgabedatei erstellt."}));
-    QVERIFY(!QFileInfo::exists(path("ausgabe.csv")));
+    QFETCH(bool, workbook);
+    QFETCH(QString, placeholder);
+    QFETCH(bool, clear);
+    QFETCH(bool, script);
+    QFETCH(int, startRow);
+    QFETCH(QString, prompt);
+    QFETCH(QByteArray, output);
 
-    // A column to empty is enough to do.
-    emptyFields()->item(1)->setCheckState(Qt::Checked);
+    const QString outputPath = path(workbook ? "ausgabe.xlsx" : "ausgabe.csv");
+    if (workbook) {
+        auto document = newWorkbook();
+        writeRows(*document,
+                  {{"Name", "Ort"}, {"Annegret Kowalski", "Kiel"}, {"Bertold Quandt", "Jena"}});
+        choose(saveWorkbook("kunden.xlsx", *document));
+    } else {
+        choose(writeFile("kunden.csv", kCustomers));
+    }
+    if (!placeholder.isEmpty())
+        assignType(0, placeholder);
+    if (clear)
+        emptyFields()->item(1)->setCheckState(Qt::Checked);
+    if (script) {
+        setText("script_filename",
+                writeFile("skript.js", "DataSheetObject.setText(0, 0, 'vom Skript');\n"));
+        checkBox("script_use")->setChecked(true);
+    }
+    if (startRow > 0) {
+        field<QSpinBox>("input_row_offset", kivra::kNumberSpinBox)->setValue(startRow);
+        // The table is read again a moment later, without a title past its end.
+        QTRY_VERIFY(columnCaptions().value(0).endsWith(QLatin1String(" []")));
+    }
+    setText("export_filename", outputPath);
     run();
-    QCOMPARE(takePrompts(), QStringList({kSuccess}));
-    QCOMPARE(readFile(path("ausgabe.csv")),
-             QByteArray("\"Name\";\"Ort\"\n\"Annegret Kowalski\";\"\"\n\"Bertold Quandt\";\"\"\n"));
+    QCOMPARE(takePrompts(), QStringList({prompt}));
+    if (output.isEmpty())
+        QVERIFY(!QFileInfo::exists(outputPath));
+    else
+        QCOMPARE(readFile(outputPath), output);
 }
 
 void TestWindowFaults::runOnAnotherFileThanTheFieldNamesIsRefused()
@@ -187,6 +253,65 @@ void TestWindowFaults::enterInAFieldPressesNoButton()
     QVERIFY(okTakesEnter);
 }
 
+void TestWindowFaults::keysOnTheFocusedWidget_data()
+{
+    QTest::addColumn<bool>("settingsDialog");
+    QTest::addColumn<QString>("focus"); // a button's text; empty for the first factor field
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("accepted"); // settings dialog: accepted; main window: "Alle" pressed
+
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        const QByteArray name = key == Qt::Key_Return ? " Return" : " Enter";
+        QTest::newRow("settings field" + name) << true << QString() << int(key) << true;
+        QTest::newRow("settings Abbrechen" + name) << true << "Abbrechen" << int(key) << false;
+        QTest::newRow("settings Beenden" + name) << true << "Beenden" << int(key) << true;
+        QTest::newRow("main Alle" + name) << false << "Alle" << int(key) << true;
+    }
+    QTest::newRow("settings field Escape") << true << QString() << int(Qt::Key_Escape) << false;
+}
+
+// Return or Enter on a button presses that button; in a field it presses OK, where there is
+// one; Escape cancels.
+void TestWindowFaults::keysOnTheFocusedWidget()
+{
+    QFETCH(bool, settingsDialog);
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(bool, accepted);
+
+    choose(writeFile("kunden.csv", kCustomers));
+    const auto typeOn = [&focus, key](QWidget *window, QWidget *field) {
+        QWidget *target = field;
+        for (QPushButton *button : window->findChildren<QPushButton *>()) {
+            if (button->text() == focus)
+                target = button;
+        }
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key(key));
+    };
+    if (!settingsDialog) {
+        m_dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
+        typeOn(m_dialog.get(), nullptr);
+        QVERIFY(m_dialog->isVisible());
+        QCOMPARE(clearedColumns(), accepted ? QList<int>({0, 1}) : QList<int>());
+        return;
+    }
+
+    bool closed = false;
+    const auto ran = onNextModalDialog(m_dialog.get(), [&](QDialog *settings) {
+        auto *factor = settings->findChildren<QDoubleSpinBox *>().constFirst();
+        factor->setValue(5);
+        typeOn(settings, factor);
+        closed = !settings->isVisible();
+    });
+    press("config_replacements");
+    QVERIFY(*ran);
+    QVERIFY(closed);
+    QCOMPARE(DialogTestAccess::setting(*m_dialog, QStringLiteral("intScaleFactor")),
+             QVariant(accepted ? 5.0 : 1.0));
+}
+
 void TestWindowFaults::configurationIsFoundWhereItWasSaved()
 {
     choose(writeFile("kunden.csv", kCustomers));
@@ -223,7 +348,8 @@ void TestWindowFaults::configurationIsFoundWhereItWasSaved()
 void TestWindowFaults::hiddenSheetIsNotOfferedFirst()
 {
     auto document = newWorkbook({"Versteckt", "Daten", "Archiv"});
-    for (const QString &sheet : {"Versteckt", "Daten", "Archiv"}) {
+    for (const char *name : {"Versteckt", "Daten", "Archiv"}) {
+        const QString sheet = QString::fromLatin1(name);
         QXlsx::Worksheet *worksheet = document->workbook()->sheet(sheet);
         worksheet->write(1, 1, QStringLiteral("Titel ") + sheet);
         worksheet->write(2, 1, QStringLiteral("Wert ") + sheet);
