@@ -14,6 +14,10 @@ class QIODevice;
 class QTextCodec;
 class QxtCsvModelPrivate;
 
+namespace vondrel {
+class CsvModelRows;
+} // namespace vondrel
+
 // The table model of CSV and TXT data: rows of text fields (rows may differ in length),
 // an optional header list, and the CSV reader and writer that fill and save it.
 class QxtCsvModel : public QAbstractTableModel
@@ -74,20 +78,6 @@ public:
     void setText(int row, int column, const QString &text);
     void setColumnHeader(int column, const QString &text);
 
-    // Whether the rows are exactly what the last read made of its device with this separator,
-    // codec and quote mode: read with them, completely, and not changed since.
-    bool holdsReadOf(QChar separator, QTextCodec *codec, int quoteFlags) const;
-    // Makes the rows a copy of source's; their text is shared until either side changes it.
-    // With padRows every row gets source's column count of fields, as a round trip through
-    // a CSV text would give it. Headers and read results are not copied.
-    void copyRows(const QxtCsvModel &source, bool padRows);
-    // The rows for reading many fields at once; valid until the model changes.
-    const vondrel::CsvTable &rows() const;
-    // Lets column show texts by entry from firstRow on, in place of its own fields and
-    // without a copy of them (see CsvTable::overlayColumn).
-    void overlayColumn(int column, int firstRow, std::vector<qint32> entries,
-                       std::shared_ptr<const vondrel::CsvColumnTexts> texts);
-
     QList<qint64> rowPositions() const;
     void rowSlice(QList<QStringList> &target, int start, int count) const;
 
@@ -106,6 +96,14 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 private:
+    // The processing run's access to the rows (see vondrel::CsvModelRows).
+    friend class vondrel::CsvModelRows;
+    bool holdsReadOf(QChar separator, QTextCodec *codec, int quoteFlags) const;
+    void copyRows(const QxtCsvModel &source, bool padRows);
+    const vondrel::CsvTable &rows() const;
+    void overlayColumn(int column, int firstRow, std::vector<qint32> entries,
+                       std::shared_ptr<const vondrel::CsvColumnTexts> texts);
+
     std::unique_ptr<QxtCsvModelPrivate> d;
 };
 

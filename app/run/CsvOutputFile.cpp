@@ -5,6 +5,7 @@
 #include "CsvRecordWriter.h"
 #include "ParallelFor.h"
 
+#include <tables/CsvModelRows.h>
 #include <tables/QxtCsvModel.h>
 #include <tables/TextCodecBridge.h>
 
@@ -54,7 +55,7 @@ bool CsvOutputFile::write(QIODevice *device, QxtCsvModel &output, int threads) c
     // Otherwise blocks of rows are encoded on the writer's threads, which read the fields
     // where they lie: the model is not changed while they run.
     CsvBlockWriter writer(device, m_layout.separator, m_layout.quoteMode, encoding, threads);
-    const vondrel::CsvTable &table = output.rows();
+    const vondrel::CsvTable &table = vondrel::CsvModelRows::of(output);
     return writer.write(
         rows - startRow, [&table, columns, startRow](qsizetype i, CsvRecordWriter &record) {
             // One list per writer thread, reused for all its rows.

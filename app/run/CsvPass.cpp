@@ -7,6 +7,7 @@
 #include "RowAddressing.h"
 #include "RunSettings.h"
 
+#include <tables/CsvModelRows.h>
 #include <tables/QxtCsvModel.h>
 #include <tables/WorkPulse.h>
 
@@ -96,7 +97,7 @@ void CsvPass::planColumns(const RunSettings &settings, ResultCache &cache)
 void CsvPass::registerCells(const std::vector<int> &columns, int firstRow, int endRow,
                             ResultCache &cache)
 {
-    const vondrel::CsvTable &table = m_input.rows();
+    const vondrel::CsvTable &table = vondrel::CsvModelRows::of(m_input);
     std::vector<QStringView> texts;
     std::vector<size_t> hashes;
     for (int first = firstRow; first < endRow; first += lookAheadRows) {
@@ -165,13 +166,14 @@ void CsvPass::writeResults(const ResultCache &cache)
     for (size_t index = 0; index < m_changed.size(); ++index) {
         const int slot = m_slotOf[index];
         if (slot >= 0) {
-            m_output.overlayColumn(m_changed[index], m_dataRow, std::move(m_entries[size_t(slot)]),
-                                   std::make_shared<PooledColumnTexts>(cache.results(slot)));
+            vondrel::CsvModelRows::overlayColumn(
+                m_output, m_changed[index], m_dataRow, std::move(m_entries[size_t(slot)]),
+                std::make_shared<PooledColumnTexts>(cache.results(slot)));
         }
     }
     // Cleared cells show the one empty text, except blank ones where the input may not be
     // edited.
-    const vondrel::CsvTable &table = m_input.rows();
+    const vondrel::CsvTable &table = vondrel::CsvModelRows::of(m_input);
     TextPool empty;
     empty.append(QStringView());
     const auto emptyText = std::make_shared<PooledColumnTexts>(empty);
@@ -185,6 +187,7 @@ void CsvPass::writeResults(const ResultCache &cache)
             if (!text.isEmpty() && (m_inputEditable || !isBlank(text)))
                 entries[size_t(row - m_dataRow)] = 0;
         }
-        m_output.overlayColumn(column, m_dataRow, std::move(entries), emptyText);
+        vondrel::CsvModelRows::overlayColumn(m_output, column, m_dataRow, std::move(entries),
+                                             emptyText);
     }
 }

@@ -3,6 +3,7 @@
 #include "RowAddressing.h"
 #include "RunSettings.h"
 
+#include <tables/CsvModelRows.h>
 #include <tables/QxtCsvModel.h>
 #include <tables/WorkPulse.h>
 #include <xlsx/Document.h>
@@ -19,8 +20,9 @@ std::unique_ptr<QxtCsvModel> OutputCopy::ofCsv(const QxtCsvModel &input, const Q
     // trip through CSV text gives it. An unedited one is copied as well while it still holds
     // what the form's format makes of the file. Both share the input's text.
     if (settings.inputEditable ||
-        input.holdsReadOf(settings.separator, settings.codec, settings.readQuoteMode)) {
-        copy->copyRows(input, settings.inputEditable);
+        vondrel::CsvModelRows::holdRead(input, settings.separator, settings.codec,
+                                        settings.readQuoteMode)) {
+        vondrel::CsvModelRows::copy(*copy, input, settings.inputEditable);
         return copy;
     }
 
@@ -39,7 +41,7 @@ std::unique_ptr<QxtCsvModel> OutputCopy::ofCsv(const QxtCsvModel &input, const Q
     read->readCsv(&buffer, false, settings.separator, settings.codec, -1, 0);
     if (!matches(input, *read))
         return read;
-    copy->copyRows(input, false);
+    vondrel::CsvModelRows::copy(*copy, input, false);
     const int dataRow = RowAddressing::forCsv(settings.hasTitle, settings.rowOffset).dataRow;
     for (int row = 0; row < qMin(dataRow, read->rowCount()); ++row) {
         for (int column = 0; column < read->columnCount(); ++column) {

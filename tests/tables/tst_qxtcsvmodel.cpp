@@ -1,5 +1,6 @@
 #include "FileSizeLimit.h"
 
+#include <tables/CsvModelRows.h>
 #include <tables/CsvWriter.h>
 #include <tables/QxtCsvModel.h>
 #include <tables/TextCodecBridge.h>
@@ -36,7 +37,7 @@ Table rowsOf(const QxtCsvModel &model)
 // The whole-row and the single-field readers give what field by field gives, overlays included.
 bool rowReadersAgree(const QxtCsvModel &model)
 {
-    const vondrel::CsvTable &table = model.rows();
+    const vondrel::CsvTable &table = vondrel::CsvModelRows::of(model);
     std::vector<QStringView> fields;
     for (int row = 0; row < table.rowCount(); ++row) {
         table.rowFields(row, fields);
@@ -642,7 +643,7 @@ void TestQxtCsvModel::editsMatchPlainRows()
     read(source, input, dq);
     const Table sourceRows = rowsOf(source);
     QxtCsvModel model;
-    model.copyRows(source, false);
+    vondrel::CsvModelRows::copy(model, source, false);
     Table rows = sourceRows;
     int columns = model.columnCount();
     if (overlaid) {
@@ -661,7 +662,8 @@ void TestQxtCsvModel::editsMatchPlainRows()
                     rows[row].append(QString());
                 rows[row][column] = texts[size_t(entry)];
             }
-            model.overlayColumn(column, 3, entries, std::make_shared<ListTexts>(texts));
+            vondrel::CsvModelRows::overlayColumn(model, column, 3, entries,
+                                                 std::make_shared<ListTexts>(texts));
         }
         QCOMPARE(rowsOf(model), rows);
         QVERIFY(rowReadersAgree(model));
