@@ -25,24 +25,42 @@ function(vondrel_add_benchmark name)
 endfunction()
 
 # vondrel_public_headers(<target> <prefix> [<headers...>])
-# Callers include a library's headers as <prefix/Header.h>, so that a header's name says where
-# it lives: forwarding headers in the build tree lead there, and the library's own folder stays
-# off every caller's include path. Without a list, every header among the target's sources is
-# public.
+# Callers include a library's public headers as <prefix/Header.h>, so that a header's name says
+# where it lives: forwarding headers in the build tree lead there, and the library's own folder
+# stays off every caller's include path. Without a list, every header among the target's sources
+# is public. The others are the library's own; tests and benchmarks, which look inside, reach
+# them by the same names through the folders collected in VONDREL_INTERNAL_INCLUDE_DIRS.
 function(vondrel_public_headers target prefix)
-    set(headers ${ARGN})
-    if(NOT headers)
-        get_target_property(sources ${target} SOURCES)
-        list(FILTER sources INCLUDE REGEX "\\.h$")
-        set(headers ${sources})
+    get_target_property(sources ${target} SOURCES)
+    list(FILTER sources INCLUDE REGEX "\\.h$")
+    set(public ${ARGN})
+    if(NOT public)
+        set(public ${sources})
     endif()
+    set(all ${sources} ${public})
+    list(REMOVE_DUPLICATES all)
     set(include_dir "${CMAKE_CURRENT_BINARY_DIR}/include")
-    foreach(header IN LISTS headers)
-        file(CONFIGURE OUTPUT "${include_dir}/${prefix}/${header}"
+    set(internal_dir "${CMAKE_CURRENT_BINARY_DIR}/include_internal")
+    foreach(header IN LISTS all)
+        if(header IN_LIST public)
+            set(dir "${include_dir}")
+        else()
+            set(dir "${internal_dir}")
+        endif()
+        list(APPEND wanted "${dir}/${prefix}/${header}")
+        file(CONFIGURE OUTPUT "${dir}/${prefix}/${header}"
              CONTENT "#include \"${CMAKE_CURRENT_SOURCE_DIR}/${header}\"\n")
+    endforeach()
+    # A header that left the list must not stay reachable from an earlier configuration.
+    file(GLOB_RECURSE generated "${include_dir}/*.h" "${internal_dir}/*.h")
+    foreach(file IN LISTS generated)
+        if(NOT file IN_LIST wanted)
+            file(REMOVE "${file}")
+        endif()
     endforeach()
     target_include_directories(${target} PUBLIC "${include_dir}"
                                          PRIVATE "${CMAKE_CURRENT_SOURCE_DIR}")
+    set_property(GLOBAL APPEND PROPERTY VONDREL_INTERNAL_INCLUDE_DIRS "${internal_dir}")
 endfunction()
 
 # vondrel_assert_no_widgets(<target>)
