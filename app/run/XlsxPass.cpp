@@ -99,7 +99,9 @@ bool XlsxPass::run(const RunSettings &settings, ResultCache &cache, int threads)
         const QString text = cellValueText(cell.value());
         qCDebug(lcRun) << "cell" << row << column << "type" << cell.value().typeName()
                        << "number format" << cell.format().numberFormat();
-        if (isBlank(text)) {
+        // A formula without a recorded result reads as blank; in a column to be emptied it goes
+        // too, as the text it may spell out would otherwise reach the output.
+        if (isBlank(text) && !(cleared && cell.formula().isValid())) {
             // The copy may have been made from the file's bytes: follow the input where it was
             // edited to blank.
             if (outputText(m_output, row, column) != text)

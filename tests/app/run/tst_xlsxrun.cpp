@@ -164,6 +164,9 @@ void TestXlsxRun::writesResultsByType_data()
     QTest::newRow("cleared cell is empty and keeps its format")
         << ""
         << "cleared" << InputCell {QStringLiteral("geheim"), money} << QVariant() << money;
+    QTest::newRow("cleared formula without a result is empty")
+        << ""
+        << "cleared" << InputCell {QStringLiteral("=\"geheim\""), QString()} << QVariant() << "-";
 }
 
 void TestXlsxRun::writesResultsByType()
