@@ -1,14 +1,10 @@
 #include "SettingLimits.h"
 
+#include "SettingTable.h"
+
 #include <cmath>
 
 namespace {
-
-const QString intScaleFactorKey = QStringLiteral("intScaleFactor");
-const QString floatScaleFactorKey = QStringLiteral("floatScaleFactor");
-const QString shiftKey = QStringLiteral("dateMaxShiftDays");
-const QStringList formatKeys {QStringLiteral("dateToTextFmt"), QStringLiteral("dateTimeToTextFmt"),
-                              QStringLiteral("textToDateFmt"), QStringLiteral("textToDateTimeFmt")};
 
 // The number a value stands for; NaN when it is none.
 double numberOf(const QVariant &value)
@@ -49,26 +45,41 @@ vondrel::DateTextSettings SettingLimits::dateText(vondrel::DateTextSettings sett
     return settings;
 }
 
-QVariant SettingLimits::bounded(const QString &key, const QVariant &value, bool *corrected)
+QVariant SettingLimits::bounded(Limit limit, const QVariant &value, bool *corrected)
 {
     QVariant result = value;
     bool changed = false;
-    if (key == intScaleFactorKey || key == floatScaleFactorKey) {
+    switch (limit) {
+    case Limit::None:
+        break;
+    case Limit::Factor: {
         const double number = numberOf(value);
         result = factor(number);
         changed = result.toDouble() != number;
-    } else if (key == shiftKey) {
+        break;
+    }
+    case Limit::ShiftDays: {
         const double number = numberOf(value);
         result = shiftDays(number);
         changed = result.toInt() != number;
-    } else if (formatKeys.contains(key)) {
+        break;
+    }
+    case Limit::Format: {
         const QString text = value.toString();
         result = format(text);
         changed = result.toString().size() != text.size();
+        break;
+    }
     }
     if (corrected)
         *corrected = changed;
     return result;
+}
+
+QVariant SettingLimits::bounded(const QString &key, const QVariant &value, bool *corrected)
+{
+    const SettingTable::Row *row = SettingTable::find(key);
+    return bounded(row ? row->limit : Limit::None, value, corrected);
 }
 
 QStringList SettingLimits::boundAll(QMap<QString, QVariant> &values)

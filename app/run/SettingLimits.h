@@ -14,6 +14,9 @@
 class SettingLimits
 {
 public:
+    // Which of the limits below a setting keeps.
+    enum class Limit { None, Factor, ShiftDays, Format };
+
     // Both scaling factors: 1 (no change) up to 2^53, with two decimals.
     static constexpr double minFactor = 1;
     static constexpr double maxFactor = 9007199254740992.0;
@@ -31,9 +34,11 @@ public:
     static QString format(const QString &value);
     static vondrel::DateTextSettings dateText(vondrel::DateTextSettings settings);
 
-    // value brought into the limits of the setting key, converted as the settings dialog
-    // converts it; values of other keys as they are. corrected tells whether it had to change
-    // (a number given as text is not a correction).
+    // value brought into the limit, converted as the settings dialog converts a setting with
+    // that limit; any value as it is without one. corrected tells whether it had to change (a
+    // number given as text is not a correction).
+    static QVariant bounded(Limit limit, const QVariant &value, bool *corrected = nullptr);
+    // The same with the limit of the setting key; values of other keys as they are.
     static QVariant bounded(const QString &key, const QVariant &value, bool *corrected = nullptr);
     // Bounds every limited setting that values holds; the keys that were corrected.
     static QStringList boundAll(QMap<QString, QVariant> &values);

@@ -1,6 +1,7 @@
 #include "ConfigurationFile.h"
 
 #include <kivra/IniStore.h>
+#include <run/SettingTable.h>
 
 namespace {
 
@@ -14,17 +15,7 @@ const QString ConfigurationFile::clearedFieldsKey = QStringLiteral("CLEARED_FIEL
 
 const QStringList &ConfigurationFile::settingKeys()
 {
-    static const QStringList keys {
-        QStringLiteral("intScaleFactor"),      QStringLiteral("floatScaleFactor"),
-        QStringLiteral("simulateReal"),        QStringLiteral("floatScaleFactorGreater1"),
-        QStringLiteral("saveFloatAsText"),     QStringLiteral("dateMaxShiftDays"),
-        QStringLiteral("dateShiftPerDataSet"), QStringLiteral("saveDateAsText"),
-        QStringLiteral("saveDateTimeAsText"),  QStringLiteral("dateToTextFmt"),
-        QStringLiteral("dateToTextISO"),       QStringLiteral("dateTimeToTextFmt"),
-        QStringLiteral("dateTimeToTextISO"),   QStringLiteral("textToDateFmt"),
-        QStringLiteral("textToDateISO"),       QStringLiteral("textToDateTimeFmt"),
-        QStringLiteral("textToDateTimeISO"),   QStringLiteral("removeMetaData"),
-    };
+    static const QStringList keys = SettingTable::keys();
     return keys;
 }
 

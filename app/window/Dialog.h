@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SettingValues.h"
+
 #include <kivra/Records.h>
 #include <script/ScriptStep.h>
 
@@ -96,7 +98,6 @@ private:
     // The 18 settings take the value map's entries, so the run reads what the map holds;
     // after the form was built and after a configuration was loaded.
     void takeSettingsFromOptionMap();
-    QMap<QString, QVariant *> settingsValues();
 
     // Loading the input (DialogLoading.cpp). A load reads the whole file and replaces the
     // shown table, the held bytes and the column lists only once it has read it completely.
@@ -207,26 +208,9 @@ private:
     bool m_inputHasBom = false;
 
     // The run's settings; the settings dialog edits them.
-    QVariant m_intScaleFactor {1};
-    QVariant m_floatScaleFactor {1};
-    QVariant m_floatScaleFactorGreater1 {true};
-    QVariant m_saveFloatAsText {false};
-    QVariant m_simulateReal {false};
-    QVariant m_dateMaxShiftDays {365};
-    QVariant m_dateShiftPerDataSet {true};
-    QVariant m_saveDateAsText {false};
-    QVariant m_saveDateTimeAsText {false};
+    SettingValues m_settings;
     // Column id -> field type template (a placeholder such as "<TEXT>").
     QMap<QString, QVariant> m_columnTemplates;
-    QVariant m_dateToTextFmt {QStringLiteral("dd.MM.yyyy")};
-    QVariant m_dateToTextISO {false};
-    QVariant m_dateTimeToTextFmt {QStringLiteral("dd.MM.yyyy HH:mm:ss")};
-    QVariant m_dateTimeToTextISO {false};
-    QVariant m_textToDateFmt {QStringLiteral("dd.MM.yyyy")};
-    QVariant m_textToDateISO {false};
-    QVariant m_textToDateTimeFmt {QStringLiteral("dd.MM.yyyy HH:mm:ss")};
-    QVariant m_textToDateTimeISO {false};
-    QVariant m_removeMetaData {false};
 
     bool m_inputChanged = true;
     // The configuration file last saved or loaded: its folder is where the next one is looked

@@ -113,9 +113,8 @@ bool Dialog::loadConfigurationFrom(const QString &path)
     const QVariantMap cleared {{emptyDataFieldsKey, loaded.value(emptyDataFieldsKey)}};
 
     kivra::setWidgetData(&m_optionMap, loaded, false);
-    const QMap<QString, QVariant *> own = settingsValues();
     for (const QString &key : ConfigurationFile::settingKeys())
-        m_optionMap.insert(key, loaded.value(key, *own.value(key)));
+        m_optionMap.insert(key, loaded.value(key, m_settings.value(key)));
     takeSettingsFromOptionMap();
     m_columnTemplates = loaded.value(ConfigurationFile::connectedFieldsKey).toMap();
 

@@ -192,8 +192,6 @@ RunSettings Dialog::runSettings() const
     settings.inputEditable = m_inputEditable.toBool();
     settings.hasTitle = m_inputHasTitle.toBool();
     settings.rowOffset = m_inputRowOffset.toInt();
-    // The member, not the value map: the settings dialog brings the stored value into it.
-    settings.removeMetaData = m_removeMetaData.toBool();
 
     settings.codec = textCodec();
     settings.separator = csvSeparator();
@@ -201,22 +199,8 @@ RunSettings Dialog::runSettings() const
     settings.writeQuoteMode = csvQuoteMode(true);
     settings.inputHasBom = m_inputHasBom;
 
-    // The value map's entry where there is one, the window's own setting otherwise.
-    const auto option = [this](const char *key, const QVariant &own) {
-        return m_optionMap.value(QLatin1String(key), own);
-    };
     settings.storedKey = m_optionMap.value(kPseudoKey).toByteArray();
-    settings.simulateReal = option("simulateReal", m_simulateReal).toBool();
-    settings.dateMaxShiftDays = option("dateMaxShiftDays", m_dateMaxShiftDays).toInt();
-    settings.intScaleFactor = option("intScaleFactor", m_intScaleFactor).toDouble();
-    settings.floatScaleFactor = option("floatScaleFactor", m_floatScaleFactor).toDouble();
-    settings.floatScaleFactorGreater1 =
-        option("floatScaleFactorGreater1", m_floatScaleFactorGreater1).toBool();
-    settings.saveFloatAsText = option("saveFloatAsText", m_saveFloatAsText).toBool();
-    settings.dateShiftPerDataSet = option("dateShiftPerDataSet", m_dateShiftPerDataSet).toBool();
-    settings.saveDateAsText = option("saveDateAsText", m_saveDateAsText).toBool();
-    settings.saveDateTimeAsText = option("saveDateTimeAsText", m_saveDateTimeAsText).toBool();
-    settings.dateText = dateTextSettings();
+    m_settings.applyTo(settings, m_optionMap);
 
     // Both lists hold one entry per column, in column order.
     for (int column = 0; column < m_columnCombo->count(); ++column) {

@@ -1,5 +1,7 @@
 #include "Dialog.h"
 
+#include <run/RunSettings.h>
+
 #include <QComboBox>
 
 ScriptStep::Setup Dialog::scriptStepSetup() const
@@ -20,14 +22,7 @@ ScriptStep::Setup Dialog::scriptStepSetup() const
 
 vondrel::DateTextSettings Dialog::dateTextSettings() const
 {
-    vondrel::DateTextSettings settings;
-    settings.dateToTextFmt = m_dateToTextFmt.toString();
-    settings.dateToTextISO = m_dateToTextISO.toBool();
-    settings.dateTimeToTextFmt = m_dateTimeToTextFmt.toString();
-    settings.dateTimeToTextISO = m_dateTimeToTextISO.toBool();
-    settings.textToDateFmt = m_textToDateFmt.toString();
-    settings.textToDateISO = m_textToDateISO.toBool();
-    settings.textToDateTimeFmt = m_textToDateTimeFmt.toString();
-    settings.textToDateTimeISO = m_textToDateTimeISO.toBool();
-    return settings;
+    RunSettings settings;
+    m_settings.applyTo(settings, m_optionMap);
+    return settings.dateText;
 }

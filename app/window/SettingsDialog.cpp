@@ -67,53 +67,16 @@ INFO structural(quint32 type, const FieldFlags &flags = {})
     return INFO(type, flags, QString(), QVariant());
 }
 
-INFO bound(quint32 type, const QVariant &options, QVariant *value, const FieldFlags &flags = {})
+// The field of the setting key, bound to the value it edits.
+INFO bound(quint32 type, const QVariant &options, const SettingsDialog::Values &values,
+           const char *key, const FieldFlags &flags = {})
 {
+    QVariant *value = values.value(QLatin1String(key));
     Q_ASSERT(value);
     return INFO(type, flags, options, value);
 }
 
 } // namespace
-
-const QList<SettingsDialog::Setting> &SettingsDialog::settings()
-{
-    static const QList<Setting> list {
-        {QStringLiteral("intScaleFactor"), Conversion::Double},
-        {QStringLiteral("floatScaleFactor"), Conversion::Double},
-        {QStringLiteral("simulateReal"), Conversion::Bool},
-        {QStringLiteral("floatScaleFactorGreater1"), Conversion::Bool},
-        {QStringLiteral("saveFloatAsText"), Conversion::Bool},
-        {QStringLiteral("dateMaxShiftDays"), Conversion::Int},
-        {QStringLiteral("dateShiftPerDataSet"), Conversion::Bool},
-        {QStringLiteral("saveDateAsText"), Conversion::Bool},
-        {QStringLiteral("saveDateTimeAsText"), Conversion::Bool},
-        {QStringLiteral("dateToTextFmt"), Conversion::String},
-        {QStringLiteral("dateToTextISO"), Conversion::Bool},
-        {QStringLiteral("dateTimeToTextFmt"), Conversion::String},
-        {QStringLiteral("dateTimeToTextISO"), Conversion::Bool},
-        {QStringLiteral("textToDateFmt"), Conversion::String},
-        {QStringLiteral("textToDateISO"), Conversion::Bool},
-        {QStringLiteral("textToDateTimeFmt"), Conversion::String},
-        {QStringLiteral("textToDateTimeISO"), Conversion::Bool},
-        {QStringLiteral("removeMetaData"), Conversion::Bool},
-    };
-    return list;
-}
-
-QVariant SettingsDialog::convert(const QVariant &value, Conversion conversion)
-{
-    switch (conversion) {
-    case Conversion::Double:
-        return value.toDouble();
-    case Conversion::Bool:
-        return value.toBool();
-    case Conversion::Int:
-        return value.toInt();
-    case Conversion::String:
-        return value.toString();
-    }
-    return value;
-}
 
 void SettingsDialog::takeFromOptionMap(const Values &values,
                                        const QMap<QString, QVariant> &optionMap)
@@ -122,7 +85,7 @@ void SettingsDialog::takeFromOptionMap(const Values &values,
         QVariant *value = values.value(setting.key);
         Q_ASSERT(value);
         const auto stored = optionMap.constFind(setting.key);
-        *value = convert(stored != optionMap.cend() ? *stored : *value, setting.conversion);
+        *value = setting.converted(stored != optionMap.cend() ? *stored : *value);
     }
 }
 
@@ -131,24 +94,14 @@ void SettingsDialog::storeIntoOptionMap(const Values &values, QMap<QString, QVar
     for (const Setting &setting : settings()) {
         const QVariant *value = values.value(setting.key);
         Q_ASSERT(value);
-        optionMap.insert(setting.key, convert(*value, setting.conversion));
+        optionMap.insert(setting.key, setting.converted(*value));
     }
 }
 
 QString SettingsDialog::caption(const QString &key)
 {
-    static const QMap<QString, const char *> captions {
-        {QStringLiteral("intScaleFactor"), QT_TR_NOOP("Faktor für Ganzzahlen:")},
-        {QStringLiteral("floatScaleFactor"), QT_TR_NOOP("Faktor für Gleitkommazahlen:")},
-        {QStringLiteral("dateMaxShiftDays"),
-         QT_TR_NOOP("Maximale Verschiebung für Datumswerte in Tagen:")},
-        {QStringLiteral("dateToTextFmt"), QT_TR_NOOP("Datum zu Text: Formatierung:")},
-        {QStringLiteral("dateTimeToTextFmt"), QT_TR_NOOP("Datum-Zeit zu Text: Formatierung:")},
-        {QStringLiteral("textToDateFmt"), QT_TR_NOOP("Text zu Datum: Formatierung:")},
-        {QStringLiteral("textToDateTimeFmt"), QT_TR_NOOP("Text zu Datum-Zeit: Formatierung:")},
-    };
-    const char *text = captions.value(key);
-    return text ? tr(text) : key;
+    const Setting *setting = SettingTable::find(key);
+    return setting && setting->caption ? tr(setting->caption) : key;
 }
 
 kivra::INFO SettingsDialog::windowRecord()
@@ -156,67 +109,63 @@ kivra::INFO SettingsDialog::windowRecord()
     return kivra::makeDialogInfo(tr("Einstellungen:"));
 }
 
-QList<kivra::INFO> SettingsDialog::fields(const Values &v)
+QList<kivra::INFO> SettingsDialog::fields(const Values &values)
 {
     using namespace kivra;
-    const auto value = [&v](const char *key) {
-        return v.value(QLatin1String(key));
-    };
     const auto caption = [](const char *key) {
         return SettingsDialog::caption(QLatin1String(key));
     };
-    const QString isoFormat = tr("ISO-Format");
+    const auto factor = [&](const char *key) {
+        return bound(kNumberSpinBox, factorOptions(caption(key)), values, key, kReportEveryStep);
+    };
+    const auto checkBox = [&](const char *key, const FieldFlags &flags = {}) {
+        return bound(kCheckBox, caption(key), values, key, flags);
+    };
     const int formatWidth = formatFieldWidth();
+    const auto format = [&](const char *key) {
+        return bound(kLineEdit, formatOptions(caption(key), formatWidth), values, key);
+    };
 
     return {
         structural(kGridLayout),
-        bound(kNumberSpinBox, factorOptions(caption("intScaleFactor")), value("intScaleFactor"),
+        factor("intScaleFactor"),
+        structural(kNextGridRow),
+        factor("floatScaleFactor"),
+        checkBox("floatScaleFactorGreater1"),
+        structural(kNextGridRow),
+        checkBox("saveFloatAsText", kFromSecondColumn),
+        structural(kNextGridRow),
+        structural(kHLine, kSpanRow),
+        structural(kNextGridRow),
+        bound(kNumberSpinBox, shiftOptions(caption("dateMaxShiftDays")), values, "dateMaxShiftDays",
               kReportEveryStep),
+        checkBox("dateShiftPerDataSet"),
         structural(kNextGridRow),
-        bound(kNumberSpinBox, factorOptions(caption("floatScaleFactor")), value("floatScaleFactor"),
-              kReportEveryStep),
-        bound(kCheckBox, tr("Nur bei Werten ungleich 1 ändern"), value("floatScaleFactorGreater1")),
+        checkBox("saveDateAsText", kFromSecondColumn),
         structural(kNextGridRow),
-        bound(kCheckBox, tr("Gleitkomma immer als Text"), value("saveFloatAsText"),
-              kFromSecondColumn),
+        checkBox("saveDateTimeAsText", kFromSecondColumn),
         structural(kNextGridRow),
         structural(kHLine, kSpanRow),
         structural(kNextGridRow),
-        bound(kNumberSpinBox, shiftOptions(caption("dateMaxShiftDays")), value("dateMaxShiftDays"),
-              kReportEveryStep),
-        bound(kCheckBox, tr("Gleiche Verschiebung für alle Datumswerte"),
-              value("dateShiftPerDataSet")),
+        format("dateToTextFmt"),
+        checkBox("dateToTextISO"),
         structural(kNextGridRow),
-        bound(kCheckBox, tr("Datum immer als Text"), value("saveDateAsText"), kFromSecondColumn),
-        structural(kNextGridRow),
-        bound(kCheckBox, tr("Datum-Zeit immer als Text"), value("saveDateTimeAsText"),
-              kFromSecondColumn),
+        format("dateTimeToTextFmt"),
+        checkBox("dateTimeToTextISO"),
         structural(kNextGridRow),
         structural(kHLine, kSpanRow),
         structural(kNextGridRow),
-        bound(kLineEdit, formatOptions(caption("dateToTextFmt"), formatWidth),
-              value("dateToTextFmt")),
-        bound(kCheckBox, isoFormat, value("dateToTextISO")),
+        format("textToDateFmt"),
+        checkBox("textToDateISO"),
         structural(kNextGridRow),
-        bound(kLineEdit, formatOptions(caption("dateTimeToTextFmt"), formatWidth),
-              value("dateTimeToTextFmt")),
-        bound(kCheckBox, isoFormat, value("dateTimeToTextISO")),
+        format("textToDateTimeFmt"),
+        checkBox("textToDateTimeISO"),
         structural(kNextGridRow),
         structural(kHLine, kSpanRow),
         structural(kNextGridRow),
-        bound(kLineEdit, formatOptions(caption("textToDateFmt"), formatWidth),
-              value("textToDateFmt")),
-        bound(kCheckBox, isoFormat, value("textToDateISO")),
+        checkBox("simulateReal", kSpanRow),
         structural(kNextGridRow),
-        bound(kLineEdit, formatOptions(caption("textToDateTimeFmt"), formatWidth),
-              value("textToDateTimeFmt")),
-        bound(kCheckBox, isoFormat, value("textToDateTimeISO")),
-        structural(kNextGridRow),
-        structural(kHLine, kSpanRow),
-        structural(kNextGridRow),
-        bound(kCheckBox, tr("Echtwerte simulieren"), value("simulateReal"), kSpanRow),
-        structural(kNextGridRow),
-        bound(kCheckBox, tr("Metadaten entfernen"), value("removeMetaData"), kSpanRow),
+        checkBox("removeMetaData", kSpanRow),
         structural(kNextGridRow),
         structural(kEndLayout),
         structural(kVBoxLayout),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <kivra/Records.h>
+#include <run/SettingTable.h>
 
 #include <QCoreApplication>
 #include <QList>
@@ -17,29 +18,21 @@ class SettingsDialog
     Q_DECLARE_TR_FUNCTIONS(Dialog)
 
 public:
-    // How a setting is read whenever it moves between the value map and its value.
-    enum class Conversion { Double, Bool, Int, String };
-
-    struct Setting
-    {
-        QString key;
-        Conversion conversion;
-    };
+    using Conversion = SettingTable::Conversion;
+    using Setting = SettingTable::Row;
 
     // Setting key -> the window's value that the dialog edits; every key must be bound.
     using Values = QMap<QString, QVariant *>;
 
     // The 18 settings in the order in which they are read and written.
-    static const QList<Setting> &settings();
-    static QVariant convert(const QVariant &value, Conversion conversion);
+    static const QList<Setting> &settings() { return SettingTable::rows(); }
 
     // Each value becomes the map's entry for its key when the map holds one, else itself,
     // converted either way: the run then reads the same settings the dialog shows.
     static void takeFromOptionMap(const Values &values, const QMap<QString, QVariant> &optionMap);
     static void storeIntoOptionMap(const Values &values, QMap<QString, QVariant> &optionMap);
 
-    // The dialog's caption of a setting with a widget of its own (a factor, the date shift or
-    // a format); the key itself for the others.
+    // The caption of a setting's field; the key itself for a key that names no setting.
     static QString caption(const QString &key);
 
     // The dialog's window record and its 48 field records, bound to values.

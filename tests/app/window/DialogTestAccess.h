@@ -18,9 +18,9 @@ struct DialogTestAccess
         return dialog.m_columnTemplates;
     }
     // The value the run reads for one of the 18 settings.
-    static QVariant setting(Dialog &dialog, const QString &key)
+    static QVariant setting(const Dialog &dialog, const QString &key)
     {
-        return *dialog.settingsValues().value(key);
+        return dialog.m_settings.value(key);
     }
     static vondrel::DateTextSettings dateText(const Dialog &dialog)
     {
