@@ -16,6 +16,7 @@
 #include <QVariantMap>
 
 #include <algorithm>
+#include <cmath>
 
 namespace kivra {
 
@@ -133,10 +134,25 @@ bool isTextForm(const QVariant &value)
     }
 }
 
+bool isNotANumber(const QVariant &value)
+{
+    const int type = value.metaType().id();
+    return (type == QMetaType::Double || type == QMetaType::Float) && std::isnan(value.toDouble());
+}
+
 bool sameStoredValue(const QVariant &meant, const QVariant &found)
 {
-    if (meant == found)
+    // A value that is no number equals nothing, not even itself, yet reads back as it was.
+    if (meant == found || (isNotANumber(meant) && isNotANumber(found)))
         return true;
+    if (meant.metaType().id() == QMetaType::QVariantMap &&
+        found.metaType().id() == QMetaType::QVariantMap) {
+        const QVariantMap meantItems = meant.toMap();
+        const QVariantMap foundItems = found.toMap();
+        return meantItems.keys() == foundItems.keys() &&
+            std::equal(meantItems.cbegin(), meantItems.cend(), foundItems.cbegin(),
+                       sameStoredValue);
+    }
     if (isList(meant) && isList(found)) {
         const QVariantList meantItems = meant.toList();
         const QVariantList foundItems = found.toList();

@@ -341,6 +341,16 @@ void TestHostileSettings::handEditedOptionsFileIsBounded()
              QStringList({"Info:|Diese Einstellungen lagen außerhalb der erlaubten "
                           "Grenzen und wurden angepasst:\r\nFaktor für Ganzzahlen:"}));
     QCOMPARE(DialogTestAccess::setting(*m_dialog, "intScaleFactor"), QVariant(1.0));
+    // The file still holds it when the first run stores its new key there, and when the
+    // window saves its values at the close.
+    choose(writeFile("klein.csv", table));
+    assignType(0, QStringLiteral("<NAME>"));
+    setText("export_filename", path("aus.csv"));
+    press("tmp_testen");
+    QCOMPARE(takePrompts(), QStringList({"Info:|Die Ausgabedatei wurde erstellt."}));
+    QVERIFY(m_dialog->close());
+    QCOMPARE(takePrompts(), QStringList());
+    QCOMPARE(storedOptions().value(QStringLiteral("intScaleFactor")), QVariant(1.0));
 }
 
 void TestHostileSettings::dialogWidgetsHaveTheSameLimits()
