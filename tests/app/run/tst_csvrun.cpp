@@ -587,13 +587,14 @@ void TestCsvRun::reportsAFailedMappingFile()
     const QDateTime ended = QDateTime::currentDateTime();
     QVERIFY(!result.success);
     QCOMPARE(result.messageTitle, QStringLiteral("Info:"));
-    const auto message = [this](const QDateTime &at) {
-        return QStringLiteral("Die Zuordnungsdatei konnte nicht erstellt werden.\r\n%1\r\nDie "
-                              "Datei überschreitet die erlaubte Dateigröße.")
-            .arg(QDir::toNativeSeparators(MappingFile::pathFor(path("out.csv"), at)));
-    };
-    QVERIFY2(result.messageText == message(started) || result.messageText == message(ended),
-             qPrintable(result.messageText));
+    QStringList messages;
+    for (QDateTime at = started; at.toSecsSinceEpoch() <= ended.toSecsSinceEpoch();
+         at = at.addSecs(1)) {
+        messages << QStringLiteral("Die Zuordnungsdatei konnte nicht erstellt werden.\r\n%1\r\n"
+                                   "Die Datei überschreitet die erlaubte Dateigröße.")
+                        .arg(QDir::toNativeSeparators(MappingFile::pathFor(path("out.csv"), at)));
+    }
+    QVERIFY2(messages.contains(result.messageText), qPrintable(result.messageText));
     // Neither file without the other.
     QVERIFY(result.writtenFiles.isEmpty());
     QCOMPARE(filesIn(m_dir->path()), QStringList({"in.csv"}));
